@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "UAllocator_C.h"
+#include "UError_C.h"
+
+class QImage;
+
+// One decoded picture, and the bridge between picture files and plain arrays of 0xAARRGGBB
+// values (rows from the top, no gap between rows).
+class UImageData_C {
+public:
+    UImageData_C();
+    UImageData_C(const UImageData_C&) = delete;
+    UImageData_C& operator=(const UImageData_C&) = delete;
+    ~UImageData_C();
+
+    // Decodes the file, whatever its extension says, and holds the picture. A file that cannot
+    // be read fails with "Fail to read image file:" and the path; the object then holds none.
+    void LoadFile(const char* path);
+    // A copy of the held picture as 0xAARRGGBB values, valid until the next call that uses the
+    // pixel memory. `width` and `height` may be null.
+    void GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height);
+    // Replaces the held picture by a 32-bit ARGB copy of `pixels`.
+    void CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height);
+    // Writes the held picture as an 8-bit RGBA PNG; the target is replaced only when the new
+    // file is complete.
+    void SavePng(const char* path);
+    void Release();
+
+    static const char* ClassName() { return "UImageData_C"; }
+
+private:
+    static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);
+    static NS_Base::UError_C MakeImageError(int32_t code);
+
+    std::unique_ptr<QImage> bitmap;
+    UAllocator_C pixelMemory;
+    UAllocator_C paletteMemory;
+};

@@ -1,0 +1,67 @@
+#include "UError_C.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using NS_Base::UError_C;
+using NS_Base::UMessage_S;
+
+namespace {
+
+constexpr UMessage_S table[] = {
+    {1, "First message."},
+    {2, "Second message."},
+    {4, "Fourth message."},
+    {0, nullptr},
+};
+
+}  // namespace
+
+TEST(UError, LooksUpTheMessageOrFallsBack) {
+    EXPECT_STREQ(UError_C(2, 0, "X_C", table).GetInfo(), "Second message.");
+    EXPECT_STREQ(UError_C(3, 0, "X_C", table).GetInfo(), "Unexpected error.");
+    // Code 0 ends the table, so it never matches the end marker.
+    EXPECT_STREQ(UError_C(0, 0, "X_C", table).GetInfo(), "Unexpected error.");
+}
+
+TEST(UError, UserErrorShowsMessageAndBareExtra) {
+    const UError_C error(1, NS_Base::UserError, "UFileAbyss_C", table, "/pics/a.png");
+    EXPECT_STREQ(error.GetCaption(), "UserError");
+    EXPECT_EQ(error.ComposeText(), "First message.\r\n/pics/a.png");
+    EXPECT_EQ(UError_C(1, NS_Base::UserError, "X_C", table).ComposeText(), "First message.");
+}
+
+TEST(UError, SystemErrorShowsLabelledLines) {
+    const UError_C plain(4, NS_Base::SystemError, "UList_T", table);
+    EXPECT_STREQ(plain.GetCaption(), "SystemError");
+    EXPECT_EQ(plain.ComposeText(), "Code: 4\r\nInfo: Fourth message.\r\nPosition: UList_T");
+    const UError_C extra(4, NS_Base::SystemError, "UList_T", table, "key");
+    EXPECT_EQ(extra.ComposeText(),
+              "Code: 4\r\nInfo: Fourth message.\r\nInfoEx: key\r\nPosition: UList_T");
+}
+
+TEST(UError, LongTextsAreCutAtCharacterBoundaries) {
+    // 300 two-byte characters: 600 bytes that must be cut to at most 399 without splitting one.
+    std::string longText;
+    for (int i = 0; i < 300; ++i) {
+        longText += "\xC3\xA9";
+    }
+    const UError_C error(1, NS_Base::SystemError, longText.c_str(), table, longText.c_str());
+    EXPECT_EQ(std::string(error.GetPosition()).size(), 398u);
+    EXPECT_EQ(std::string(error.GetInfoEx()).size(), 398u);
+    const std::string shown = error.ComposeText();
+    EXPECT_LE(shown.size(), 399u);
+    EXPECT_NE(static_cast<unsigned char>(shown.back()), 0xC3u)
+        << "the shown text ends with a lead byte whose trail byte was cut off";
+}
+
+TEST(UError, ShowHandsCaptionAndTextToTheInstalledNotice) {
+    static std::string seen;
+    UError_C::SetNotice([](void*, const char* caption, const char* text) {
+        seen = std::string(caption) + "|" + text;
+    });
+    UError_C(2, NS_Base::UserError, "X_C", table).Show(nullptr);
+    UError_C::SetNotice(nullptr);
+    EXPECT_EQ(seen, "UserError|Second message.");
+}
