@@ -8,7 +8,9 @@ namespace {
 constexpr uint32_t Growth = 10000;
 }
 
-UAllocator_C::~UAllocator_C() { std::free(memory); }
+UAllocator_C::~UAllocator_C() {
+    std::free(memory);
+}
 
 void UAllocator_C::Reserve(void*& pointer, uint32_t size, uint32_t keep) {
     if (pointer != nullptr && pointer != memory) {

@@ -12,7 +12,9 @@ void PrintNotice(void*, const char* caption, const char* text) {
 
 UError_C::UNotice_F currentNotice = PrintNotice;
 
-bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuationByte(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // The longest prefix of `text` that fits `limit` bytes without splitting a UTF-8 character.
 std::size_t FittingLength(const char* text, std::size_t length, std::size_t limit) {
@@ -55,7 +57,9 @@ UError_C::UError_C(int32_t errorCode, int32_t errorKind, const char* positionTex
     CopyText(info, TextCapacity, message);
 }
 
-const char* UError_C::GetCaption() const { return kind == UserError ? "UserError" : "SystemError"; }
+const char* UError_C::GetCaption() const {
+    return kind == UserError ? "UserError" : "SystemError";
+}
 
 std::string UError_C::ComposeText() const {
     std::string text;
@@ -81,6 +85,8 @@ void UError_C::Show(void* owner) const {
     currentNotice(owner, GetCaption(), ComposeText().c_str());
 }
 
-void UError_C::SetNotice(UNotice_F notice) { currentNotice = notice ? notice : PrintNotice; }
+void UError_C::SetNotice(UNotice_F notice) {
+    currentNotice = notice ? notice : PrintNotice;
+}
 
 }  // namespace NS_Base

@@ -29,8 +29,8 @@ struct URect_C {
     UPoint_C GetTopLeft() const { return {left, top}; }
 
     URect_C Union(const URect_C& other) const {
-        return {std::min(left, other.left), std::min(top, other.top),
-                std::max(right, other.right), std::max(bottom, other.bottom)};
+        return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
+                std::max(bottom, other.bottom)};
     }
     bool Intersects(const URect_C& other) const {
         return !(right < other.left || other.right < left || bottom < other.top ||

@@ -1,6 +1,8 @@
 #include "USize_C.h"
 
-USize_C::USize_C(int32_t newWidth, int32_t newHeight) { Set(newWidth, newHeight); }
+USize_C::USize_C(int32_t newWidth, int32_t newHeight) {
+    Set(newWidth, newHeight);
+}
 
 void USize_C::Set(int32_t newWidth, int32_t newHeight) {
     if (newWidth < 0 || newHeight < 0) {

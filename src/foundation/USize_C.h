@@ -17,7 +17,9 @@ public:
     int32_t GetHeight() const { return height; }
     bool IsNotEmpty() const { return width > 0 && height > 0; }
     // Number of pixels; wraps modulo 2^32 like the 32-bit product it is.
-    uint32_t GetArea() const { return static_cast<uint32_t>(width) * static_cast<uint32_t>(height); }
+    uint32_t GetArea() const {
+        return static_cast<uint32_t>(width) * static_cast<uint32_t>(height);
+    }
 
     static const char* ClassName() { return "USize_C"; }
 
