@@ -42,8 +42,8 @@ public:
     int32_t ProcessForEach(UConstProcessForEach_C& visitor) const;
 
     // The format version of a stored dictionary.
-    int32_t ReadVersion(FileType& file);
-    int32_t WriteVersion(FileType& file, int32_t version);
+    int32_t ReadVersion(FileType& file) const;
+    int32_t WriteVersion(FileType& file, int32_t version) const;
 
 protected:
     // A file error (user error): 1 "Unexpected file data.", 2 "Unexpected file sign.".
@@ -96,14 +96,14 @@ int32_t UDictionary_T<Key, Record, FileType>::ProcessForEach(
 }
 
 template <class Key, class Record, class FileType>
-int32_t UDictionary_T<Key, Record, FileType>::ReadVersion(FileType& file) {
+int32_t UDictionary_T<Key, Record, FileType>::ReadVersion(FileType& file) const {
     int32_t version = 0;
     file.ReadInt32(version);
     return version;
 }
 
 template <class Key, class Record, class FileType>
-int32_t UDictionary_T<Key, Record, FileType>::WriteVersion(FileType& file, int32_t version) {
+int32_t UDictionary_T<Key, Record, FileType>::WriteVersion(FileType& file, int32_t version) const {
     file.WriteInt32(version);
     return version;
 }
