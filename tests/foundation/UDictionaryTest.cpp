@@ -53,21 +53,15 @@ TEST(UDictionary, MissingKeysRaiseKeyErrorsNamingKeyAndActualClass) {
     EXPECT_EQ(dictionary.Count(), 0) << "a failed lookup inserted an entry";
 }
 
-TEST(UDictionary, InsertKeepsAnExistingRecord) {
-    Dictionary dictionary;
-    dictionary.Insert("a") = 5;
-    EXPECT_EQ(dictionary.Insert("a"), 5);
-    EXPECT_EQ(dictionary.Count(), 1);
-}
-
 TEST(UDictionary, VisitsInByteOrderAndStopsAtTheFirstNonZeroResult) {
     Dictionary dictionary;
     UCollector_C none(0, 0);
     EXPECT_EQ(dictionary.ProcessForEach(none), 0);
     EXPECT_EQ(none.seen, "") << "an empty dictionary called the visitor";
-    for (const char* key : {"b", "a", "C"}) {
-        dictionary.Insert(key);
+    for (const char* key : {"b", "a", "C", "a"}) {
+        dictionary.Insert(key) += 1;
     }
+    EXPECT_EQ(dictionary.Get("a"), 2) << "inserting a present key replaced its record";
     UCollector_C all(0, 0), stopping(2, 3);
     EXPECT_EQ(dictionary.ProcessForEach(all), 0);
     EXPECT_EQ(all.seen, "Cab");
