@@ -116,8 +116,10 @@ TEST_F(PictureGroupCompose, EveryLayoutPlacesPicturesCellByCell) {
         ASSERT_EQ(sheet.height, c.sheetHeight);
         for (int32_t i = 0; i < sheet.width * sheet.height; ++i) {
             const int32_t x = i % sheet.width, y = i / sheet.width;
-            ASSERT_EQ(sheet.pixels[i], ExpectedAt(pictures, c.cell, c.columns, x, y))
-                << "sheet pixel (" << x << ", " << y << ")";
+            const uint32_t expected = ExpectedAt(pictures, c.cell, c.columns, x, y);
+            ASSERT_EQ(sheet.pixels[i], expected)
+                << "sheet pixel (" << x << ", " << y << ") is 0x" << std::hex << sheet.pixels[i]
+                << ", not 0x" << expected;
         }
     }
     // Loading stored A's transparent values as 0 and found the content of each picture.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using NS_Data::PictureGroup_C;
@@ -22,14 +23,11 @@ TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
         {70000, 70000, 3, 2, 2, 140000, 140000},  // no 32-bit products in the search
     };
     for (const Case& c : cases) {
-        const auto layout =
+        const auto grid =
             PictureGroup_C::SearchGrid(URect_C{0, 0, c.cellWidth - 1, c.cellHeight - 1}, c.count);
-        EXPECT_EQ(layout.columns, c.columns)
-            << c.cellWidth << " x " << c.cellHeight << ", n = " << c.count;
-        EXPECT_EQ(layout.rows, c.rows)
-            << c.cellWidth << " x " << c.cellHeight << ", n = " << c.count;
-        EXPECT_EQ(layout.GetWidth(), c.sheetWidth) << "n = " << c.count;
-        EXPECT_EQ(layout.GetHeight(), c.sheetHeight) << "n = " << c.count;
+        EXPECT_EQ(std::tuple(grid.columns, grid.rows, grid.GetWidth(), grid.GetHeight()),
+                  std::tuple(c.columns, c.rows, c.sheetWidth, c.sheetHeight))
+            << "cells of " << c.cellWidth << " x " << c.cellHeight << ", n = " << c.count;
     }
 }
 
