@@ -1,9 +1,11 @@
 #include "DecodeRepairs.h"
 
+#include <png.h>
 #include <QImage>
 
 #include <array>
 #include <bit>
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,11 +15,20 @@ namespace {
 uint32_t BigEndian32(const unsigned char* bytes) {
     return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
 }
-uint16_t BigEndian16(const unsigned char* bytes) { return uint16_t(bytes[0] << 8 | bytes[1]); }
+uint16_t BigEndian16(const unsigned char* bytes) {
+    return uint16_t(bytes[0] << 8 | bytes[1]);
+}
 uint32_t LittleEndian32(const unsigned char* bytes) {
     return uint32_t{bytes[3]} << 24 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[1]} << 8 | bytes[0];
 }
-uint16_t LittleEndian16(const unsigned char* bytes) { return uint16_t(bytes[1] << 8 | bytes[0]); }
+uint16_t LittleEndian16(const unsigned char* bytes) {
+    return uint16_t(bytes[1] << 8 | bytes[0]);
+}
+
+[[noreturn]] void OnError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void OnWarning(png_structp, png_const_charp) {}
 
 class UFile_C {
 public:
@@ -86,6 +97,39 @@ bool FindBmpMasks(const char* path, std::array<uint32_t, 3>& masks) {
     return true;
 }
 
+// Reads a 16-bit RGB PNG through libpng, whose tRNS handling is right, into an ARGB image of
+// the same size; nothing with a destructor lives across the setjmp.
+bool ReadRgba(std::FILE* file, QImage& image) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    if (png_get_image_width(png, info) != uint32_t(image.width()) ||
+        png_get_image_height(png, info) != uint32_t(image.height())) {
+        png_longjmp(png, 1);
+    }
+    png_set_tRNS_to_alpha(png);
+    png_set_scale_16(png);
+    if constexpr (std::endian::native == std::endian::little) {
+        png_set_bgr(png);
+    } else {
+        png_set_swap_alpha(png);
+    }
+    png_read_update_info(png, info);
+    for (int pass = png_set_interlace_handling(png); pass > 0; --pass) {
+        for (int y = 0; y < image.height(); ++y) {
+            png_read_row(png, image.scanLine(y), nullptr);
+        }
+    }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
 // Undoes Qt's shift of an n-bit value into 8 bits, then repeats the value's bits downwards.
 uint32_t Rescale(uint32_t shifted, int bits) {
     const uint32_t value = shifted >> (8 - bits);
@@ -105,15 +149,14 @@ void ApplyPngColourKey(QImage& image, const char* path) {
     if (image.depth() != 64 || !FindPngColourKey(path, key)) {
         return;
     }
-    image.convertTo(QImage::Format_RGBA64);
-    for (int y = 0; y < image.height(); ++y) {
-        QRgba64* row = reinterpret_cast<QRgba64*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (row[x].red() == key[0] && row[x].green() == key[1] && row[x].blue() == key[2]) {
-                row[x].setAlpha(0);
-            }
-        }
+    QImage decoded(image.width(), image.height(), QImage::Format_ARGB32);
+    std::FILE* file = std::fopen(path, "rb");
+    const bool read = !decoded.isNull() && file && ReadRgba(file, decoded);
+    if (file) {
+        std::fclose(file);
     }
+    // A file libpng refuses is refused as a whole rather than shown with Qt's mixed-up rows.
+    image = read ? std::move(decoded) : QImage();
 }
 
 void WidenBmpChannels(QImage& image, const char* path) {

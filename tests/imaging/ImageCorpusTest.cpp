@@ -96,7 +96,8 @@ void ExpectSamePixels(const UPicture_S& actual, const UPicture_S& expected, int 
         const uint32_t a = actual.pixels[i];
         const uint32_t e = expected.pixels[i];
         const bool clear = (a >> 24) == 0;
-        const bool differs = clear != ((e >> 24) == 0) || (!clear && ChannelDistance(a, e) > tolerance);
+        const bool differs =
+            clear != ((e >> 24) == 0) || (!clear && ChannelDistance(a, e) > tolerance);
         ASSERT_FALSE(differs) << name << ": pixel (" << i % size_t(expected.width) << ", "
                               << i / size_t(expected.width) << ") is " << std::hex << a
                               << ", expected " << e;
@@ -125,14 +126,18 @@ TEST(ImageCorpus, EveryPngSuiteFileMatchesLibpng) {
 TEST(ImageCorpus, EveryGoodBmpMatchesItsReferenceRendering) {
     // Each good file and the reference rendering of the picture it holds.
     const std::pair<const char*, const char*> cases[] = {
-        {"pal1", "pal1"},         {"pal1bg", "pal1bg"},       {"pal1wb", "pal1"},
-        {"pal4", "pal4"},         {"pal4rle", "pal4"},        {"pal8-0", "pal8"},
-        {"pal8", "pal8"},         {"pal8nonsquare", "pal8nonsquare-e"},
-        {"pal8os2", "pal8"},      {"pal8rle", "pal8"},        {"pal8topdown", "pal8"},
-        {"pal8v4", "pal8"},       {"pal8v5", "pal8"},         {"pal8w124", "pal8w124"},
-        {"pal8w125", "pal8w125"}, {"pal8w126", "pal8w126"},   {"rgb16-565", "rgb16-565"},
-        {"rgb16-565pal", "rgb16-565"}, {"rgb16", "rgb16"},    {"rgb24", "rgb24"},
-        {"rgb24pal", "rgb24"},    {"rgb32", "rgb24"},         {"rgb32bf", "rgb24"},
+        {"pal1", "pal1"},           {"pal1bg", "pal1bg"},
+        {"pal1wb", "pal1"},         {"pal4", "pal4"},
+        {"pal4rle", "pal4"},        {"pal8-0", "pal8"},
+        {"pal8", "pal8"},           {"pal8nonsquare", "pal8nonsquare-e"},
+        {"pal8os2", "pal8"},        {"pal8rle", "pal8"},
+        {"pal8topdown", "pal8"},    {"pal8v4", "pal8"},
+        {"pal8v5", "pal8"},         {"pal8w124", "pal8w124"},
+        {"pal8w125", "pal8w125"},   {"pal8w126", "pal8w126"},
+        {"rgb16-565", "rgb16-565"}, {"rgb16-565pal", "rgb16-565"},
+        {"rgb16", "rgb16"},         {"rgb24", "rgb24"},
+        {"rgb24pal", "rgb24"},      {"rgb32", "rgb24"},
+        {"rgb32bf", "rgb24"},
     };
     ASSERT_EQ(std::size(cases), FilesIn(Data / "bmpsuite/g").size()) << "a good file lacks a case";
     for (const auto& [bmp, reference] : cases) {
