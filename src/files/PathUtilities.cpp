@@ -50,7 +50,7 @@ int NextSelectedFile(int32_t& cursor, const char* selection, std::string& out) {
             ++cursor;
         }
     }
-    if (firstCall) {
+    if (firstCall && !selectedDirectory.empty()) {
         // A single chosen file: its full path was taken for the directory.
         out = selectedDirectory;
         cursor -= 2;
@@ -106,8 +106,9 @@ bool GetModuleDirectory(char* buffer, std::size_t size) {
     }
     buffer[0] = '\0';
     char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    // A result that fills the whole area may have been cut short.
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) {
         return false;
     }
     path[length] = '\0';
