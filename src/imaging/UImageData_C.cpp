@@ -12,10 +12,9 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "DecodeRepairs.h"
-#include "UPngWriter_C.h"
+#include "UPngEncoder_C.h"
 
 namespace {
 
@@ -116,31 +115,14 @@ private:
     std::array<uint32_t, 256> palette;
 };
 
-void ToRgba(const uint32_t* argb, int width, uint8_t* rgba) {
-    for (int x = 0; x < width; ++x, rgba += 4) {
-        const uint32_t value = argb[x];
-        rgba[0] = static_cast<uint8_t>(value >> 16);
-        rgba[1] = static_cast<uint8_t>(value >> 8);
-        rgba[2] = static_cast<uint8_t>(value);
-        rgba[3] = static_cast<uint8_t>(value >> 24);
-    }
-}
-
 bool WritePng(const QImage& image, std::FILE* file) {
-    UPngWriter_C writer;
-    const int width = image.width();
-    if (!writer.Begin(file, static_cast<uint32_t>(width), static_cast<uint32_t>(image.height()))) {
-        return false;
-    }
     const URowReader_C reader(image);
-    std::vector<uint32_t> scratch(static_cast<std::size_t>(width));
-    for (int y = 0; y < image.height(); ++y) {
-        ToRgba(reader.Row(y, scratch.data()), width, writer.GetRow());
-        if (!writer.WriteRow()) {
-            return false;
-        }
-    }
-    return writer.Finish();
+    const UPngEncoder_C encoder(static_cast<uint32_t>(image.width()),
+                                static_cast<uint32_t>(image.height()),
+                                [&reader](uint32_t y, uint32_t* scratch) {
+                                    return reader.Row(static_cast<int>(y), scratch);
+                                });
+    return encoder.Write(file);
 }
 
 // New files get the usual permissions; a replaced file keeps its own.
@@ -267,7 +249,7 @@ void UImageData_C::Release() {
     bitmap.reset();
 }
 
-// The sheet is written by libpng directly, but only where Qt's own codecs know PNG, so that a
+// The sheet is written by our own encoder, but only where Qt's own codecs know PNG, so that a
 // build without PNG support reports it instead of writing a file nothing else here could read.
 void UImageData_C::FindEncoder(const char* mimeType) {
     if (!QImageWriter::supportedMimeTypes().contains(QByteArray(mimeType))) {
