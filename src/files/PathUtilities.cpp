@@ -17,7 +17,9 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
     return directory + name;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -48,7 +50,7 @@ int NextSelectedFile(int32_t& cursor, const char* selection, std::string& out) {
             ++cursor;
         }
     }
-    if (firstCall) {
+    if (firstCall && !selectedDirectory.empty()) {
         // A single chosen file: its full path was taken for the directory.
         out = selectedDirectory;
         cursor -= 2;
@@ -104,8 +106,9 @@ bool GetModuleDirectory(char* buffer, std::size_t size) {
     }
     buffer[0] = '\0';
     char path[4096];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    // A result that fills the whole area may have been cut short.
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof path) {
         return false;
     }
     path[length] = '\0';

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+// A path kept in a fixed 200-byte field: at most 199 bytes of UTF-8 path and its terminating
+// zero. Records are copied whole, so they hold no pointer and nothing to release.
+struct PathRecord_S {
+    static constexpr std::size_t Capacity = 200;
+    static constexpr std::size_t MaxLength = Capacity - 1;
+
+    char path[Capacity];
+
+    static bool Fits(std::string_view text) { return text.size() <= MaxLength; }
+
+    // Copies `text` in when it fits and returns true; otherwise leaves the record as it was.
+    bool Store(std::string_view text) {
+        if (!Fits(text)) {
+            return false;
+        }
+        std::memcpy(path, text.data(), text.size());
+        path[text.size()] = '\0';
+        return true;
+    }
+};

@@ -1,0 +1,102 @@
+#include "UFileAbyss_C.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct DirCloser_S {
+    void operator()(DIR* folder) const { closedir(folder); }
+};
+
+// The text that goes before an entry name: the folder and one separator, unless the folder
+// already ends with one, as the root "/" does.
+std::string MakePrefix(const char* folder) {
+    std::string prefix = folder;
+    if (prefix.empty() || prefix.back() != '/') {
+        prefix += '/';
+    }
+    return prefix;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+}  // namespace
+
+void UFileAbyss_C::AddPath(const char* path) {
+    PathRecord_S record;
+    if (!record.Store(path)) {
+        throw MakeError(2, path);
+    }
+    pending.Push(record);
+}
+
+void UFileAbyss_C::Clear() {
+    pending.Clear();
+    listedFolders.clear();
+}
+
+int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
+    for (;;) {
+        if (pending.Pop(out) != 0) {
+            listedFolders.clear();
+            return 1;
+        }
+        struct stat entry;
+        if (stat(out.path, &entry) != 0) {
+            // A link that leads nowhere is still an entry: it is handed out as a file, and
+            // whoever opens it reports that it cannot be read.
+            if (lstat(out.path, &entry) != 0) {
+                throw MakeError(1, out.path);
+            }
+            return 0;
+        }
+        if (!S_ISDIR(entry.st_mode)) {
+            return 0;
+        }
+        if (!listedFolders.insert({entry.st_dev, entry.st_ino}).second) {
+            continue;
+        }
+        const std::string tooLong = ListFolder(out.path);
+        if (!tooLong.empty()) {
+            throw MakeError(2, tooLong.c_str());
+        }
+    }
+}
+
+std::string UFileAbyss_C::ListFolder(const char* folder) {
+    const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder));
+    std::string firstTooLong;
+    if (!listing) {
+        // An unreadable folder adds nothing.
+        return firstTooLong;
+    }
+    const std::string prefix = MakePrefix(folder);
+    PathRecord_S record;
+    while (const dirent* item = readdir(listing.get())) {
+        if (IsDotOrDotDot(item->d_name)) {
+            continue;
+        }
+        const std::string path = prefix + item->d_name;
+        if (record.Store(path)) {
+            pending.Push(record);
+        } else if (firstTooLong.empty()) {
+            firstTooLong = path;
+        }
+    }
+    return firstTooLong;
+}
+
+NS_Base::UError_C UFileAbyss_C::MakeError(int32_t code, const char* path) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Inaccurate file path or directory:"},
+        {2, "File path is too long:"},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);
+}

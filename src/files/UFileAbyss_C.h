@@ -1,0 +1,49 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "PathRecord_S.h"
+#include "UError_C.h"
+#include "UQueue_T.h"
+
+// Turns the paths a user names into a stream of existing file paths: folders are expanded,
+// breadth-first and at any depth, into everything beneath them. Every path is tested when it
+// reaches the head of the queue, not when it is added. File types are not judged here.
+class UFileAbyss_C {
+public:
+    UFileAbyss_C() = default;
+    UFileAbyss_C(const UFileAbyss_C&) = delete;
+    UFileAbyss_C& operator=(const UFileAbyss_C&) = delete;
+
+    // Queues a copy of `path` behind the pending ones without testing it. A path longer than a
+    // record holds fails with code 2 and queues nothing.
+    void AddPath(const char* path);
+    // Discards every pending path.
+    void Clear();
+
+    // Returns 0 with the next file path in `out`, or 1 when nothing is pending any more. A path
+    // that names nothing fails with code 1; the paths behind it stay pending. A folder whose
+    // entry would not fit a record fails with code 2 after the rest of it has been queued.
+    int GetNextFile(PathRecord_S& out);
+
+    static const char* ClassName() { return "UFileAbyss_C"; }
+
+private:
+    using UFolderKey_S = std::pair<dev_t, ino_t>;
+
+    // Queues every entry of the folder but "." and ".."; returns the first entry path that did
+    // not fit a record, or an empty text.
+    std::string ListFolder(const char* folder);
+
+    static NS_Base::UError_C MakeError(int32_t code, const char* path);
+
+    UQueue_T<PathRecord_S> pending;
+    // The folders listed since the queue was last empty, so that a link leading back into one
+    // of them ends the walk instead of feeding it forever.
+    std::set<UFolderKey_S> listedFolders;
+};
