@@ -1,0 +1,209 @@
+#include "UCustomization_C.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+#include "PathUtilities.h"
+
+using NS_Data::UBinaryFile_C;
+using NS_Data::UGeneralData_C;
+using NS_Data::UString_C;
+
+namespace {
+
+constexpr int32_t SignLength = 4;
+constexpr int32_t FormatVersion = 1;
+// The hidden attribute of another platform; files here ignore it.
+constexpr int32_t HiddenAttribute = 2;
+constexpr const char* Extension = ".uzn";
+
+using Visitor = UCustomization_C::UCustomizationDictionary_C::UConstProcessForEach_C;
+
+// Marks the records that differ from their defaults and counts them.
+class CheckData_C : public Visitor {
+public:
+    int32_t Process(const UString_C&, const UCustomization_C::Record_S& record) override {
+        record.saveFlag = record.value.IsEqual(record.defaultValue) ? 0 : 1;
+        count += record.saveFlag;
+        return 0;
+    }
+    int32_t count = 0;
+};
+
+// Writes the marked records: the key and its zero byte, then the value.
+class DataStorage_C : public Visitor {
+public:
+    explicit DataStorage_C(UBinaryFile_C& target) : file(target) {}
+    int32_t Process(const UString_C& key, const UCustomization_C::Record_S& record) override {
+        if (record.saveFlag != 0) {
+            file.WriteText(key);
+            record.value.Write(file);
+        }
+        return 0;
+    }
+
+private:
+    UBinaryFile_C& file;
+};
+
+}  // namespace
+
+UCustomization_C::UCustomizationDictionary_C* UCustomization_C::scopedStore = nullptr;
+
+// ---- the store ----
+
+UCustomization_C::UCustomizationDictionary_C::UCustomizationDictionary_C(const char* folder)
+    : directory(folder) {}
+
+UCustomization_C::UCustomizationDictionary_C::~UCustomizationDictionary_C() {
+    if (path.IsEmpty()) {
+        return;
+    }
+    try {
+        SaveCustomizationDictionary(path);
+    } catch (...) {
+        // A failed save at exit has nobody to tell; the file classes leave no partial file.
+    }
+}
+
+void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationFile(const UString_C& name) {
+    path = MakeCustomizationPath(name, directory.IsEmpty() ? nullptr : directory.GetString());
+    if (path.IsEmpty()) {
+        return;
+    }
+    try {
+        LoadCustomizationDictionary(path);
+    } catch (...) {
+        // A missing or damaged file leaves what was read before the damage; defaults do the rest.
+    }
+}
+
+void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationDictionary(
+    const UString_C& filePath) {
+    UBinaryFile_C file;
+    file.Open(filePath.GetString());
+    char sign[SignLength];
+    file.ReadBytes(sign, SignLength);
+    if (std::memcmp(sign, GetFileSign(), SignLength) != 0) {
+        throw MakeError(1, filePath.GetString());
+    }
+    ReadVersion(file);
+    int32_t count = 0;
+    file.ReadInt32(count);
+    // Each record takes at least nine bytes, so a damaged count ends with the file.
+    for (int32_t i = 0; i < count; ++i) {
+        UString_C key;
+        file.ReadText(key);
+        Insert(key).value.Read(file);
+    }
+    file.Close();
+}
+
+void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
+    const UString_C& filePath) const {
+    CheckData_C check;
+    ProcessForEach(check);
+    if (check.count == 0) {
+        ::unlink(filePath.GetString());
+        return;
+    }
+    UBinaryFile_C file;
+    file.Create(filePath.GetString(), HiddenAttribute);
+    file.WriteBytes(GetFileSign(), SignLength);
+    WriteVersion(file, FormatVersion);
+    file.WriteInt32(check.count);
+    DataStorage_C storage(file);
+    ProcessForEach(storage);
+    file.Close();
+}
+
+UCustomization_C::UScopedStore_C::UScopedStore_C(const char* folder)
+    : UCustomizationDictionary_C(folder), previous(scopedStore) {
+    scopedStore = this;
+}
+
+UCustomization_C::UScopedStore_C::~UScopedStore_C() {
+    scopedStore = previous;
+}
+
+// ---- entry points ----
+
+UCustomization_C::UCustomizationDictionary_C& UCustomization_C::GetStore() {
+    if (scopedStore) {
+        return *scopedStore;
+    }
+    // Built on first use and destroyed, which saves it, when the process ends.
+    static UCustomizationDictionary_C processStore;
+    return processStore;
+}
+
+void UCustomization_C::LoadCustomization(const UString_C& name) {
+    UCustomizationDictionary_C& store = GetStore();
+    if (store.Count() != 0) {
+        throw MakeError(2);
+    }
+    store.LoadCustomizationFile(name);
+}
+
+void UCustomization_C::SetDefaultValue(const UString_C& key, int32_t value) {
+    UCustomizationDictionary_C& store = GetStore();
+    Record_S* record = store.Find(key);
+    if (!record) {
+        Record_S& added = store.Insert(key);
+        added.value.SetInt(value);
+        added.defaultValue.SetInt(value);
+    } else if (record->defaultValue.GetType() == UGeneralData_C::Unknown) {
+        record->defaultValue.SetInt(value);
+    } else if (!record->defaultValue.IsEqualInt(value)) {
+        throw MakeError(1, key.GetString());
+    }
+}
+
+void UCustomization_C::SetDefaultValue(const char* key, int32_t value) {
+    SetDefaultValue(UString_C(key), value);
+}
+
+int32_t UCustomization_C::GetValue(const UString_C& key) {
+    return GetStore().Get(key).value.GetInt();
+}
+
+int32_t UCustomization_C::GetValue(const char* key) {
+    return GetValue(UString_C(key));
+}
+
+void UCustomization_C::SetValue(const UString_C& key, int32_t value) {
+    GetStore().GetForSet(key).value.SetInt(value);
+}
+
+void UCustomization_C::SetValue(const char* key, int32_t value) {
+    SetValue(UString_C(key), value);
+}
+
+UString_C UCustomization_C::MakeCustomizationPath(const UString_C& name, const char* directory) {
+    char buffer[NS_Data::UFile_C::PathCapacity] = {};
+    if (directory) {
+        if (std::strlen(directory) >= sizeof buffer) {
+            return UString_C();
+        }
+        std::strcpy(buffer, directory);
+    } else if (!GetModuleDirectory(buffer, sizeof buffer)) {
+        return UString_C();
+    }
+    const std::size_t used = std::strlen(buffer);
+    if (used + name.GetLength() + std::strlen(Extension) >= sizeof buffer) {
+        return UString_C();
+    }
+    std::strcat(buffer, name.GetString());
+    std::strcat(buffer, Extension);
+    return UString_C(buffer);
+}
+
+NS_Base::UError_C UCustomization_C::MakeError(int32_t code, const char* extra) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Fail to set default value because default value is different from last value."},
+        {2, "It`s too late to load customization file."},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);
+}

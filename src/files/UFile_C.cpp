@@ -1,0 +1,146 @@
+#include "UFile_C.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace NS_Data {
+namespace {
+
+bool FitsPathField(const char* path) {
+    return path && std::strlen(path) < UFile_C::PathCapacity;
+}
+
+// Writes all `count` bytes unless the system refuses; false when some were not written.
+bool WriteAll(int handle, const unsigned char* from, int32_t count) {
+    while (count > 0) {
+        const ssize_t written = ::write(handle, from, static_cast<std::size_t>(count));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        from += written;
+        count -= static_cast<int32_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+UFile_C::~UFile_C() {
+    if (state == Writing) {
+        // Whatever is still buffered belongs to a file that is being abandoned.
+        if (handle >= 0) {
+            ::close(handle);
+        }
+        ::unlink(path);
+    } else if (handle >= 0) {
+        ::close(handle);
+    }
+}
+
+void UFile_C::Open(const char* newPath) {
+    CheckState(Closed);
+    const int descriptor = FitsPathField(newPath) ? ::open(newPath, O_RDONLY | O_CLOEXEC) : -1;
+    Adopt(descriptor, newPath, Reading, 1);
+}
+
+void UFile_C::Create(const char* newPath, int32_t /*attribute*/) {
+    CheckState(Closed);
+    const int descriptor = FitsPathField(newPath)
+                               ? ::open(newPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)
+                               : -1;
+    Adopt(descriptor, newPath, Writing, 2);
+}
+
+void UFile_C::Adopt(int descriptor, const char* newPath, UState_E newState, int32_t failureCode) {
+    if (descriptor < 0) {
+        throw MakeError(failureCode, newPath);
+    }
+    handle = descriptor;
+    state = newState;
+    std::strcpy(path, newPath);
+    readPosition = 0;
+    end = 0;
+}
+
+void UFile_C::Close() {
+    if (state == Closed) {
+        return;
+    }
+    if (state == Writing && GetPending() != 0 && Flush() != 0) {
+        throw UBuffer_C::MakeError(2);
+    }
+    const int result = handle >= 0 ? ::close(handle) : 0;
+    handle = -1;
+    if (result != 0 && state == Writing) {
+        // The system may report a failed write only now; the destructor deletes the file.
+        throw UBuffer_C::MakeError(2);
+    }
+    state = Closed;
+}
+
+int64_t UFile_C::GetRemaining() const {
+    int64_t remaining = GetPending();
+    struct stat status {};
+    const off_t offset = state == Reading ? ::lseek(handle, 0, SEEK_CUR) : -1;
+    if (offset >= 0 && ::fstat(handle, &status) == 0 && status.st_size > offset) {
+        remaining += status.st_size - offset;
+    }
+    return remaining;
+}
+
+int UFile_C::Refill() {
+    readPosition = 0;
+    end = 0;
+    ssize_t count = -1;
+    do {
+        count = ::read(handle, bytes, Capacity);
+    } while (count < 0 && errno == EINTR);
+    if (count <= 0) {
+        return 1;
+    }
+    end = static_cast<int32_t>(count);
+    return 0;
+}
+
+int UFile_C::Flush() {
+    if (!WriteAll(handle, bytes + readPosition, end - readPosition)) {
+        return 1;
+    }
+    readPosition = 0;
+    end = 0;
+    return 0;
+}
+
+void UFile_C::CheckState(UState_E wanted) const {
+    if (state != wanted) {
+        throw MakeSystemError(1);
+    }
+}
+
+NS_Base::UError_C UFile_C::MakeError(int32_t code, const char* extra) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Fail to open pointed file."},
+        {2, "Fail to create pointed file."},
+        {3, "Fail to write data to the file."},
+        {4, "Fail to read data from the file."},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
+}
+
+NS_Base::UError_C UFile_C::MakeSystemError(int32_t code) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Incorrect state."},  {2, "No file exist."}, {3, "No file to been deleted."},
+        {4, "Too size of file."}, {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
+}
+
+}  // namespace NS_Data
