@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "PathRecord_S.h"
 #include "UError_C.h"
 #include "UListBox_C.h"
 
@@ -14,7 +15,7 @@ namespace NS_Wnd {
 class UFileListBox_C : public UListBox_C {
 public:
     // Bytes of one path block, terminating zero included.
-    static constexpr std::size_t PathCapacity = 200;
+    static constexpr std::size_t PathCapacity = PathRecord_S::Capacity;
 
     explicit UFileListBox_C(QWidget* parent = nullptr);
     ~UFileListBox_C() override;
