@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "DialogFixture.h"
+#include "UDialogTemplate_C.h"
 
 using Id = NS_Wnd::WMosaro_C::UControlId_E;
 
@@ -213,4 +214,30 @@ TEST_F(WMosaro, VersionShowsItsBoxAndTerminateEndsTheDialog) {
     Click(Id::IDC_TERMINATE);
     EXPECT_EQ(dialog->result(), 2);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(WMosaro, WindowFollowsItsTemplateInDialogUnits) {
+    Open();
+    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed size";
+    EXPECT_EQ(dialog->size(), QSize(205 * base.width() / 4, 183 * base.height() / 8));
+    const QRect compose = dialog->GetDlgItem(Id::IDC_COMPOSE)->geometry();
+    EXPECT_EQ(compose, QRect(7 * base.width() / 4, 106 * base.height() / 8, 78 * base.width() / 4,
+                             30 * base.height() / 8));
+    EXPECT_EQ(static_cast<QAbstractButton*>(dialog->GetDlgItem(Id::IDC_MULTI_ROW))->text(),
+              QString::fromUtf8("多行"));
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(dialog->acceptDrops());
+
+    std::vector<int> tabOrder;
+    QWidget* widget = dialog->GetDlgItem(Id::IDC_ADD_FILES);
+    do {
+        for (int id = 1001; id <= 1012; ++id) {
+            if (dialog->GetDlgItem(id) == widget && (widget->focusPolicy() & Qt::TabFocus)) {
+                tabOrder.push_back(id);
+            }
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != dialog->GetDlgItem(Id::IDC_ADD_FILES) && tabOrder.size() < 20);
+    EXPECT_EQ(tabOrder, (std::vector<int>{1009, 1010, 1011, 1007, 1002, 1012, 1001, 1008}));
 }
