@@ -8,50 +8,33 @@
 
 #include "UShell_C.h"
 
-// Answers the choosers from queued scripts and records every message box instead of showing
-// it. A chooser opened with no answer queued fails the test rather than blocking it.
-class ScriptedShell : public NS_Wnd::UShell_C {
-public:
-    struct Message_S {
-        QString caption;
-        QString text;
-    };
-
+// Answers the choosers from queued scripts and records each message box as "caption: text"
+// instead of showing it. A chooser with no answer queued throws, so a test fails, never blocks.
+struct ScriptedShell : NS_Wnd::UShell_C {
     std::deque<QStringList> files;
-    std::deque<QString> savePaths;
-    std::deque<QString> directories;
-    std::vector<Message_S> messages;
-    // What the last chooser was opened with.
-    QString lastFilter;
-    QString lastDirectory;
-    QString lastTitle;
-    QString lastSuffix;
+    std::deque<QString> savePaths, directories;
+    std::vector<QString> messages;
+    QString lastFilter, lastStart, lastTitle, lastSuffix;
     bool lastSeveral = false;
 
-    QStringList ChooseFiles(QWidget*, const QString& filter, const QString& directory,
+    QStringList ChooseFiles(QWidget*, const QString& filter, const QString& start,
                             bool several) override {
-        lastFilter = filter;
-        lastDirectory = directory;
-        lastSeveral = several;
+        lastFilter = filter, lastStart = start, lastSeveral = several;
         return Take(files);
     }
-    QString ChooseSavePath(QWidget*, const QString& filter, const QString& directory,
+    QString ChooseSavePath(QWidget*, const QString& filter, const QString& start,
                            const QString& suffix) override {
-        lastFilter = filter;
-        lastDirectory = directory;
-        lastSuffix = suffix;
+        lastFilter = filter, lastStart = start, lastSuffix = suffix;
         return Take(savePaths);
     }
     QString ChooseDirectory(QWidget*, const QString& title, const QString& start) override {
-        lastTitle = title;
-        lastDirectory = start;
+        lastTitle = title, lastStart = start;
         return Take(directories);
     }
     void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
-        messages.push_back({caption, text});
+        messages.push_back(caption + ": " + text);
     }
 
-private:
     template <class T>
     static T Take(std::deque<T>& answers) {
         if (answers.empty()) {
