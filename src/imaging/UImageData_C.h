@@ -33,8 +33,13 @@ public:
     static const char* ClassName() { return "UImageData_C"; }
 
 private:
+    // Tests look at the held format, which callers never see.
+    friend class UImageDataInspector_C;
+
     static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);
     static NS_Base::UError_C MakeImageError(int32_t code);
+    // Fails with image error 9 when no codec writes `mimeType`.
+    static void FindEncoder(const char* mimeType);
 
     std::unique_ptr<QImage> bitmap;
     UAllocator_C pixelMemory;

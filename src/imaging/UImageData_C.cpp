@@ -1,0 +1,307 @@
+#include "UImageData_C.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "DecodeRepairs.h"
+#include "UPngWriter_C.h"
+
+namespace {
+
+// Paths travel in 200-byte records, terminator included.
+constexpr std::size_t PathCapacity = 200;
+// The largest picture loaded: 16384 x 16384 pixels, 1 GiB as ARGB, which keeps every pixel copy
+// within the 32-bit sizes of UAllocator_C.
+constexpr int64_t MaxPixels = int64_t{16384} * 16384;
+// Qt refuses decodes above its allocation limit (128 MB by default). Decoders of 16 bits per
+// channel hold 8 bytes per pixel before the conversion to ARGB.
+constexpr int AllocationLimitMb = static_cast<int>(MaxPixels * 8 / (1024 * 1024));
+
+bool PathFits(const char* path) {
+    return path && std::strlen(path) < PathCapacity;
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat status {};
+    return ::stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool FitsLimit(QSize size) {
+    return size.width() > 0 && size.height() > 0 &&
+           int64_t{size.width()} * size.height() <= MaxPixels;
+}
+
+// The formats held as loaded; every other one becomes ARGB at load.
+bool IsHeldFormat(QImage::Format format) {
+    return format == QImage::Format_Indexed8 || format == QImage::Format_RGB888 ||
+           format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
+}
+
+// Decodes the first picture of the file, trusting its content rather than its name, with no
+// colour conversion and no rotation. A null image means the file cannot be read.
+QImage Decode(const char* path) {
+    QImageReader::setAllocationLimit(AllocationLimitMb);
+    QImageReader reader(QString::fromUtf8(path));
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    const QByteArray format = reader.format();
+    const QSize announced = reader.size();
+    if (announced.isValid() && !FitsLimit(announced)) {
+        return {};
+    }
+    QImage image;
+    if (!reader.read(&image) || !FitsLimit(image.size())) {
+        return {};
+    }
+    if (format == "png") {
+        DecodeRepairs::ApplyPngColourKey(image, path);
+    } else if (format == "bmp") {
+        DecodeRepairs::WidenBmpChannels(image, path);
+    }
+    return image;
+}
+
+// Reads the rows of a held picture as 0xAARRGGBB values, whichever of the held formats it has.
+class URowReader_C {
+public:
+    explicit URowReader_C(const QImage& picture) : image(picture) {
+        // Indices beyond the palette show as opaque black rather than reading past it.
+        palette.fill(0xFF000000u);
+        const QList<QRgb> colours = image.colorTable();
+        for (qsizetype i = 0; i < colours.size() && i < 256; ++i) {
+            palette[static_cast<std::size_t>(i)] = colours[i];
+        }
+    }
+
+    // Row `y`: the picture's own memory when it already holds ARGB, else `scratch` filled.
+    const uint32_t* Row(int y, uint32_t* scratch) const {
+        const uchar* line = image.constScanLine(y);
+        const int width = image.width();
+        switch (image.format()) {
+            case QImage::Format_ARGB32:
+                return reinterpret_cast<const uint32_t*>(line);
+            case QImage::Format_RGB32:
+                for (int x = 0; x < width; ++x) {
+                    scratch[x] = reinterpret_cast<const uint32_t*>(line)[x] | 0xFF000000u;
+                }
+                break;
+            case QImage::Format_RGB888:
+                for (int x = 0; x < width; ++x, line += 3) {
+                    scratch[x] =
+                        0xFF000000u | uint32_t{line[0]} << 16 | uint32_t{line[1]} << 8 | line[2];
+                }
+                break;
+            default:
+                for (int x = 0; x < width; ++x) {
+                    scratch[x] = palette[line[x]];
+                }
+                break;
+        }
+        return scratch;
+    }
+
+private:
+    const QImage& image;
+    std::array<uint32_t, 256> palette;
+};
+
+void ToRgba(const uint32_t* argb, int width, uint8_t* rgba) {
+    for (int x = 0; x < width; ++x, rgba += 4) {
+        const uint32_t value = argb[x];
+        rgba[0] = static_cast<uint8_t>(value >> 16);
+        rgba[1] = static_cast<uint8_t>(value >> 8);
+        rgba[2] = static_cast<uint8_t>(value);
+        rgba[3] = static_cast<uint8_t>(value >> 24);
+    }
+}
+
+bool WritePng(const QImage& image, std::FILE* file) {
+    UPngWriter_C writer;
+    const int width = image.width();
+    if (!writer.Begin(file, static_cast<uint32_t>(width), static_cast<uint32_t>(image.height()))) {
+        return false;
+    }
+    const URowReader_C reader(image);
+    std::vector<uint32_t> scratch(static_cast<std::size_t>(width));
+    for (int y = 0; y < image.height(); ++y) {
+        ToRgba(reader.Row(y, scratch.data()), width, writer.GetRow());
+        if (!writer.WriteRow()) {
+            return false;
+        }
+    }
+    return writer.Finish();
+}
+
+// New files get the usual permissions; a replaced file keeps its own.
+mode_t ModeFor(const char* path) {
+    struct stat status {};
+    if (::stat(path, &status) == 0) {
+        return status.st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes the picture beside `path` and renames it over `path` only once it is complete, so that
+// a failure leaves neither a partial file nor a damaged old one.
+bool WriteReplacing(const QImage& image, const char* path) {
+    std::string temporary = std::string(path) + ".tmpXXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) {
+        return false;
+    }
+    std::FILE* file = ::fdopen(descriptor, "wb");
+    if (!file) {
+        ::close(descriptor);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+    bool written = ::fchmod(descriptor, ModeFor(path)) == 0 && WritePng(image, file);
+    written = std::fclose(file) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), path) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Qt needs no start-up, so nothing is counted here.
+UImageData_C::UImageData_C() = default;
+
+UImageData_C::~UImageData_C() = default;
+
+void UImageData_C::LoadFile(const char* path) {
+    Release();
+    if (!PathFits(path) || !IsRegularFile(path)) {
+        throw MakeFileError(1, path);
+    }
+    QImage image = Decode(path);
+    if (image.isNull()) {
+        throw MakeFileError(1, path);
+    }
+    if (!IsHeldFormat(image.format())) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull()) {
+            throw MakeImageError(8);
+        }
+    }
+    bitmap = std::make_unique<QImage>(std::move(image));
+}
+
+void UImageData_C::GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height) {
+    if (!bitmap) {
+        throw MakeImageError(2);
+    }
+    const int columns = bitmap->width();
+    const int rows = bitmap->height();
+    const uint64_t bytes =
+        uint64_t{static_cast<uint32_t>(columns)} * 4 * static_cast<uint32_t>(rows);
+    if (bytes > UINT32_MAX) {
+        throw MakeImageError(1);
+    }
+    uint32_t* target = nullptr;
+    pixelMemory.GetMemory(target, static_cast<uint32_t>(bytes));
+    const URowReader_C reader(*bitmap);
+    for (int y = 0; y < rows; ++y) {
+        uint32_t* row = target + static_cast<std::size_t>(y) * static_cast<std::size_t>(columns);
+        const uint32_t* values = reader.Row(y, row);
+        if (values != row) {
+            std::memcpy(row, values, static_cast<std::size_t>(columns) * 4);
+        }
+    }
+    pixels = target;
+    if (width) {
+        *width = columns;
+    }
+    if (height) {
+        *height = rows;
+    }
+}
+
+void UImageData_C::CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height) {
+    if (width < 1 || height < 1) {
+        throw MakeImageError(5);
+    }
+    Release();
+    auto image = std::make_unique<QImage>(width, height, QImage::Format_ARGB32);
+    if (image->isNull()) {
+        throw MakeImageError(1);
+    }
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
+    if (static_cast<std::size_t>(image->bytesPerLine()) != rowBytes) {
+        throw MakeImageError(4);
+    }
+    std::memcpy(image->bits(), pixels, rowBytes * static_cast<std::size_t>(height));
+    bitmap = std::move(image);
+}
+
+void UImageData_C::SavePng(const char* path) {
+    if (!bitmap) {
+        throw MakeImageError(2);
+    }
+    if (!PathFits(path)) {
+        throw MakeFileError(4, path);
+    }
+    FindEncoder("image/png");
+    if (!WriteReplacing(*bitmap, path)) {
+        throw MakeFileError(4, path);
+    }
+}
+
+void UImageData_C::Release() {
+    bitmap.reset();
+}
+
+// The sheet is written by libpng directly, but only where Qt's own codecs know PNG, so that a
+// build without PNG support reports it instead of writing a file nothing else here could read.
+void UImageData_C::FindEncoder(const char* mimeType) {
+    if (!QImageWriter::supportedMimeTypes().contains(QByteArray(mimeType))) {
+        throw MakeImageError(9);
+    }
+}
+
+NS_Base::UError_C UImageData_C::MakeFileError(int32_t code, const char* path) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Fail to read image file:"},
+        {2, "该图片不是索引图片."},
+        {3, "The pixel format of image file must be 32-bits:"},
+        {4, "创建图片文件失败."},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);
+}
+
+NS_Base::UError_C UImageData_C::MakeImageError(int32_t code) {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Not enough memory."},
+        {2, "No image data to operated."},
+        {3, "Fail to get pixel index from current image."},
+        {4, "Unexpected data format of current image."},
+        {5, "Unexpected image size."},
+        {6, "Unexpected character size."},
+        {7, "New palette size mismatches original palette size."},
+        {8, "Fail to create new image."},
+        {9, "Unexpected image format."},
+        {10, "Fail to clone image because unexpected area."},
+        {11, "Unexpected palette size."},
+        {12, "Fail to set pixels because unexpected size."},
+        {13, "Image format must be 8-bits or 32-bits."},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
+}
