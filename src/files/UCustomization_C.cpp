@@ -91,11 +91,14 @@ void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationDictionary(
     ReadVersion(file);
     int32_t count = 0;
     file.ReadInt32(count);
-    // Each record takes at least nine bytes, so a damaged count ends with the file.
+    // Each record takes at least nine bytes, so a damaged count ends with the file. A record is
+    // taken only once its value is read whole: part of a value is no setting.
     for (int32_t i = 0; i < count; ++i) {
         UString_C key;
+        UGeneralData_C value;
         file.ReadText(key);
-        Insert(key).value.Read(file);
+        value.Read(file);
+        Insert(key).value = value;
     }
     file.Close();
 }

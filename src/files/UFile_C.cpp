@@ -86,9 +86,12 @@ void UFile_C::Close() {
 }
 
 int64_t UFile_C::GetRemaining() const {
+    if (state != Reading) {
+        return 0;
+    }
     int64_t remaining = GetPending();
     struct stat status {};
-    const off_t offset = state == Reading ? ::lseek(handle, 0, SEEK_CUR) : -1;
+    const off_t offset = ::lseek(handle, 0, SEEK_CUR);
     if (offset >= 0 && ::fstat(handle, &status) == 0 && status.st_size > offset) {
         remaining += status.st_size - offset;
     }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "UError_C.h"
+
+using Bytes = std::vector<unsigned char>;
+
+// A fresh directory under the system's temporary folder, removed with everything in it.
+struct UTempDirectory {
+    UTempDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavrin-XXXXXX").string();
+        root = mkdtemp(pattern.data()) ? pattern + "/" : "/nonexistent/";
+    }
+    ~UTempDirectory() { std::filesystem::remove_all(root, ignored); }
+
+    std::string root;  // ends with '/'
+    std::error_code ignored;
+};
+
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// True also for a link whose target is gone.
+inline bool Exists(const std::string& path) {
+    return std::filesystem::is_symlink(path) || std::filesystem::exists(path);
+}
+
+// The error that `action` raises as "position code message"; empty when none.
+inline std::string ErrorOf(const auto& action) {
+    try {
+        action();
+    } catch (const NS_Base::UError_C& error) {
+        return std::string(error.GetPosition()) + " " + std::to_string(error.GetCode()) + " " +
+               error.GetInfo();
+    }
+    return "";
+}
