@@ -47,12 +47,6 @@ TEST(NextSelectedFile, WalksEveryFormOfAChooserResult) {
     }
 }
 
-TEST(NextSelectedFile, StartingAgainForgetsTheEarlierFolder) {
-    Drain(NextSelectedFile, std::string("/old\0x.png\0\0", 12).c_str());
-    EXPECT_EQ(Drain(NextSelectedFile, std::string("/new/y.png\0\0", 12).c_str()),
-              Paths{"/new/y.png"});
-}
-
 TEST(NextCommandLinePath, SplitsOnlyQuotedCommandLines) {
     struct Case {
         const char* what;

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs ImageMagick, Pillow and GNU time, makes a Release build of tavrin, writes the
+# workloads into build/bench and compares tavrin with ImageMagick and Pillow on them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh --bench
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
+cmake --build build/release --target tavrin
+# Pillow is Debian's package, which only Debian's own interpreter sees.
+/usr/bin/python3 -c 'import PIL' || { echo "Pillow does not import in /usr/bin/python3" >&2; exit 1; }
+/usr/bin/python3 bench/run-bench.py build/release/src/app/tavrin build/bench

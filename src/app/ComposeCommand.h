@@ -1,0 +1,8 @@
+#pragma once
+
+#include "CommandLine.h"
+
+// Collects the command line's paths as one batch, composes the pictures among them and writes
+// the sheet. Returns the exit status: 0 when the sheet was written, 1 after printing an error
+// (the sheet file is then neither written nor changed).
+int RunCompose(const CommandLine_S& commandLine);

@@ -1,0 +1,28 @@
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "ComposeCommand.h"
+#include "RunWindow.h"
+
+int main(int argc, char** argv) {
+    const CommandLine_S commandLine =
+        ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    switch (commandLine.action) {
+        case CommandLine_S::ShowHelp:
+            std::fputs(GetUsageText(), stdout);
+            return 0;
+        case CommandLine_S::ShowVersion:
+            std::puts("Tavrin v0.6.3");
+            return 0;
+        case CommandLine_S::BadUsage:
+            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), GetUsageText());
+            return 2;
+        case CommandLine_S::ComposeSheet:
+            return RunCompose(commandLine);
+        case CommandLine_S::OpenWindow:
+            break;
+    }
+    return RunWindow(commandLine.paths);
+}
