@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace NS_Wnd {
 
 // The application: loads the settings file, runs the main dialog once and lets the program end
@@ -10,6 +13,8 @@ public:
     // returns 0 when the window is closed. The settings store writes its file when the process
     // exits, not here.
     static int Run(int argc, char** argv);
+    // The same for paths that the caller has already taken from the command line.
+    static int Run(const std::vector<std::string>& paths);
 };
 
 }  // namespace NS_Wnd

@@ -1,16 +1,11 @@
 #include "WMosaro_C.h"
 
+#include "CollectFiles.h"
 #include "PathUtilities.h"
 #include "ShellChoosers.h"
 #include "UCustomization_C.h"
 #include "UFileListBox_C.h"
 #include "UQtShell_C.h"
-#include "USimpleList_T.h"
-#include "UString_C.h"
-
-namespace NS_Data {
-class UBinaryFile_C;
-}
 
 namespace NS_Wnd {
 namespace {
@@ -18,8 +13,6 @@ namespace {
 constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
 constexpr char sheetFilter[] = "32-bits Image File(.png)\0*.png\0";
 constexpr char version[] = "v0.6.3";
-
-using UPathList_T = NS_Data::USimpleList_T<NS_Data::UString_C, NS_Data::UBinaryFile_C>;
 
 }  // namespace
 
@@ -89,17 +82,7 @@ void WMosaro_C::InitControls() {
 
 // Each call appends its own batch, sorted by full path, below the entries already listed.
 void WMosaro_C::CollectFiles() {
-    UPathList_T batch;
-    PathRecord_S record;
-    while (fileAbyss.GetNextFile(record) == 0) {
-        if (NS_Data::PictureGroup_C::IsPictureFile(record.path)) {
-            batch.AddData(NS_Data::UString_C(record.path));
-        }
-    }
-    batch.FastSort(1);
-    for (auto entry = batch.GetFirst(); entry.IsValid(); entry.Next()) {
-        fileList->AddFilePath(batch.GetData(entry).GetString());
-    }
+    ::CollectFiles(fileAbyss, [this](const char* path) { fileList->AddFilePath(path); });
 }
 
 void WMosaro_C::SetCaption() {
