@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <cstdio>
+
 #include "UDialogTemplate_C.h"
 #include "UFileListBox_C.h"
 #include "UShell_C.h"
@@ -158,7 +160,13 @@ void WMosaro_C::ShowMessage(const char* text, const char* caption) {
     shell->ShowMessage(this, QString::fromUtf8(caption), QString::fromUtf8(text));
 }
 
+// Records are shown only by the dialog, with itself as owner; one shown without an owner goes
+// where the default notice sends it.
 void WMosaro_C::ShowNotice(void* owner, const char* caption, const char* text) {
+    if (!owner) {
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        return;
+    }
     static_cast<WMosaro_C*>(owner)->ShowMessage(text, caption);
 }
 
