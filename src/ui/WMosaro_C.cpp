@@ -76,7 +76,10 @@ void WMosaro_C::InitControls() {
     } catch (const NS_Base::UError_C& error) {
         error.Show(this);
     }
-    CheckRadioButton(IDC_HORIZONTAL, IDC_MULTI_ROW, IDC_HORIZONTAL + composeMode);
+    // A stored layout outside the three buttons selects none of them (and must not overflow
+    // the id sum).
+    const bool known = composeMode >= 0 && composeMode <= IDC_MULTI_ROW - IDC_HORIZONTAL;
+    CheckRadioButton(IDC_HORIZONTAL, IDC_MULTI_ROW, known ? IDC_HORIZONTAL + composeMode : 0);
     CheckDlgButton(IDC_AUTO_CUT, autoCut != 0 ? 1 : 0);
 }
 

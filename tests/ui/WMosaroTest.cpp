@@ -205,19 +205,22 @@ TEST_F(WMosaro, LayoutAndTrimMirrorTheSettingsAndOnlyChangesAreStored) {
 }
 
 TEST_F(WMosaro, StoredLayoutOutsideTheButtonsSelectsNoneAndComposesAGrid) {
-    {
-        UCustomization_C::UScopedStore_C settings(Program().c_str());
-        UCustomization_C::LoadCustomization("Tavrin");
-        UCustomization_C::SetDefaultValue("ComposeMode", 1);
-        UCustomization_C::SetValue("ComposeMode", 5);
+    for (const int32_t stored : {5, INT32_MAX}) {
+        {
+            UCustomization_C::UScopedStore_C settings(Program().c_str());
+            UCustomization_C::LoadCustomization("Tavrin");
+            UCustomization_C::SetDefaultValue("ComposeMode", 1);
+            UCustomization_C::SetValue("ComposeMode", stored);
+        }
+        Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2), Picture("c.png", 2, 2)});
+        for (Id id : {Id::IDC_HORIZONTAL, Id::IDC_VERTICAL, Id::IDC_MULTI_ROW}) {
+            EXPECT_FALSE(IsChecked(id)) << "radio button " << id << " for " << stored;
+        }
+        shell.savePaths = {folder.filePath("sheet.png")};
+        Click(Id::IDC_COMPOSE);
+        EXPECT_EQ(SheetSize(), QSize(4, 4)) << "three cells in a 2 x 2 grid for " << stored;
+        Close();
     }
-    Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2), Picture("c.png", 2, 2)});
-    for (Id id : {Id::IDC_HORIZONTAL, Id::IDC_VERTICAL, Id::IDC_MULTI_ROW}) {
-        EXPECT_FALSE(IsChecked(id)) << "radio button " << id;
-    }
-    shell.savePaths = {folder.filePath("sheet.png")};
-    Click(Id::IDC_COMPOSE);
-    EXPECT_EQ(SheetSize(), QSize(4, 4)) << "three cells in a 2 x 2 grid";
 }
 
 TEST_F(WMosaro, VersionShowsItsBoxAndTerminateEndsTheDialog) {
