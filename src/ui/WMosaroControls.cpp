@@ -55,6 +55,16 @@ bool HoldsLocalFile(const QMimeData* data) {
     return false;
 }
 
+// Takes a drag of local paths as a copy: the files only get listed, so the application they come
+// from must never take the drop for a move and delete them.
+bool AcceptAsCopy(QDropEvent* event) {
+    if (!HoldsLocalFile(event->mimeData()) || !(event->possibleActions() & Qt::CopyAction)) {
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    return true;
+}
+
 }  // namespace
 
 void WMosaro_C::CreateControls() {
@@ -180,16 +190,16 @@ void WMosaro_C::showEvent(QShowEvent* event) {
 }
 
 void WMosaro_C::dragEnterEvent(QDragEnterEvent* event) {
-    if (HoldsLocalFile(event->mimeData())) {
-        event->acceptProposedAction();
+    if (AcceptAsCopy(event)) {
+        event->accept();
     }
 }
 
 void WMosaro_C::dropEvent(QDropEvent* event) {
-    if (!HoldsLocalFile(event->mimeData())) {
+    if (!AcceptAsCopy(event)) {
         return;
     }
-    event->acceptProposedAction();
+    event->accept();
     // The drop is handled once the drag has ended, so that a message box shown meanwhile does
     // not hold up the application the files came from.
     const QList<QUrl> drop = event->mimeData()->urls();

@@ -123,11 +123,14 @@ TEST_F(WMosaro, EachAddAppendsItsOwnSortedBatchOfPictures) {
 
     QMimeData data;
     data.setUrls({QUrl("https://x.org/x.png"), QUrl::fromLocalFile(folder.filePath("dir/sub"))});
-    QDragEnterEvent enter(QPoint(9, 9), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    // Shift proposes a move.
+    const Qt::DropActions actions = Qt::MoveAction | Qt::CopyAction;
+    QDragEnterEvent enter(QPoint(9, 9), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
     QCoreApplication::sendEvent(dialog.get(), &enter);
     EXPECT_TRUE(enter.isAccepted()) << "a drag holding a local path";
-    QDropEvent drop(QPointF(9, 9), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(9, 9), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
     QCoreApplication::sendEvent(dialog.get(), &drop);
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "a move would let the source delete them";
     QCoreApplication::processEvents();
     EXPECT_EQ(Listed(), "b.png c.png a.png B.PNG d.gif b.png c.png B.PNG d.gif") << "dropped";
     EXPECT_TRUE(shell.messages.empty());
