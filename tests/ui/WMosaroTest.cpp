@@ -81,7 +81,7 @@ protected:
     std::unique_ptr<NS_Wnd::WMosaro_C> dialog;
 };
 
-TEST_F(WMosaro, CaptionAndEnableRulesFollowTheList) {
+TEST_F(WMosaro, CaptionVersionEnableRulesAndTerminate) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), "Tavrin v0.6.3");
     EXPECT_FALSE(IsEnabled(Id::IDC_CLEAR));
@@ -98,7 +98,12 @@ TEST_F(WMosaro, CaptionAndEnableRulesFollowTheList) {
     EXPECT_EQ(List().GetCount(), 0);
     EXPECT_FALSE(IsEnabled(Id::IDC_CLEAR));
     EXPECT_FALSE(IsEnabled(Id::IDC_COMPOSE));
-    EXPECT_TRUE(shell.messages.empty());
+    Click(Id::IDC_VERSION);
+    EXPECT_EQ(shell.messages, std::vector<QString>{"Version: Tavrin v0.6.3"});
+    EXPECT_TRUE(IsEnabled(Id::IDC_VERSION));
+    Click(Id::IDC_TERMINATE);
+    EXPECT_EQ(dialog->result(), 2);
+    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(WMosaro, EachAddAppendsItsOwnSortedBatchOfPictures) {
@@ -224,16 +229,6 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsSelectsNoneAndComposesAGrid) {
         EXPECT_EQ(SheetSize(), QSize(4, 4)) << "three cells in a 2 x 2 grid for " << stored;
         Close();
     }
-}
-
-TEST_F(WMosaro, VersionShowsItsBoxAndTerminateEndsTheDialog) {
-    Open();
-    Click(Id::IDC_VERSION);
-    EXPECT_EQ(shell.messages, std::vector<QString>{"Version: Tavrin v0.6.3"});
-    EXPECT_TRUE(IsEnabled(Id::IDC_VERSION));
-    Click(Id::IDC_TERMINATE);
-    EXPECT_EQ(dialog->result(), 2);
-    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(WMosaro, WindowFollowsItsTemplateInDialogUnits) {
