@@ -1,0 +1,28 @@
+#include "AppMosaro_C.h"
+
+#include <QApplication>
+
+#include "UCustomization_C.h"
+#include "WMosaro_C.h"
+
+namespace NS_Wnd {
+
+int AppMosaro_C::Run(int argc, char** argv) {
+    return Run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+}
+
+int AppMosaro_C::Run(const std::vector<std::string>& paths) {
+    // Qt is shown only a program name, so that every argument stays a path, even one that looks
+    // like a Qt option.
+    static char programName[] = "tavrin";
+    int qtArgc = 1;
+    char* qtArgv[] = {programName, nullptr};
+    QApplication application(qtArgc, qtArgv);
+    // The file must be read before the dialog registers the defaults, so that its values win.
+    UCustomization_C::LoadCustomization("Tavrin");
+    WMosaro_C dialog;
+    dialog.Run(paths);
+    return 0;
+}
+
+}  // namespace NS_Wnd

@@ -1,0 +1,52 @@
+#include "UDialogTemplate_C.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+namespace NS_Wnd {
+namespace {
+
+using UControl_S = UDialogTemplate_C::UControl_S;
+
+constexpr UControl_S controls[] = {
+    {1009, UDialogTemplate_C::PushButton, "添加文件", QRect(7, 49, 78, 16), true},
+    {1010, UDialogTemplate_C::PushButton, "添加目录", QRect(7, 68, 78, 16), true},
+    {1011, UDialogTemplate_C::PushButton, "清除", QRect(7, 87, 78, 16), true},
+    {1007, UDialogTemplate_C::PushButton, "合成图片", QRect(7, 106, 78, 30), true},
+    {1002, UDialogTemplate_C::PushButton, "版本信息", QRect(7, 140, 78, 16), true},
+    {1012, UDialogTemplate_C::PushButton, "终止", QRect(7, 160, 78, 16), true},
+    {1001, UDialogTemplate_C::ListBox, "", QRect(93, 16, 105, 160), true},
+    {1004, UDialogTemplate_C::RadioButton, "水平", QRect(15, 18, 32, 10), false},
+    {1005, UDialogTemplate_C::RadioButton, "垂直", QRect(15, 28, 32, 10), false},
+    {1008, UDialogTemplate_C::CheckBox, "自动裁剪", QRect(15, 7, 48, 10), true},
+    {1006, UDialogTemplate_C::RadioButton, "多行", QRect(15, 38, 32, 10), false},
+    {-1, UDialogTemplate_C::StaticText, "请把要处理的图片拖到此处:", QRect(93, 7, 100, 8), false},
+};
+
+int Scale(int units, int base, int divisor) {
+    return units * base / divisor;
+}
+
+}  // namespace
+
+std::span<const UControl_S> UDialogTemplate_C::GetControls() {
+    return controls;
+}
+
+QSize UDialogTemplate_C::GetBaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QRect UDialogTemplate_C::ToPixels(const QRect& units, QSize base) {
+    return {Scale(units.x(), base.width(), 4), Scale(units.y(), base.height(), 8),
+            Scale(units.width(), base.width(), 4), Scale(units.height(), base.height(), 8)};
+}
+
+QSize UDialogTemplate_C::ToPixels(QSize units, QSize base) {
+    return {Scale(units.width(), base.width(), 4), Scale(units.height(), base.height(), 8)};
+}
+
+}  // namespace NS_Wnd
