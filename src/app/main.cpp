@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "AppMosaro_C.h"
 #include "CommandLine.h"
 #include "ComposeCommand.h"
-#include "RunWindow.h"
 
 int main(int argc, char** argv) {
     const CommandLine_S commandLine =
@@ -24,5 +24,5 @@ int main(int argc, char** argv) {
         case CommandLine_S::OpenWindow:
             break;
     }
-    return RunWindow(commandLine.paths);
+    return NS_Wnd::AppMosaro_C::Run(commandLine.paths);
 }

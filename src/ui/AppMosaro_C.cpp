@@ -7,10 +7,6 @@
 
 namespace NS_Wnd {
 
-int AppMosaro_C::Run(int argc, char** argv) {
-    return Run(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
-}
-
 int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     // Qt is shown only a program name, so that every argument stays a path, even one that looks
     // like a Qt option.

@@ -9,11 +9,8 @@ namespace NS_Wnd {
 // when the dialog ends. All user interaction happens inside the dialog's modal loop.
 class AppMosaro_C {
 public:
-    // Opens the window with each argument after the program's name queued as one path and
-    // returns 0 when the window is closed. The settings store writes its file when the process
-    // exits, not here.
-    static int Run(int argc, char** argv);
-    // The same for paths that the caller has already taken from the command line.
+    // Opens the window with each of `paths` queued as one path and returns 0 when the window is
+    // closed. The settings store writes its file when the process exits, not here.
     static int Run(const std::vector<std::string>& paths);
 };
 
