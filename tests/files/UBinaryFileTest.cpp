@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "UTempDirectory.h"
+#include "TestSupport.h"
 
 using NS_Data::UBinaryFile_C;
 using NS_Data::UString_C;

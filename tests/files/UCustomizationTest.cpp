@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "UTempDirectory.h"
+#include "TestSupport.h"
 
 using G = NS_Data::UGeneralData_C;
 using Store = UCustomization_C::UScopedStore_C;

@@ -1,5 +1,7 @@
 #pragma once
 
+// Helpers shared by every test program: temporary folders, whole-file access, raised errors.
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +39,16 @@ inline Bytes ReadFile(const std::string& path) {
 // True also for a link whose target is gone.
 inline bool Exists(const std::string& path) {
     return std::filesystem::is_symlink(path) || std::filesystem::exists(path);
+}
+
+// The code of the error record that `action` raises; 0 when it raises none.
+inline int CodeOf(const auto& action) {
+    try {
+        action();
+    } catch (const NS_Base::UError_C& error) {
+        return error.GetCode();
+    }
+    return 0;
 }
 
 // The error that `action` raises as "position code message"; empty when none.
