@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 #include "PathUtilities.h"
 
@@ -20,23 +21,26 @@ constexpr const char* Extension = ".uzn";
 
 using Visitor = UCustomization_C::UCustomizationDictionary_C::UConstProcessForEach_C;
 
-// Marks the records that differ from their defaults and counts them.
+// Only a setting that differs from its default is stored.
+bool IsWorthSaving(const UCustomization_C::Record_S& record) {
+    return !record.value.IsEqual(record.defaultValue);
+}
+
 class CheckData_C : public Visitor {
 public:
     int32_t Process(const UString_C&, const UCustomization_C::Record_S& record) override {
-        record.saveFlag = record.value.IsEqual(record.defaultValue) ? 0 : 1;
-        count += record.saveFlag;
+        count += IsWorthSaving(record) ? 1 : 0;
         return 0;
     }
     int32_t count = 0;
 };
 
-// Writes the marked records: the key and its zero byte, then the value.
+// Writes each setting worth saving: the key and its zero byte, then the value.
 class DataStorage_C : public Visitor {
 public:
     explicit DataStorage_C(UBinaryFile_C& target) : file(target) {}
     int32_t Process(const UString_C& key, const UCustomization_C::Record_S& record) override {
-        if (record.saveFlag != 0) {
+        if (IsWorthSaving(record)) {
             file.WriteText(key);
             record.value.Write(file);
         }
@@ -184,22 +188,13 @@ void UCustomization_C::SetValue(const char* key, int32_t value) {
 }
 
 UString_C UCustomization_C::MakeCustomizationPath(const UString_C& name, const char* directory) {
-    char buffer[NS_Data::UFile_C::PathCapacity] = {};
-    if (directory) {
-        if (std::strlen(directory) >= sizeof buffer) {
-            return UString_C();
-        }
-        std::strcpy(buffer, directory);
-    } else if (!GetModuleDirectory(buffer, sizeof buffer)) {
+    char programDirectory[NS_Data::UFile_C::PathCapacity];
+    if (!directory && !GetModuleDirectory(programDirectory, sizeof programDirectory)) {
         return UString_C();
     }
-    const std::size_t used = std::strlen(buffer);
-    if (used + name.GetLength() + std::strlen(Extension) >= sizeof buffer) {
-        return UString_C();
-    }
-    std::strcat(buffer, name.GetString());
-    std::strcat(buffer, Extension);
-    return UString_C(buffer);
+    const std::string path =
+        std::string(directory ? directory : programDirectory) + name.GetString() + Extension;
+    return path.size() < NS_Data::UFile_C::PathCapacity ? UString_C(path.c_str()) : UString_C();
 }
 
 NS_Base::UError_C UCustomization_C::MakeError(int32_t code, const char* extra) {

@@ -30,8 +30,6 @@ public:
         NS_Data::UGeneralData_C value;
         // Unknown until a default is registered in this run.
         NS_Data::UGeneralData_C defaultValue;
-        // Scratch state of a save: 1 when the record is written.
-        mutable int32_t saveFlag = 0;
     };
 
     class UCustomizationDictionary_C

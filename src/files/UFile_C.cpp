@@ -33,14 +33,12 @@ bool WriteAll(int handle, const unsigned char* from, int32_t count) {
 }  // namespace
 
 UFile_C::~UFile_C() {
+    if (handle >= 0) {
+        ::close(handle);
+    }
     if (state == Writing) {
         // Whatever is still buffered belongs to a file that is being abandoned.
-        if (handle >= 0) {
-            ::close(handle);
-        }
         ::unlink(path);
-    } else if (handle >= 0) {
-        ::close(handle);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "UGeneralData_C.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <new>
@@ -27,9 +28,7 @@ std::unique_ptr<unsigned char[]> Allocate(int32_t size) {
 }  // namespace
 
 UGeneralData_C& UGeneralData_C::operator=(const UGeneralData_C& other) {
-    if (this != &other) {
-        Assign(other);
-    }
+    Assign(other);
     return *this;
 }
 
@@ -60,6 +59,7 @@ void UGeneralData_C::Clear() {
 
 int32_t UGeneralData_C::SizeOfType(int32_t type) {
     static constexpr int32_t sizes[] = {4, 2, 4, 8, 4, 4, 8, 2, 4, 4, 8, 16};
+    static_assert(*std::max_element(std::begin(sizes), std::end(sizes)) <= InlineCapacity);
     if (type < 0 || type >= static_cast<int32_t>(std::size(sizes))) {
         return 0;
     }
@@ -69,21 +69,17 @@ int32_t UGeneralData_C::SizeOfType(int32_t type) {
 // A type outside the table, or a negative size for String or Binary, raises code 6 and leaves
 // the value as it was; an Unknown never keeps a buffer, whatever size is asked for.
 void UGeneralData_C::SetType(int32_t newType, int32_t newSize) {
-    if (!IsKnownType(newType) || (IsVariableType(newType) && newSize < 0)) {
+    const bool variable = IsVariableType(newType);
+    if (!IsKnownType(newType) || (variable && newSize < 0)) {
         throw MakeError(6);
     }
-    const int32_t fixedSize = SizeOfType(newType);
-    if (newType == type && (fixedSize != 0 ? size == fixedSize : size == newSize)) {
+    if (newType == type && size == (variable ? newSize : SizeOfType(newType))) {
         return;
     }
     Clear();
     type = newType;
-    size = fixedSize;
-    if (fixedSize > InlineCapacity) {
-        Clear();
-        throw MakeError(3);
-    }
-    if (IsVariableType(newType) && newSize > 0) {
+    size = SizeOfType(newType);
+    if (variable && newSize > 0) {
         buffer = Allocate(newSize);
         if (!buffer) {
             throw MakeError(1);

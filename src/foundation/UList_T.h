@@ -49,18 +49,15 @@ public:
 
         bool IsValid() const { return id != 0; }
 
-        // Moves to the next valid element: 0 when it moved, 1 (and null) past the last one.
+        // Moves to the next element: 0 when it moved, 1 (and null) past the last one.
         int Next() {
             CheckUsable();
-            Slot_S* slot = cursor;
-            --slot->node->references;
+            --cursor->node->references;
             id = 0;
-            for (slot = slot->next; slot && !slot->node->valid; slot = slot->next) {
-            }
-            if (!slot) {
+            if (!cursor->next) {
                 return 1;
             }
-            AttachTo(slot);
+            AttachTo(cursor->next);
             return 0;
         }
 
@@ -151,8 +148,8 @@ public:
         return UIdentifier_C(this, slot);
     }
 
-    // The first valid element, or a null identifier of this list when there is none.
-    UIdentifier_C GetFirst() { return UIdentifier_C(this, FirstValid()); }
+    // The first element, or a null identifier of this list when there is none.
+    UIdentifier_C GetFirst() { return UIdentifier_C(this, head); }
 
     // The element `identifier` is attached to, to read or change in place.
     Element& GetData(const UIdentifier_C& identifier) {
@@ -160,11 +157,7 @@ public:
             throw MakeError(8);
         }
         identifier.CheckUsable();
-        Node_S* node = identifier.cursor->node;
-        if (!node->valid) {
-            throw MakeError(4);
-        }
-        return node->data;
+        return identifier.cursor->node->data;
     }
 
     int32_t GetCount() const { return count; }
@@ -172,7 +165,7 @@ public:
     // Destroys every element, or none when an identifier is still attached to one (code 3).
     void DeleteAll() {
         for (Slot_S* slot = head; slot; slot = slot->next) {
-            if (slot->node->valid && slot->node->references > 0) {
+            if (slot->node->references > 0) {
                 throw MakeError(3);
             }
         }
@@ -190,14 +183,9 @@ public:
         if (!stack) {
             throw MakeError(1);
         }
-        Slot_S* first = FirstValid();
-        Slot_S* last = LastValid();
-        if (!first || !last) {
-            throw MakeError(2);
-        }
         int32_t depth = 0;
-        stack[depth++] = first;
-        stack[depth++] = last;
+        stack[depth++] = head;
+        stack[depth++] = tail;
         while (depth >= 2) {
             Slot_S* right = stack[--depth];
             Slot_S* left = stack[--depth];
@@ -210,9 +198,6 @@ public:
             if (rightCount > 1) {
                 Push(stack.get(), depth, pivot->next, right);
             }
-            if (depth >= count) {
-                throw MakeError(13);
-            }
         }
     }
 
@@ -220,7 +205,6 @@ private:
     struct Node_S {
         Element data{};
         int32_t id = 0;
-        int32_t valid = 1;
         int32_t references = 0;
     };
 
@@ -258,29 +242,13 @@ private:
         lastId = 0;
     }
 
-    Slot_S* FirstValid() const {
-        Slot_S* slot = head;
-        while (slot && !slot->node->valid) {
-            slot = slot->next;
-        }
-        return slot;
-    }
-
-    Slot_S* LastValid() const {
-        Slot_S* slot = tail;
-        while (slot && !slot->node->valid) {
-            slot = slot->prev;
-        }
-        return slot;
-    }
-
-    // Points the identifier's cursor at its element; false when no valid element has its id.
+    // Points the identifier's cursor at its element; false when no element has its id.
     bool Relocate(const UIdentifier_C& identifier) const noexcept {
         if (identifier.cursor && identifier.cursor->node->id == identifier.id) {
             return true;
         }
         for (Slot_S* slot = head; slot; slot = slot->next) {
-            if (slot->node->valid && slot->node->id == identifier.id) {
+            if (slot->node->id == identifier.id) {
                 identifier.cursor = slot;
                 return true;
             }
@@ -288,8 +256,9 @@ private:
         return false;
     }
 
+    // A stack that would reach `count` positions means the ranges no longer shrink.
     void Push(Slot_S** stack, int32_t& depth, Slot_S* left, Slot_S* right) {
-        if (depth + 2 > count) {
+        if (depth + 2 >= count) {
             throw MakeError(13);
         }
         stack[depth++] = left;
@@ -314,21 +283,17 @@ private:
                              int32_t& after) {
         TakeMiddleAsPivot(p, q);
         Node_S* pivot = p->node;
-        // Ascending, an element stays right of the pivot when pivot <= element and left of it
-        // when pivot >= element; descending, the other way round.
-        auto staysRight = [&](const Node_S* node) {
-            return ascending ? !(node->data < pivot->data) : !(pivot->data < node->data);
-        };
-        auto staysLeft = [&](const Node_S* node) {
-            return ascending ? !(pivot->data < node->data) : !(node->data < pivot->data);
+        // Elements equal to the pivot stay where they are met, on either side.
+        auto precedes = [ascending](const Node_S* a, const Node_S* b) {
+            return ascending ? a->data < b->data : b->data < a->data;
         };
         while (p != q) {
-            while (p != q && staysRight(q->node)) {
+            while (p != q && !precedes(q->node, pivot)) {
                 q = q->prev;
                 ++after;
             }
             p->node = q->node;
-            while (p != q && staysLeft(p->node)) {
+            while (p != q && !precedes(pivot, p->node)) {
                 p = p->next;
                 ++before;
             }
