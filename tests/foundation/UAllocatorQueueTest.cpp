@@ -5,18 +5,7 @@
 
 #include <cstring>
 
-namespace {
-
-int CodeOf(const auto& action) {
-    try {
-        action();
-    } catch (const NS_Base::UError_C& error) {
-        return error.GetCode();
-    }
-    return 0;
-}
-
-}  // namespace
+#include "TestSupport.h"
 
 TEST(UAllocator, GrowsByAtLeastTenThousandAndReusesTheBlock) {
     UAllocator_C allocator;
@@ -26,12 +15,12 @@ TEST(UAllocator, GrowsByAtLeastTenThousandAndReusesTheBlock) {
     EXPECT_EQ(allocator.GetCapacity(), 10000u);
     void* first = pointer;
     allocator.Reserve(pointer, 9000, 0);
-    EXPECT_EQ(pointer, first);
+    EXPECT_EQ(pointer, first) << "a request within the block moved it";
     allocator.Reserve(pointer, 50000, 0);
     EXPECT_EQ(allocator.GetCapacity(), 50000u);
 }
 
-TEST(UAllocator, KeepsLeadingBytesAcrossAMove) {
+TEST(UAllocator, KeepsLeadingBytesAcrossAMoveAndRefusesForeignOrNullPointers) {
     UAllocator_C allocator;
     char* pointer = nullptr;
     allocator.GetMemory(pointer, 16);
@@ -39,15 +28,12 @@ TEST(UAllocator, KeepsLeadingBytesAcrossAMove) {
     void* untyped = pointer;
     allocator.Reserve(untyped, 40000, 16);
     EXPECT_EQ(std::memcmp(untyped, "keep these bytes", 16), 0);
-}
 
-TEST(UAllocator, RefusesForeignAndNullPointers) {
-    UAllocator_C allocator;
     int foreign = 0;
-    void* pointer = &foreign;
-    EXPECT_EQ(CodeOf([&] { allocator.Reserve(pointer, 10, 0); }), 2);
-    pointer = nullptr;
-    EXPECT_EQ(CodeOf([&] { allocator.Reserve(pointer, 10, 4); }), 3);
+    void* other = &foreign;
+    EXPECT_EQ(CodeOf([&] { allocator.Reserve(other, 10, 0); }), 2);
+    other = nullptr;
+    EXPECT_EQ(CodeOf([&] { allocator.Reserve(other, 50000, 4); }), 3);
 }
 
 TEST(UQueue, PopsInPushOrderAndReportsEmpty) {
@@ -57,16 +43,16 @@ TEST(UQueue, PopsInPushOrderAndReportsEmpty) {
     UQueue_T<Record> queue;
     Record out{"unset"};
     EXPECT_EQ(queue.Pop(out), 1);
-    EXPECT_STREQ(out.text, "unset");
+    EXPECT_STREQ(out.text, "unset") << "popping an empty queue changed the destination";
     queue.Push(Record{"A"});
     queue.Push(Record{"B"});
     ASSERT_EQ(queue.Pop(out), 0);
     EXPECT_STREQ(out.text, "A");
     queue.Push(Record{"C"});
-    ASSERT_EQ(queue.Pop(out), 0);
-    EXPECT_STREQ(out.text, "B");
-    ASSERT_EQ(queue.Pop(out), 0);
-    EXPECT_STREQ(out.text, "C");
+    for (const char* expected : {"B", "C"}) {
+        ASSERT_EQ(queue.Pop(out), 0);
+        EXPECT_STREQ(out.text, expected);
+    }
     EXPECT_EQ(queue.Pop(out), 1);
     EXPECT_TRUE(queue.IsEmpty());
 }
