@@ -47,13 +47,3 @@ TEST(UError, LongTextsAreCutAtCharacterBoundaries) {
     EXPECT_NE(static_cast<unsigned char>(shown.back()), 0xC3u)
         << "the shown text ends with a lead byte whose trail byte was cut off";
 }
-
-TEST(UError, ShowHandsCaptionAndTextToTheInstalledNotice) {
-    static std::string seen;
-    UError_C::SetNotice([](void*, const char* caption, const char* text) {
-        seen = std::string(caption) + "|" + text;
-    });
-    UError_C(1, NS_Base::UserError, "X_C", table).Show(nullptr);
-    UError_C::SetNotice(nullptr);
-    EXPECT_EQ(seen, "UserError|First message.");
-}
