@@ -3,27 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
 
 using Paths = std::vector<std::string>;
+using namespace std::string_literals;
 
 TEST(PathIterators, WalkChooserResultsAndCommandLines) {
     using Next = int (*)(int32_t&, const char*, std::string&);
-    const auto selected = [](const char* bytes, std::size_t size) {
-        return std::string(bytes, size);
-    };
     const struct Case {
         Next next;
         std::string input;  // a chooser's bytes end in an empty text
         Paths expected;
     } cases[] = {
-        {NextSelectedFile, selected("/pics/a.png\0\0", 13), {"/pics/a.png"}},
-        {NextSelectedFile, selected("/pics\0a.png\0b.png\0\0", 19), {"/pics/a.png", "/pics/b.png"}},
-        {NextSelectedFile, selected("/\0a.png\0b b.png\0\0", 17), {"/a.png", "/b b.png"}},
-        {NextSelectedFile, selected("/pics/\0a.png\0\0", 14), {"/pics/a.png"}},
-        {NextSelectedFile, selected("\0\0", 2), {}},
+        {NextSelectedFile, "/pics\0a.png\0b.png\0\0"s, {"/pics/a.png", "/pics/b.png"}},
+        {NextSelectedFile, "/\0a.png\0b b.png\0\0"s, {"/a.png", "/b b.png"}},
+        {NextSelectedFile, "/pics/\0a.png\0\0"s, {"/pics/a.png"}},
         // Only a command line that starts with a quote is split, into its quoted stretches.
         {NextCommandLinePath, "/a b.png /c.png", {"/a b.png /c.png"}},
         {NextCommandLinePath, "\"/a b.png\" \"/c.png\"", {"/a b.png", "/c.png"}},
@@ -54,21 +51,16 @@ TEST(GetFileName, PointsJustAfterTheLastSeparator) {
 }
 
 TEST(HasExtension, ComparesTheLastComponentsExtensionWithoutCase) {
-    struct Case {
-        const char* path;
-        const char* extension;
-        bool expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"/p/pic.PNG", "png", true},   {"/p/png", "png", false},
         {"/p/.png", "png", true},      {"/p/pic.jpeg", "jpg", false},
         {"/p/pic.jpg", "jpeg", false}, {"/set.png/pic", "png", false},
         {"/set.png/pic", "", true},    {"/p/pic.", "", true},
         {"/p/a.tar.gif", "gif", true}, {"/p/pic.\xC3\xA9", "\xC3\x89", false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(HasExtension(c.path, c.extension), c.expected)
-            << "path " << c.path << ", extension " << c.extension;
+    for (const auto& [path, extension, expected] : cases) {
+        EXPECT_EQ(HasExtension(path, extension), expected)
+            << "path " << path << ", extension " << extension;
     }
 }
 

@@ -30,10 +30,9 @@ TEST_F(UBinaryFileTest, RunsAcrossTheBufferBoundariesComeBackWhole) {
     // A full 30000-byte buffer is handed to the system only with the next byte.
     for (const std::size_t size : {0, 1, 29999, 30000, 30001, 60001, 70000}) {
         Bytes written(size);
-        std::generate(written.begin(), written.end(), [i = 0]() mutable {
-            ++i;
-            return i * 7 + i / 251;
-        });
+        for (std::size_t i = 0; i < size; ++i) {
+            written[i] = static_cast<unsigned char>(i * 7 + i / 251);
+        }
         UBinaryFile_C writer;
         writer.Create(path.c_str());
         writer.WriteBytes(written.data(), static_cast<int32_t>(size));
@@ -83,7 +82,6 @@ TEST_F(UBinaryFileTest, IntegersAreLittleEndianAndTextsOfAnyLengthComeBackWhole)
 
 TEST_F(UBinaryFileTest, RefusesWhatItsStateOrThePathDoesNotAllow) {
     const std::string tooLong = temp.root + std::string(200 - temp.root.size(), 'x');
-    const std::string missing = temp.root + "missing/file";
     UBinaryFile_C writer, closed;
     writer.Create(path.c_str());
     writer << 7;
@@ -91,7 +89,7 @@ TEST_F(UBinaryFileTest, RefusesWhatItsStateOrThePathDoesNotAllow) {
     EXPECT_EQ(ErrorOf([&] { writer >> value; }), IncorrectState);
     EXPECT_EQ(ErrorOf([&] { writer.Open(path.c_str()); }), IncorrectState);
     EXPECT_EQ(ErrorOf([&] { closed << 1; }), IncorrectState);
-    for (const std::string& bad : {missing, tooLong}) {
+    for (const std::string& bad : {temp.root + "missing/file", tooLong}) {
         EXPECT_EQ(ErrorOf([&] { closed.Open(bad.c_str()); }),
                   "UFile_C 1 Fail to open pointed file.");
         EXPECT_EQ(CodeOf([&] { closed.Create(bad.c_str()); }), 2) << bad;

@@ -23,12 +23,9 @@ Bytes Int32(int32_t v) {
             static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
 }
 
-Bytes Key(const std::string& key) {
-    return Bytes(key.c_str(), key.c_str() + key.size() + 1);
-}
-
 Bytes Record(const std::string& key, int32_t type, const Bytes& data) {
-    return Key(key) + Int32(type) + Int32(static_cast<int32_t>(data.size())) + data;
+    return Bytes(key.c_str(), key.c_str() + key.size() + 1) + Int32(type) +
+           Int32(static_cast<int32_t>(data.size())) + data;
 }
 
 Bytes Header(int32_t count) {
@@ -121,7 +118,7 @@ TEST_F(UCustomizationTest, ConflictingDefaultsLateLoadsAndUnknownKeysAreRefused)
 
 TEST_F(UCustomizationTest, DamageInsideTheThirdRecordKeepsTheFirstTwo) {
     const Bytes firstTwo = Header(3) + Bytes(example.begin() + 12, example.end());
-    const Bytes zoom = Key("Zoom");
+    const Bytes zoom = {'Z', 'o', 'o', 'm', 0};
     const std::pair<Bytes, const char*> cases[] = {
         {{'Z', 'o'}, "ends inside the key"},
         {zoom + Bytes{0, 0}, "ends inside the type"},
@@ -156,7 +153,6 @@ TEST_F(UCustomizationTest, AWrongSignLoadsNothingAndTheNextSaveDeletesTheFile) {
     }
 }
 
-// Also a crash or sanitizer report on damaged files fails these two.
 TEST_F(UCustomizationTest, EveryTruncationLoadsTheRecordsItHoldsWhole) {
     const Bytes file = ForeignFile();
     std::vector<std::size_t> ends;  // where each record ends in the file

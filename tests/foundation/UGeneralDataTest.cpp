@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "TestSupport.h"
 
@@ -31,11 +32,7 @@ G Make(int32_t type, const Bytes& content) {
 }  // namespace
 
 TEST(UGeneralData, GetIntReadsIntegerTypesAndRefusesOthers) {
-    struct Case {
-        int32_t type;
-        Bytes content;
-        int32_t expected, code;
-    } const cases[] = {
+    const std::tuple<int32_t, Bytes, int32_t, int32_t> cases[] = {
         {G::Int, {7, 0, 0, 0}, 7, 0},
         {G::Int32, {0xFE, 0xFF, 0xFF, 0xFF}, -2, 0},
         {G::Bool, {1, 0, 0, 0}, 1, 0},
@@ -44,10 +41,10 @@ TEST(UGeneralData, GetIntReadsIntegerTypesAndRefusesOthers) {
         {G::Uint32, {5, 0, 0, 0}, 0, 2},
         {G::String, {'5', 0}, 0, 2},
     };
-    for (const Case& c : cases) {
+    for (const auto& [type, content, expected, code] : cases) {
         int32_t got = 0;
-        EXPECT_EQ(CodeOf([&] { got = Make(c.type, c.content).GetInt(); }), c.code) << c.type;
-        EXPECT_EQ(got, c.expected) << "type " << c.type;
+        EXPECT_EQ(CodeOf([&] { got = Make(type, content).GetInt(); }), code) << "type " << type;
+        EXPECT_EQ(got, expected) << "type " << type;
     }
 }
 

@@ -31,13 +31,11 @@ Strings Walk(UList& list) {
 
 TEST(UList, DeleteAllIsRefusedWhileAnyIdentifierIsAttached) {
     UList list;
-    for (const char* text : {"x", "y", "z"}) {
-        list.AddData(text);
-    }
+    list.AddData("x");
     UIdentifier copy;
     {
-        UIdentifier second = list.GetFirst();
-        second.Next();
+        UIdentifier second = list.AddData("y");
+        list.AddData("z");
         copy = second;  // a copy holds its own reference
         UIdentifier moved = std::move(second);
         EXPECT_FALSE(second.IsValid());  // NOLINT: moved-from identifiers are null
@@ -46,12 +44,9 @@ TEST(UList, DeleteAllIsRefusedWhileAnyIdentifierIsAttached) {
     }
     EXPECT_EQ(CodeOf([&] { list.DeleteAll(); }), 3) << "the copy is still attached";
     EXPECT_EQ(Walk(list), (Strings{"x", "y", "z"}));
-    EXPECT_STREQ(list.GetData(copy).GetString(), "y");
     copy = UIdentifier();
     list.DeleteAll();
-    EXPECT_EQ(list.GetCount(), 0);
-    list.AddData("again");
-    EXPECT_EQ(Walk(list), Strings{"again"});
+    EXPECT_EQ(Walk(list), Strings{});
 }
 
 TEST(UList, SortsByByteOrderBothWaysAndIdentifiersFollowTheirElements) {
@@ -96,16 +91,9 @@ TEST(UList, SortsByByteOrderBothWaysAndIdentifiersFollowTheirElements) {
 TEST(UList, MisusedIdentifiersRaiseTheirCodes) {
     UList list;
     UList other;
-    NS_Data::UList_T<NS_Data::UString_C, UNoFile_C> plain;
     UIdentifier null = list.GetFirst();
-    UIdentifier unowned;
     EXPECT_EQ(ErrorOf([&] { list.GetData(null); }), "UIdentifier_C 3 This identifier is null.");
     EXPECT_EQ(CodeOf([&] { null.Next(); }), 3);
-    EXPECT_EQ(CodeOf([&] { list.GetData(unowned); }), 1);
-    EXPECT_EQ(CodeOf([&] { unowned.Next(); }), 1);
-    // Ownership is checked first, and the list reports under its most derived name.
-    EXPECT_EQ(ErrorOf([&] { other.GetData(null); }),
-              "USimpleList_T 8 This identifier does not belong to this list.");
-    EXPECT_EQ(ErrorOf([&] { plain.GetData(null); }),
-              "UList_T 8 This identifier does not belong to this list.");
+    EXPECT_EQ(CodeOf([&] { list.GetData(UIdentifier()); }), 1) << "an identifier of no list";
+    EXPECT_EQ(CodeOf([&] { other.GetData(null); }), 8) << "ownership is checked first";
 }
