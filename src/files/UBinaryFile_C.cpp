@@ -1,8 +1,14 @@
 #include "UBinaryFile_C.h"
 
-#include <string>
+#include <cstring>
 
 namespace NS_Data {
+namespace {
+
+// UBuffer_C's code for a text longer than the area it is read into.
+constexpr int32_t TooLongText = 3;
+
+}  // namespace
 
 UBinaryFile_C& UBinaryFile_C::ReadInt32(int32_t& value) {
     unsigned char raw[4];
@@ -37,18 +43,24 @@ UBinaryFile_C& UBinaryFile_C::WriteText(const char* text) {
     return *this;
 }
 
+// The text comes in pieces of at most Capacity - 1 bytes; a piece that fills the area is kept
+// and the next one read after it.
 UBinaryFile_C& UBinaryFile_C::ReadText(UString_C& text) {
-    std::string bytes;
+    text = UString_C();
+    char piece[Capacity];
     for (;;) {
-        char c = 0;
-        Read(&c, 1);
-        if (c == '\0') {
-            break;
+        try {
+            ReadString(piece, Capacity);
+            text += piece;
+            return *this;
+        } catch (const NS_Base::UError_C& error) {
+            if (error.GetCode() != TooLongText ||
+                std::strcmp(error.GetPosition(), UBuffer_C::ClassName()) != 0) {
+                throw;
+            }
+            text += piece;
         }
-        bytes += c;
     }
-    text = UString_C(bytes.c_str());
-    return *this;
 }
 
 }  // namespace NS_Data
