@@ -76,7 +76,6 @@ void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mo
                                  sheet.GetSize().GetHeight());
     }
     image.SavePng(path.GetString());
-    image.Release();
 }
 
 USheetLayout_S PictureGroup_C::ComputeHorizontal(bool autoCut) {

@@ -42,6 +42,7 @@ public:
         return file && std::fread(target, 1, count, file) == count;
     }
     bool Skip(long count) { return file && std::fseek(file, count, SEEK_CUR) == 0; }
+    std::FILE* Get() const { return file; }
 
 private:
     std::FILE* file;
@@ -150,11 +151,8 @@ void ApplyPngColourKey(QImage& image, const char* path) {
         return;
     }
     QImage decoded(image.width(), image.height(), QImage::Format_ARGB32);
-    std::FILE* file = std::fopen(path, "rb");
-    const bool read = !decoded.isNull() && file && ReadRgba(file, decoded);
-    if (file) {
-        std::fclose(file);
-    }
+    const UFile_C file(path);
+    const bool read = !decoded.isNull() && file.Get() && ReadRgba(file.Get(), decoded);
     // A file libpng refuses is refused as a whole rather than shown with Qt's mixed-up rows.
     image = read ? std::move(decoded) : QImage();
 }

@@ -166,11 +166,10 @@ void UPixels_C::Draw(const UPixels_C& source, int level) {
         return;
     }
     // The overlap in source coordinates: columns [x0, x1), rows [y0, y1).
-    const int32_t x0 = from.left < target.left ? target.left - from.left : 0;
-    const int32_t x1 = from.right >= target.right ? target.right - from.left + 1 : from.GetWidth();
-    const int32_t y0 = from.top < target.top ? target.top - from.top : 0;
-    const int32_t y1 =
-        from.bottom >= target.bottom ? target.bottom - from.top + 1 : from.GetHeight();
+    const int32_t x0 = std::max(target.left - from.left, 0);
+    const int32_t x1 = std::min(target.right, from.right) - from.left + 1;
+    const int32_t y0 = std::max(target.top - from.top, 0);
+    const int32_t y1 = std::min(target.bottom, from.bottom) - from.top + 1;
     const std::size_t sourceWidth = static_cast<std::size_t>(from.GetWidth());
     const std::size_t targetWidth = static_cast<std::size_t>(target.GetWidth());
     const int32_t targetX = from.left + x0 - target.left;

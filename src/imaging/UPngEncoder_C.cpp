@@ -73,10 +73,14 @@ bool WriteChunk(std::FILE* file, const char* type, const uint8_t* data, std::siz
            WriteBytes(file, tail.data(), tail.size());
 }
 
-// Gathers compressed bytes into IDAT chunks of ChunkBytes; a failure sticks.
+// Gathers the zlib stream, from its header to its checksum, into IDAT chunks of ChunkBytes; a
+// failure sticks.
 class UChunkWriter_C {
 public:
-    explicit UChunkWriter_C(std::FILE* target) : file(target) { buffer.reserve(ChunkBytes); }
+    explicit UChunkWriter_C(std::FILE* target)
+        : file(target), buffer(ZlibHeader.begin(), ZlibHeader.end()) {
+        buffer.reserve(ChunkBytes);
+    }
 
     bool Append(const uint8_t* data, std::size_t count) {
         while (ok && count > 0) {
@@ -90,6 +94,14 @@ public:
         }
         return ok;
     }
+    // Ends the stream with the checksum of all the uncompressed bytes.
+    bool Finish(uLong adler) {
+        std::array<uint8_t, 4> trailer{};
+        PutBigEndian(static_cast<uint32_t>(adler), trailer.data());
+        return Append(trailer.data(), trailer.size()) && Flush();
+    }
+
+private:
     bool Flush() {
         if (ok && !buffer.empty()) {
             ok = WriteChunk(file, "IDAT", buffer.data(), buffer.size());
@@ -98,7 +110,6 @@ public:
         return ok;
     }
 
-private:
     std::FILE* file;
     std::vector<uint8_t> buffer;
     bool ok = true;
@@ -377,6 +388,17 @@ void EncodePart(const UPicture_S& picture, uint32_t first, uint32_t end, const S
     }
 }
 
+// Encodes rows [first, height) on a second thread; no thread when none can be started.
+std::thread StartLowerPart(const UPicture_S& picture, uint32_t first, const Sink& sink,
+                           std::atomic<bool>& abandon, UPartResult_S& result) {
+    try {
+        return std::thread(EncodePart, std::cref(picture), first, picture.height, std::cref(sink),
+                           std::ref(abandon), std::ref(result));
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 }  // namespace
 
 UPngEncoder_C::UPngEncoder_C(uint32_t columns, uint32_t rows, RowSource rowSource)
@@ -402,50 +424,34 @@ bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
 
 // The upper half streams into the file while the lower half, on a second thread, is kept in
 // memory until the upper half is written (its compressed size, at worst about half the sheet's
-// pixels for noise). Should no thread start, the lower half is compressed
-// here afterwards: the file comes out the same.
+// pixels for noise). Should no thread start, the lower half is compressed here afterwards: the
+// file comes out the same. Without a split the lower half is empty and its checksum neutral.
 bool UPngEncoder_C::WriteData(std::FILE* file, bool split) const {
     const UPicture_S picture{width, height, source};
     const uint64_t pixelBytes = uint64_t{width} * height * PixelBytes;
     const uint32_t middle = split && height >= 2 && pixelBytes >= SplitBytes ? height / 2 : height;
+    const bool halves = middle < height;
     std::atomic<bool> abandon{false};
     UPartResult_S upper;
     UPartResult_S lower;
+    lower.ok = !halves;
     const Sink keep = [&lower](const uint8_t* data, std::size_t count) {
         lower.output.insert(lower.output.end(), data, data + count);
         return true;
     };
-    std::thread worker;
-    if (middle < height) {
-        try {
-            worker = std::thread(EncodePart, std::cref(picture), middle, height, std::cref(keep),
-                                 std::ref(abandon), std::ref(lower));
-        } catch (const std::exception&) {
-        }
-    }
+    std::thread worker =
+        halves ? StartLowerPart(picture, middle, keep, abandon, lower) : std::thread();
     UChunkWriter_C chunks(file);
-    const Sink stream = [&chunks](const uint8_t* data, std::size_t count) {
-        return chunks.Append(data, count);
-    };
-    if (chunks.Append(ZlibHeader.data(), ZlibHeader.size())) {
-        EncodePart(picture, 0, middle, stream, abandon, upper);
-    } else {
-        abandon = true;
-    }
+    EncodePart(
+        picture, 0, middle,
+        [&chunks](const uint8_t* data, std::size_t count) { return chunks.Append(data, count); },
+        abandon, upper);
     if (worker.joinable()) {
         worker.join();
-    } else if (middle < height && upper.ok) {
+    } else if (halves && upper.ok) {
         EncodePart(picture, middle, height, keep, abandon, lower);
     }
-    if (!upper.ok || (middle < height && !lower.ok)) {
-        return false;
-    }
-    uLong adler = upper.adler;
-    if (middle < height) {
-        adler = adler32_combine(adler, lower.adler, static_cast<z_off_t>(lower.length));
-    }
-    std::array<uint8_t, 4> trailer{};
-    PutBigEndian(static_cast<uint32_t>(adler), trailer.data());
-    return chunks.Append(lower.output.data(), lower.output.size()) &&
-           chunks.Append(trailer.data(), trailer.size()) && chunks.Flush();
+    return upper.ok && lower.ok && chunks.Append(lower.output.data(), lower.output.size()) &&
+           chunks.Finish(
+               adler32_combine(upper.adler, lower.adler, static_cast<z_off_t>(lower.length)));
 }

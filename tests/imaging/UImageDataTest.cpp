@@ -6,9 +6,11 @@
 #include <QImageWriter>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "PictureFiles.h"
+#include "TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -20,148 +22,90 @@ public:
 
 namespace {
 
-const fs::path Data = TAVRIN_TEST_DATA;
+const std::string Data = TAVRIN_TEST_DATA "/";
 
-class UImageDataTest : public testing::Test {
-protected:
-    void SetUp() override {
-        folder = fs::temp_directory_path() / ("tavrin-imaging-" + std::to_string(::getpid()));
-        fs::create_directories(folder);
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::vector<uint32_t> Pixels(int32_t& width, int32_t& height) {
-        uint32_t* pixels = nullptr;
-        image.GetPixels32(pixels, &width, &height);
-        return {pixels, pixels + size_t(width) * height};
-    }
-
-    fs::path folder;
+TEST(UImageData, FourBitBmpGifAndJpegLoadAsTheirContentSays) {
     UImageData_C image;
-};
-
-template <class Operation>
-std::pair<int32_t, std::string> Failure(Operation operation) {
-    try {
-        operation();
-    } catch (const NS_Base::UError_C& error) {
-        EXPECT_STREQ(error.GetPosition(), "UImageData_C");
-        return {error.GetCode(), std::string(error.GetInfo()) + "|" + error.GetInfoEx()};
-    }
-    return {0, ""};
-}
-
-}  // namespace
-
-TEST_F(UImageDataTest, FourBitBmpIsHeldAsIndexedWithItsPalette) {
-    image.LoadFile((Data / "bmpsuite/g/pal4.bmp").c_str());
+    image.LoadFile((Data + "bmpsuite/g/pal4.bmp").c_str());
     const QImage& held = UImageDataInspector_C::Held(image);
-    EXPECT_EQ(held.format(), QImage::Format_Indexed8);
-    EXPECT_LE(held.colorCount(), 16);
-    int32_t width = 0;
-    int32_t height = 0;
-    const std::vector<uint32_t> pixels = Pixels(width, height);
-    for (int y = 0; y < height; y += 7) {
-        for (int x = 0; x < width; x += 5) {
-            ASSERT_EQ(pixels[size_t(y) * width + x], held.color(held.pixelIndex(x, y)))
-                << "pixel (" << x << ", " << y << ")";
-        }
-    }
-}
+    EXPECT_EQ(held.format(), QImage::Format_Indexed8) << "4-bit BMP";
+    EXPECT_LE(held.colorCount(), 16) << "4-bit BMP";
 
-TEST_F(UImageDataTest, GifTransparentIndexAndJpegOpacityComeThrough) {
-    image.LoadFile((Data / "made/transparent-index.gif").c_str());
-    int32_t width = 0;
-    int32_t height = 0;
-    std::vector<uint32_t> pixels = Pixels(width, height);
-    EXPECT_EQ(pixels, (std::vector<uint32_t>{0xFFFF0000, 0x00000000 | (pixels[1] & 0xFFFFFF),
-                                             0xFFFF0000, 0xFFFF0000, 0xFFFF0000, 0xFF0000FF}));
+    const UPicture_S gif = LoadPicture(Data + "made/transparent-index.gif");
+    EXPECT_EQ(gif.pixels, (std::vector<uint32_t>{0xFFFF0000, gif.pixels[1] & 0xFFFFFF, 0xFFFF0000,
+                                                 0xFFFF0000, 0xFFFF0000, 0xFF0000FF}));
 
     // A JPEG named .png: the content decides, and every pixel is opaque.
+    const UTempDirectory folder;
     QImage source(8, 4, QImage::Format_ARGB32);
     source.fill(0x40806040);
-    const fs::path jpeg = folder / "photo.png";
-    ASSERT_TRUE(QImageWriter(QString::fromStdString(jpeg.string()), "jpg").write(source));
-    image.LoadFile(jpeg.c_str());
-    pixels = Pixels(width, height);
-    EXPECT_EQ(width, 8);
-    for (size_t i = 0; i < pixels.size(); ++i) {
-        ASSERT_EQ(pixels[i] >> 24, 0xFFu) << "pixel " << i;
+    const std::string jpeg = folder.root + "photo.png";
+    ASSERT_TRUE(QImageWriter(QString::fromStdString(jpeg), "jpg").write(source));
+    const UPicture_S loaded = LoadPicture(jpeg);
+    EXPECT_EQ(loaded.width, 8);
+    for (size_t i = 0; i < loaded.pixels.size(); ++i) {
+        ASSERT_EQ(loaded.pixels[i] >> 24, 0xFFu) << "JPEG pixel " << i;
     }
 }
 
-TEST_F(UImageDataTest, UnreadableFilesFailWithTheirPath) {
-    std::ifstream whole(Data / "pngsuite/basn6a08.png", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(whole), {}};
-    std::ofstream(folder / "truncated.png", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
-    std::ofstream(folder / "text.png") << "not a picture\n";
-    const std::string tooLong = (folder / std::string(200, 'a')).string() + ".png";
-    for (const fs::path& path : {folder / "truncated.png", folder / "text.png",
-                                 folder / "missing.png", folder, fs::path(tooLong)}) {
-        image.LoadFile((Data / "pngsuite/basn6a08.png").c_str());
-        EXPECT_EQ(Failure([&] { image.LoadFile(path.c_str()); }),
-                  std::make_pair(1, "Fail to read image file:|" + path.string().substr(0, 399)));
-        EXPECT_EQ(Failure([&] { image.SavePng((folder / "out.png").c_str()); }).first, 2)
+TEST(UImageData, UnreadableFilesFailWithTheirPathAndHoldNothing) {
+    const UTempDirectory folder;
+    const Bytes whole = ReadFile(Data + "pngsuite/basn6a08.png");
+    WriteFile(folder.root + "truncated.png",
+              Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    WriteFile(folder.root + "text.png", Bytes{'n', 'o', 't', '\n'});
+    UImageData_C image;
+    for (const std::string& path :
+         {folder.root + "truncated.png", folder.root + "text.png", folder.root + "missing.png",
+          folder.root, folder.root + std::string(200, 'a') + ".png"}) {
+        image.LoadFile((Data + "pngsuite/basn6a08.png").c_str());
+        EXPECT_EQ(FailureOf([&] { image.LoadFile(path.c_str()); }),
+                  "UImageData_C 1 Fail to read image file:|" + path.substr(0, 399));
+        EXPECT_EQ(CodeOf([&] { image.SavePng((folder.root + "out.png").c_str()); }), 2)
             << path << " left a picture held";
     }
 }
 
-TEST_F(UImageDataTest, SavedPngLoadsBackValueForValue) {
-    std::vector<uint32_t> values;
+// A save replaces the target only with a whole RGBA PNG that loads back value for value,
+// semi-transparent and clear values included; a failed save leaves nothing behind.
+TEST(UImageData, SavesAreWholeOrRaiseFileErrorFour) {
+    UPicture_S picture{64, 3, {}};
     for (uint32_t i = 0; i < 64 * 3; ++i) {
-        values.push_back((i % 4 == 0 ? 0u : i * 37 % 256) << 24 | (i * 2654435761u & 0xFFFFFF));
+        picture.pixels.push_back((i % 4 == 0 ? 0u : i * 37 % 256) << 24 |
+                                 (i * 2654435761u & 0xFFFFFF));
     }
-    image.CreateFromPixels32(values.data(), 64, 3);
-    const fs::path target = folder / "sheet.png";
-    std::ofstream(target) << "old";
-    image.SavePng(target.c_str());
-    std::ifstream file(target, std::ios::binary);
-    char header[26];
-    file.read(header, 26);
-    EXPECT_EQ(header[24], 8) << "bit depth";
-    EXPECT_EQ(header[25], 6) << "colour type";
-    image.Release();
-    image.LoadFile(target.c_str());
-    int32_t width = 0;
-    int32_t height = 0;
-    const std::vector<uint32_t> loaded = Pixels(width, height);
-    ASSERT_EQ(loaded.size(), values.size());
-    for (size_t i = 0; i < values.size(); ++i) {
-        ASSERT_EQ(loaded[i], values[i]) << "pixel " << i;
-    }
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
-}
+    const UTempDirectory folder;
+    const std::string target = folder.root + "sheet.png";
+    WriteFile(target, Bytes{'o', 'l', 'd'});
+    SavePicture(picture, target);
+    const Bytes file = ReadFile(target);
+    ASSERT_GE(file.size(), 26u);
+    EXPECT_EQ(file[24], 8) << "bit depth";
+    EXPECT_EQ(file[25], 6) << "colour type";
+    EXPECT_EQ(FirstDifference(LoadPicture(target), picture), "");
 
-TEST_F(UImageDataTest, FailedSavesRaiseFileErrorFourAndLeaveNothing) {
-    const uint32_t value = 0x80FFFFFF;
-    image.CreateFromPixels32(&value, 1, 1);
-    std::ofstream(folder / "file") << "x";
-    fs::create_directory(folder / "existing");
-    const std::string tooLong = (folder / std::string(200, 'b')).string();
-    for (const fs::path& path : {folder / "missing/out.png", folder / "file/out.png",
-                                 folder / "existing", fs::path(tooLong)}) {
-        EXPECT_EQ(Failure([&] { image.SavePng(path.c_str()); }),
-                  std::make_pair(4, "创建图片文件失败.|" + path.string().substr(0, 399)));
-    }
+    UImageData_C image;
+    image.CreateFromPixels32(picture.pixels.data(), 64, 3);
+    EXPECT_EQ(CodeOf([&] { image.CreateFromPixels32(picture.pixels.data(), 0, 1); }), 5);
+    WriteFile(folder.root + "file", Bytes{'x'});
+    fs::create_directory(folder.root + "existing");
+    fs::create_directory(folder.root + "locked");
+    fs::permissions(folder.root + "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    std::vector<std::string> paths = {folder.root + "missing/out.png", folder.root + "file/out.png",
+                                      folder.root + "existing",
+                                      folder.root + std::string(200, 'b')};
     if (::geteuid() != 0) {
-        fs::create_directory(folder / "locked");
-        fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_EQ(Failure([&] { image.SavePng((folder / "locked/out.png").c_str()); }).first, 4);
-        fs::permissions(folder / "locked", fs::perms::owner_all);
+        paths.push_back(folder.root + "locked/out.png");
     }
-    EXPECT_TRUE(fs::is_empty(folder / "existing"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
-              ::geteuid() != 0 ? 3 : 2);
+    for (const std::string& path : paths) {
+        EXPECT_EQ(FailureOf([&] { image.SavePng(path.c_str()); }),
+                  "UImageData_C 4 创建图片文件失败.|" + path.substr(0, 399));
+    }
+    fs::permissions(folder.root + "locked", fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_empty(folder.root + "existing"));
+    EXPECT_TRUE(fs::is_empty(folder.root + "locked"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), fs::directory_iterator()), 4)
+        << "a temporary file was left behind";
 }
 
-TEST_F(UImageDataTest, BadSizesAndEmptyObjectsAreRefused) {
-    const uint32_t value = 0xFF123456;
-    image.CreateFromPixels32(&value, 1, 1);
-    EXPECT_EQ(Failure([&] { image.CreateFromPixels32(&value, 0, 1); }).first, 5);
-    uint32_t* pixels = nullptr;
-    image.GetPixels32(pixels, nullptr, nullptr);
-    EXPECT_EQ(pixels[0], value) << "the held picture changed";
-    image.Release();
-    EXPECT_EQ(Failure([&] { image.GetPixels32(pixels, nullptr, nullptr); }),
-              std::make_pair(2, std::string("No image data to operated.|")));
-}
+}  // namespace
