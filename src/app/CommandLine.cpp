@@ -64,10 +64,11 @@ public:
     CommandLine_S Parse();
 
 private:
-    bool Fail(std::string problem);
+    void Fail(std::string problem);
     // The value of an option given as "--name=value", "-ovalue" or as the next argument.
     std::optional<std::string> TakeValue(const std::string& argument, std::size_t nameLength);
-    bool ParseOption(const std::string& argument);
+    // Help, version and bad usage end the parse: they set an action other than OpenWindow.
+    void ParseOption(const std::string& argument);
     void Finish();
 
     const std::vector<std::string>& arguments;
@@ -76,10 +77,9 @@ private:
     CommandLine_S result;
 };
 
-bool UParser_C::Fail(std::string problem) {
+void UParser_C::Fail(std::string problem) {
     result.action = CommandLine_S::BadUsage;
     result.problem = std::move(problem);
-    return false;
 }
 
 std::optional<std::string> UParser_C::TakeValue(const std::string& argument,
@@ -94,38 +94,32 @@ std::optional<std::string> UParser_C::TakeValue(const std::string& argument,
     return arguments[next++];
 }
 
-bool UParser_C::ParseOption(const std::string& argument) {
+void UParser_C::ParseOption(const std::string& argument) {
     if (argument == "--help" || argument == "-h") {
         result.action = CommandLine_S::ShowHelp;
-        return false;
-    }
-    if (argument == "--version") {
+    } else if (argument == "--version") {
         result.action = CommandLine_S::ShowVersion;
-        return false;
-    }
-    if (argument == "--autocut") {
+    } else if (argument == "--autocut") {
         result.autoCut = true;
-        return true;
-    }
-    if (const std::size_t nameLength = OutputOptionLength(argument)) {
+    } else if (const std::size_t nameLength = OutputOptionLength(argument)) {
         const auto value = TakeValue(argument, nameLength);
         if (!value || value->empty()) {
-            return Fail("option " + argument + " needs the path of the sheet");
+            Fail("option " + argument + " needs the path of the sheet");
+        } else {
+            result.output = *value;
         }
-        result.output = *value;
-        return true;
-    }
-    if (IsLongOption(argument, "--layout")) {
+    } else if (IsLongOption(argument, "--layout")) {
         const auto value = TakeValue(argument, 8);
         const auto layout = value ? ParseLayout(*value) : std::nullopt;
         if (!layout) {
-            return Fail("--layout takes horizontal, vertical, multirow or an integer");
+            Fail("--layout takes horizontal, vertical, multirow or an integer");
+        } else {
+            result.composeMode = *layout;
+            layoutGiven = true;
         }
-        result.composeMode = *layout;
-        layoutGiven = true;
-        return true;
+    } else {
+        Fail("unknown option " + argument);
     }
-    return Fail("unknown option " + argument);
 }
 
 void UParser_C::Finish() {
@@ -150,8 +144,11 @@ CommandLine_S UParser_C::Parse() {
             optionsEnded = true;
         } else if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             result.paths.push_back(argument);
-        } else if (!ParseOption(argument)) {
-            return result;
+        } else {
+            ParseOption(argument);
+            if (result.action != CommandLine_S::OpenWindow) {
+                return result;
+            }
         }
     }
     Finish();

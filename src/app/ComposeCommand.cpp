@@ -73,7 +73,6 @@ void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLin
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
-    std::size_t count = 0;
     try {
         const std::vector<NS_Data::UString_C> batch = CollectBatch(commandLine.paths);
         if (batch.empty()) {
@@ -81,16 +80,15 @@ int RunCompose(const CommandLine_S& commandLine) {
             return 1;
         }
         ComposeBatch(batch, commandLine);
-        count = batch.size();
+        if (isatty(STDOUT_FILENO) == 1) {
+            std::printf("Wrote %s from %zu pictures.\n", commandLine.output.c_str(), batch.size());
+        }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error);
         return 1;
     } catch (const std::bad_alloc&) {
         std::fputs("SystemError: Not enough memory.\n", stderr);
         return 1;
-    }
-    if (isatty(STDOUT_FILENO) == 1) {
-        std::printf("Wrote %s from %zu pictures.\n", commandLine.output.c_str(), count);
     }
     return 0;
 }

@@ -46,7 +46,7 @@ QRect UDialogTemplate_C::ToPixels(const QRect& units, QSize base) {
 }
 
 QSize UDialogTemplate_C::ToPixels(QSize units, QSize base) {
-    return {Scale(units.width(), base.width(), 4), Scale(units.height(), base.height(), 8)};
+    return ToPixels(QRect(QPoint(0, 0), units), base).size();
 }
 
 }  // namespace NS_Wnd

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "UDialogTemplate_C.h"
@@ -44,15 +45,13 @@ QIcon MakeIcon() {
 }
 
 bool HoldsLocalFile(const QMimeData* data) {
-    if (!data || !data->hasUrls()) {
-        return false;
-    }
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            return true;
-        }
-    }
-    return false;
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// The button with template id `id`, or null when there is none.
+QAbstractButton* ButtonOf(const WMosaro_C& dialog, int32_t id) {
+    return qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id));
 }
 
 // Takes a drag of local paths as a copy: the files only get listed, so the application they come
@@ -90,9 +89,10 @@ void WMosaro_C::CreateControls() {
             widget->setFocusPolicy(control.kind == UDialogTemplate_C::StaticText ? Qt::NoFocus
                                                                                  : Qt::ClickFocus);
         }
-        controls[control.id] = widget;
+        if (control.id != -1) {
+            controls[control.id] = widget;
+        }
     }
-    controls.erase(-1);
 }
 
 QWidget* WMosaro_C::CreateControl(int32_t id, int32_t kind, const char* text) {
@@ -126,8 +126,8 @@ void WMosaro_C::ConnectControls() {
         {IDC_AUTO_CUT, &WMosaro_C::OnAutoCut},
     };
     for (const auto& [id, handler] : commands) {
-        auto* button = static_cast<QAbstractButton*>(GetDlgItem(id));
-        connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(ButtonOf(*this, id), &QAbstractButton::clicked, this,
+                [this, handler] { (this->*handler)(); });
     }
     connect(layoutButtons, &QButtonGroup::idClicked, this, [this] { OnComposeMode(); });
 }
@@ -144,7 +144,7 @@ void WMosaro_C::EnableControl(int32_t id, bool enable) {
 }
 
 int32_t WMosaro_C::IsDlgButtonChecked(int32_t id) const {
-    const auto* button = static_cast<const QAbstractButton*>(GetDlgItem(id));
+    const QAbstractButton* button = ButtonOf(*this, id);
     return button && button->isChecked() ? 1 : 0;
 }
 
@@ -153,7 +153,7 @@ int32_t WMosaro_C::IsDlgButtonChecked(int32_t id) const {
 void WMosaro_C::CheckRadioButton(int32_t firstId, int32_t lastId, int32_t checkedId) {
     layoutButtons->setExclusive(false);
     for (int32_t id = firstId; id <= lastId; ++id) {
-        if (auto* button = static_cast<QAbstractButton*>(GetDlgItem(id))) {
+        if (QAbstractButton* button = ButtonOf(*this, id)) {
             button->setChecked(id == checkedId);
         }
     }
@@ -161,7 +161,7 @@ void WMosaro_C::CheckRadioButton(int32_t firstId, int32_t lastId, int32_t checke
 }
 
 void WMosaro_C::CheckDlgButton(int32_t id, int32_t state) {
-    if (auto* button = static_cast<QAbstractButton*>(GetDlgItem(id))) {
+    if (QAbstractButton* button = ButtonOf(*this, id)) {
         button->setChecked(state == 1);
     }
 }

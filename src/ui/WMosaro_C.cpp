@@ -12,7 +12,28 @@ namespace {
 
 constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
 constexpr char sheetFilter[] = "32-bits Image File(.png)\0*.png\0";
-constexpr char version[] = "v0.6.3";
+constexpr char title[] = "Tavrin v0.6.3";
+
+// Runs one step of a command; an error record it raises is shown, owned by the dialog, and the
+// command goes on with its closing steps.
+template <class Step>
+void ShowingErrors(WMosaro_C* dialog, Step step) {
+    try {
+        step();
+    } catch (const NS_Base::UError_C& error) {
+        error.Show(dialog);
+    }
+}
+
+// A stored value of a type that does not read as an integer can only come from a damaged
+// file; its default stands in, and the exit-time save replaces it.
+int32_t ReadSetting(const char* key, int32_t fallback) {
+    try {
+        return UCustomization_C::GetValue(key);
+    } catch (const NS_Base::UError_C&) {
+        return fallback;
+    }
+}
 
 }  // namespace
 
@@ -32,19 +53,9 @@ WMosaro_C::~WMosaro_C() {
     NS_Base::UError_C::SetNotice(nullptr);
 }
 
-// A stored value of a type that does not read as an integer can only come from a damaged
-// file; its default stands in, and the exit-time save replaces it.
 void WMosaro_C::ReadSettings() {
-    try {
-        composeMode = UCustomization_C::GetValue("ComposeMode");
-    } catch (const NS_Base::UError_C&) {
-        composeMode = 1;
-    }
-    try {
-        autoCut = UCustomization_C::GetValue("AutoCut");
-    } catch (const NS_Base::UError_C&) {
-        autoCut = 0;
-    }
+    composeMode = ReadSetting("ComposeMode", 1);
+    autoCut = ReadSetting("AutoCut", 0);
 }
 
 int WMosaro_C::Run(const std::vector<std::string>& paths) {
@@ -56,11 +67,7 @@ void WMosaro_C::QueueCommandLine(const std::vector<std::string>& paths) {
     // A path that no record can hold is reported at once; the others are tested when the
     // window opens.
     for (const std::string& path : paths) {
-        try {
-            fileAbyss.AddPath(path.c_str());
-        } catch (const NS_Base::UError_C& error) {
-            error.Show(this);
-        }
+        ShowingErrors(this, [&] { fileAbyss.AddPath(path.c_str()); });
     }
 }
 
@@ -71,11 +78,7 @@ void WMosaro_C::OnInitDialog() {
 }
 
 void WMosaro_C::InitControls() {
-    try {
-        CollectFiles();
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(this);
-    }
+    ShowingErrors(this, [this] { CollectFiles(); });
     // A stored layout outside the three buttons selects none of them (and must not overflow
     // the id sum).
     const bool known = composeMode >= 0 && composeMode <= IDC_MULTI_ROW - IDC_HORIZONTAL;
@@ -89,8 +92,7 @@ void WMosaro_C::CollectFiles() {
 }
 
 void WMosaro_C::SetCaption() {
-    const std::string caption = std::string("Tavrin ") + version;
-    setWindowTitle(QString::fromUtf8(caption.c_str()));
+    setWindowTitle(QString::fromUtf8(title));
 }
 
 void WMosaro_C::DisableControls() {
@@ -114,11 +116,7 @@ void WMosaro_C::EnableControls() {
 
 void WMosaro_C::OnAddFiles() {
     DisableControls();
-    try {
-        AddSelectedFiles();
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(this);
-    }
+    ShowingErrors(this, [this] { AddSelectedFiles(); });
     EnableControls();
 }
 
@@ -137,11 +135,7 @@ void WMosaro_C::AddSelectedFiles() {
 
 void WMosaro_C::OnAddDirectory() {
     DisableControls();
-    try {
-        AddChosenDirectory();
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(this);
-    }
+    ShowingErrors(this, [this] { AddChosenDirectory(); });
     EnableControls();
 }
 
@@ -156,11 +150,7 @@ void WMosaro_C::AddChosenDirectory() {
 
 void WMosaro_C::OnDropFiles(const QList<QUrl>& drop) {
     DisableControls();
-    try {
-        AddDroppedFiles(drop);
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(this);
-    }
+    ShowingErrors(this, [&] { AddDroppedFiles(drop); });
     EnableControls();
 }
 
@@ -182,11 +172,7 @@ void WMosaro_C::OnClear() {
 
 void WMosaro_C::OnCompose() {
     DisableControls();
-    try {
-        ComposeListedPictures();
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(this);
-    }
+    ShowingErrors(this, [this] { ComposeListedPictures(); });
     // Each attempt starts from an empty group, whatever became of the last one.
     pictureGroup.Clear();
     EnableControls();
@@ -209,8 +195,7 @@ void WMosaro_C::ComposeListedPictures() {
 
 void WMosaro_C::OnVersion() {
     DisableControls();
-    const std::string text = std::string("Tavrin ") + version;
-    ShowMessage(text.c_str(), "Version");
+    ShowMessage(title, "Version");
     EnableControls();
 }
 

@@ -9,73 +9,57 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The parse in one line: the action, then the output, layout, trim and [paths] it carries.
+std::string Summary(const Args& args) {
+    const CommandLine_S line = ParseCommandLine(args);
+    const char* const actions[] = {"window", "compose", "help", "version", "bad usage"};
+    std::string text = actions[line.action];
+    if (line.action == CommandLine_S::ComposeSheet) {
+        text += " " + line.output + " " + std::to_string(line.composeMode);
+        text += line.autoCut ? " cut" : "";
+    }
+    for (const std::string& path : line.paths) {
+        text += " [" + path + "]";
+    }
+    // Only bad usage says what the problem is.
+    const bool explained = !line.problem.empty();
+    return explained == (line.action == CommandLine_S::BadUsage)
+               ? text
+               : text + " with problem \"" + line.problem + "\"";
+}
+
 }  // namespace
 
 TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
-    struct Case {
-        Args args;
-        std::string output;
-        int32_t mode;
-        bool autoCut;
-        Args paths;
-    };
-    const Case cases[] = {
-        {{"-o", "s.png", "a"}, "s.png", 1, false, {"a"}},
-        {{"--output", "s.png", "a", "b"}, "s.png", 1, false, {"a", "b"}},
-        {{"--output=s.png", "a"}, "s.png", 1, false, {"a"}},
-        {{"-os.png", "a"}, "s.png", 1, false, {"a"}},
-        {{"a", "-o", "s.png", "--autocut", "b"}, "s.png", 1, true, {"a", "b"}},
-        {{"-o", "s.png", "--layout", "horizontal", "a"}, "s.png", 0, false, {"a"}},
-        {{"-o", "s.png", "--layout=vertical", "a"}, "s.png", 1, false, {"a"}},
-        {{"-o", "s.png", "--layout", "multirow", "a"}, "s.png", 2, false, {"a"}},
-        {{"-o", "s.png", "--layout", "0", "a"}, "s.png", 0, false, {"a"}},
-        {{"-o", "s.png", "--layout", "7", "a"}, "s.png", 7, false, {"a"}},
-        {{"-o", "s.png", "--layout", "-3", "a"}, "s.png", -3, false, {"a"}},
-        {{"-o", "s.png", "--layout", "0", "--layout", "2", "a"}, "s.png", 2, false, {"a"}},
+    const std::pair<Args, std::string> cases[] = {
+        {{}, "window"},
+        {{"a.png", "dir"}, "window [a.png] [dir]"},
+        {{"--output", "s.png", "a", "b"}, "compose s.png 1 [a] [b]"},
+        {{"--output=s.png", "a"}, "compose s.png 1 [a]"},
+        {{"-os.png", "a"}, "compose s.png 1 [a]"},
+        {{"a", "-o", "s.png", "--autocut", "b"}, "compose s.png 1 cut [a] [b]"},
+        {{"-o", "s.png", "--layout=horizontal", "a"}, "compose s.png 0 [a]"},
+        {{"-o", "s.png", "--layout", "-3", "a"}, "compose s.png -3 [a]"},
+        {{"-o", "s.png", "--layout", "0", "--layout", "7", "a"}, "compose s.png 7 [a]"},
         // After "--" everything is a path, and a lone "-" is a path too.
-        {{"-o", "s.png", "--", "--autocut", "-"}, "s.png", 1, false, {"--autocut", "-"}},
-        {{"-o", "-", "a b"}, "-", 1, false, {"a b"}},
+        {{"-o", "s.png", "--", "--autocut", "-"}, "compose s.png 1 [--autocut] [-]"},
+        {{"-o", "-", "a b"}, "compose - 1 [a b]"},
+        // Help and version act where they appear; so does the first bad option.
+        {{"-h"}, "help"},
+        {{"-o", "s.png", "--version", "--bogus"}, "version"},
+        {{"--bogus", "--help"}, "bad usage"},
+        {{"-o"}, "bad usage"},
+        {{"--output="}, "bad usage"},
+        {{"-o", "s.png", "--layout", "diagonal", "a"}, "bad usage"},
+        {{"-o", "s.png", "--layout", "", "a"}, "bad usage"},
+        {{"-o", "s.png", "--layout", "1x", "a"}, "bad usage"},
+        {{"-o", "s.png", "--layout", "99999999999", "a"}, "bad usage"},
+        {{"-o", "s.png", "a", "--layout"}, "bad usage [a]"},
+        {{"-o", "s.png", "--layoutx", "a"}, "bad usage"},
+        {{"--autocut", "a"}, "bad usage [a]"},
+        {{"--layout", "0", "a"}, "bad usage [a]"},
     };
-    for (const Case& c : cases) {
-        const CommandLine_S line = ParseCommandLine(c.args);
-        const std::string shown = ::testing::PrintToString(c.args);
-        ASSERT_EQ(line.action, CommandLine_S::ComposeSheet) << shown << ": " << line.problem;
-        EXPECT_EQ(line.output, c.output) << shown;
-        EXPECT_EQ(line.composeMode, c.mode) << shown;
-        EXPECT_EQ(line.autoCut, c.autoCut) << shown;
-        EXPECT_EQ(line.paths, c.paths) << shown;
-    }
-}
-
-TEST(ParseCommandLine, TellsWindowHelpVersionAndBadUsageApart) {
-    struct Case {
-        Args args;
-        CommandLine_S::Action_E action;
-    };
-    const Case cases[] = {
-        {{}, CommandLine_S::OpenWindow},
-        {{"a.png", "dir"}, CommandLine_S::OpenWindow},
-        {{"--help"}, CommandLine_S::ShowHelp},
-        {{"-h"}, CommandLine_S::ShowHelp},
-        {{"--version"}, CommandLine_S::ShowVersion},
-        {{"-o", "s.png", "--version", "--bogus"}, CommandLine_S::ShowVersion},
-        {{"--bogus", "--help"}, CommandLine_S::BadUsage},
-        {{"-o"}, CommandLine_S::BadUsage},
-        {{"--output="}, CommandLine_S::BadUsage},
-        {{"-o", "s.png"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "--layout", "diagonal", "a"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "--layout", "", "a"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "--layout", "1x", "a"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "--layout", "99999999999", "a"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "a", "--layout"}, CommandLine_S::BadUsage},
-        {{"-o", "s.png", "--layoutx", "a"}, CommandLine_S::BadUsage},
-        {{"--autocut", "a"}, CommandLine_S::BadUsage},
-        {{"--layout", "0", "a"}, CommandLine_S::BadUsage},
-    };
-    for (const Case& c : cases) {
-        const CommandLine_S line = ParseCommandLine(c.args);
-        EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.args);
-        EXPECT_EQ(line.problem.empty(), c.action != CommandLine_S::BadUsage)
-            << ::testing::PrintToString(c.args) << " gave the problem \"" << line.problem << '"';
+    for (const auto& [args, expected] : cases) {
+        EXPECT_EQ(Summary(args), expected) << ::testing::PrintToString(args);
     }
 }

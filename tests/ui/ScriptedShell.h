@@ -8,39 +8,35 @@
 
 #include "UShell_C.h"
 
-// Answers the choosers from queued scripts and records each message box as "caption: text"
-// instead of showing it. A chooser with no answer queued throws, so a test fails, never blocks.
+// Answers each chooser with the next queued list (empty: cancelled; a save or folder chooser
+// takes its first entry) and records each message box as "caption: text" instead of showing it.
+// A chooser with no answer queued throws, so a test fails, never blocks.
 struct ScriptedShell : NS_Wnd::UShell_C {
-    std::deque<QStringList> files;
-    std::deque<QString> savePaths, directories;
+    std::deque<QStringList> answers;
     std::vector<QString> messages;
-    QString lastFilter, lastStart, lastTitle, lastSuffix;
-    bool lastSeveral = false;
+    QString asked;  // the last chooser's arguments after the owner, joined by '|'
 
     QStringList ChooseFiles(QWidget*, const QString& filter, const QString& start,
                             bool several) override {
-        lastFilter = filter, lastStart = start, lastSeveral = several;
-        return Take(files);
+        return Answer({filter, start, several ? "several" : "one"});
     }
     QString ChooseSavePath(QWidget*, const QString& filter, const QString& start,
                            const QString& suffix) override {
-        lastFilter = filter, lastStart = start, lastSuffix = suffix;
-        return Take(savePaths);
+        return Answer({filter, start, suffix}).value(0);
     }
     QString ChooseDirectory(QWidget*, const QString& title, const QString& start) override {
-        lastTitle = title, lastStart = start;
-        return Take(directories);
+        return Answer({title, start}).value(0);
     }
     void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
         messages.push_back(caption + ": " + text);
     }
 
-    template <class T>
-    static T Take(std::deque<T>& answers) {
+    QStringList Answer(const QStringList& arguments) {
+        asked = arguments.join(u'|');
         if (answers.empty()) {
             throw std::logic_error("a chooser opened that the test did not expect");
         }
-        T answer = answers.front();
+        QStringList answer = answers.front();
         answers.pop_front();
         return answer;
     }

@@ -3,57 +3,40 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "PathUtilities.h"
 #include "ScriptedShell.h"
 
 using namespace NS_Wnd;
 
-namespace {
-
-constexpr char filter[] = "Image File(*.bmp,*.png)\0*.bmp;*.png;\0Any\0*\0";
-
-// What the dialog reads back from a chooser's result.
-std::vector<std::string> Choose(ScriptedShell& shell, uint8_t mode) {
-    std::string result;
-    std::vector<std::string> paths;
-    if (ChooseFile(shell, nullptr, filter, "", result, mode, "png")) {
-        EXPECT_TRUE(result.empty());
-        return paths;
-    }
-    std::string path;
-    for (int32_t cursor = 0; NextSelectedFile(cursor, result.c_str(), path) == 0;) {
-        paths.push_back(path);
-    }
-    return paths;
-}
-
-using Paths = std::vector<std::string>;
-
-}  // namespace
-
+// The dialog's own adds and saves go through the common forms; these are the rest. Each row:
+// mode, the chooser's answer, what the dialog reads back (joined by ' '), how the chooser was
+// asked after the filter.
 TEST(ChooseFile, ChosenFilesReadBackThroughNextSelectedFile) {
-    ScriptedShell shell;
-    shell.files = {{"/p/a.png"},
-                   {"/p/a.png", "/p/b.png"},
-                   {"/a.png", "/b.png"},
-                   {"/p/a.png", "/q/r/b.png"},
-                   {}};
-    EXPECT_EQ(Choose(shell, OpenFiles), Paths{"/p/a.png"});
-    EXPECT_EQ(shell.lastFilter, "Image File(*.bmp,*.png) (*.bmp *.png);;Any (*)");
-    EXPECT_TRUE(shell.lastSeveral);
-    EXPECT_EQ(Choose(shell, OpenFiles), (Paths{"/p/a.png", "/p/b.png"}));
-    EXPECT_EQ(Choose(shell, OpenFiles), (Paths{"/a.png", "/b.png"})) << "the root as directory";
-    EXPECT_EQ(Choose(shell, OpenFiles), (Paths{"/p/a.png", "/q/r/b.png"})) << "two folders";
-    EXPECT_EQ(Choose(shell, OpenFiles), Paths{}) << "cancelled";
-}
-
-TEST(ChooseFile, SaveModeAsksForOnePathWithTheDefaultExtension) {
-    ScriptedShell shell;
-    shell.savePaths = {"/out/sheet.png", "/out/other.png", ""};
-    EXPECT_EQ(Choose(shell, SaveFile), Paths{"/out/sheet.png"});
-    EXPECT_EQ(shell.lastSuffix, "png");
-    EXPECT_EQ(Choose(shell, 7), Paths{"/out/other.png"}) << "a mode above 2 saves";
-    EXPECT_EQ(Choose(shell, SaveFile), Paths{}) << "cancelled";
+    const std::tuple<uint8_t, QStringList, std::string, QString> cases[] = {
+        {OpenFiles, {"/a.png", "/b.png"}, "/a.png /b.png", "|several"},
+        {OpenFiles, {"/p/a.png", "/q/r/b.png"}, "/p/a.png /q/r/b.png", "|several"},
+        {OpenFiles, {}, "", "|several"},
+        {OpenFile, {"/p/a.png"}, "/p/a.png", "|one"},
+        {7, {"/out/sheet.png"}, "/out/sheet.png", "|png"},
+    };
+    for (const auto& [mode, answer, expected, asked] : cases) {
+        ScriptedShell shell;
+        shell.answers = {answer};
+        std::string result = "stale";
+        const bool cancelled = ChooseFile(shell, nullptr, "Image(*.png)\0*.bmp;*.png;\0Any\0*\0",
+                                          "", result, mode, "png");
+        const std::string what =
+            answer.join(' ').toStdString() + " in mode " + std::to_string(mode);
+        EXPECT_EQ(cancelled, expected.empty()) << what;
+        EXPECT_EQ(shell.asked, "Image(*.png) (*.bmp *.png);;Any (*)|" + asked) << what;
+        std::string paths, path;
+        // A cancel must leave the buffer empty, which is not in the read-back form.
+        for (int32_t cursor = 0;
+             !result.empty() && NextSelectedFile(cursor, result.c_str(), path) == 0;) {
+            paths += (paths.empty() ? "" : " ") + path;
+        }
+        EXPECT_EQ(paths, expected) << what;
+    }
 }

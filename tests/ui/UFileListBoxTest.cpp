@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "TestSupport.h"
+
 using NS_Wnd::UFileListBox_C;
 
 // Names, full paths and emptying are exercised through the dialog; this guards the block edge.
@@ -12,13 +14,7 @@ TEST(UFileListBox, RefusesAPathLongerThanItsBlockAndKeepsTheOthers) {
     const std::string fits = "/" + std::string(194, 'f') + ".png";  // 199 bytes
     list.AddFilePath(fits.c_str());
     const std::string tooLong = fits + "x";
-    try {
-        list.AddFilePath(tooLong.c_str());
-        FAIL() << "a 200-byte path was accepted";
-    } catch (const NS_Base::UError_C& error) {
-        EXPECT_EQ(error.GetCode(), 1);
-        EXPECT_EQ(error.GetInfoEx(), tooLong);
-    }
+    EXPECT_EQ(CodeOf([&] { list.AddFilePath(tooLong.c_str()); }), 1) << "a 200-byte path";
     ASSERT_EQ(list.GetCount(), 1);
     char path[UFileListBox_C::PathCapacity];
     list.GetFilePath(0, path);
