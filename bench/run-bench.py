@@ -16,6 +16,8 @@ import time
 
 from PIL import Image
 
+from pillow_compose import grid
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 WORKLOADS = ["frames128", "frames512", "mixed"]
 LAYOUTS = {"grid": "multirow", "row": "horizontal", "column": "vertical"}
@@ -32,16 +34,6 @@ POLICY = """<policymap>
   <policy domain="resource" name="disk" value="16GiB"/>
 </policymap>
 """
-
-
-def grid(count, width, height):
-    best, columns, rows = -1, 0, 0
-    for c in range(count, 0, -1):
-        r = (count + c - 1) // c
-        distance = abs(width * c - height * r)
-        if best < 0 or distance < best:
-            best, columns, rows = distance, c, r
-    return columns, rows
 
 
 def measure(command, env):
@@ -74,7 +66,7 @@ def commands(tavrin, layout, folder, files, cell, tile, out):
     return {
         "tavrin": [tavrin, "-o", out["tavrin"], "--layout", LAYOUTS[layout], folder],
         "im": imagemagick,
-        "pillow": ["/usr/bin/python3", os.path.join(HERE, "pillow-compose.py"), layout,
+        "pillow": ["/usr/bin/python3", os.path.join(HERE, "pillow_compose.py"), layout,
                    out["pillow"]] + files,
     }
 

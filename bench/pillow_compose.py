@@ -3,7 +3,7 @@
 picture at the top-left corner of its cell, row by row, written as an RGBA PNG with Pillow's
 default settings.
 
-Usage: pillow-compose.py row|column|grid OUTPUT.png PICTURE..."""
+Usage: pillow_compose.py row|column|grid OUTPUT.png PICTURE..."""
 
 import sys
 
