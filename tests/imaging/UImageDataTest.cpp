@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <zlib.h>
 #include <QImage>
 #include <QImageWriter>
 
@@ -64,6 +65,54 @@ TEST(UImageData, UnreadableFilesFailWithTheirPathAndHoldNothing) {
         EXPECT_EQ(CodeOf([&] { image.SavePng((folder.root + "out.png").c_str()); }), 2)
             << path << " left a picture held";
     }
+}
+
+// An 8-bit RGBA PNG of width x height whose rows are all zero; `rows` of them are stored.
+Bytes BlankPng(uint32_t width, uint32_t height, uint32_t rows) {
+    auto chunk = [](Bytes& out, const char* type, const Bytes& data) {
+        Bytes body(type, type + 4);
+        body.insert(body.end(), data.begin(), data.end());
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<unsigned char>(data.size() >> shift));
+        }
+        out.insert(out.end(), body.begin(), body.end());
+        const uLong crc = crc32(0, body.data(), static_cast<uInt>(body.size()));
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<unsigned char>(crc >> shift));
+        }
+    };
+    Bytes header;
+    for (uint32_t side : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header.push_back(static_cast<unsigned char>(side >> shift));
+        }
+    }
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    const Bytes raw(std::size_t(rows) * (std::size_t(width) * 4 + 1), 0);
+    uLongf packedSize = compressBound(raw.size());
+    Bytes packed(packedSize);
+    compress(packed.data(), &packedSize, raw.data(), raw.size());
+    packed.resize(packedSize);
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", packed);
+    chunk(png, "IEND", {});
+    return png;
+}
+
+// Qt refuses pictures above 128 MB by default; ours go up to 16384 x 16384 pixels, and a header
+// that claims more is refused before anything is decoded or allocated.
+TEST(UImageData, LargePicturesLoadUpToTheLimitAndBeyondItFailAtOnce) {
+    const UTempDirectory folder;
+    WriteFile(folder.root + "large.png", BlankPng(6000, 6000, 6000));
+    WriteFile(folder.root + "huge.png", BlankPng(100000, 100000, 1));
+    UImageData_C image;
+    image.LoadFile((folder.root + "large.png").c_str());
+    int32_t width = 0;
+    uint32_t* values = nullptr;
+    image.GetPixels32(values, &width, nullptr);
+    EXPECT_EQ(width, 6000);
+    EXPECT_EQ(CodeOf([&] { image.LoadFile((folder.root + "huge.png").c_str()); }), 1);
 }
 
 // A save replaces the target only with a whole RGBA PNG that loads back value for value,
