@@ -13,6 +13,7 @@ struct PathRecord_S {
     char path[Capacity];
 
     static bool Fits(std::string_view text) { return text.size() <= MaxLength; }
+    static bool Fits(const char* text) { return text && Fits(std::string_view(text)); }
 
     // Copies `text` in when it fits and returns true; otherwise leaves the record as it was.
     bool Store(std::string_view text) {

@@ -10,10 +10,6 @@
 namespace NS_Data {
 namespace {
 
-bool FitsPathField(const char* path) {
-    return path && std::strlen(path) < UFile_C::PathCapacity;
-}
-
 // Writes all `count` bytes unless the system refuses; false when some were not written.
 bool WriteAll(int handle, const unsigned char* from, int32_t count) {
     while (count > 0) {
@@ -44,13 +40,13 @@ UFile_C::~UFile_C() {
 
 void UFile_C::Open(const char* newPath) {
     CheckState(Closed);
-    const int descriptor = FitsPathField(newPath) ? ::open(newPath, O_RDONLY | O_CLOEXEC) : -1;
+    const int descriptor = PathRecord_S::Fits(newPath) ? ::open(newPath, O_RDONLY | O_CLOEXEC) : -1;
     Adopt(descriptor, newPath, Reading, 1);
 }
 
 void UFile_C::Create(const char* newPath, int32_t /*attribute*/) {
     CheckState(Closed);
-    const int descriptor = FitsPathField(newPath)
+    const int descriptor = PathRecord_S::Fits(newPath)
                                ? ::open(newPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)
                                : -1;
     Adopt(descriptor, newPath, Writing, 2);

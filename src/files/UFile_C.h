@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "PathRecord_S.h"
 #include "UBuffer_C.h"
 #include "UError_C.h"
 
@@ -16,7 +17,7 @@ class UFile_C : protected UBuffer_C {
 public:
     enum UState_E : int32_t { Closed = 0, Reading = 1, Writing = 2 };
     // The path is kept in this many bytes with its terminating zero.
-    static constexpr std::size_t PathCapacity = 200;
+    static constexpr std::size_t PathCapacity = PathRecord_S::Capacity;
 
     UFile_C() = default;
     ~UFile_C() override;

@@ -14,22 +14,17 @@
 #include <string>
 
 #include "DecodeRepairs.h"
+#include "PathRecord_S.h"
 #include "UPngEncoder_C.h"
 
 namespace {
 
-// Paths travel in 200-byte records, terminator included.
-constexpr std::size_t PathCapacity = 200;
 // The largest picture loaded: 16384 x 16384 pixels, 1 GiB as ARGB, which keeps every pixel copy
 // within the 32-bit sizes of UAllocator_C.
 constexpr int64_t MaxPixels = int64_t{16384} * 16384;
 // Qt refuses decodes above its allocation limit (128 MB by default). Decoders of 16 bits per
 // channel hold 8 bytes per pixel before the conversion to ARGB.
 constexpr int AllocationLimitMb = static_cast<int>(MaxPixels * 8 / (1024 * 1024));
-
-bool PathFits(const char* path) {
-    return path && std::strlen(path) < PathCapacity;
-}
 
 bool IsRegularFile(const char* path) {
     struct stat status {};
@@ -169,7 +164,7 @@ UImageData_C::~UImageData_C() = default;
 
 void UImageData_C::LoadFile(const char* path) {
     Release();
-    if (!PathFits(path) || !IsRegularFile(path)) {
+    if (!PathRecord_S::Fits(path) || !IsRegularFile(path)) {
         throw MakeFileError(1, path);
     }
     QImage image = Decode(path);
@@ -236,7 +231,7 @@ void UImageData_C::SavePng(const char* path) {
     if (!bitmap) {
         throw MakeImageError(2);
     }
-    if (!PathFits(path)) {
+    if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, path);
     }
     FindEncoder("image/png");
