@@ -5,6 +5,7 @@
 #include "AppMosaro_C.h"
 #include "CommandLine.h"
 #include "ComposeCommand.h"
+#include "ProductVersion.h"
 
 int main(int argc, char** argv) {
     const CommandLine_S commandLine =
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
             std::fputs(GetUsageText(), stdout);
             return 0;
         case CommandLine_S::ShowVersion:
-            std::puts("Tavrin v0.6.3");
+            std::puts(ProductTitle);
             return 0;
         case CommandLine_S::BadUsage:
             std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), GetUsageText());

@@ -2,6 +2,7 @@
 
 #include "CollectFiles.h"
 #include "PathUtilities.h"
+#include "ProductVersion.h"
 #include "ShellChoosers.h"
 #include "UCustomization_C.h"
 #include "UFileListBox_C.h"
@@ -12,7 +13,6 @@ namespace {
 
 constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
 constexpr char sheetFilter[] = "32-bits Image File(.png)\0*.png\0";
-constexpr char title[] = "Tavrin v0.6.3";
 
 // Runs one step of a command; an error record it raises is shown, owned by the dialog, and the
 // command goes on with its closing steps.
@@ -92,7 +92,7 @@ void WMosaro_C::CollectFiles() {
 }
 
 void WMosaro_C::SetCaption() {
-    setWindowTitle(QString::fromUtf8(title));
+    setWindowTitle(QString::fromUtf8(ProductTitle));
 }
 
 void WMosaro_C::DisableControls() {
@@ -195,7 +195,7 @@ void WMosaro_C::ComposeListedPictures() {
 
 void WMosaro_C::OnVersion() {
     DisableControls();
-    ShowMessage(title, "Version");
+    ShowMessage(ProductTitle, "Version");
     EnableControls();
 }
 
