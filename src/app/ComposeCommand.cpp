@@ -1,4 +1,4 @@
-#include "ComposeCommand.h"
+#include "app/ComposeCommand.h"
 
 #include <unistd.h>
 
@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "CollectFiles.h"
-#include "PictureGroup_C.h"
-#include "UError_C.h"
-#include "UFileAbyss_C.h"
-#include "UString_C.h"
+#include "composition/CollectFiles.h"
+#include "composition/PictureGroup_C.h"
+#include "files/UFileAbyss_C.h"
+#include "foundation/UError_C.h"
+#include "foundation/UString_C.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 // Collects the command line's paths as one batch, composes the pictures among them and writes
 // the sheet. Returns the exit status: 0 when the sheet was written, 1 after printing an error

@@ -2,10 +2,10 @@
 #include <string>
 #include <vector>
 
-#include "AppMosaro_C.h"
-#include "CommandLine.h"
-#include "ComposeCommand.h"
-#include "ProductVersion.h"
+#include "app/CommandLine.h"
+#include "app/ComposeCommand.h"
+#include "foundation/ProductVersion.h"
+#include "ui/AppMosaro_C.h"
 
 int main(int argc, char** argv) {
     const CommandLine_S commandLine =

@@ -1,10 +1,10 @@
-#include "CollectFiles.h"
+#include "composition/CollectFiles.h"
 
-#include "PathRecord_S.h"
-#include "PictureGroup_C.h"
-#include "UFileAbyss_C.h"
-#include "USimpleList_T.h"
-#include "UString_C.h"
+#include "composition/PictureGroup_C.h"
+#include "files/PathRecord_S.h"
+#include "files/UFileAbyss_C.h"
+#include "foundation/USimpleList_T.h"
+#include "foundation/UString_C.h"
 
 namespace NS_Data {
 class UBinaryFile_C;

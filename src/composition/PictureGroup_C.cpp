@@ -1,13 +1,13 @@
-#include "PictureGroup_C.h"
+#include "composition/PictureGroup_C.h"
 
 #include <cstdlib>
 #include <limits>
 #include <string>
 #include <utility>
 
-#include "PathUtilities.h"
-#include "UImageData_C.h"
-#include "UString_C.h"
+#include "files/PathUtilities.h"
+#include "foundation/UString_C.h"
+#include "imaging/UImageData_C.h"
 
 namespace NS_Data {
 namespace {

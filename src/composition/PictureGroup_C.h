@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "Picture_S.h"
-#include "UList_T.h"
-#include "USheetLayout_S.h"
+#include "composition/Picture_S.h"
+#include "composition/USheetLayout_S.h"
+#include "foundation/UList_T.h"
 
 namespace NS_Data {
 

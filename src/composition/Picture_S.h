@@ -1,7 +1,7 @@
 #pragma once
 
-#include "UPixels_C.h"
-#include "URect_C.h"
+#include "foundation/URect_C.h"
+#include "imaging/UPixels_C.h"
 
 namespace NS_Data::NS_GroupElementDeclare {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "URect_C.h"
+#include "foundation/URect_C.h"
 
 namespace NS_Data {
 

@@ -1,4 +1,4 @@
-#include "PathUtilities.h"
+#include "files/PathUtilities.h"
 
 #include <unistd.h>
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "UFile_C.h"
-#include "UString_C.h"
+#include "files/UFile_C.h"
+#include "foundation/UString_C.h"
 
 namespace NS_Data {
 

@@ -1,11 +1,11 @@
-#include "UCustomization_C.h"
+#include "files/UCustomization_C.h"
 
 #include <unistd.h>
 
 #include <cstring>
 #include <string>
 
-#include "PathUtilities.h"
+#include "files/PathUtilities.h"
 
 using NS_Data::UBinaryFile_C;
 using NS_Data::UGeneralData_C;

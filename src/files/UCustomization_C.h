@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-#include "UBinaryFile_C.h"
-#include "UDictionary_T.h"
-#include "UError_C.h"
-#include "UGeneralData_C.h"
-#include "UString_C.h"
+#include "files/UBinaryFile_C.h"
+#include "foundation/UDictionary_T.h"
+#include "foundation/UError_C.h"
+#include "foundation/UGeneralData_C.h"
+#include "foundation/UString_C.h"
 
 // The settings store: named values kept between runs in a file "<name>.uzn" beside the program.
 // The file holds only the settings whose value differs from the default registered in this run

@@ -1,4 +1,4 @@
-#include "UFileAbyss_C.h"
+#include "files/UFileAbyss_C.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

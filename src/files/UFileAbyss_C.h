@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "PathRecord_S.h"
-#include "UError_C.h"
-#include "UQueue_T.h"
+#include "files/PathRecord_S.h"
+#include "foundation/UError_C.h"
+#include "foundation/UQueue_T.h"
 
 // Turns the paths a user names into a stream of existing file paths: folders are expanded,
 // breadth-first and at any depth, into everything beneath them. Every path is tested when it

@@ -1,4 +1,4 @@
-#include "UFile_C.h"
+#include "files/UFile_C.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

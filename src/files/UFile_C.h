@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PathRecord_S.h"
-#include "UBuffer_C.h"
-#include "UError_C.h"
+#include "files/PathRecord_S.h"
+#include "foundation/UBuffer_C.h"
+#include "foundation/UError_C.h"
 
 namespace NS_Data {
 

@@ -1,4 +1,4 @@
-#include "UAllocator_C.h"
+#include "foundation/UAllocator_C.h"
 
 #include <algorithm>
 #include <cstdlib>

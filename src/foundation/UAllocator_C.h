@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 // A block of memory that its owner reuses between calls. It only grows, by at least 10000 bytes
 // at a time, so repeated requests of similar sizes allocate once.

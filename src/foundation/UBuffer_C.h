@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 namespace NS_Data {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <map>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 namespace NS_Data {
 

@@ -1,4 +1,4 @@
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 #include <cstdio>
 #include <cstring>

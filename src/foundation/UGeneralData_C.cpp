@@ -1,4 +1,4 @@
-#include "UGeneralData_C.h"
+#include "foundation/UGeneralData_C.h"
 
 #include <algorithm>
 #include <cstring>

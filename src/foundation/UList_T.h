@@ -5,7 +5,7 @@
 #include <new>
 #include <utility>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 namespace NS_Data {
 

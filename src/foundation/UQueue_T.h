@@ -4,7 +4,7 @@
 #include <new>
 #include <type_traits>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 // A first-in first-out queue of plain records, each copied in and out as a whole block.
 template <class Element>

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "UPoint_C.h"
-#include "USize_C.h"
+#include "foundation/UPoint_C.h"
+#include "foundation/USize_C.h"
 
 // A rectangle whose right and bottom are inclusive: width = right - left + 1. The empty rectangle
 // is (0, 0, -1, -1).

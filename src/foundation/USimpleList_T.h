@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UList_T.h"
+#include "foundation/UList_T.h"
 
 namespace NS_Data {
 

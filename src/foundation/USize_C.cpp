@@ -1,4 +1,4 @@
-#include "USize_C.h"
+#include "foundation/USize_C.h"
 
 USize_C::USize_C(int32_t newWidth, int32_t newHeight) {
     Set(newWidth, newHeight);

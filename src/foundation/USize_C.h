@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 // A width and a height in pixels; neither is ever negative.
 class USize_C {

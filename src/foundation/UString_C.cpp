@@ -1,4 +1,4 @@
-#include "UString_C.h"
+#include "foundation/UString_C.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "DecodeRepairs.h"
+#include "imaging/DecodeRepairs.h"
 
 #include <png.h>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "UImageData_C.h"
+#include "imaging/UImageData_C.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "DecodeRepairs.h"
-#include "PathRecord_S.h"
-#include "UPngEncoder_C.h"
+#include "files/PathRecord_S.h"
+#include "imaging/DecodeRepairs.h"
+#include "imaging/UPngEncoder_C.h"
 
 namespace {
 

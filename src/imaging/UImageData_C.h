@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "UAllocator_C.h"
-#include "UError_C.h"
+#include "foundation/UAllocator_C.h"
+#include "foundation/UError_C.h"
 
 class QImage;
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
-#include "UError_C.h"
-#include "UPoint_C.h"
-#include "URect_C.h"
-#include "USize_C.h"
+#include "foundation/UError_C.h"
+#include "foundation/UPoint_C.h"
+#include "foundation/URect_C.h"
+#include "foundation/USize_C.h"
 
 // A rectangle of 0xAARRGGBB values (not premultiplied) placed in the pixel plane, rows from the
 // top without gaps. It owns its values, or is a view over values owned elsewhere; a view must

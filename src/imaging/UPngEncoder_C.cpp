@@ -1,4 +1,4 @@
-#include "UPngEncoder_C.h"
+#include "imaging/UPngEncoder_C.h"
 
 #include <zlib.h>
 

@@ -1,9 +1,9 @@
-#include "AppMosaro_C.h"
+#include "ui/AppMosaro_C.h"
 
 #include <QApplication>
 
-#include "UCustomization_C.h"
-#include "WMosaro_C.h"
+#include "files/UCustomization_C.h"
+#include "ui/WMosaro_C.h"
 
 namespace NS_Wnd {
 

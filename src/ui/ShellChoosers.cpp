@@ -1,4 +1,4 @@
-#include "ShellChoosers.h"
+#include "ui/ShellChoosers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "UShell_C.h"
+#include "ui/UShell_C.h"
 
 namespace NS_Wnd {
 namespace {

@@ -1,4 +1,4 @@
-#include "UDialogTemplate_C.h"
+#include "ui/UDialogTemplate_C.h"
 
 #include <QFont>
 #include <QFontMetrics>

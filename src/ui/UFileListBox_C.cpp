@@ -1,10 +1,10 @@
-#include "UFileListBox_C.h"
+#include "ui/UFileListBox_C.h"
 
 #include <cstring>
 #include <memory>
 #include <new>
 
-#include "PathUtilities.h"
+#include "files/PathUtilities.h"
 
 namespace NS_Wnd {
 namespace {

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "PathRecord_S.h"
-#include "UError_C.h"
-#include "UListBox_C.h"
+#include "files/PathRecord_S.h"
+#include "foundation/UError_C.h"
+#include "ui/UListBox_C.h"
 
 namespace NS_Wnd {
 

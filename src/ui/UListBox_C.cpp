@@ -1,4 +1,4 @@
-#include "UListBox_C.h"
+#include "ui/UListBox_C.h"
 
 namespace NS_Wnd {
 

@@ -1,4 +1,4 @@
-#include "UQtShell_C.h"
+#include "ui/UQtShell_C.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UShell_C.h"
+#include "ui/UShell_C.h"
 
 namespace NS_Wnd {
 

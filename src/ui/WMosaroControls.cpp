@@ -16,10 +16,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "UDialogTemplate_C.h"
-#include "UFileListBox_C.h"
-#include "UShell_C.h"
-#include "WMosaro_C.h"
+#include "ui/UDialogTemplate_C.h"
+#include "ui/UFileListBox_C.h"
+#include "ui/UShell_C.h"
+#include "ui/WMosaro_C.h"
 
 namespace NS_Wnd {
 namespace {

@@ -1,12 +1,12 @@
-#include "WMosaro_C.h"
+#include "ui/WMosaro_C.h"
 
-#include "CollectFiles.h"
-#include "PathUtilities.h"
-#include "ProductVersion.h"
-#include "ShellChoosers.h"
-#include "UCustomization_C.h"
-#include "UFileListBox_C.h"
-#include "UQtShell_C.h"
+#include "composition/CollectFiles.h"
+#include "files/PathUtilities.h"
+#include "files/UCustomization_C.h"
+#include "foundation/ProductVersion.h"
+#include "ui/ShellChoosers.h"
+#include "ui/UFileListBox_C.h"
+#include "ui/UQtShell_C.h"
 
 namespace NS_Wnd {
 namespace {

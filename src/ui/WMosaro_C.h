@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "PictureGroup_C.h"
-#include "UFileAbyss_C.h"
+#include "composition/PictureGroup_C.h"
+#include "files/UFileAbyss_C.h"
 
 class QButtonGroup;
 

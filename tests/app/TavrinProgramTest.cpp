@@ -7,9 +7,9 @@
 #include <tuple>
 #include <vector>
 
-#include "CommandLine.h"
 #include "TestSupport.h"
-#include "UImageData_C.h"
+#include "app/CommandLine.h"
+#include "imaging/UImageData_C.h"
 
 namespace {
 

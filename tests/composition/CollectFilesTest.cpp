@@ -1,4 +1,4 @@
-#include "CollectFiles.h"
+#include "composition/CollectFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "UFileAbyss_C.h"
+#include "files/UFileAbyss_C.h"
 
 TEST(CollectFiles, KeepsPicturesOnlySortedByFullPath) {
     const UTempDirectory folder;

@@ -1,4 +1,4 @@
-#include "PictureGroup_C.h"
+#include "composition/PictureGroup_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "UBinaryFile_C.h"
+#include "files/UBinaryFile_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "UCustomization_C.h"
+#include "files/UCustomization_C.h"
 
 #include <gtest/gtest.h>
 

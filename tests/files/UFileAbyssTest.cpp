@@ -1,4 +1,4 @@
-#include "UFileAbyss_C.h"
+#include "files/UFileAbyss_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "UAllocator_C.h"
-#include "UQueue_T.h"
+#include "foundation/UAllocator_C.h"
+#include "foundation/UQueue_T.h"
 
 #include <gtest/gtest.h>
 

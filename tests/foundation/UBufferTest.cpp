@@ -1,4 +1,4 @@
-#include "UBuffer_C.h"
+#include "foundation/UBuffer_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "UDictionary_T.h"
+#include "foundation/UDictionary_T.h"
 
 #include <gtest/gtest.h>
 
-#include "UString_C.h"
+#include "foundation/UString_C.h"
 
 // Key order and the visitor are checked through the settings file, which is saved in key order.
 TEST(UDictionary, AMissingKeyRaisesAKeyErrorNamingItAndAddsNothing) {

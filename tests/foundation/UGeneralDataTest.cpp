@@ -1,4 +1,4 @@
-#include "UGeneralData_C.h"
+#include "foundation/UGeneralData_C.h"
 
 #include <gtest/gtest.h>
 

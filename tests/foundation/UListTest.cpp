@@ -1,5 +1,5 @@
-#include "USimpleList_T.h"
-#include "UString_C.h"
+#include "foundation/USimpleList_T.h"
+#include "foundation/UString_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "USize_C.h"
+#include "foundation/USize_C.h"
 
 #include <gtest/gtest.h>
 

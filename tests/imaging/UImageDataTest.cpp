@@ -1,4 +1,4 @@
-#include "UImageData_C.h"
+#include "imaging/UImageData_C.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "UPixels_C.h"
+#include "imaging/UPixels_C.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "UError_C.h"
-#include "UImageData_C.h"
+#include "foundation/UError_C.h"
+#include "imaging/UImageData_C.h"
 
 struct UPicture_S {
     int32_t width = 0;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "UError_C.h"
+#include "foundation/UError_C.h"
 
 using Bytes = std::vector<unsigned char>;
 

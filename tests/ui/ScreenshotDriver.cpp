@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "UCustomization_C.h"
-#include "WMosaro_C.h"
+#include "files/UCustomization_C.h"
+#include "ui/WMosaro_C.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

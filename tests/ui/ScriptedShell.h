@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "UShell_C.h"
+#include "ui/UShell_C.h"
 
 // Answers each chooser with the next queued list (empty: cancelled; a save or folder chooser
 // takes its first entry) and records each message box as "caption: text" instead of showing it.

@@ -1,12 +1,12 @@
-#include "ShellChoosers.h"
+#include "ui/ShellChoosers.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 
-#include "PathUtilities.h"
 #include "ScriptedShell.h"
+#include "files/PathUtilities.h"
 
 using namespace NS_Wnd;
 

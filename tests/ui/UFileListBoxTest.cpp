@@ -1,4 +1,4 @@
-#include "UFileListBox_C.h"
+#include "ui/UFileListBox_C.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "WMosaro_C.h"
+#include "ui/WMosaro_C.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,8 @@
 
 #include "ScriptedShell.h"
 #include "TestSupport.h"
-#include "UCustomization_C.h"
-#include "UDialogTemplate_C.h"
+#include "files/UCustomization_C.h"
+#include "ui/UDialogTemplate_C.h"
 
 using Id = NS_Wnd::WMosaro_C::UControlId_E;
 
