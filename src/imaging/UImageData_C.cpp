@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "files/PathRecord_S.h"
+#include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
 #include "imaging/UPngEncoder_C.h"
 
@@ -120,39 +122,30 @@ bool WritePng(const QImage& image, std::FILE* file) {
     return encoder.Write(file);
 }
 
-// New files get the usual permissions; a replaced file keeps its own.
-mode_t ModeFor(const char* path) {
-    struct stat status {};
-    if (::stat(path, &status) == 0) {
-        return status.st_mode & 07777;
+// Writes the picture as `file`'s new content; a failure raises with the system's reason.
+void WriteThrough(const QImage& image, NS_Data::UAtomicFile_C& file) {
+    const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
+    std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
+    if (!stream) {
+        const int reason = errno;
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        file.Fail(reason);
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes the picture beside `path` and renames it over `path` only once it is complete, so that
-// a failure leaves neither a partial file nor a damaged old one.
-bool WriteReplacing(const QImage& image, const char* path) {
-    std::string temporary = std::string(path) + ".tmpXXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) {
-        return false;
+    std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+    errno = 0;
+    bool written = WritePng(image, stream);
+    int reason = errno;
+    if (std::fclose(stream) != 0 && written) {
+        written = false;
+        reason = errno;
     }
-    std::FILE* file = ::fdopen(descriptor, "wb");
-    if (!file) {
-        ::close(descriptor);
-        ::unlink(temporary.c_str());
-        return false;
+    if (!written) {
+        // The encoder fails without a reason of the system's only when memory runs out.
+        file.Fail(reason != 0 ? reason : ENOMEM);
     }
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
-    bool written = ::fchmod(descriptor, ModeFor(path)) == 0 && WritePng(image, file);
-    written = std::fclose(file) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), path) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    file.Commit();
 }
 
 }  // namespace
@@ -232,11 +225,15 @@ void UImageData_C::SavePng(const char* path) {
         throw MakeImageError(2);
     }
     if (!PathRecord_S::Fits(path)) {
-        throw MakeFileError(4, path);
+        throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
     FindEncoder("image/png");
-    if (!WriteReplacing(*bitmap, path)) {
-        throw MakeFileError(4, path);
+    try {
+        NS_Data::UAtomicFile_C file;
+        file.Open(path, NS_Data::UAtomicFile_C::Streams);
+        WriteThrough(*bitmap, file);
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeFileError(4, failure.GetInfoEx());
     }
 }
 

@@ -25,8 +25,9 @@ public:
     void GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height);
     // Replaces the held picture by a 32-bit ARGB copy of `pixels`.
     void CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height);
-    // Writes the held picture as an 8-bit RGBA PNG; the target is replaced only when the new
-    // file is complete.
+    // Writes the held picture as an 8-bit RGBA PNG. A regular file is replaced only when the new
+    // one is complete; a FIFO or a character device is written in place, and "-" is standard
+    // output. A failure raises file error 4 with "<path> : <reason>".
     void SavePng(const char* path);
     void Release();
 
