@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <functional>
-#include <random>
 
 #include "TestSupport.h"
 
@@ -167,19 +169,6 @@ TEST_F(UCustomizationTest, EveryTruncationLoadsTheRecordsItHoldsWhole) {
     }
 }
 
-TEST_F(UCustomizationTest, RandomByteFlipsLoadWithoutHarm) {
-    const Bytes file = ForeignFile() + Record("ComposeMode", G::Int, Int32(2));
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 400; ++round) {
-        Bytes damaged = file;
-        for (int i = 0; i <= round % 3; ++i) {
-            damaged[random() % damaged.size()] = static_cast<unsigned char>(random());
-        }
-        WriteFile(path, damaged);
-        EXPECT_LE(Run(), static_cast<int32_t>(foreign.size()) + 1) << "round " << round;
-    }
-}
-
 TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
     const std::size_t room = 199 - temp.root.size() - std::string("/Tavrin.uzn").size();
     for (const std::size_t length : {room, room + 1}) {
@@ -192,4 +181,33 @@ TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
         EXPECT_EQ(loaded, length == room ? 2 : 0) << "directory name of " << length << " bytes";
         EXPECT_EQ(saved, length == room) << "directory name of " << length << " bytes";
     }
+}
+
+TEST_F(UCustomizationTest, AFailedSaveKeepsTheOldFile) {
+    WriteFile(path, example);
+    {
+        const UFileSizeLimit limit(example.size() - 1);
+        Run([](Store&) { UCustomization_C::SetValue("ComposeMode", 3); });
+    }
+    EXPECT_EQ(ReadFile(path), example);
+    EXPECT_EQ(NamesWith(temp.root, ".tmp"), std::vector<std::string>{});
+}
+
+// A link keeps pointing at the file it names, which saves replace; a FIFO is neither read, which
+// would wait for a writer, nor written.
+TEST_F(UCustomizationTest, OnlyARegularFileOrALinkToOneHoldsTheSettings) {
+    std::filesystem::create_directory(temp.root + "real");
+    WriteFile(temp.root + "real/kept.uzn", example);
+    std::filesystem::create_symlink("real/kept.uzn", path);
+    EXPECT_EQ(Run([](Store&) { UCustomization_C::SetValue("AutoCut", 0); }), 2);
+    Run([](Store&) { UCustomization_C::SetValue("ComposeMode", 1); });
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(temp.root + "real/kept.uzn"), Header(0));
+
+    std::filesystem::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    alarm(20);
+    EXPECT_EQ(Run([](Store&) { UCustomization_C::SetValue("AutoCut", 1); }), 0);
+    alarm(0);
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }
