@@ -1,8 +1,10 @@
 #include "app/ComposeCommand.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <string>
 #include <vector>
@@ -48,13 +50,47 @@ void PrintError(const NS_Base::UError_C& error) {
     std::fprintf(stderr, "%s: %s\n", error.GetCaption(), text.c_str());
 }
 
-std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& paths) {
+// The sheet's file as it is before the run: by device and inode when it exists (standard output
+// when it is "-"), else by its path, so that no spelling of it is taken as a picture.
+class USheetFile_C {
+public:
+    explicit USheetFile_C(const std::string& output)
+        : exists(output == "-" ? ::fstat(STDOUT_FILENO, &status) == 0 && S_ISREG(status.st_mode)
+                               : ::stat(output.c_str(), &status) == 0),
+          path(output == "-" ? std::string() : Normal(output)) {}
+
+    bool Is(const char* candidate) const {
+        struct stat other {};
+        if (exists) {
+            return ::stat(candidate, &other) == 0 && other.st_dev == status.st_dev &&
+                   other.st_ino == status.st_ino;
+        }
+        return !path.empty() && Normal(candidate) == path;
+    }
+
+private:
+    static std::string Normal(const std::string& text) {
+        std::error_code ignored;
+        return std::filesystem::absolute(text, ignored).lexically_normal().string();
+    }
+
+    struct stat status {};
+    bool exists;
+    std::string path;
+};
+
+std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& paths,
+                                             const USheetFile_C& sheet) {
     UFileAbyss_C fileAbyss;
     for (const std::string& path : paths) {
         fileAbyss.AddPath(path.c_str());
     }
     std::vector<NS_Data::UString_C> batch;
-    CollectFiles(fileAbyss, [&batch](const char* path) { batch.emplace_back(path); });
+    CollectFiles(fileAbyss, [&](const char* path) {
+        if (!sheet.Is(path)) {
+            batch.emplace_back(path);
+        }
+    });
     return batch;
 }
 
@@ -73,14 +109,22 @@ void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLin
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
+    const USheetFile_C sheet(commandLine.output);
+    for (const std::string& path : commandLine.paths) {
+        if (sheet.Is(path.c_str())) {
+            std::fprintf(stderr, "tavrin: %s is the sheet to write, not a picture to read\n",
+                         path.c_str());
+            return 2;
+        }
+    }
     try {
-        const std::vector<NS_Data::UString_C> batch = CollectBatch(commandLine.paths);
+        const std::vector<NS_Data::UString_C> batch = CollectBatch(commandLine.paths, sheet);
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
         }
         ComposeBatch(batch, commandLine);
-        if (isatty(STDOUT_FILENO) == 1) {
+        if (commandLine.output != "-" && isatty(STDOUT_FILENO) == 1) {
             std::printf("Wrote %s from %zu pictures.\n", commandLine.output.c_str(), batch.size());
         }
     } catch (const NS_Base::UError_C& error) {

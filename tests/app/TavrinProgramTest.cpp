@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -56,15 +59,46 @@ protected:
 
     std::string In(const std::string& name) const { return folder.root + name; }
 
-    // Runs the program with "-o SHEET" and `args`; the temporary paths hold no quote.
-    Outcome_S Run(const Args& args) const {
-        std::string command = "'" TAVRIN_PROGRAM "' -o '" + sheet + "'";
+    // Runs the program with "-o OUTPUT" and `args`; the temporary paths hold no quote.
+    Outcome_S Run(const Args& args, const std::string& output = "") const {
+        std::string command = "'" TAVRIN_PROGRAM "' -o '" + (output.empty() ? sheet : output) + "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
         command += " >'" + In("out") + "' 2>'" + In("err") + "' </dev/null";
         const int result = std::system(command.c_str());
         return {WIFEXITED(result) ? WEXITSTATUS(result) : -1, Text(In("out")), Text(In("err"))};
+    }
+
+    // Starts the program on the dots with TAVRIN_TEST_STOP_WRITING=`stop`, which makes it stop
+    // once the new sheet file is open, and with the ending signals at their defaults.
+    pid_t StartStopping(const char* stop) const {
+        std::vector<std::string> environment = {std::string("TAVRIN_TEST_STOP_WRITING=") + stop};
+        for (char** variable = environ; *variable; ++variable) {
+            environment.emplace_back(*variable);
+        }
+        std::vector<char*> pointers, arguments;
+        for (std::string& text : environment) {
+            pointers.push_back(text.data());
+        }
+        pointers.push_back(nullptr);
+        std::string program = TAVRIN_PROGRAM, o = "-o", target = sheet, pictures = In("dots");
+        arguments = {program.data(), o.data(), target.data(), pictures.data(), nullptr};
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t signals;
+        sigemptyset(&signals);
+        posix_spawnattr_setsigmask(&attributes, &signals);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+            sigaddset(&signals, signal);
+        }
+        posix_spawnattr_setsigdefault(&attributes, &signals);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        pid_t child = -1;
+        posix_spawn(&child, program.c_str(), nullptr, &attributes, arguments.data(),
+                    pointers.data());
+        posix_spawnattr_destroy(&attributes);
+        return child;
     }
 
     UTempDirectory folder;
@@ -136,6 +170,9 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
          "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
         {{longPath}, 1, "UserError: File path is too long:\n" + longPath + "\n"},
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
+        {{In("dots"), In("dots/../sheet.png")},
+         2,
+         "tavrin: " + In("dots/../sheet.png") + " is the sheet to write, not a picture to read\n"},
         {{"--bogus", In("dots")}, 2, "tavrin: unknown option --bogus\n" + usage},
     };
     for (const std::string older : {"", "an older sheet"}) {
@@ -156,4 +193,45 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
 TEST_F(TavrinProgramTest, HelpAndVersionPrintOnStandardOutput) {
     EXPECT_EQ(Run({"--help"}).out, GetUsageText());
     EXPECT_EQ(Run({"--version"}).out, "Tavrin v0.6.3\n");
+}
+
+// "-" is standard output; a sheet inside a folder of pictures is not one of them on the next run.
+TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
+    const Outcome_S outcome = Run({In("dots")}, "-");
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    ExpectSheet(In("out"), 1, 3, false, "on standard output");
+    EXPECT_FALSE(Exists("-")) << "a file named - was written";
+    for (int run = 1; run <= 2; ++run) {
+        ASSERT_EQ(Run({In("dots")}, In("dots/sheet.png")).status, 0);
+        ExpectSheet(In("dots/sheet.png"), 1, 3, false, "run " + std::to_string(run));
+    }
+}
+
+// A stopped writer is ended by each signal, or let go on; either way no temporary file stays, and
+// an ended one leaves the old sheet.
+TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldSheetAndNoTemporaryFile) {
+    for (const std::string stop : {"unnamed", "named"}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
+            const std::string what = stop + " file, signal " + std::to_string(signal);
+            WriteFile(sheet, {'o', 'l', 'd'});
+            const pid_t child = StartStopping(stop.c_str());
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, WUNTRACED), child) << what;
+            ASSERT_TRUE(WIFSTOPPED(status)) << what << ": the program did not stop while writing";
+            EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), stop == "named" ? 1u : 0u) << what;
+            if (signal != 0) {
+                kill(child, signal);
+            }
+            kill(child, SIGCONT);
+            ASSERT_EQ(waitpid(child, &status, 0), child) << what;
+            if (signal != 0) {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
+                EXPECT_EQ(Text(sheet), "old") << what;
+            } else {
+                EXPECT_EQ(status, 0) << what;
+                ExpectSheet(sheet, 1, 3, false, what);
+            }
+            EXPECT_EQ(NamesWith(folder.root, ".tmp"), std::vector<std::string>{}) << what;
+        }
+    }
 }
