@@ -10,6 +10,7 @@ packages=(
   libpng-dev zlib1g-dev            # the sheet writer talks to libpng directly
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
+  clang libclang-rt-14-dev         # the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh)
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(imagemagick python3-pil time)
