@@ -119,8 +119,6 @@ TEST_F(TavrinProgramTest, EveryLayoutPlacesThePicturesInPathOrder) {
     const std::tuple<Args, int32_t, int32_t, bool> cases[] = {
         // options, columns, rows, trimmed
         {{}, 1, 3, false},  // the column is the default
-        {{"--layout", "horizontal"}, 3, 1, false},
-        {{"--layout", "multirow"}, 2, 2, false},
         {{"--layout", "7"}, 2, 2, false},
         {{"--layout", "horizontal", "--autocut"}, 3, 1, true},
         {{"--autocut", "--layout", "multirow"}, 2, 2, true},
