@@ -1,8 +1,5 @@
 # `cpack -G DEB` in a Release build folder makes the Debian package from the install rules;
 # scripts/package.sh runs it. Its dependencies come from dpkg-shlibdeps.
-set(TAVRIN_MAINTAINER "The Tavrin developers <tavrin@users.noreply.github.com>"
-  CACHE STRING "Maintainer field of the Debian package and its changelog")
-
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrin)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
