@@ -61,9 +61,12 @@ std::string UCustomizationPlace_C::ConfigDirectory(const Facts_S& facts) {
 UCustomizationPlace_C::Facts_S UCustomizationPlace_C::ReadFacts(const char* fileName,
                                                                 const char* installedMarker,
                                                                 const char* subfolder) {
-    Facts_S facts{
-        "",       fileName, installedMarker, Environment("XDG_CONFIG_HOME"), Environment("HOME"),
-        subfolder};
+    Facts_S facts;
+    facts.fileName = fileName;
+    facts.installedMarker = installedMarker;
+    facts.configHome = Environment("XDG_CONFIG_HOME");
+    facts.home = Environment("HOME");
+    facts.subfolder = subfolder;
     char programDirectory[4096];
     if (GetModuleDirectory(programDirectory, sizeof programDirectory)) {
         facts.programDirectory = programDirectory;

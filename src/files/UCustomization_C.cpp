@@ -75,8 +75,8 @@ UCustomization_C::UCustomizationDictionary_C::~UCustomizationDictionary_C() {
         }
         return;
     }
-    // Only the process store saves at exit, where nobody else would hear of a failure; the file
-    // classes leave no partial file.
+    // At exit nobody but standard error can hear of a failed save; the file classes leave no
+    // partial file.
     errno = 0;
     try {
         SaveCustomizationDictionary(path);
@@ -135,8 +135,9 @@ void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationDictionary(
 
 void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
     const UString_C& filePath) const {
-    const int32_t count = CountWorthSaving(*this);
-    if (count == 0) {
+    CheckData_C check;
+    ProcessForEach(check);
+    if (check.count == 0) {
         ::unlink(filePath.GetString());
         return;
     }
@@ -148,7 +149,7 @@ void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
     file.Create(filePath.GetString(), HiddenAttribute);
     file.WriteBytes(GetFileSign(), SignLength);
     WriteVersion(file, FormatVersion);
-    file.WriteInt32(count);
+    file.WriteInt32(check.count);
     DataStorage_C storage(file);
     ProcessForEach(storage);
     file.Close();
