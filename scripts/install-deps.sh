@@ -11,9 +11,12 @@ packages=(
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(imagemagick python3-pil time)
-fi
+case "${1:-}" in
+  --bench) packages+=(imagemagick python3-pil time) ;;
+  # Making and checking the Debian package (scripts/package.sh, scripts/test-package.sh).
+  --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
+                        groff-base bash-completion util-linux) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <random>
 
 #include "TestSupport.h"
 
@@ -164,19 +163,6 @@ TEST_F(UCustomizationTest, EveryTruncationLoadsTheRecordsItHoldsWhole) {
         EXPECT_EQ(Run(), std::count_if(ends.begin(), ends.end(),
                                        [&](std::size_t end) { return end <= length; }))
             << "file cut to " << length << " bytes";
-    }
-}
-
-TEST_F(UCustomizationTest, RandomByteFlipsLoadWithoutHarm) {
-    const Bytes file = ForeignFile() + Record("ComposeMode", G::Int, Int32(2));
-    std::mt19937 random(20240611);
-    for (int round = 0; round < 400; ++round) {
-        Bytes damaged = file;
-        for (int i = 0; i <= round % 3; ++i) {
-            damaged[random() % damaged.size()] = static_cast<unsigned char>(random());
-        }
-        WriteFile(path, damaged);
-        EXPECT_LE(Run(), static_cast<int32_t>(foreign.size()) + 1) << "round " << round;
     }
 }
 
