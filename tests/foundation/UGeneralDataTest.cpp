@@ -11,12 +11,16 @@ using G = NS_Data::UGeneralData_C;
 
 namespace {
 
-// The one file operation that filling a value needs, over bytes.
+// Filling a value reads only bytes; the other file members are declared for the contract.
 struct UBytesReader {
     const Bytes& bytes;
     void ReadBytes(void* destination, int32_t count) {
         std::memcpy(destination, bytes.data(), count);
     }
+    void ReadInt32(int32_t&);
+    void WriteInt32(int32_t);
+    void WriteBytes(const void*, int32_t);
+    int64_t GetRemaining();
 };
 
 // A value of `type` holding `content`. Reading and writing whole values is checked byte for byte
