@@ -9,15 +9,22 @@
 #include <QImage>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <new>
+#include <thread>
 
 #include "ScriptedShell.h"
 #include "TestSupport.h"
 #include "files/UCustomization_C.h"
 #include "ui/UDialogTemplate_C.h"
 
-using Id = NS_Wnd::WMosaro_C::UControlId_E;
+using Id = NS_Wnd::UDialogTemplate_C::UControlId_E;
 
 // A dialog over a settings store in a temporary program folder, with scripted choosers and
 // message boxes, and pictures that the test makes itself.
@@ -71,6 +78,17 @@ protected:
     }
     std::string Checked() const {
         return Ids([](QWidget* c) { return c->property("checked").toBool(); });
+    }
+    // Runs `check` on the progress dialog once it is shown, while the command goes on.
+    void WhenProgressShows(std::function<void(QProgressDialog*)> check, int waitedMs = 0) {
+        QTimer::singleShot(20, dialog.get(), [this, check, waitedMs] {
+            auto* progress = dialog->findChild<QProgressDialog*>();
+            if (progress && progress->isVisible()) {
+                check(progress);
+            } else if (waitedMs < 10000) {
+                WhenProgressShows(check, waitedMs + 20);
+            }
+        });
     }
 
     UTempDirectory folder;
@@ -185,16 +203,27 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsSelectsNoneAndComposesAGrid) {
     }
 }
 
-TEST_F(WMosaro, WindowFollowsItsTemplate) {
+TEST(UDialogTemplate, DialogUnitsScaleWithTheFontsBaseUnits) {
+    using NS_Wnd::UDialogTemplate_C;
+    EXPECT_EQ(UDialogTemplate_C::ToPixels(QRect(7, 106, 78, 30), QSize(6, 13)),
+              QRect(10, 172, 117, 48));
+    EXPECT_EQ(UDialogTemplate_C::ToPixels(UDialogTemplate_C::GetSize(), QSize(7, 15)),
+              QSize(358, 343));
+}
+
+// Every text fits its control and every control lies inside the fixed-size window.
+TEST_F(WMosaro, WindowFollowsItsTemplateWithoutClippedTexts) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), "Tavrin v0.6.3");
-    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed size";
-    EXPECT_EQ(dialog->size(), QSize(205 * base.width() / 4, 183 * base.height() / 8));
-    EXPECT_EQ(dialog->GetDlgItem(Id::IDC_COMPOSE)->geometry(),
-              QRect(7 * base.width() / 4, 106 * base.height() / 8, 78 * base.width() / 4,
-                    30 * base.height() / 8));
-    EXPECT_EQ(static_cast<QAbstractButton*>(dialog->GetDlgItem(Id::IDC_MULTI_ROW))->text(), "多行");
+    for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
+        if (const QWidget* control = dialog->GetDlgItem(id)) {
+            EXPECT_TRUE(dialog->rect().contains(control->geometry())) << id << " outside";
+            if (qobject_cast<const QAbstractButton*>(control)) {
+                EXPECT_LE(control->sizeHint().width(), control->width()) << id << " clipped";
+            }
+        }
+    }
     EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     // Tab goes from each tab stop to the next in template order.
     const int stops[] = {1009, 1010, 1011, 1007, 1002, 1012, 1001, 1008, 1009};
@@ -211,4 +240,57 @@ TEST_F(WMosaro, WindowFollowsItsTemplate) {
     Click(Id::IDC_TERMINATE);
     EXPECT_EQ(dialog->result(), 2);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// A command that runs long shows its progress while the window goes on; Cancel stops it with
+// the list as it was and no sheet written over the existing file.
+TEST_F(WMosaro, ALongComposeShowsProgressAndCancelLeavesListAndFileAlone) {
+    Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2)});
+    WriteFile(Path("sheet.png"), {'o', 'l', 'd'});
+    std::atomic<bool> released = false;
+    dialog->SetProgressObserver([&](std::size_t, std::size_t) {
+        for (int i = 0; i < 1000 && !released; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    });
+    QString label, disabled;
+    WhenProgressShows([&](QProgressDialog* progress) {
+        label = progress->labelText();
+        disabled = QString::fromStdString(Disabled());
+        progress->findChild<QPushButton*>()->click();
+        released = true;
+    });
+    shell.answers = {{QPath("sheet.png")}};
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(label, "Loading pictures: 1 of 2");
+    EXPECT_EQ(disabled, "1001 1002 1007 1008 1009 1010 1011 1012") << "all but the layouts";
+    EXPECT_EQ(ReadFile(Path("sheet.png")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(Listed(), "a.png b.png");
+    EXPECT_EQ(shell.messages, std::vector<QString>{}) << "a cancel is not a failure";
+    EXPECT_EQ(Disabled(), "");
+
+    // A folder walk cancelled at its first file lists nothing and leaves nothing pending.
+    Picture("dir/c.png", 1, 1);
+    dialog->SetProgressObserver([](std::size_t, std::size_t) { return false; });
+    shell.answers = {{QPath("dir")}};
+    Click(Id::IDC_ADD_DIRECTORY);
+    dialog->SetProgressObserver({});
+    shell.answers = {{QPath("a.png")}};
+    Click(Id::IDC_ADD_FILES);
+    EXPECT_EQ(Listed(), "a.png b.png a.png");
+}
+
+TEST_F(WMosaro, RunningOutOfMemoryIsReportedAndTheWindowComposesAfterwards) {
+    Open({Picture("a.png", 2, 2, 0xFF0000FF)});
+    dialog->SetProgressObserver([](std::size_t, std::size_t) -> bool { throw std::bad_alloc(); });
+    shell.answers = {{QPath("sheet.png")}, {QPath("sheet.png")}};
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(shell.messages, std::vector<QString>{"SystemError: Code: 1\r\nInfo: Not enough "
+                                                   "memory.\r\nPosition: WMosaro_C"});
+    EXPECT_FALSE(Exists(Path("sheet.png")));
+    dialog->SetProgressObserver({});
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(QImage(QPath("sheet.png")).pixel(1, 1), 0xFF0000FFu);
+    EXPECT_EQ(Listed(), "");
 }
