@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build/screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=ON >/dev/null
-cmake --build build/screenshot --target ui_screenshot
+cmake -S . -B build/screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
+cmake --build build/screenshot --target tavrin_screenshot
 mkdir -p docs
 
 # shot NAME [VARIABLE=VALUE...]: one picture under the X platform, not the tests' offscreen one.
@@ -15,7 +15,7 @@ shot() {
   local name=$1
   shift
   env -u QT_QPA_PLATFORM "$@" xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" \
-    build/screenshot/tests/ui/ui_screenshot "docs/$name" examples
+    build/screenshot/src/app/tavrin_screenshot "docs/$name" examples
   echo "Wrote docs/$name"
 }
 shot screenshot.png QT_SCALE_FACTOR=1
