@@ -3,15 +3,16 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "composition/CollectFiles.h"
+#include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
 #include "files/UFileAbyss_C.h"
 #include "foundation/UError_C.h"
-#include "foundation/UString_C.h"
 
 namespace {
 
@@ -28,11 +29,13 @@ public:
         }
     }
 
-    void Show(std::size_t done, std::size_t total) {
+    // A progress listener that never stops the work.
+    bool operator()(std::size_t done, std::size_t total) {
         if (shown) {
             std::fprintf(stderr, "\rLoading pictures: %zu of %zu", done, total);
             std::fflush(stderr);
         }
+        return true;
     }
 
 private:
@@ -48,24 +51,21 @@ void PrintError(const NS_Base::UError_C& error) {
     std::fprintf(stderr, "%s: %s\n", error.GetCaption(), text.c_str());
 }
 
-std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& paths) {
+std::vector<std::string> CollectBatch(const std::vector<std::string>& paths) {
     UFileAbyss_C fileAbyss;
     for (const std::string& path : paths) {
         fileAbyss.AddPath(path.c_str());
     }
-    std::vector<NS_Data::UString_C> batch;
+    std::vector<std::string> batch;
     CollectFiles(fileAbyss, [&batch](const char* path) { batch.emplace_back(path); });
     return batch;
 }
 
-void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLine_S& commandLine) {
+void ComposeBatch(const std::vector<std::string>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
     {
         UProgressLine_C progress;
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            progress.Show(i + 1, batch.size());
-            group.AddPicture(batch[i].GetString());
-        }
+        LoadPictures(group, batch, std::ref(progress));
     }
     group.Compose(commandLine.output.c_str(), 0, commandLine.composeMode, commandLine.autoCut);
 }
@@ -74,7 +74,7 @@ void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLin
 
 int RunCompose(const CommandLine_S& commandLine) {
     try {
-        const std::vector<NS_Data::UString_C> batch = CollectBatch(commandLine.paths);
+        const std::vector<std::string> batch = CollectBatch(commandLine.paths);
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
