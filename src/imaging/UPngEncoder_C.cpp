@@ -26,21 +26,22 @@ using Result = UPngEncoder_C::Result;
 //   filter, deflate                  frames 2048²    mixed 3190²     frames 4096²    64px 4096²
 //   adaptive (libpng's), zlib 6      0.18 s  1.00    0.44 s  1.00    0.56 s  0.99    0.94 s  1.00
 //   Up, zlib 6                       0.10 s  0.90    0.25 s  0.97    0.27 s  0.89    0.68 s  0.87
-//   None, zlib 6                     0.08 s  0.68    0.21 s  1.23    0.27 s  0.80    0.39 s  0.66
-//   Up, zlib 6 tuned 4/8/258/16      0.08 s  0.93    0.20 s  0.98    0.25 s  0.88    0.43 s  0.91
-//   Up, zlib 6 tuned 4/4/258/4       0.07 s  1.02    0.18 s  1.01    0.25 s  0.98    0.38 s  0.96
+//   None, zlib 6                     0.08 s  0.68    0.21 s  1.23    0.27 s  0.80    0.40 s  0.66
+//   Up, zlib 6 tuned 4/8/258/16      0.08 s  0.93    0.19 s  0.98    0.25 s  0.88    0.43 s  0.91
+//   Up, zlib 6 tuned 4/4/258/4       0.08 s  1.02    0.19 s  1.01    0.25 s  0.98    0.38 s  0.96
 //   Up, zlib 3 (or tuned 4/16/258/8) 0.06 s  1.25    0.15 s  1.19    0.17 s  1.54    0.35 s  1.12
-//   Up, ISA-L level 1 (or 2)         0.02 s  1.41    0.08 s  1.15    0.11 s  1.56    0.14 s  1.14
-//   Up / None, zlib 9                0.90 s  0.91    1.14 s  0.96    1.04 s  0.86    6.8 s   0.88
+//   Up, ISA-L level 1 (or 2)         0.02 s  1.41    0.07 s  1.15    0.11 s  1.56    0.14 s  1.14
+//   Up, zlib 9                       0.90 s  0.91    1.14 s  0.96    1.04 s  0.86    6.8 s   0.88
 //   Up / None, tuned 32/258/258/256  0.16 s  0.89    0.31 s  0.96    0.32 s  0.87    1.15 s  0.86
-//                                    0.10 s  0.67    0.26 s  1.21    0.31 s  0.76    0.52 s  0.64
+//                                    0.10 s  0.67    0.26 s  1.21    0.32 s  0.76    0.52 s  0.64
 // (tuned g/l/n/c: zlib's good, lazy, nice and chain lengths.) Libpng's per-row adaptive choice
 // loses to a single filter for the whole picture, and which filter wins depends on the picture:
 // None on drawn sprites, Up on photographs. So each picture tries its candidates on eight samples
-// of 256 KiB and keeps the smaller (3% of the default's work). ISA-L is four times as fast, but
-// 15-56% larger on every sheet, zlib's fast levels up to 54%: both miss `fast`'s bound of 1.15,
-// so `fast` is the cheapest lazy matching that keeps within it. Libdeflate was 0.3-0.6 times
-// zlib's time at equal size but cannot leave a stream open for the next stripe; its checksums,
+// of 1/256 of its rows (32 to 256 KiB) and keeps the smaller, about 6% of the default's work.
+// ISA-L is three to four times as fast, but 14-56% larger, zlib's fast levels 12-54%: both miss
+// `fast`'s bound of 1.15 on the drawn frames, so `fast` is the cheapest lazy matching that keeps
+// within it, only 0-15% quicker than the default. Libdeflate level 6 took 0.6 times zlib's time
+// for a 2% smaller 2048² sheet but cannot leave a stream open for the next stripe; its checksums,
 // four to five times faster than zlib's, are used. Level 9 spent 18 times the default's time on
 // the 64-pixel frames for a larger file; `best` stops at a chain of 256 (a chain of 1024 was no
 // smaller) and also tries Sub and Paeth.
@@ -68,7 +69,9 @@ constexpr std::size_t PixelBytes = 4;
 constexpr std::size_t Window = 32768;
 // Stripes of about this many filtered bytes; each re-filters its Window of history, 3% more work.
 constexpr uint64_t StripeBytes = uint64_t{1} << 20;
-constexpr uint64_t SampleBytes = uint64_t{1} << 18;
+constexpr uint64_t SampleShare = 256;
+constexpr uint64_t SampleBytesAtLeast = uint64_t{1} << 15;
+constexpr uint64_t SampleBytesAtMost = uint64_t{1} << 18;
 constexpr uint32_t Samples = 8;
 constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
 constexpr std::array<uint8_t, 8> Signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -300,8 +303,10 @@ FilterType ChooseFilter(const UPicture_S& picture, Level level, UStripeEncoder_C
     static constexpr FilterType Quick[] = {Up, None};
     static constexpr FilterType All[] = {Up, None, Sub, Paeth};
     const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
+    const uint64_t sampleBytes =
+        std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
     const auto rows =
-        static_cast<uint32_t>(std::clamp<uint64_t>(SampleBytes / rowBytes, 1, picture.height));
+        static_cast<uint32_t>(std::clamp<uint64_t>(sampleBytes / rowBytes, 1, picture.height));
     const uint32_t samples = std::min(Samples, picture.height / rows);
     const uint64_t spacing = samples > 1 ? (picture.height - rows) / (samples - 1) : 0;
     FilterType best = Up;
