@@ -7,7 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev
   qt6-base-dev                     # widgets, QImage and the gif/jpeg plugins of qtbase
-  libpng-dev zlib1g-dev            # the sheet writer talks to libpng directly
+  libpng-dev zlib1g-dev            # libpng reads PNG files; zlib compresses the sheet
+  libdeflate-dev                   # the sheet writer's checksums
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )

@@ -110,13 +110,17 @@ private:
     std::array<uint32_t, 256> palette;
 };
 
-bool WritePng(const QImage& image, std::FILE* file) {
+using Level = UPngEncoder_C::Level;
+using Result = UPngEncoder_C::Result;
+
+Result WritePng(const QImage& image, Level level, std::FILE* file) {
     const URowReader_C reader(image);
-    const UPngEncoder_C encoder(static_cast<uint32_t>(image.width()),
-                                static_cast<uint32_t>(image.height()),
-                                [&reader](uint32_t y, uint32_t* scratch) {
-                                    return reader.Row(static_cast<int>(y), scratch);
-                                });
+    const UPngEncoder_C encoder(
+        static_cast<uint32_t>(image.width()), static_cast<uint32_t>(image.height()),
+        [&reader](uint32_t y, uint32_t* scratch) {
+            return reader.Row(static_cast<int>(y), scratch);
+        },
+        level);
     return encoder.Write(file);
 }
 
@@ -133,26 +137,29 @@ mode_t ModeFor(const char* path) {
 
 // Writes the picture beside `path` and renames it over `path` only once it is complete, so that
 // a failure leaves neither a partial file nor a damaged old one.
-bool WriteReplacing(const QImage& image, const char* path) {
+Result WriteReplacing(const QImage& image, Level level, const char* path) {
     std::string temporary = std::string(path) + ".tmpXXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) {
-        return false;
+        return Result::WriteFailed;
     }
     std::FILE* file = ::fdopen(descriptor, "wb");
     if (!file) {
         ::close(descriptor);
         ::unlink(temporary.c_str());
-        return false;
+        return Result::WriteFailed;
     }
     std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
-    bool written = ::fchmod(descriptor, ModeFor(path)) == 0 && WritePng(image, file);
-    written = std::fclose(file) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), path) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
+    Result written = ::fchmod(descriptor, ModeFor(path)) == 0 ? WritePng(image, level, file)
+                                                              : Result::WriteFailed;
+    if (std::fclose(file) != 0 && written == Result::Written) {
+        written = Result::WriteFailed;
     }
-    return true;
+    if (written != Result::Written || ::rename(temporary.c_str(), path) != 0) {
+        ::unlink(temporary.c_str());
+        return written == Result::Written ? Result::WriteFailed : written;
+    }
+    return Result::Written;
 }
 
 }  // namespace
@@ -227,7 +234,7 @@ void UImageData_C::CreateFromPixels32(const uint32_t* pixels, int32_t width, int
     bitmap = std::move(image);
 }
 
-void UImageData_C::SavePng(const char* path) {
+void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
     if (!bitmap) {
         throw MakeImageError(2);
     }
@@ -235,7 +242,11 @@ void UImageData_C::SavePng(const char* path) {
         throw MakeFileError(4, path);
     }
     FindEncoder("image/png");
-    if (!WriteReplacing(*bitmap, path)) {
+    const Result written = WriteReplacing(*bitmap, level, path);
+    if (written == Result::NoMemory) {
+        throw MakeImageError(1);
+    }
+    if (written != Result::Written) {
         throw MakeFileError(4, path);
     }
 }

@@ -5,6 +5,7 @@
 
 #include "foundation/UAllocator_C.h"
 #include "foundation/UError_C.h"
+#include "imaging/UPngEncoder_C.h"
 
 class QImage;
 
@@ -27,7 +28,7 @@ public:
     void CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height);
     // Writes the held picture as an 8-bit RGBA PNG; the target is replaced only when the new
     // file is complete.
-    void SavePng(const char* path);
+    void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     void Release();
 
     static const char* ClassName() { return "UImageData_C"; }
