@@ -4,6 +4,8 @@
   frames128/  256 RGBA PNG frames of 128 x 128, a sprite whose transparent margins vary
   frames512/  64 RGBA PNG frames of 512 x 512, likewise
   mixed/      100 pictures of varied sizes, 25 each of bmp, gif, jpg and png
+  frames64/   4096 frames of 64 x 64 (many small files: the cost per file)
+  frames2048/ 16 frames of 2048 x 2048 (an 8192 x 8192 grid: the cost per pixel of a large sheet)
 
 Every picture comes from a seeded generator, so each run writes the same files. Needs Pillow."""
 
@@ -43,7 +45,7 @@ def sprite(rng, size):
 def write_frames(folder, count, size, rng):
     os.makedirs(folder, exist_ok=True)
     for index in range(count):
-        sprite(rng, size).save(os.path.join(folder, "frame-%03d.png" % index))
+        sprite(rng, size).save(os.path.join(folder, "frame-%04d.png" % index))
 
 
 def write_mixed(folder, rng):
@@ -74,6 +76,8 @@ def main():
     write_frames(os.path.join(root, "frames128"), 256, 128, random.Random(128))
     write_frames(os.path.join(root, "frames512"), 64, 512, random.Random(512))
     write_mixed(os.path.join(root, "mixed"), random.Random(100))
+    write_frames(os.path.join(root, "frames64"), 4096, 64, random.Random(64))
+    write_frames(os.path.join(root, "frames2048"), 16, 2048, random.Random(2048))
 
 
 if __name__ == "__main__":

@@ -2,9 +2,15 @@
 """Times `tavrin -o` against ImageMagick (montage for the grid, convert +append / -append for
 the row and the column) and a plain Pillow script, on the same inputs, and checks the targets:
 
-  time    tavrin's wall time below both ImageMagick's and Pillow's
+  time    tavrin's wall time at most 0.25 x ImageMagick's and 0.5 x Pillow's
   size    tavrin's sheet at most 5% larger than ImageMagick's
-  memory  tavrin's peak memory at most the decoded pictures + 2 x the sheet + 64 MB
+  memory  tavrin's peak memory at most the decoded pictures + the sheet + 64 MB
+  pixels  tavrin's sheet, read by Pillow and by ImageMagick, equals Pillow's own sheet
+  scaling the time per output megapixel of every grid within 25% of their median
+
+On the grids it also runs `--compression fast` (sheet at most 15% larger than ImageMagick's)
+and `--compression best` (at most 10 x the default's time). It refuses to run when the load
+average is above 1 at the start, since neighbours' work would be counted as ours.
 
 Usage: run-bench.py TAVRIN WORK_FOLDER. Each command runs three times; the fastest counts."""
 
@@ -19,7 +25,10 @@ from PIL import Image
 from pillow_compose import grid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-WORKLOADS = ["frames128", "frames512", "mixed"]
+WORKLOADS = ["frames128", "frames512", "mixed", "frames64", "frames2048"]
+# The scaling workloads, many small files and a large sheet, are timed on the grid only.
+GRID_ONLY = {"frames64", "frames2048"}
+LEVELS = ["fast", "best"]
 LAYOUTS = {"grid": "multirow", "row": "horizontal", "column": "vertical"}
 RUNS = 3
 MB = 1024 * 1024
@@ -44,6 +53,8 @@ def measure(command, env):
         done = subprocess.run(["/usr/bin/time", "-v"] + command, env=env,
                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
         elapsed = time.perf_counter() - start
+        if done.returncode == 2 and "--compression" in command:
+            return None, 0
         if done.returncode != 0:
             sys.exit("failed: %s\n%s" % (" ".join(command[:6]), done.stderr[-2000:]))
         found = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
@@ -75,7 +86,29 @@ def verdict(ok):
     return "PASS" if ok else "FAIL"
 
 
-def bench(tavrin, work, env, workload, layout):
+def cleared(image):
+    """The RGBA bytes with every clear pixel made 0, as the tests compare: decoders differ in
+    the colour they give a gif's transparent index, which no one sees."""
+    mask = image.getchannel("A").point(lambda alpha: 255 if alpha else 0)
+    return Image.composite(image, Image.new("RGBA", image.size), mask).tobytes()
+
+
+def pixels(path):
+    """The sheet's RGBA bytes as Pillow and as ImageMagick read them."""
+    with Image.open(path) as image:
+        by_pillow = image.convert("RGBA")
+    raw = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgba:-"],
+                         stdout=subprocess.PIPE, check=True).stdout
+    by_magick = Image.frombytes("RGBA", by_pillow.size, raw)
+    return cleared(by_pillow), cleared(by_magick)
+
+
+def same_pixels(path, reference):
+    by_pillow, by_magick = pixels(path)
+    return by_pillow == reference and by_magick == reference
+
+
+def bench(tavrin, work, env, workload, layout, per_mpx):
     folder = os.path.join(work, workload)
     files = sorted(os.path.join(folder, name) for name in os.listdir(folder))
     sizes = [Image.open(path).size for path in files]
@@ -84,28 +117,72 @@ def bench(tavrin, work, env, workload, layout):
     decoded = sum(w * h * 4 for w, h in sizes)
     sheet = cell[0] * tile[0] * cell[1] * tile[1] * 4
     out = {name: os.path.join(work, "%s-%s-%s.png" % (workload, layout, name))
-           for name in ("tavrin", "im", "pillow")}
-    results = {name: measure(command, env)
-               for name, command in commands(tavrin, layout, folder, files, cell, tile, out).items()}
+           for name in ["tavrin", "im", "pillow"] + LEVELS}
+    runs = commands(tavrin, layout, folder, files, cell, tile, out)
+    if layout == "grid":
+        for level in LEVELS:
+            runs[level] = runs["tavrin"][:1] + ["--compression", level, "-o", out[level]] + \
+                runs["tavrin"][3:]
+    results = {name: measure(command, env) for name, command in runs.items()}
     t, im, pil = results["tavrin"][0], results["im"][0], results["pillow"][0]
     size_ratio = os.path.getsize(out["tavrin"]) / os.path.getsize(out["im"])
-    peak, bound = results["tavrin"][1], decoded + 2 * sheet + 64 * MB
-    name = "%s %s (%d pictures, sheet %dx%d)" % (workload, layout, len(files), cell[0] * tile[0],
-                                                cell[1] * tile[1])
-    print(name)
-    print("  time    tavrin %.3f s, ImageMagick %.3f s (ratio %.2f), Pillow %.3f s (ratio %.2f)  %s"
-          % (t, im, t / im, pil, t / pil, verdict(t < im and t < pil)))
+    peak, bound = results["tavrin"][1], decoded + sheet + 64 * MB
+    reference = pixels(out["pillow"])[0]
+    identical = same_pixels(out["tavrin"], reference)
+    megapixels = sheet / 4 / 1e6
+    if layout == "grid":
+        per_mpx[workload] = t / megapixels
+    time_ok = t <= 0.25 * im and t <= 0.5 * pil
+    print("%s %s (%d pictures, sheet %dx%d)" % (workload, layout, len(files), cell[0] * tile[0],
+                                               cell[1] * tile[1]))
+    print("  time    tavrin %.3f s (%.4f s per Mpx), ImageMagick %.3f s (ratio %.2f), "
+          "Pillow %.3f s (ratio %.2f)  %s"
+          % (t, t / megapixels, im, t / im, pil, t / pil, verdict(time_ok)))
     print("  size    tavrin %d bytes, ImageMagick %d bytes (ratio %.3f), Pillow %d bytes  %s"
           % (os.path.getsize(out["tavrin"]), os.path.getsize(out["im"]), size_ratio,
              os.path.getsize(out["pillow"]), verdict(size_ratio <= 1.05)))
     print("  memory  tavrin %.1f MB peak, bound %.1f MB (ImageMagick %.1f MB, Pillow %.1f MB)  %s"
           % (peak / MB, bound / MB, results["im"][1] / MB, results["pillow"][1] / MB,
              verdict(peak <= bound)))
-    return t < im and t < pil and size_ratio <= 1.05 and peak <= bound
+    print("  pixels  tavrin's sheet read by Pillow and ImageMagick equals Pillow's sheet  %s"
+          % verdict(identical))
+    passed = time_ok and size_ratio <= 1.05 and peak <= bound and identical
+    for level in LEVELS if layout == "grid" else []:
+        passed = report_level(level, results[level][0], out[level], out["im"], im, t,
+                              reference) and passed
+    return passed
+
+
+def report_level(level, elapsed, path, magick_path, magick, default, reference):
+    """One compression level's time and size against ImageMagick's, with its own target."""
+    if elapsed is None:
+        print("  %-7s tavrin has no --compression option: not measured  FAIL" % level)
+        return False
+    ratio = os.path.getsize(path) / os.path.getsize(magick_path)
+    ok = ratio <= 1.15 if level == "fast" else elapsed <= 10 * default
+    ok = ok and same_pixels(path, reference)
+    print("  %-7s %.3f s (ratio %.2f to ImageMagick, %.2f to default), %d bytes (ratio %.3f)  %s"
+          % (level, elapsed, elapsed / magick, elapsed / default, os.path.getsize(path), ratio,
+             verdict(ok)))
+    return ok
+
+
+def scaling(per_mpx):
+    """Whether every grid's time per output megapixel is within 25% of their median."""
+    values = sorted(per_mpx.values())
+    median = values[len(values) // 2]
+    ok = all(abs(v / median - 1) <= 0.25 for v in values)
+    print("scaling: time per output Mpx %s (median %.4f s)  %s"
+          % (", ".join("%s %.4f s" % item for item in per_mpx.items()), median, verdict(ok)))
+    return ok
 
 
 def main():
     tavrin, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    load = os.getloadavg()[0]
+    if load > 1:
+        sys.exit("The load average is %.2f, above 1: other work would be timed with ours, so "
+                 "nothing is reported. Run again on a quiet machine." % load)
     os.makedirs(work, exist_ok=True)
     if not all(os.path.isdir(os.path.join(work, w)) for w in WORKLOADS):
         subprocess.run(["/usr/bin/python3", os.path.join(HERE, "make-workloads.py"), work],
@@ -115,8 +192,11 @@ def main():
     with open(os.path.join(policy, "policy.xml"), "w") as stream:
         stream.write(POLICY)
     env = dict(os.environ, MAGICK_CONFIGURE_PATH=policy)
-    passed = [bench(tavrin, work, env, w, l) for w in WORKLOADS for l in LAYOUTS]
-    print("%d of %d workloads met every target" % (sum(passed), len(passed)))
+    per_mpx = {}
+    passed = [bench(tavrin, work, env, w, l, per_mpx) for w in WORKLOADS for l in LAYOUTS
+              if l == "grid" or w not in GRID_ONLY]
+    passed.append(scaling(per_mpx))
+    print("%d of %d checks met every target" % (sum(passed), len(passed)))
 
 
 if __name__ == "__main__":

@@ -7,14 +7,18 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev
   qt6-base-dev                     # widgets, QImage and the gif/jpeg plugins of qtbase
-  libpng-dev zlib1g-dev            # the sheet writer talks to libpng directly
+  libpng-dev zlib1g-dev            # libpng reads PNG files; zlib compresses the sheet
+  libdeflate-dev                   # the sheet writer's checksums
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
   clang libclang-rt-14-dev         # the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh)
 )
-if [ "${1:-}" = "--bench" ]; then
-  packages+=(imagemagick python3-pil time)
-fi
+case "${1:-}" in
+  --bench) packages+=(imagemagick python3-pil time) ;;
+  # Making and checking the Debian package (scripts/package.sh, scripts/test-package.sh).
+  --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
+                        groff-base bash-completion util-linux) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

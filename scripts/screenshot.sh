@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Builds the window, opens it under a virtual X display with the example pictures listed, and
-# writes its picture to docs/screenshot.png.
+# writes its picture to docs/: at scale 1 (screenshot.png, the one README shows), 1.5 and 2, and
+# at scale 1 with fonts half again as large.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build/screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=ON >/dev/null
-cmake --build build/screenshot --target ui_screenshot
+cmake -S . -B build/screenshot -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
+cmake --build build/screenshot --target tavrin_screenshot
 mkdir -p docs
-# The X platform, not the offscreen one that the tests use.
-env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 800x600x24 -dpi 96" \
-  build/screenshot/tests/ui/ui_screenshot docs/screenshot.png examples
-echo "Wrote docs/screenshot.png"
+
+# shot NAME [VARIABLE=VALUE...]: one picture under the X platform, not the tests' offscreen one.
+shot() {
+  local name=$1
+  shift
+  env -u QT_QPA_PLATFORM "$@" xvfb-run -a -s "-screen 0 1600x1200x24 -dpi 96" \
+    build/screenshot/src/app/tavrin_screenshot "docs/$name" examples
+  echo "Wrote docs/$name"
+}
+shot screenshot.png QT_SCALE_FACTOR=1
+shot screenshot-1.5x.png QT_SCALE_FACTOR=1.5
+shot screenshot-2x.png QT_SCALE_FACTOR=2
+shot screenshot-large-font.png QT_SCALE_FACTOR=1 QT_FONT_DPI=144

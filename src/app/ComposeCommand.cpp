@@ -5,15 +5,16 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "composition/CollectFiles.h"
+#include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
 #include "files/UFileAbyss_C.h"
 #include "foundation/UError_C.h"
-#include "foundation/UString_C.h"
 
 namespace {
 
@@ -30,11 +31,13 @@ public:
         }
     }
 
-    void Show(std::size_t done, std::size_t total) {
+    // A progress listener that never stops the work.
+    bool operator()(std::size_t done, std::size_t total) {
         if (shown) {
             std::fprintf(stderr, "\rLoading pictures: %zu of %zu", done, total);
             std::fflush(stderr);
         }
+        return true;
     }
 
 private:
@@ -79,13 +82,13 @@ private:
     std::string path;
 };
 
-std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& paths,
-                                             const USheetFile_C& sheet) {
+std::vector<std::string> CollectBatch(const std::vector<std::string>& paths,
+                                      const USheetFile_C& sheet) {
     UFileAbyss_C fileAbyss;
     for (const std::string& path : paths) {
         fileAbyss.AddPath(path.c_str());
     }
-    std::vector<NS_Data::UString_C> batch;
+    std::vector<std::string> batch;
     CollectFiles(fileAbyss, [&](const char* path) {
         if (!sheet.Is(path)) {
             batch.emplace_back(path);
@@ -94,14 +97,11 @@ std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& pat
     return batch;
 }
 
-void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLine_S& commandLine) {
+void ComposeBatch(const std::vector<std::string>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
     {
         UProgressLine_C progress;
-        for (std::size_t i = 0; i < batch.size(); ++i) {
-            progress.Show(i + 1, batch.size());
-            group.AddPicture(batch[i].GetString());
-        }
+        LoadPictures(group, batch, std::ref(progress));
     }
     group.Compose(commandLine.output.c_str(), 0, commandLine.composeMode, commandLine.autoCut);
 }
@@ -118,7 +118,7 @@ int RunCompose(const CommandLine_S& commandLine) {
         }
     }
     try {
-        const std::vector<NS_Data::UString_C> batch = CollectBatch(commandLine.paths, sheet);
+        const std::vector<std::string> batch = CollectBatch(commandLine.paths, sheet);
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;

@@ -14,22 +14,31 @@ namespace {
 
 using UPathList_C = NS_Data::USimpleList_T<NS_Data::UString_C, NS_Data::UBinaryFile_C>;
 
-void TakePictures(UFileAbyss_C& fileAbyss, UPathList_C& batch) {
+// False when `progress` asked to stop.
+bool TakePictures(UFileAbyss_C& fileAbyss, UPathList_C& batch, const UProgress_F& progress) {
     PathRecord_S record;
-    while (fileAbyss.GetNextFile(record) == 0) {
+    for (std::size_t taken = 1; fileAbyss.GetNextFile(record) == 0; ++taken) {
         if (NS_Data::PictureGroup_C::IsPictureFile(record.path)) {
             batch.AddData(NS_Data::UString_C(record.path));
         }
+        if (progress && !progress(taken, 0)) {
+            return false;
+        }
     }
+    return true;
 }
 
 }  // namespace
 
-void CollectFiles(UFileAbyss_C& fileAbyss, const UAppendPath_F& append) {
+bool CollectFiles(UFileAbyss_C& fileAbyss, const UAppendPath_F& append,
+                  const UProgress_F& progress) {
     UPathList_C batch;
-    TakePictures(fileAbyss, batch);
+    if (!TakePictures(fileAbyss, batch, progress)) {
+        return false;
+    }
     batch.FastSort(1);
     for (auto entry = batch.GetFirst(); entry.IsValid(); entry.Next()) {
         append(batch.GetData(entry).GetString());
     }
+    return true;
 }

@@ -1,6 +1,9 @@
 #include "files/PathUtilities.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstring>
 #include <string>
@@ -123,4 +126,21 @@ bool GetModuleDirectory(char* buffer, std::size_t size) {
     std::memcpy(buffer, path, kept);
     buffer[kept] = '\0';
     return true;
+}
+
+bool MakeDirectories(const std::string& directory) {
+    // A caller reads errno after a later failure; the folders that already exist must not
+    // leave their EEXIST behind.
+    const int previousError = errno;
+    // Each '/' after the first character ends one folder of the path, the last one included.
+    for (std::size_t slash = directory.find('/', 1); slash != std::string::npos;
+         slash = directory.find('/', slash + 1)) {
+        if (::mkdir(directory.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    struct stat info;
+    const bool made = ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    errno = made ? previousError : errno;
+    return made;
 }

@@ -27,3 +27,7 @@ bool HasExtension(const char* path, const char* extension);
 // Writes the running program's directory with its trailing '/' into `buffer`. Returns false,
 // with an empty buffer, when the directory cannot be read or does not fit `size` bytes.
 bool GetModuleDirectory(char* buffer, std::size_t size);
+
+// Creates `directory` and each missing folder above it, readable by the user alone (they may
+// hold the user's settings). True when it exists as a folder afterwards.
+bool MakeDirectories(const std::string& directory);

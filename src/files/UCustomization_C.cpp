@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -52,6 +54,12 @@ private:
     UBinaryFile_C& file;
 };
 
+int32_t CountWorthSaving(const UCustomization_C::UCustomizationDictionary_C& store) {
+    CheckData_C check;
+    store.ProcessForEach(check);
+    return check.count;
+}
+
 }  // namespace
 
 UCustomization_C::UCustomizationDictionary_C* UCustomization_C::scopedStore = nullptr;
@@ -63,18 +71,36 @@ UCustomization_C::UCustomizationDictionary_C::UCustomizationDictionary_C(const c
 
 UCustomization_C::UCustomizationDictionary_C::~UCustomizationDictionary_C() {
     if (path.IsEmpty()) {
+        if (!unplacedName.IsEmpty() && CountWorthSaving(*this) != 0) {
+            ReportUnsaved("its path is too long or has no folder");
+        }
         return;
     }
+    // At exit nobody but standard error can hear of a failed save; the file classes leave no
+    // partial file.
+    errno = 0;
     try {
         SaveCustomizationDictionary(path);
+    } catch (const NS_Base::UError_C& error) {
+        ReportUnsaved(errno != 0 ? std::strerror(errno) : error.GetInfo());
     } catch (...) {
-        // A failed save at exit has nobody to tell; the file classes leave no partial file.
+        ReportUnsaved("out of memory");
     }
 }
 
-void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationFile(const UString_C& name) {
+void UCustomization_C::UCustomizationDictionary_C::ReportUnsaved(const char* reason) const {
+    const char* file = path.IsEmpty() ? unplacedName.GetString() : path.GetString();
+    std::fprintf(stderr, "Settings file %s: not saved, %s\n", file, reason);
+}
+
+void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationFile(const UString_C& name,
+                                                                         const char* folder) {
+    if (folder) {
+        directory = folder;
+    }
     path = MakeCustomizationPath(name, directory.IsEmpty() ? nullptr : directory.GetString());
     if (path.IsEmpty()) {
+        unplacedName = (name.GetString() + std::string(Extension)).c_str();
         return;
     }
     try {
@@ -119,6 +145,10 @@ void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
         ::unlink(filePath.GetString());
         return;
     }
+    // A folder of the user's configuration is made when the first setting is saved.
+    if (!directory.IsEmpty()) {
+        MakeDirectories(directory.GetString());
+    }
     UBinaryFile_C file;
     file.Create(filePath.GetString(), HiddenAttribute);
     file.WriteBytes(GetFileSign(), SignLength);
@@ -149,12 +179,12 @@ UCustomization_C::UCustomizationDictionary_C& UCustomization_C::GetStore() {
     return processStore;
 }
 
-void UCustomization_C::LoadCustomization(const UString_C& name) {
+void UCustomization_C::LoadCustomization(const UString_C& name, const char* directory) {
     UCustomizationDictionary_C& store = GetStore();
     if (store.Count() != 0) {
         throw MakeError(2);
     }
-    store.LoadCustomizationFile(name);
+    store.LoadCustomizationFile(name, directory);
 }
 
 void UCustomization_C::SetDefaultValue(const UString_C& key, int32_t value) {

@@ -8,12 +8,14 @@
 #include "foundation/UGeneralData_C.h"
 #include "foundation/UString_C.h"
 
-// The settings store: named values kept between runs in a file "<name>.uzn" beside the program.
+// The settings store: named values kept between runs in a file "<name>.uzn" beside the program
+// or in a folder that the program names (see UCustomizationPlace_C).
 // The file holds only the settings whose value differs from the default registered in this run
 // (settings nobody registers are kept as read); when none differs the file is deleted, or a link
 // to it keeps a file of no settings. Only a regular file is read. A save replaces the file (the
 // target of a link) only once the new one is complete, so a failed save keeps the old. Nothing
-// that goes wrong while the file is loaded at start or saved at exit reaches the caller.
+// that goes wrong while the file is loaded at start or saved at exit reaches the caller; a save
+// that fails is reported on standard error, once, as the store ends.
 //
 // The static entry points act on one process-wide store, saved when the process ends.
 //
@@ -43,23 +45,30 @@ public:
         explicit UCustomizationDictionary_C(const char* directory);
         UCustomizationDictionary_C(const UCustomizationDictionary_C&) = delete;
         UCustomizationDictionary_C& operator=(const UCustomizationDictionary_C&) = delete;
-        // Saves to the path that LoadCustomizationFile set, if any.
+        // Saves to the path that LoadCustomizationFile set, if any, creating its folder when
+        // there is something to save.
         ~UCustomizationDictionary_C() override;
 
         const char* ClassName() const override { return "UCustomizationDictionary_C"; }
         // The four bytes that open a settings file (no terminating zero is written).
         static const char* GetFileSign() { return "CUST"; }
 
-        // Remembers the path for `name` and loads what it can of the file there. A path that
-        // does not fit a path field is neither loaded nor saved.
-        void LoadCustomizationFile(const NS_Data::UString_C& name);
+        // Remembers the path for `name` and loads what it can of the file there; a `folder`
+        // given here replaces the store's own. A path that does not fit a path field is neither
+        // loaded nor saved.
+        void LoadCustomizationFile(const NS_Data::UString_C& name, const char* folder = nullptr);
 
     private:
         void LoadCustomizationDictionary(const NS_Data::UString_C& filePath);
         void SaveCustomizationDictionary(const NS_Data::UString_C& filePath) const;
 
+        // What the store could not save, on standard error.
+        void ReportUnsaved(const char* reason) const;
+
         NS_Data::UString_C directory;
         NS_Data::UString_C path;
+        // The name of a file that has no path, for the report.
+        NS_Data::UString_C unplacedName;
     };
 
     // While it lives, the static entry points act on this store instead of the one they used
@@ -73,8 +82,9 @@ public:
         UCustomizationDictionary_C* previous;
     };
 
-    // Loads "<name>.uzn"; only before the store holds any setting (else code 2).
-    static void LoadCustomization(const NS_Data::UString_C& name);
+    // Loads "<name>.uzn" from `directory` (ending with '/'), or from the store's own folder when
+    // null; only before the store holds any setting (else code 2).
+    static void LoadCustomization(const NS_Data::UString_C& name, const char* directory = nullptr);
 
     // Registers the default of a setting; one that differs from the registered default raises
     // code 1 and changes nothing. A setting read from the file keeps its value.

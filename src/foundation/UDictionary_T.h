@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <map>
 
+#include "foundation/DataFile.h"
 #include "foundation/UError_C.h"
 
 namespace NS_Data {
 
 // An ordered map from keys to records held by value, ascending by the key's less-than. Its errors
 // carry the name that ClassName gives for the actual object. `Key` offers GetString() for the
-// text of a key error; `FileType` offers ReadInt32(int32_t&) and WriteInt32(int32_t).
-template <class Key, class Record, class FileType>
+// text of a key error; `FileType` is the file a stored dictionary is read from and written to.
+template <class Key, class Record, DataFile FileType>
 class UDictionary_T : private std::map<Key, Record> {
     using Map = std::map<Key, Record>;
 
@@ -53,19 +54,19 @@ private:
     NS_Base::UError_C MakeKeyError(int32_t code, const char* extra) const;
 };
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 const Record* UDictionary_T<Key, Record, FileType>::Find(const Key& key) const {
     const auto found = Map::find(key);
     return found == Map::end() ? nullptr : &found->second;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 Record* UDictionary_T<Key, Record, FileType>::Find(const Key& key) {
     const auto found = Map::find(key);
     return found == Map::end() ? nullptr : &found->second;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 const Record& UDictionary_T<Key, Record, FileType>::Get(const Key& key) const {
     const Record* record = Find(key);
     if (!record) {
@@ -74,7 +75,7 @@ const Record& UDictionary_T<Key, Record, FileType>::Get(const Key& key) const {
     return *record;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 Record& UDictionary_T<Key, Record, FileType>::GetForSet(const Key& key) {
     Record* record = Find(key);
     if (!record) {
@@ -83,7 +84,7 @@ Record& UDictionary_T<Key, Record, FileType>::GetForSet(const Key& key) {
     return *record;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 int32_t UDictionary_T<Key, Record, FileType>::ProcessForEach(
     UConstProcessForEach_C& visitor) const {
     for (const auto& [key, record] : static_cast<const Map&>(*this)) {
@@ -95,20 +96,20 @@ int32_t UDictionary_T<Key, Record, FileType>::ProcessForEach(
     return 0;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 int32_t UDictionary_T<Key, Record, FileType>::ReadVersion(FileType& file) const {
     int32_t version = 0;
     file.ReadInt32(version);
     return version;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 int32_t UDictionary_T<Key, Record, FileType>::WriteVersion(FileType& file, int32_t version) const {
     file.WriteInt32(version);
     return version;
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 NS_Base::UError_C UDictionary_T<Key, Record, FileType>::MakeError(int32_t code,
                                                                   const char* extra) const {
     static constexpr NS_Base::UMessage_S table[] = {
@@ -119,7 +120,7 @@ NS_Base::UError_C UDictionary_T<Key, Record, FileType>::MakeError(int32_t code,
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
 }
 
-template <class Key, class Record, class FileType>
+template <class Key, class Record, DataFile FileType>
 NS_Base::UError_C UDictionary_T<Key, Record, FileType>::MakeKeyError(int32_t code,
                                                                      const char* extra) const {
     static constexpr NS_Base::UMessage_S table[] = {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "foundation/DataFile.h"
 #include "foundation/UError_C.h"
 
 namespace NS_Data {
@@ -67,17 +68,17 @@ public:
     bool operator==(const UGeneralData_C& other) const { return IsEqual(other); }
     bool operator==(int32_t value) const { return IsEqualInt(value); }
 
-    template <class File>
+    template <DataFile File>
     void Read(File& file);
-    template <class File>
+    template <DataFile File>
     void ReadHeader(File& file);
-    template <class File>
+    template <DataFile File>
     void ReadData(File& file);
-    template <class File>
+    template <DataFile File>
     void Write(File& file) const;
-    template <class File>
+    template <DataFile File>
     void WriteHeader(File& file) const;
-    template <class File>
+    template <DataFile File>
     void WriteData(File& file) const;
 
     static const char* ClassName() { return "UGeneralData_C"; }
@@ -95,14 +96,14 @@ private:
     std::unique_ptr<unsigned char[]> buffer;
 };
 
-template <class File>
+template <DataFile File>
 void UGeneralData_C::Read(File& file) {
     ReadHeader(file);
     ReadData(file);
 }
 
 // A header that Write cannot produce (a damaged file) raises code 6 before anything is allocated.
-template <class File>
+template <DataFile File>
 void UGeneralData_C::ReadHeader(File& file) {
     int32_t storedType = 0;
     int32_t storedSize = 0;
@@ -114,26 +115,26 @@ void UGeneralData_C::ReadHeader(File& file) {
     SetType(storedType, storedSize);
 }
 
-template <class File>
+template <DataFile File>
 void UGeneralData_C::ReadData(File& file) {
     if (size > 0) {
         file.ReadBytes(MutableData(), size);
     }
 }
 
-template <class File>
+template <DataFile File>
 void UGeneralData_C::Write(File& file) const {
     WriteHeader(file);
     WriteData(file);
 }
 
-template <class File>
+template <DataFile File>
 void UGeneralData_C::WriteHeader(File& file) const {
     file.WriteInt32(type);
     file.WriteInt32(size);
 }
 
-template <class File>
+template <DataFile File>
 void UGeneralData_C::WriteData(File& file) const {
     if (size > 0) {
         file.WriteBytes(GetData(), size);

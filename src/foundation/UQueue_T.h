@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <type_traits>
 
@@ -19,13 +20,14 @@ public:
 
     // Appends a copy at the tail; fails with code 1 when no node can be had.
     void Push(const Element& element) {
-        Node_S* node = new (std::nothrow) Node_S;
+        std::unique_ptr<Node_S> node(new (std::nothrow) Node_S);
         if (!node) {
             throw MakeError(1);
         }
         std::memcpy(&node->element, &element, sizeof(Element));
-        (tail ? tail->next : head) = node;
-        tail = node;
+        Node_S* added = node.get();
+        (tail ? tail->next : head) = std::move(node);
+        tail = added;
     }
 
     // Moves the head into `destination` and returns 0, or returns 1 when the queue is empty.
@@ -33,21 +35,18 @@ public:
         if (!tail) {
             return 1;
         }
-        Node_S* node = head;
-        std::memcpy(&destination, &node->element, sizeof(Element));
-        head = node->next;
+        std::memcpy(&destination, &head->element, sizeof(Element));
+        head = std::move(head->next);
         if (!head) {
             tail = nullptr;
         }
-        delete node;
         return 0;
     }
 
+    // Node by node: letting the chain destroy itself would recurse once per record.
     void Clear() {
         while (head) {
-            Node_S* next = head->next;
-            delete head;
-            head = next;
+            head = std::move(head->next);
         }
         tail = nullptr;
     }
@@ -59,7 +58,7 @@ public:
 private:
     struct Node_S {
         Element element;
-        Node_S* next = nullptr;
+        std::unique_ptr<Node_S> next;
     };
 
     static NS_Base::UError_C MakeError(int32_t code) {
@@ -67,6 +66,6 @@ private:
         return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
     }
 
-    Node_S* head = nullptr;
-    Node_S* tail = nullptr;
+    std::unique_ptr<Node_S> head;
+    Node_S* tail = nullptr;  // the last node of the chain, or null
 };

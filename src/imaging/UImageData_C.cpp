@@ -112,18 +112,23 @@ private:
     std::array<uint32_t, 256> palette;
 };
 
-bool WritePng(const QImage& image, std::FILE* file) {
+using Level = UPngEncoder_C::Level;
+using Result = UPngEncoder_C::Result;
+
+Result WritePng(const QImage& image, Level level, std::FILE* file) {
     const URowReader_C reader(image);
-    const UPngEncoder_C encoder(static_cast<uint32_t>(image.width()),
-                                static_cast<uint32_t>(image.height()),
-                                [&reader](uint32_t y, uint32_t* scratch) {
-                                    return reader.Row(static_cast<int>(y), scratch);
-                                });
+    const UPngEncoder_C encoder(
+        static_cast<uint32_t>(image.width()), static_cast<uint32_t>(image.height()),
+        [&reader](uint32_t y, uint32_t* scratch) {
+            return reader.Row(static_cast<int>(y), scratch);
+        },
+        level);
     return encoder.Write(file);
 }
 
-// Writes the picture as `file`'s new content; a failure raises with the system's reason.
-void WriteThrough(const QImage& image, NS_Data::UAtomicFile_C& file) {
+// Writes the picture as `file`'s new content. A failed write raises with the system's reason;
+// memory running out abandons the file and returns NoMemory.
+Result WriteThrough(const QImage& image, Level level, NS_Data::UAtomicFile_C& file) {
     const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
     std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
     if (!stream) {
@@ -135,17 +140,21 @@ void WriteThrough(const QImage& image, NS_Data::UAtomicFile_C& file) {
     }
     std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
     errno = 0;
-    bool written = WritePng(image, stream);
+    Result written = WritePng(image, level, stream);
     int reason = errno;
-    if (std::fclose(stream) != 0 && written) {
-        written = false;
+    if (std::fclose(stream) != 0 && written == Result::Written) {
+        written = Result::WriteFailed;
         reason = errno;
     }
-    if (!written) {
-        // The encoder fails without a reason of the system's only when memory runs out.
-        file.Fail(reason != 0 ? reason : ENOMEM);
+    if (written == Result::NoMemory) {
+        file.Abandon();
+        return written;
+    }
+    if (written != Result::Written) {
+        file.Fail(reason != 0 ? reason : EIO);
     }
     file.Commit();
+    return written;
 }
 
 }  // namespace
@@ -220,7 +229,7 @@ void UImageData_C::CreateFromPixels32(const uint32_t* pixels, int32_t width, int
     bitmap = std::move(image);
 }
 
-void UImageData_C::SavePng(const char* path) {
+void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
     if (!bitmap) {
         throw MakeImageError(2);
     }
@@ -228,12 +237,16 @@ void UImageData_C::SavePng(const char* path) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
     FindEncoder("image/png");
+    Result written = Result::Written;
     try {
         NS_Data::UAtomicFile_C file;
         file.Open(path, NS_Data::UAtomicFile_C::Streams);
-        WriteThrough(*bitmap, file);
+        written = WriteThrough(*bitmap, level, file);
     } catch (const NS_Base::UError_C& failure) {
         throw MakeFileError(4, failure.GetInfoEx());
+    }
+    if (written == Result::NoMemory) {
+        throw MakeImageError(1);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "foundation/UAllocator_C.h"
 #include "foundation/UError_C.h"
+#include "imaging/UPngEncoder_C.h"
 
 class QImage;
 
@@ -28,7 +29,7 @@ public:
     // Writes the held picture as an 8-bit RGBA PNG. A regular file is replaced only when the new
     // one is complete; a FIFO or a character device is written in place, and "-" is standard
     // output. A failure raises file error 4 with "<path> : <reason>".
-    void SavePng(const char* path);
+    void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     void Release();
 
     static const char* ClassName() { return "UImageData_C"; }

@@ -56,30 +56,27 @@ bool RowIsVisible(const uint32_t* row, int32_t width) {
 }  // namespace
 
 UPixels_C::UPixels_C(UPixels_C&& other) noexcept
-    : data(std::exchange(other.data, nullptr)),
+    : owned(std::move(other.owned)),
+      data(std::exchange(other.data, nullptr)),
       area(std::exchange(other.area, URect_C{})),
-      ownsData(std::exchange(other.ownsData, 1)),
+      isView(std::exchange(other.isView, false)),
       sized(std::exchange(other.sized, false)) {}
 
 UPixels_C& UPixels_C::operator=(UPixels_C&& other) noexcept {
     if (this != &other) {
-        UPixels_C old(std::move(*this));
+        owned = std::move(other.owned);
         data = std::exchange(other.data, nullptr);
         area = std::exchange(other.area, URect_C{});
-        ownsData = std::exchange(other.ownsData, 1);
+        isView = std::exchange(other.isView, false);
         sized = std::exchange(other.sized, false);
     }
     return *this;
 }
 
-UPixels_C::~UPixels_C() {
-    if (ownsData) {
-        delete[] data;
-    }
-}
+UPixels_C::~UPixels_C() = default;
 
 void UPixels_C::SetSize(USize_C size) {
-    if (!ownsData) {
+    if (isView) {
         throw MakeError(5);
     }
     // USize_C::GetArea is the 32-bit count every caller works with; a larger buffer would be
@@ -90,8 +87,9 @@ void UPixels_C::SetSize(USize_C size) {
         throw MakeError(1);
     }
     if (!sized || count != static_cast<uint64_t>(area.GetCells())) {
-        delete[] data;
-        data = new (std::nothrow) uint32_t[static_cast<std::size_t>(count)];
+        owned.reset();
+        owned.reset(new (std::nothrow) uint32_t[static_cast<std::size_t>(count)]);
+        data = owned.get();
         if (!data) {
             area = URect_C{};
             sized = false;
@@ -184,7 +182,7 @@ UPixels_C UPixels_C::MakeView(UPoint_C offset) const {
     UPixels_C view;
     view.data = data;
     view.area = area.Moved(offset);
-    view.ownsData = 0;
+    view.isView = true;
     // A view of a buffer that holds nothing holds nothing either, so drawing it is refused.
     view.sized = sized;
     return view;
@@ -192,12 +190,10 @@ UPixels_C UPixels_C::MakeView(UPoint_C offset) const {
 
 void UPixels_C::AttachView(uint32_t* values, int32_t x, int32_t y, int32_t width, int32_t height) {
     const USize_C size(width, height);
-    if (ownsData) {
-        delete[] data;
-    }
+    owned.reset();
     data = values;
     area = URect_C::FromPointSize({x, y}, size);
-    ownsData = 0;
+    isView = true;
     sized = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "foundation/UError_C.h"
 #include "foundation/UPoint_C.h"
@@ -44,8 +45,9 @@ public:
 private:
     static NS_Base::UError_C MakeError(int32_t code);
 
-    uint32_t* data = nullptr;
+    std::unique_ptr<uint32_t[]> owned;  // null for a view
+    uint32_t* data = nullptr;           // owned.get(), or the values a view shows
     URect_C area;
-    int32_t ownsData = 1;
+    bool isView = false;
     bool sized = false;
 };

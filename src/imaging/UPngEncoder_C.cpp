@@ -1,52 +1,79 @@
 #include "imaging/UPngEncoder_C.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
-#include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
+#include <mutex>
 #include <new>
+#include <optional>
+#include <span>
+#include <system_error>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace {
 
-// Compression: adaptive filters per row, zlib level 6 with the filtered strategy. Measured on
-// 4096 x 2048 RGBA sheets against ImageMagick 6.9 (montage, default PNG quality), our size and
-// write time with one row in memory (libpng writer, one thread):
-//   sheet                        level 6 filtered   level 7 filtered   RLE (any level)
-//   256 sprites, clear margins   +0.2%  0.48 s      -0.7%  0.84 s      +1.9%   0.25 s
-//   32 photo tiles               +0.2%  4.9 s       +0.1%  9.6 s       -0.5%   0.6 s
-//   16-pixel repeating pattern   +0.0%  0.39 s      +0.0%  0.37 s      +1555%  0.25 s
-// Levels 4 and 5 gave +367% and +43% on the pattern; the default strategy +6% on sprites and
-// photos; filters other than adaptive +2% to +14%. RLE is fast but fails on any repetition
-// longer than a pixel, so level 6 filtered is kept: the size of ImageMagick's output and less
-// work than the level 7 it uses.
-// The same choices made here instead of through libpng (libpng spent most of its time choosing
-// filters byte by byte), measured on the benchmark's sheets with 2 cores; encoder alone, then the
-// whole `tavrin -o` run against the libpng writer:
-//   sheet                     one stream   two halves   size vs one stream   tavrin libpng -> now
-//   512 x 32768 (64 frames)   0.385 s      0.209 s      -0.002%              0.800 s -> 0.476 s
-//   4096 x 4096 (64 frames)   0.392 s      0.209 s      -0.002%              0.818 s -> 0.505 s
-//   31900 x 319 (mixed)       0.375 s      0.234 s      +0.006%              0.553 s -> 0.326 s
-// The files are 0.07% to 0.2% smaller than libpng's, mostly as the IDAT chunks hold 64 KiB, not 8.
-// A lower half not primed with the upper half's last 32 KiB grew a sheet of repeating rows by 45%.
-constexpr int CompressionLevel = 6;
-constexpr int Strategy = Z_FILTERED;
-constexpr int MemoryLevel = 8;
-// Raw deflate: the zlib header and checksum are ours, since the halves are separate streams.
-constexpr int RawWindowBits = -15;
+using Level = UPngEncoder_C::Level;
+using Result = UPngEncoder_C::Result;
+
+// Compression choices, measured on the benchmark's grids (decoded, filtered as below, deflated in
+// one piece on one core; CPU seconds, size against ImageMagick 6.9's PNG32 of the same pixels):
+//   filter, deflate                  frames 2048²    mixed 3190²     frames 4096²    64px 4096²
+//   adaptive (libpng's), zlib 6      0.18 s  1.00    0.44 s  1.00    0.56 s  0.99    0.94 s  1.00
+//   Up, zlib 6                       0.10 s  0.90    0.25 s  0.97    0.27 s  0.89    0.68 s  0.87
+//   None, zlib 6                     0.08 s  0.68    0.21 s  1.23    0.27 s  0.80    0.40 s  0.66
+//   Up, zlib 6 tuned 4/8/258/16      0.08 s  0.93    0.19 s  0.98    0.25 s  0.88    0.43 s  0.91
+//   Up, zlib 6 tuned 4/4/258/4       0.08 s  1.02    0.19 s  1.01    0.25 s  0.98    0.38 s  0.96
+//   Up, zlib 3 (or tuned 4/16/258/8) 0.06 s  1.25    0.15 s  1.19    0.17 s  1.54    0.35 s  1.12
+//   Up, ISA-L level 1 (or 2)         0.02 s  1.41    0.07 s  1.15    0.11 s  1.56    0.14 s  1.14
+//   Up, zlib 9                       0.90 s  0.91    1.14 s  0.96    1.04 s  0.86    6.8 s   0.88
+//   Up / None, tuned 32/258/258/256  0.16 s  0.89    0.31 s  0.96    0.32 s  0.87    1.15 s  0.86
+//                                    0.10 s  0.67    0.26 s  1.21    0.32 s  0.76    0.52 s  0.64
+// (tuned g/l/n/c: zlib's good, lazy, nice and chain lengths.) Libpng's per-row adaptive choice
+// loses to a single filter for the whole picture, and which filter wins depends on the picture:
+// None on drawn sprites, Up on photographs. So each picture tries its candidates on eight samples
+// of 1/256 of its rows (32 to 256 KiB) and keeps the smaller, about 6% of the default's work.
+// ISA-L is three to four times as fast, but 14-56% larger, zlib's fast levels 12-54%: both miss
+// `fast`'s bound of 1.15 on the drawn frames, so `fast` is the cheapest lazy matching that keeps
+// within it, only 0-15% quicker than the default. Libdeflate level 6 took 0.6 times zlib's time
+// for a 2% smaller 2048² sheet but cannot leave a stream open for the next stripe; its checksums,
+// four to five times faster than zlib's, are used. Level 9 spent 18 times the default's time on
+// the 64-pixel frames for a larger file; `best` stops at a chain of 256 (a chain of 1024 was no
+// smaller) and also tries Sub and Paeth.
+struct USettings_S {
+    int good;
+    int lazy;
+    int nice;
+    int chain;
+    uint8_t zlibFlags;  // the compression level the zlib header announces
+};
+
+constexpr USettings_S SettingsFor(Level level) {
+    switch (level) {
+        case Level::Fast:
+            return {4, 4, 258, 4, 0x5E};
+        case Level::Best:
+            return {32, 258, 258, 256, 0xDA};
+        case Level::Default:
+            break;
+    }
+    return {4, 8, 258, 16, 0x9C};
+}
+
+constexpr std::size_t PixelBytes = 4;
 constexpr std::size_t Window = 32768;
-// Level 6 with a 32 KiB window and the default compression level bits.
-constexpr std::array<uint8_t, 2> ZlibHeader = {0x78, 0x9C};
-// Below this many bytes of pixels a second thread costs more than it saves.
-constexpr uint64_t SplitBytes = uint64_t{1} << 20;
+// Stripes of about this many filtered bytes; each re-filters its Window of history, 3% more work.
+constexpr uint64_t StripeBytes = uint64_t{1} << 20;
+constexpr uint64_t SampleShare = 256;
+constexpr uint64_t SampleBytesAtLeast = uint64_t{1} << 15;
+constexpr uint64_t SampleBytesAtMost = uint64_t{1} << 18;
+constexpr uint32_t Samples = 8;
 constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
-constexpr std::size_t OutputBytes = std::size_t{1} << 16;
 constexpr std::array<uint8_t, 8> Signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
 void PutBigEndian(uint32_t value, uint8_t* target) {
@@ -65,10 +92,9 @@ bool WriteChunk(std::FILE* file, const char* type, const uint8_t* data, std::siz
     std::array<uint8_t, 8> head{};
     PutBigEndian(static_cast<uint32_t>(count), head.data());
     std::memcpy(head.data() + 4, type, 4);
-    uLong crc = crc32(0, head.data() + 4, 4);
-    crc = crc32(crc, data, static_cast<uInt>(count));
+    const uint32_t crc = libdeflate_crc32(libdeflate_crc32(0, type, 4), data, count);
     std::array<uint8_t, 4> tail{};
-    PutBigEndian(static_cast<uint32_t>(crc), tail.data());
+    PutBigEndian(crc, tail.data());
     return WriteBytes(file, head.data(), head.size()) && WriteBytes(file, data, count) &&
            WriteBytes(file, tail.data(), tail.size());
 }
@@ -77,9 +103,9 @@ bool WriteChunk(std::FILE* file, const char* type, const uint8_t* data, std::siz
 // failure sticks.
 class UChunkWriter_C {
 public:
-    explicit UChunkWriter_C(std::FILE* target)
-        : file(target), buffer(ZlibHeader.begin(), ZlibHeader.end()) {
+    UChunkWriter_C(std::FILE* target, uint8_t zlibFlags) : file(target) {
         buffer.reserve(ChunkBytes);
+        buffer.assign({0x78, zlibFlags});
     }
 
     bool Append(const uint8_t* data, std::size_t count) {
@@ -95,9 +121,9 @@ public:
         return ok;
     }
     // Ends the stream with the checksum of all the uncompressed bytes.
-    bool Finish(uLong adler) {
+    bool Finish(uint32_t adler) {
         std::array<uint8_t, 4> trailer{};
-        PutBigEndian(static_cast<uint32_t>(adler), trailer.data());
+        PutBigEndian(adler, trailer.data());
         return Append(trailer.data(), trailer.size()) && Flush();
     }
 
@@ -115,241 +141,117 @@ private:
     bool ok = true;
 };
 
-// Filters of 4-byte pixels. Each writes `count` filtered bytes (count a multiple of 4) of `row`
-// against the raw row above (`previous`); plain loops, so the compiler vectorises them.
-constexpr std::size_t PixelBytes = 4;
+// Filters of 4-byte pixels: each writes `count` filtered bytes of `row` against the raw row above
+// (`previous`). Plain loops, which the compiler vectorises.
+enum FilterType : uint8_t { None = 0, Sub = 1, Up = 2, Paeth = 4 };
 
-void FilterNone(const uint8_t* row, const uint8_t*, uint8_t* out, std::size_t count) {
+void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_t* out,
+            std::size_t count) {
+    switch (type) {
+        case Sub:
+            std::memcpy(out, row, PixelBytes);
+            for (std::size_t i = PixelBytes; i < count; ++i) {
+                out[i] = static_cast<uint8_t>(row[i] - row[i - PixelBytes]);
+            }
+            return;
+        case Up:
+            for (std::size_t i = 0; i < count; ++i) {
+                out[i] = static_cast<uint8_t>(row[i] - previous[i]);
+            }
+            return;
+        case Paeth:
+            for (std::size_t i = 0; i < count; ++i) {
+                // With nothing to the left the predictor is the byte above.
+                const int left = i < PixelBytes ? 0 : row[i - PixelBytes];
+                const int up = previous[i];
+                const int corner = i < PixelBytes ? 0 : previous[i - PixelBytes];
+                const int toLeft = std::abs(up - corner);
+                const int toUp = std::abs(left - corner);
+                const int toCorner = std::abs(left + up - 2 * corner);
+                const int predictor =
+                    toLeft <= toUp && toLeft <= toCorner ? left : (toUp <= toCorner ? up : corner);
+                out[i] = static_cast<uint8_t>(row[i] - predictor);
+            }
+            return;
+        case None:
+            break;
+    }
     std::memcpy(out, row, count);
 }
-
-void FilterSub(const uint8_t* row, const uint8_t*, uint8_t* out, std::size_t count) {
-    std::memcpy(out, row, PixelBytes);
-    for (std::size_t i = PixelBytes; i < count; ++i) {
-        out[i] = static_cast<uint8_t>(row[i] - row[i - PixelBytes]);
-    }
-}
-
-void FilterUp(const uint8_t* row, const uint8_t* previous, uint8_t* out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = static_cast<uint8_t>(row[i] - previous[i]);
-    }
-}
-
-void FilterAverage(const uint8_t* row, const uint8_t* previous, uint8_t* out, std::size_t count) {
-    for (std::size_t i = 0; i < PixelBytes; ++i) {
-        out[i] = static_cast<uint8_t>(row[i] - (previous[i] >> 1));
-    }
-    for (std::size_t i = PixelBytes; i < count; ++i) {
-        out[i] = static_cast<uint8_t>(row[i] - ((row[i - PixelBytes] + previous[i]) >> 1));
-    }
-}
-
-void FilterPaeth(const uint8_t* row, const uint8_t* previous, uint8_t* out, std::size_t count) {
-    // With nothing to the left the predictor is the byte above.
-    for (std::size_t i = 0; i < PixelBytes; ++i) {
-        out[i] = static_cast<uint8_t>(row[i] - previous[i]);
-    }
-    for (std::size_t i = PixelBytes; i < count; ++i) {
-        const int left = row[i - PixelBytes];
-        const int up = previous[i];
-        const int corner = previous[i - PixelBytes];
-        const int toLeft = std::abs(up - corner);
-        const int toUp = std::abs(left - corner);
-        const int toCorner = std::abs(left + up - 2 * corner);
-        const int predictor =
-            toLeft <= toUp && toLeft <= toCorner ? left : (toUp <= toCorner ? up : corner);
-        out[i] = static_cast<uint8_t>(row[i] - predictor);
-    }
-}
-
-// The weight of filtered bytes in the choice: the sum of their magnitudes read as signed.
-uint64_t SumMagnitudes(const uint8_t* bytes, std::size_t count) {
-    constexpr std::size_t Block = std::size_t{1} << 16;
-    uint64_t total = 0;
-    // Blocks keep the inner sum in 32 bits, which vectorises well.
-    for (std::size_t start = 0; start < count; start += Block) {
-        const std::size_t end = std::min(count, start + Block);
-        uint32_t sum = 0;
-        for (std::size_t i = start; i < end; ++i) {
-            const uint8_t value = bytes[i];
-            sum += std::min(value, static_cast<uint8_t>(-value));
-        }
-        total += sum;
-    }
-    return total;
-}
-
-// Chooses each row's filter as libpng's adaptive choice does, which keeps our files the size of
-// other encoders' at this level: every filter is tried and the least sum of magnitudes wins, ties
-// going to the lower filter type. A picture of one row tries None and Sub only, as libpng does.
-class URowFilter_C {
-public:
-    URowFilter_C(std::size_t rowBytes, bool oneRow) : bytes(rowBytes), types(oneRow ? 2 : 5) {
-        for (std::size_t type = 0; type < candidates.size(); ++type) {
-            candidates[type].assign(rowBytes + 1, 0);
-            candidates[type][0] = static_cast<uint8_t>(type);
-        }
-    }
-
-    // The filter type byte followed by the filtered row; `previous` is the raw row above, zeros
-    // above the first row. Valid until the next call.
-    const std::vector<uint8_t>& Filter(const uint8_t* row, const uint8_t* previous) {
-        using Filter_F = void (*)(const uint8_t*, const uint8_t*, uint8_t*, std::size_t);
-        static constexpr std::array<Filter_F, 5> Filters = {FilterNone, FilterSub, FilterUp,
-                                                            FilterAverage, FilterPaeth};
-        std::size_t best = 0;
-        uint64_t bestSum = UINT64_MAX;
-        for (std::size_t type = 0; type < types; ++type) {
-            uint8_t* out = candidates[type].data() + 1;
-            Filters[type](row, previous, out, bytes);
-            const uint64_t sum = SumMagnitudes(out, bytes);
-            if (sum < bestSum) {
-                best = type;
-                bestSum = sum;
-            }
-        }
-        return candidates[best];
-    }
-
-private:
-    std::size_t bytes;
-    std::size_t types;
-    std::array<std::vector<uint8_t>, 5> candidates;
-};
-
-using Sink = std::function<bool(const uint8_t* data, std::size_t count)>;
-
-// A raw deflate stream with our settings whose output goes to a sink in pieces.
-class UDeflater_C {
-public:
-    explicit UDeflater_C(Sink output) : sink(std::move(output)), buffer(OutputBytes) {
-        ready = deflateInit2(&stream, CompressionLevel, Z_DEFLATED, RawWindowBits, MemoryLevel,
-                             Strategy) == Z_OK;
-    }
-    UDeflater_C(const UDeflater_C&) = delete;
-    UDeflater_C& operator=(const UDeflater_C&) = delete;
-    ~UDeflater_C() {
-        if (ready) {
-            deflateEnd(&stream);
-        }
-    }
-
-    // Makes the stream continue one whose uncompressed bytes ended with `data` (at most Window).
-    bool Prime(const uint8_t* data, std::size_t count) {
-        return ready && deflateSetDictionary(&stream, data, static_cast<uInt>(count)) == Z_OK;
-    }
-
-    // `flush` is Z_NO_FLUSH, Z_SYNC_FLUSH (ends on a byte boundary, stream open) or Z_FINISH.
-    bool Compress(const uint8_t* data, std::size_t count, int flush) {
-        constexpr std::size_t Piece = std::size_t{1} << 30;
-        while (count > Piece) {
-            if (!Feed(data, Piece, Z_NO_FLUSH)) {
-                return false;
-            }
-            data += Piece;
-            count -= Piece;
-        }
-        return Feed(data, count, flush);
-    }
-
-private:
-    bool Feed(const uint8_t* data, std::size_t count, int flush) {
-        if (!ready) {
-            return false;
-        }
-        stream.next_in = const_cast<Bytef*>(data);
-        stream.avail_in = static_cast<uInt>(count);
-        int result = Z_OK;
-        do {
-            stream.next_out = buffer.data();
-            stream.avail_out = static_cast<uInt>(buffer.size());
-            result = deflate(&stream, flush);
-            const std::size_t produced = buffer.size() - stream.avail_out;
-            if (result == Z_STREAM_ERROR || (produced > 0 && !sink(buffer.data(), produced))) {
-                return false;
-            }
-        } while (stream.avail_out == 0);
-        return stream.avail_in == 0 && (flush != Z_FINISH || result == Z_STREAM_END);
-    }
-
-    Sink sink;
-    std::vector<uint8_t> buffer;
-    z_stream stream{};
-    bool ready = false;
-};
 
 struct UPicture_S {
     uint32_t width;
     uint32_t height;
     const UPngEncoder_C::RowSource& source;
+    USettings_S settings;
 };
 
-// What compressing one part left: the checksum and count of the filtered bytes it fed to
-// deflate, and the compressed bytes of a part written after the one before it.
-struct UPartResult_S {
-    bool ok = false;
-    uLong adler = 1;
-    uint64_t length = 0;
+// The compressed bytes of some rows, with the checksum and count of the filtered bytes in them.
+struct UStripe_S {
     std::vector<uint8_t> output;
+    uint32_t adler = 1;
+    uint64_t length = 0;
 };
 
-// Filters and compresses rows [first, end) as raw deflate. A part below the top is primed with
-// the filtered bytes before it, so it compresses as the continuation of the part above.
-class UPartEncoder_C {
+// Filters and deflates runs of rows on one thread. Throws std::bad_alloc only when built.
+class UStripeEncoder_C {
 public:
-    UPartEncoder_C(const UPicture_S& picture, uint32_t firstRow, uint32_t endRow)
+    explicit UStripeEncoder_C(const UPicture_S& picture)
         : image(picture),
-          first(firstRow),
-          end(endRow),
           rowBytes(std::size_t{picture.width} * PixelBytes),
           scratch(picture.width),
           current(rowBytes),
-          previous(rowBytes),
-          filter(rowBytes, picture.height == 1) {}
+          previous(rowBytes) {
+        if (deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+            throw std::bad_alloc();
+        }
+    }
+    UStripeEncoder_C(const UStripeEncoder_C&) = delete;
+    UStripeEncoder_C& operator=(const UStripeEncoder_C&) = delete;
+    ~UStripeEncoder_C() { deflateEnd(&stream); }
 
-    // Ends with Z_FINISH when `last`, else with a sync flush. Stops early once `abandon` is set.
-    bool Run(Sink sink, bool last, const std::atomic<bool>& abandon, UPartResult_S& result) {
-        UDeflater_C deflater(std::move(sink));
-        if (first > 0 && !Prime(deflater)) {
+    // Rows [first, end) as raw deflate that ends the stream when `last`, else stops on a byte
+    // boundary. When `primed` it continues the rows above: their last Window filtered bytes are
+    // its history, so a stripe costs hardly more than the same rows in one stream.
+    bool Encode(uint32_t first, uint32_t end, FilterType type, bool primed, bool last,
+                UStripe_S& stripe) {
+        deflateReset(&stream);
+        const USettings_S& settings = image.settings;
+        deflateTune(&stream, settings.good, settings.lazy, settings.nice, settings.chain);
+        if (primed && first > 0 && !Prime(first, type)) {
             return false;
         }
-        for (uint32_t y = first; y < end; ++y) {
-            if (abandon.load(std::memory_order_relaxed)) {
-                return false;
-            }
-            ReadRow(y, current.data());
-            const std::vector<uint8_t>& filtered = filter.Filter(current.data(), previous.data());
-            result.adler = adler32_z(result.adler, filtered.data(), filtered.size());
-            result.length += filtered.size();
-            if (!deflater.Compress(filtered.data(), filtered.size(), Z_NO_FLUSH)) {
-                return false;
-            }
-            std::swap(current, previous);
-        }
-        return deflater.Compress(nullptr, 0, last ? Z_FINISH : Z_SYNC_FLUSH);
+        FilterRows(first, end, type);
+        stripe.adler = libdeflate_adler32(1, filtered.data(), filtered.size());
+        stripe.length = filtered.size();
+        stripe.output.resize(filtered.size() / 4 + 64);
+        return Deflate(last ? Z_FINISH : Z_SYNC_FLUSH, stripe.output);
     }
 
 private:
-    // Filters again the rows whose bytes end just above `first` (filtering depends only on a row
-    // and the one above it) and hands their last Window bytes to deflate.
-    bool Prime(UDeflater_C& deflater) {
-        const std::size_t filteredBytes = rowBytes + 1;
-        const auto rows = static_cast<uint32_t>(
-            std::min<uint64_t>(first, (Window + filteredBytes - 1) / filteredBytes));
-        const uint32_t start = first - rows;
-        if (start > 0) {
-            ReadRow(start - 1, previous.data());
+    // Filtering depends only on a row and the one above, so the history is filtered again here.
+    bool Prime(uint32_t first, FilterType type) {
+        const auto rows =
+            static_cast<uint32_t>(std::min<uint64_t>(first, Window / (rowBytes + 1) + 1));
+        FilterRows(first - rows, first, type);
+        const std::size_t kept = std::min(filtered.size(), Window);
+        return deflateSetDictionary(&stream, filtered.data() + filtered.size() - kept,
+                                    static_cast<uInt>(kept)) == Z_OK;
+    }
+
+    void FilterRows(uint32_t first, uint32_t end, FilterType type) {
+        std::fill(previous.begin(), previous.end(), 0);
+        if (first > 0 && type != None && type != Sub) {
+            ReadRow(first - 1, previous.data());
         }
-        std::vector<uint8_t> history;
-        for (uint32_t y = start; y < first; ++y) {
+        filtered.resize((end - first) * (rowBytes + 1));
+        uint8_t* out = filtered.data();
+        for (uint32_t y = first; y < end; ++y, out += rowBytes + 1) {
             ReadRow(y, current.data());
-            const std::vector<uint8_t>& filtered = filter.Filter(current.data(), previous.data());
-            history.insert(history.end(), filtered.begin(), filtered.end());
+            out[0] = type;
+            Filter(type, current.data(), previous.data(), out + 1, rowBytes);
             std::swap(current, previous);
         }
-        const std::size_t kept = std::min(history.size(), Window);
-        return deflater.Prime(history.data() + history.size() - kept, kept);
     }
 
     void ReadRow(uint32_t y, uint8_t* rgba) {
@@ -363,54 +265,267 @@ private:
         }
     }
 
+    // Compresses all of `filtered` into `output`, growing it as needed, and trims it.
+    bool Deflate(int flush, std::vector<uint8_t>& output) {
+        constexpr std::size_t Piece = std::size_t{1} << 30;
+        std::size_t fed = 0;
+        std::size_t produced = 0;
+        int result = Z_OK;
+        do {
+            if (produced == output.size()) {
+                output.resize(output.size() + output.size() / 2 + 64);
+            }
+            const std::size_t input = std::min(filtered.size() - fed, Piece);
+            stream.next_in = filtered.data() + fed;
+            stream.avail_in = static_cast<uInt>(input);
+            stream.next_out = output.data() + produced;
+            stream.avail_out = static_cast<uInt>(std::min(output.size() - produced, Piece));
+            const uInt room = stream.avail_out;
+            result = deflate(&stream, fed + input == filtered.size() ? flush : Z_NO_FLUSH);
+            fed += input - stream.avail_in;
+            produced += room - stream.avail_out;
+        } while (result == Z_OK && (fed < filtered.size() || stream.avail_out == 0));
+        output.resize(produced);
+        return flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK;
+    }
+
     const UPicture_S& image;
-    uint32_t first;
-    uint32_t end;
     std::size_t rowBytes;
     std::vector<uint32_t> scratch;
     std::vector<uint8_t> current;
     std::vector<uint8_t> previous;
-    URowFilter_C filter;
+    std::vector<uint8_t> filtered;
+    z_stream stream{};
 };
 
-// Never throws, so that it can run on a thread of its own; a failure sets `abandon`, which
-// stops the other part too.
-void EncodePart(const UPicture_S& picture, uint32_t first, uint32_t end, const Sink& sink,
-                std::atomic<bool>& abandon, UPartResult_S& result) noexcept {
-    try {
-        UPartEncoder_C encoder(picture, first, end);
-        result.ok = encoder.Run(sink, end == picture.height, abandon, result);
-    } catch (const std::bad_alloc&) {
-        result.ok = false;
+// The filter whose samples compress smallest, each sample a stream of its own.
+FilterType ChooseFilter(const UPicture_S& picture, Level level, UStripeEncoder_C& encoder) {
+    static constexpr FilterType Quick[] = {Up, None};
+    static constexpr FilterType All[] = {Up, None, Sub, Paeth};
+    const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
+    const uint64_t sampleBytes =
+        std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
+    const auto rows =
+        static_cast<uint32_t>(std::clamp<uint64_t>(sampleBytes / rowBytes, 1, picture.height));
+    const uint32_t samples = std::min(Samples, picture.height / rows);
+    const uint64_t spacing = samples > 1 ? (picture.height - rows) / (samples - 1) : 0;
+    FilterType best = Up;
+    uint64_t bestSize = UINT64_MAX;
+    UStripe_S stripe;
+    for (const FilterType type : level == Level::Best ? std::span<const FilterType>(All)
+                                                      : std::span<const FilterType>(Quick)) {
+        uint64_t size = 0;
+        for (uint32_t sample = 0; sample < samples; ++sample) {
+            const auto first = static_cast<uint32_t>(spacing * sample);
+            encoder.Encode(first, first + rows, type, false, true, stripe);
+            size += stripe.output.size();
+        }
+        if (size < bestSize) {
+            best = type;
+            bestSize = size;
+        }
     }
-    if (!result.ok) {
-        abandon = true;
+    return best;
+}
+
+// Hands out stripes in order to the threads that encode them and to the one that writes them,
+// keeping at most `ahead` stripes claimed but not yet written.
+class UStripeQueue_C {
+public:
+    UStripeQueue_C(uint32_t count, uint32_t limit) : stripes(count), ready(count), ahead(limit) {}
+
+    // The next stripe to encode; none once all are handed out or something failed. With `wait`
+    // it waits for room, else it returns none when there is no room.
+    std::optional<uint32_t> Claim(bool wait) {
+        std::unique_lock lock(mutex);
+        const auto room = [this] { return Stopped() || claimed < written + ahead; };
+        if (wait) {
+            changed.wait(lock, room);
+        }
+        if (Stopped() || !room()) {
+            return std::nullopt;
+        }
+        return claimed++;
+    }
+    UStripe_S& operator[](uint32_t index) { return stripes[index]; }
+    void Done(uint32_t index) {
+        {
+            const std::lock_guard lock(mutex);
+            ready[index] = true;
+        }
+        changed.notify_all();
+    }
+    // The first failure is the one reported.
+    void Fail(Result result) {
+        {
+            const std::lock_guard lock(mutex);
+            failure = failure == Result::Written ? result : failure;
+        }
+        changed.notify_all();
+    }
+    // The next stripe to write once it is encoded; none when all are written or on failure.
+    // With `wait` false it does not wait for the stripe.
+    UStripe_S* NextToWrite(bool wait) {
+        std::unique_lock lock(mutex);
+        const auto available = [this] {
+            return failure != Result::Written || written == stripes.size() || ready[written];
+        };
+        if (wait) {
+            changed.wait(lock, available);
+        }
+        const bool usable = failure == Result::Written && written < stripes.size();
+        return usable && ready[written] ? &stripes[written] : nullptr;
+    }
+    // Frees the written stripe's memory and makes room for another.
+    void Written() {
+        {
+            const std::lock_guard lock(mutex);
+            stripes[written] = UStripe_S();
+            ++written;
+        }
+        changed.notify_all();
+    }
+    bool Finished() {
+        const std::lock_guard lock(mutex);
+        return failure != Result::Written || written == stripes.size();
+    }
+    Result Outcome() {
+        const std::lock_guard lock(mutex);
+        return failure;
+    }
+
+private:
+    bool Stopped() const { return failure != Result::Written || claimed == stripes.size(); }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<UStripe_S> stripes;
+    std::vector<bool> ready;
+    uint32_t ahead;
+    uint32_t claimed = 0;
+    uint32_t written = 0;
+    Result failure = Result::Written;
+};
+
+// How the picture is cut and filtered; shared by every thread, read only.
+struct UPlan_S {
+    const UPicture_S& picture;
+    FilterType filter;
+    uint32_t rowsPerStripe;
+};
+
+// Encodes one claimed stripe; a failure stops every thread.
+void EncodeStripe(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C& queue,
+                  uint32_t index) {
+    const uint32_t first = index * plan.rowsPerStripe;
+    const uint32_t end = std::min(plan.picture.height - first, plan.rowsPerStripe) + first;
+    if (encoder.Encode(first, end, plan.filter, true, end == plan.picture.height, queue[index])) {
+        queue.Done(index);
+    } else {
+        queue.Fail(Result::WriteFailed);
     }
 }
 
-// Encodes rows [first, height) on a second thread; no thread when none can be started.
-std::thread StartLowerPart(const UPicture_S& picture, uint32_t first, const Sink& sink,
-                           std::atomic<bool>& abandon, UPartResult_S& result) {
+// A helper thread's work: never throws, so that nothing ends the program.
+void EncodeStripes(const UPlan_S& plan, UStripeQueue_C& queue) noexcept {
     try {
-        return std::thread(EncodePart, std::cref(picture), first, picture.height, std::cref(sink),
-                           std::ref(abandon), std::ref(result));
-    } catch (const std::exception&) {
-        return {};
+        UStripeEncoder_C encoder(plan.picture);
+        while (const std::optional<uint32_t> index = queue.Claim(true)) {
+            EncodeStripe(plan, encoder, queue, *index);
+        }
+    } catch (const std::bad_alloc&) {
+        queue.Fail(Result::NoMemory);
     }
+}
+
+// The calling thread writes every stripe that is ready and, while the next one is still being
+// encoded elsewhere, encodes one itself; with no helper it encodes them all.
+void WriteStripes(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C& queue,
+                  UChunkWriter_C& chunks, uint32_t& adler) {
+    while (!queue.Finished()) {
+        if (UStripe_S* stripe = queue.NextToWrite(false)) {
+            if (!chunks.Append(stripe->output.data(), stripe->output.size())) {
+                queue.Fail(Result::WriteFailed);
+                return;
+            }
+            adler = static_cast<uint32_t>(
+                adler32_combine(adler, stripe->adler, static_cast<z_off_t>(stripe->length)));
+            queue.Written();
+        } else if (const std::optional<uint32_t> index = queue.Claim(false)) {
+            EncodeStripe(plan, encoder, queue, *index);
+        } else {
+            queue.NextToWrite(true);
+        }
+    }
+}
+
+// Starts up to `count` helpers; fewer when the system refuses more threads.
+void StartHelpers(std::vector<std::jthread>& helpers, unsigned count, const UPlan_S& plan,
+                  UStripeQueue_C& queue) {
+    helpers.reserve(count);
+    try {
+        while (helpers.size() < count) {
+            helpers.emplace_back(EncodeStripes, std::cref(plan), std::ref(queue));
+        }
+    } catch (const std::system_error&) {
+    }
+}
+
+Result WriteData(const UPicture_S& picture, Level level, unsigned threads, std::FILE* file) {
+    UStripeEncoder_C encoder(picture);
+    const UPlan_S plan{
+        picture, ChooseFilter(picture, level, encoder),
+        static_cast<uint32_t>(std::clamp<uint64_t>(
+            StripeBytes / (uint64_t{picture.width} * PixelBytes + 1), 1, picture.height))};
+    const uint32_t count = (picture.height - 1) / plan.rowsPerStripe + 1;
+    threads = std::clamp(threads, 1u, count);
+    UStripeQueue_C queue(count, 2 * threads);
+    UChunkWriter_C chunks(file, picture.settings.zlibFlags);
+    uint32_t adler = 1;
+    {
+        // Declared last, so that the helpers are joined before anything they use goes.
+        std::vector<std::jthread> helpers;
+        try {
+            StartHelpers(helpers, threads - 1, plan, queue);
+            WriteStripes(plan, encoder, queue, chunks, adler);
+        } catch (const std::bad_alloc&) {
+            queue.Fail(Result::NoMemory);
+        }
+    }
+    const Result outcome = queue.Outcome();
+    if (outcome != Result::Written) {
+        return outcome;
+    }
+    return chunks.Finish(adler) ? Result::Written : Result::WriteFailed;
 }
 
 }  // namespace
 
-UPngEncoder_C::UPngEncoder_C(uint32_t columns, uint32_t rows, RowSource rowSource)
-    : width(columns), height(rows), source(std::move(rowSource)) {}
+UPngEncoder_C::UPngEncoder_C(uint32_t columns, uint32_t rows, RowSource rowSource, Level chosen)
+    : width(columns), height(rows), source(std::move(rowSource)), level(chosen) {}
 
-bool UPngEncoder_C::Write(std::FILE* file, bool split) const {
+UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) const {
     constexpr uint32_t Limit = 0x7FFFFFFF;
     if (!file || width == 0 || height == 0 || width > Limit || height > Limit || !source) {
-        return false;
+        return Result::WriteFailed;
     }
-    static constexpr uint8_t End[] = {0};
-    return WriteHeader(file) && WriteData(file, split) && WriteChunk(file, "IEND", End, 0);
+    if (threads == 0) {
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    }
+    try {
+        const UPicture_S picture{width, height, source, SettingsFor(level)};
+        if (!WriteHeader(file)) {
+            return Result::WriteFailed;
+        }
+        const Result written = WriteData(picture, level, threads, file);
+        if (written != Result::Written) {
+            return written;
+        }
+        static constexpr uint8_t End[] = {0};
+        return WriteChunk(file, "IEND", End, 0) ? Result::Written : Result::WriteFailed;
+    } catch (const std::bad_alloc&) {
+        return Result::NoMemory;
+    }
 }
 
 bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
@@ -420,38 +535,4 @@ bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
     PutBigEndian(height, header.data() + 4);
     return WriteBytes(file, Signature.data(), Signature.size()) &&
            WriteChunk(file, "IHDR", header.data(), header.size());
-}
-
-// The upper half streams into the file while the lower half, on a second thread, is kept in
-// memory until the upper half is written (its compressed size, at worst about half the sheet's
-// pixels for noise). Should no thread start, the lower half is compressed here afterwards: the
-// file comes out the same. Without a split the lower half is empty and its checksum neutral.
-bool UPngEncoder_C::WriteData(std::FILE* file, bool split) const {
-    const UPicture_S picture{width, height, source};
-    const uint64_t pixelBytes = uint64_t{width} * height * PixelBytes;
-    const uint32_t middle = split && height >= 2 && pixelBytes >= SplitBytes ? height / 2 : height;
-    const bool halves = middle < height;
-    std::atomic<bool> abandon{false};
-    UPartResult_S upper;
-    UPartResult_S lower;
-    lower.ok = !halves;
-    const Sink keep = [&lower](const uint8_t* data, std::size_t count) {
-        lower.output.insert(lower.output.end(), data, data + count);
-        return true;
-    };
-    std::thread worker =
-        halves ? StartLowerPart(picture, middle, keep, abandon, lower) : std::thread();
-    UChunkWriter_C chunks(file);
-    EncodePart(
-        picture, 0, middle,
-        [&chunks](const uint8_t* data, std::size_t count) { return chunks.Append(data, count); },
-        abandon, upper);
-    if (worker.joinable()) {
-        worker.join();
-    } else if (halves && upper.ok) {
-        EncodePart(picture, middle, height, keep, abandon, lower);
-    }
-    return upper.ok && lower.ok && chunks.Append(lower.output.data(), lower.output.size()) &&
-           chunks.Finish(
-               adler32_combine(upper.adler, lower.adler, static_cast<z_off_t>(lower.length)));
 }

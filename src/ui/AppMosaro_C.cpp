@@ -1,11 +1,47 @@
 #include "ui/AppMosaro_C.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 
+#include <cstdlib>
+#include <string>
+
+#include "files/UCustomizationPlace_C.h"
 #include "files/UCustomization_C.h"
 #include "ui/WMosaro_C.h"
 
 namespace NS_Wnd {
+namespace {
+
+// The installation puts the desktop entry here, relative to bin/; a program beside which it lies
+// is an installed one and keeps its settings in the user's configuration folder.
+constexpr char installedMarker[] = "../share/applications/" TAVRIN_APP_ID ".desktop";
+
+void LoadSettings() {
+    const std::string directory = UCustomizationPlace_C::ChooseDirectory(
+        UCustomizationPlace_C::ReadFacts("Tavrin.uzn", installedMarker, "tavrin"));
+    UCustomization_C::LoadCustomization("Tavrin", directory.empty() ? nullptr : directory.c_str());
+}
+
+// TAVRIN_CLICK="1004,1012" clicks those controls in turn once the window is shown: how the
+// package check changes a setting and ends the window without a user.
+void ClickScripted(WMosaro_C& dialog) {
+    const char* ids = std::getenv("TAVRIN_CLICK");
+    if (!ids) {
+        return;
+    }
+    QTimer::singleShot(0, &dialog, [&dialog, list = QString::fromLatin1(ids)] {
+        for (const QString& id : list.split(',')) {
+            if (auto* button = qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id.toInt()))) {
+                button->click();
+            }
+        }
+    });
+}
+
+}  // namespace
 
 int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     // Qt is shown only a program name, so that every argument stays a path, even one that looks
@@ -14,9 +50,11 @@ int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
     QApplication application(qtArgc, qtArgv);
+    QApplication::setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID, QIcon(":/tavrin/icon.png")));
     // The file must be read before the dialog registers the defaults, so that its values win.
-    UCustomization_C::LoadCustomization("Tavrin");
+    LoadSettings();
     WMosaro_C dialog;
+    ClickScripted(dialog);
     dialog.Run(paths);
     return 0;
 }

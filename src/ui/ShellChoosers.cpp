@@ -1,7 +1,7 @@
 #include "ui/ShellChoosers.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QStringList>
 
 #include <cstring>
@@ -10,36 +10,6 @@
 
 namespace NS_Wnd {
 namespace {
-
-// Appends `text` and its terminating zero.
-void AppendText(std::string& buffer, const QString& text) {
-    buffer += text.toStdString();
-    buffer += '\0';
-}
-
-// The selection in the form NextSelectedFile reads. Files from different folders, which a
-// chooser does not normally return, are named relative to the root.
-std::string MakeSelection(const QStringList& files) {
-    std::string selection;
-    if (files.size() == 1) {
-        AppendText(selection, files.constFirst());
-        selection += '\0';
-        return selection;
-    }
-    QString directory = QFileInfo(files.constFirst()).path();
-    for (const QString& file : files) {
-        if (QFileInfo(file).path() != directory) {
-            directory = QStringLiteral("/");
-        }
-    }
-    AppendText(selection, directory);
-    const QDir base(directory);
-    for (const QString& file : files) {
-        AppendText(selection, base.relativeFilePath(file));
-    }
-    selection += '\0';
-    return selection;
-}
 
 QStringList AskForFiles(UShell_C& shell, QWidget* owner, const QString& filter,
                         const QString& directory, uint8_t mode, const char* defaultExtension) {
@@ -53,6 +23,10 @@ QStringList AskForFiles(UShell_C& shell, QWidget* owner, const QString& filter,
 
 }  // namespace
 
+std::string ToPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
 QString MakeQtFilter(const char* filter) {
     QStringList entries;
     while (filter && filter[0] != '\0') {
@@ -64,34 +38,30 @@ QString MakeQtFilter(const char* filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-bool ChooseFile(UShell_C& shell, QWidget* owner, const char* filter, const char* initialDirectory,
-                std::string& result, uint8_t mode, const char* defaultExtension) {
+std::vector<std::string> ChooseFile(UShell_C& shell, QWidget* owner, const char* filter,
+                                    const char* initialDirectory, uint8_t mode,
+                                    const char* defaultExtension) {
     if (mode > OpenFile) {
         mode = SaveFile;
     }
-    result.clear();
     const QString directory = QString::fromUtf8(initialDirectory ? initialDirectory : "");
-    const QStringList files =
-        AskForFiles(shell, owner, MakeQtFilter(filter), directory, mode, defaultExtension);
-    if (files.isEmpty()) {
-        return true;
+    std::vector<std::string> paths;
+    for (const QString& file :
+         AskForFiles(shell, owner, MakeQtFilter(filter), directory, mode, defaultExtension)) {
+        paths.push_back(ToPath(file));
     }
-    result = MakeSelection(files);
-    return false;
+    return paths;
 }
 
-bool ChooseDirectory(UShell_C& shell, QWidget* owner, const char* title, std::string& path) {
-    const QString folder =
-        shell.ChooseDirectory(owner, QString::fromUtf8(title), QDir::currentPath());
-    path = folder.toStdString();
-    return path.empty();
+std::string ChooseDirectory(UShell_C& shell, QWidget* owner, const char* title) {
+    return ToPath(shell.ChooseDirectory(owner, QString::fromUtf8(title), QDir::currentPath()));
 }
 
 int NextDroppedFile(int32_t& cursor, const QList<QUrl>& drop, std::string& out) {
     while (cursor >= 0 && cursor < drop.size()) {
         const QUrl& url = drop[cursor++];
         if (url.isLocalFile() && !url.toLocalFile().isEmpty()) {
-            out = url.toLocalFile().toStdString();
+            out = ToPath(url.toLocalFile());
             return 0;
         }
     }

@@ -8,19 +8,21 @@ namespace {
 
 using UControl_S = UDialogTemplate_C::UControl_S;
 
+using T = UDialogTemplate_C;
+
 constexpr UControl_S controls[] = {
-    {1009, UDialogTemplate_C::PushButton, "添加文件", QRect(7, 49, 78, 16), true},
-    {1010, UDialogTemplate_C::PushButton, "添加目录", QRect(7, 68, 78, 16), true},
-    {1011, UDialogTemplate_C::PushButton, "清除", QRect(7, 87, 78, 16), true},
-    {1007, UDialogTemplate_C::PushButton, "合成图片", QRect(7, 106, 78, 30), true},
-    {1002, UDialogTemplate_C::PushButton, "版本信息", QRect(7, 140, 78, 16), true},
-    {1012, UDialogTemplate_C::PushButton, "终止", QRect(7, 160, 78, 16), true},
-    {1001, UDialogTemplate_C::ListBox, "", QRect(93, 16, 105, 160), true},
-    {1004, UDialogTemplate_C::RadioButton, "水平", QRect(15, 18, 32, 10), false},
-    {1005, UDialogTemplate_C::RadioButton, "垂直", QRect(15, 28, 32, 10), false},
-    {1008, UDialogTemplate_C::CheckBox, "自动裁剪", QRect(15, 7, 48, 10), true},
-    {1006, UDialogTemplate_C::RadioButton, "多行", QRect(15, 38, 32, 10), false},
-    {-1, UDialogTemplate_C::StaticText, "请把要处理的图片拖到此处:", QRect(93, 7, 100, 8), false},
+    {T::IDC_ADD_FILES, T::PushButton, "添加文件", QRect(7, 49, 78, 16), true},
+    {T::IDC_ADD_DIRECTORY, T::PushButton, "添加目录", QRect(7, 68, 78, 16), true},
+    {T::IDC_CLEAR, T::PushButton, "清除", QRect(7, 87, 78, 16), true},
+    {T::IDC_COMPOSE, T::PushButton, "合成图片", QRect(7, 106, 78, 30), true},
+    {T::IDC_VERSION, T::PushButton, "版本信息", QRect(7, 140, 78, 16), true},
+    {T::IDC_TERMINATE, T::PushButton, "终止", QRect(7, 160, 78, 16), true},
+    {T::IDC_FILE_LIST, T::ListBox, "", QRect(93, 16, 105, 160), true},
+    {T::IDC_HORIZONTAL, T::RadioButton, "水平", QRect(15, 18, 32, 10), false},
+    {T::IDC_VERTICAL, T::RadioButton, "垂直", QRect(15, 28, 32, 10), false},
+    {T::IDC_AUTO_CUT, T::CheckBox, "自动裁剪", QRect(15, 7, 48, 10), true},
+    {T::IDC_MULTI_ROW, T::RadioButton, "多行", QRect(15, 38, 32, 10), false},
+    {T::IDC_STATIC, T::StaticText, "请把要处理的图片拖到此处:", QRect(93, 7, 100, 8), false},
 };
 
 int Scale(int units, int base, int divisor) {

@@ -17,8 +17,24 @@ class UDialogTemplate_C {
 public:
     enum UControlKind_E : int32_t { PushButton, ListBox, RadioButton, CheckBox, StaticText };
 
+    // The controls' ids, by which the window operations address them.
+    enum UControlId_E : int32_t {
+        IDC_STATIC = -1,  // a control the logic never addresses
+        IDC_FILE_LIST = 1001,
+        IDC_VERSION = 1002,
+        IDC_HORIZONTAL = 1004,
+        IDC_VERTICAL = 1005,
+        IDC_MULTI_ROW = 1006,
+        IDC_COMPOSE = 1007,
+        IDC_AUTO_CUT = 1008,
+        IDC_ADD_FILES = 1009,
+        IDC_ADD_DIRECTORY = 1010,
+        IDC_CLEAR = 1011,
+        IDC_TERMINATE = 1012,
+    };
+
     struct UControl_S {
-        int32_t id;  // -1 for a control the logic never addresses
+        UControlId_E id;
         UControlKind_E kind;
         const char* text;
         QRect units;

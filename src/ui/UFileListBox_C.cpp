@@ -1,66 +1,47 @@
 #include "ui/UFileListBox_C.h"
 
-#include <cstring>
+#include <QByteArray>
+
 #include <memory>
 #include <new>
 
+#include "files/PathRecord_S.h"
 #include "files/PathUtilities.h"
 
 namespace NS_Wnd {
 namespace {
 
-// The item role that carries the address of an entry's path block.
-constexpr int PathBlockRole = Qt::UserRole;
+// The item role that holds an entry's full path, as bytes.
+constexpr int PathRole = Qt::UserRole;
 
 }  // namespace
 
 UFileListBox_C::UFileListBox_C(QWidget* parent) : UListBox_C(parent) {}
-
-// The control's window goes with this object, so the blocks are freed here, before the base
-// class deletes the items that point to them.
-UFileListBox_C::~UFileListBox_C() {
-    RemoveAll();
-}
 
 int32_t UFileListBox_C::GetCount() const {
     return static_cast<int32_t>(count());
 }
 
 void UFileListBox_C::AddFilePath(const char* path) {
-    std::unique_ptr<char[]> block(new (std::nothrow) char[PathCapacity]);
-    if (!block) {
+    if (!PathRecord_S::Fits(path)) {
+        throw MakeError(1, path);
+    }
+    try {
+        auto entry = std::make_unique<QListWidgetItem>(QString::fromUtf8(GetFileName(path)));
+        entry->setData(PathRole, QByteArray(path));
+        addItem(entry.release());
+    } catch (const std::bad_alloc&) {
         throw MakeError(3);
     }
-    const std::size_t length = std::strlen(path);
-    if (length >= PathCapacity) {
-        throw MakeError(1, path);
-    }
-    std::memcpy(block.get(), path, length + 1);
-    auto* entry = new (std::nothrow) QListWidgetItem(QString::fromUtf8(GetFileName(path)));
-    if (!entry) {
-        throw MakeError(1, path);
-    }
-    entry->setData(PathBlockRole, QVariant::fromValue(reinterpret_cast<quintptr>(block.get())));
-    addItem(entry);
-    block.release();
 }
 
-void UFileListBox_C::GetFilePath(int32_t index, char* out) const {
-    const char* block = GetBlock(index);
-    NS_Base::CopyText(out, PathCapacity, block ? block : "");
+std::string UFileListBox_C::GetFilePath(int32_t index) const {
+    const QListWidgetItem* entry = item(index);
+    return entry ? entry->data(PathRole).toByteArray().toStdString() : std::string();
 }
 
 void UFileListBox_C::RemoveAll() {
-    const int32_t n = GetCount();
-    for (int32_t i = 0; i < n; ++i) {
-        delete[] GetBlock(i);
-    }
     clear();
-}
-
-char* UFileListBox_C::GetBlock(int32_t index) const {
-    const QListWidgetItem* entry = item(index);
-    return entry ? reinterpret_cast<char*>(entry->data(PathBlockRole).value<quintptr>()) : nullptr;
 }
 
 NS_Base::UError_C UFileListBox_C::MakeError(int32_t code, const char* extra) {

@@ -4,10 +4,19 @@
 #include <QMessageBox>
 
 namespace NS_Wnd {
+namespace {
+
+// Our filter texts already name their patterns; Qt would append its own list to each.
+void ShowFilterTextsOnly(QFileDialog& chooser) {
+    chooser.setOption(QFileDialog::HideNameFilterDetails);
+}
+
+}  // namespace
 
 QStringList UQtShell_C::ChooseFiles(QWidget* owner, const QString& filter, const QString& directory,
                                     bool several) {
     QFileDialog chooser(owner, QString(), directory, filter);
+    ShowFilterTextsOnly(chooser);
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
     if (chooser.exec() != QDialog::Accepted) {
@@ -21,6 +30,7 @@ QString UQtShell_C::ChooseSavePath(QWidget* owner, const QString& filter, const 
     // The dialog object, not the static helper: only it applies a default suffix. Replacing an
     // existing file is confirmed by the dialog itself.
     QFileDialog chooser(owner, QString(), directory, filter);
+    ShowFilterTextsOnly(chooser);
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setFileMode(QFileDialog::AnyFile);
     chooser.setDefaultSuffix(defaultSuffix);

@@ -1,5 +1,5 @@
-// The window side of WMosaro_C: its controls built from the template, the window operations
-// that the dialog's logic is written against, and the delivery of window events.
+// The window side of WMosaro_C: its controls built from the template, their connections
+// and the delivery of window events.
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -49,11 +49,6 @@ bool HoldsLocalFile(const QMimeData* data) {
     return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
-// The button with template id `id`, or null when there is none.
-QAbstractButton* ButtonOf(const WMosaro_C& dialog, int32_t id) {
-    return qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id));
-}
-
 // Takes a drag of local paths as a copy: the files only get listed, so the application they come
 // from must never take the drop for a move and delete them.
 bool AcceptAsCopy(QDropEvent* event) {
@@ -75,10 +70,10 @@ void WMosaro_C::CreateControls() {
     setFixedSize(UDialogTemplate_C::ToPixels(UDialogTemplate_C::GetSize(), base));
     setAcceptDrops(true);
     setWindowIcon(MakeIcon());
-    layoutButtons = new QButtonGroup(this);
+    ui.layouts = new QButtonGroup(this);
     QWidget* previous = nullptr;
     for (const UDialogTemplate_C::UControl_S& control : UDialogTemplate_C::GetControls()) {
-        QWidget* widget = CreateControl(control.id, control.kind, control.text);
+        QWidget* widget = CreateControl(control);
         widget->setGeometry(UDialogTemplate_C::ToPixels(control.units, base));
         if (control.tabStop) {
             if (previous) {
@@ -89,81 +84,67 @@ void WMosaro_C::CreateControls() {
             widget->setFocusPolicy(control.kind == UDialogTemplate_C::StaticText ? Qt::NoFocus
                                                                                  : Qt::ClickFocus);
         }
-        if (control.id != -1) {
-            controls[control.id] = widget;
-        }
     }
 }
 
-QWidget* WMosaro_C::CreateControl(int32_t id, int32_t kind, const char* text) {
-    const QString caption = QString::fromUtf8(text);
-    switch (kind) {
-        case UDialogTemplate_C::PushButton:
-            return new QPushButton(caption, this);
-        case UDialogTemplate_C::ListBox:
-            fileList = new UFileListBox_C(this);
-            return fileList;
-        case UDialogTemplate_C::RadioButton: {
-            auto* button = new QRadioButton(caption, this);
-            layoutButtons->addButton(button, id);
-            return button;
-        }
-        case UDialogTemplate_C::CheckBox:
-            return new QCheckBox(caption, this);
-        default: {
-            auto* label = new QLabel(caption, this);
-            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            return label;
-        }
+// Makes the control and keeps it in its member of `ui`.
+QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) {
+    const QString text = QString::fromUtf8(control.text);
+    const auto button = [&](QPushButton*& member) { return member = new QPushButton(text, this); };
+    const auto layout = [&](QRadioButton*& member, NS_Data::PictureGroup_C::ComposeMode_E mode) {
+        member = new QRadioButton(text, this);
+        ui.layouts->addButton(member, mode);
+        return member;
+    };
+    switch (control.id) {
+        case UDialogTemplate_C::IDC_FILE_LIST:
+            return ui.fileList = new UFileListBox_C(this);
+        case UDialogTemplate_C::IDC_ADD_FILES:
+            return button(ui.addFiles);
+        case UDialogTemplate_C::IDC_ADD_DIRECTORY:
+            return button(ui.addDirectory);
+        case UDialogTemplate_C::IDC_CLEAR:
+            return button(ui.clear);
+        case UDialogTemplate_C::IDC_COMPOSE:
+            return button(ui.compose);
+        case UDialogTemplate_C::IDC_VERSION:
+            return button(ui.version);
+        case UDialogTemplate_C::IDC_TERMINATE:
+            return button(ui.terminate);
+        case UDialogTemplate_C::IDC_HORIZONTAL:
+            return layout(ui.horizontal, NS_Data::PictureGroup_C::Horizontal);
+        case UDialogTemplate_C::IDC_VERTICAL:
+            return layout(ui.vertical, NS_Data::PictureGroup_C::Vertical);
+        case UDialogTemplate_C::IDC_MULTI_ROW:
+            return layout(ui.multiRow, NS_Data::PictureGroup_C::MultiRow);
+        case UDialogTemplate_C::IDC_AUTO_CUT:
+            return ui.autoCut = new QCheckBox(text, this);
+        default:
+            ui.dropHint = new QLabel(text, this);
+            ui.dropHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            return ui.dropHint;
     }
 }
 
 void WMosaro_C::ConnectControls() {
-    const std::pair<int32_t, void (WMosaro_C::*)()> commands[] = {
-        {IDC_ADD_FILES, &WMosaro_C::OnAddFiles}, {IDC_ADD_DIRECTORY, &WMosaro_C::OnAddDirectory},
-        {IDC_CLEAR, &WMosaro_C::OnClear},        {IDC_COMPOSE, &WMosaro_C::OnCompose},
-        {IDC_VERSION, &WMosaro_C::OnVersion},    {IDC_TERMINATE, &WMosaro_C::OnTerminate},
-        {IDC_AUTO_CUT, &WMosaro_C::OnAutoCut},
+    const std::pair<QAbstractButton*, void (WMosaro_C::*)()> commands[] = {
+        {ui.addFiles, &WMosaro_C::OnAddFiles}, {ui.addDirectory, &WMosaro_C::OnAddDirectory},
+        {ui.clear, &WMosaro_C::OnClear},       {ui.compose, &WMosaro_C::OnCompose},
+        {ui.version, &WMosaro_C::OnVersion},   {ui.terminate, &WMosaro_C::OnTerminate},
+        {ui.autoCut, &WMosaro_C::OnAutoCut},
     };
-    for (const auto& [id, handler] : commands) {
-        connect(ButtonOf(*this, id), &QAbstractButton::clicked, this,
-                [this, handler] { (this->*handler)(); });
+    for (const auto& [button, handler] : commands) {
+        connect(button, &QAbstractButton::clicked, this, handler);
     }
-    connect(layoutButtons, &QButtonGroup::idClicked, this, [this] { OnComposeMode(); });
+    connect(ui.layouts, &QButtonGroup::idClicked, this, &WMosaro_C::OnComposeMode);
 }
 
 QWidget* WMosaro_C::GetDlgItem(int32_t id) const {
-    const auto found = controls.find(id);
-    return found == controls.end() ? nullptr : found->second;
-}
-
-void WMosaro_C::EnableControl(int32_t id, bool enable) {
-    if (QWidget* control = GetDlgItem(id)) {
-        control->setEnabled(enable);
-    }
-}
-
-int32_t WMosaro_C::IsDlgButtonChecked(int32_t id) const {
-    const QAbstractButton* button = ButtonOf(*this, id);
-    return button && button->isChecked() ? 1 : 0;
-}
-
-// Selects `checkedId` and clears the other buttons of the range; an id outside the range
-// leaves all of them clear.
-void WMosaro_C::CheckRadioButton(int32_t firstId, int32_t lastId, int32_t checkedId) {
-    layoutButtons->setExclusive(false);
-    for (int32_t id = firstId; id <= lastId; ++id) {
-        if (QAbstractButton* button = ButtonOf(*this, id)) {
-            button->setChecked(id == checkedId);
-        }
-    }
-    layoutButtons->setExclusive(true);
-}
-
-void WMosaro_C::CheckDlgButton(int32_t id, int32_t state) {
-    if (QAbstractButton* button = ButtonOf(*this, id)) {
-        button->setChecked(state == 1);
-    }
+    QWidget* const byId[] = {ui.fileList, ui.version,      nullptr,    ui.horizontal,
+                             ui.vertical, ui.multiRow,     ui.compose, ui.autoCut,
+                             ui.addFiles, ui.addDirectory, ui.clear,   ui.terminate};
+    const int32_t index = id - UDialogTemplate_C::IDC_FILE_LIST;
+    return index >= 0 && index < static_cast<int32_t>(std::size(byId)) ? byId[index] : nullptr;
 }
 
 void WMosaro_C::ShowMessage(const char* text, const char* caption) {
@@ -189,14 +170,15 @@ void WMosaro_C::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// While a command runs the window takes no drop, as its list is disabled.
 void WMosaro_C::dragEnterEvent(QDragEnterEvent* event) {
-    if (AcceptAsCopy(event)) {
+    if (!work.IsRunning() && AcceptAsCopy(event)) {
         event->accept();
     }
 }
 
 void WMosaro_C::dropEvent(QDropEvent* event) {
-    if (!AcceptAsCopy(event)) {
+    if (work.IsRunning() || !AcceptAsCopy(event)) {
         return;
     }
     event->accept();

@@ -1,7 +1,15 @@
 #include "ui/WMosaro_C.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QPushButton>
+
+#include <exception>
+#include <new>
+
 #include "composition/CollectFiles.h"
-#include "files/PathUtilities.h"
+#include "composition/LoadPictures.h"
 #include "files/UCustomization_C.h"
 #include "foundation/ProductVersion.h"
 #include "ui/ShellChoosers.h"
@@ -14,17 +22,6 @@ namespace {
 constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
 constexpr char sheetFilter[] = "32-bits Image File(.png)\0*.png\0";
 
-// Runs one step of a command; an error record it raises is shown, owned by the dialog, and the
-// command goes on with its closing steps.
-template <class Step>
-void ShowingErrors(WMosaro_C* dialog, Step step) {
-    try {
-        step();
-    } catch (const NS_Base::UError_C& error) {
-        error.Show(dialog);
-    }
-}
-
 // A stored value of a type that does not read as an integer can only come from a damaged
 // file; its default stands in, and the exit-time save replaces it.
 int32_t ReadSetting(const char* key, int32_t fallback) {
@@ -33,6 +30,17 @@ int32_t ReadSetting(const char* key, int32_t fallback) {
     } catch (const NS_Base::UError_C&) {
         return fallback;
     }
+}
+
+QString DescribeListing(std::size_t found, std::size_t) {
+    return QStringLiteral("Listing files: %1 found").arg(found);
+}
+
+QString DescribeComposing(std::size_t loaded, std::size_t total) {
+    if (total > 0 && loaded == total) {
+        return QStringLiteral("Writing the sheet...");
+    }
+    return QStringLiteral("Loading pictures: %1 of %2").arg(loaded).arg(total);
 }
 
 }  // namespace
@@ -67,7 +75,31 @@ void WMosaro_C::QueueCommandLine(const std::vector<std::string>& paths) {
     // A path that no record can hold is reported at once; the others are tested when the
     // window opens.
     for (const std::string& path : paths) {
-        ShowingErrors(this, [&] { fileAbyss.AddPath(path.c_str()); });
+        ReportFailures([&] { fileAbyss.AddPath(path.c_str()); });
+    }
+}
+
+void WMosaro_C::RunCommand(const std::function<void()>& command,
+                           const std::function<void()>& closing) {
+    DisableControls();
+    ReportFailures(command);
+    if (closing) {
+        closing();
+    }
+    EnableControls();
+}
+
+void WMosaro_C::ReportFailures(const std::function<void()>& step) {
+    try {
+        step();
+    } catch (const NS_Base::UError_C& error) {
+        error.Show(this);
+    } catch (const std::bad_alloc&) {
+        MakeError(1).Show(this);
+    } catch (const std::exception& failure) {
+        MakeError(2, failure.what()).Show(this);
+    } catch (...) {
+        MakeError(2).Show(this);
     }
 }
 
@@ -78,17 +110,33 @@ void WMosaro_C::OnInitDialog() {
 }
 
 void WMosaro_C::InitControls() {
-    ShowingErrors(this, [this] { CollectFiles(); });
-    // A stored layout outside the three buttons selects none of them (and must not overflow
-    // the id sum).
-    const bool known = composeMode >= 0 && composeMode <= IDC_MULTI_ROW - IDC_HORIZONTAL;
-    CheckRadioButton(IDC_HORIZONTAL, IDC_MULTI_ROW, known ? IDC_HORIZONTAL + composeMode : 0);
-    CheckDlgButton(IDC_AUTO_CUT, autoCut != 0 ? 1 : 0);
+    ReportFailures([this] { CollectFiles(); });
+    // A stored layout outside the three buttons selects none of them.
+    ui.layouts->setExclusive(false);
+    for (QAbstractButton* button : ui.layouts->buttons()) {
+        button->setChecked(ui.layouts->id(button) == composeMode);
+    }
+    ui.layouts->setExclusive(true);
+    ui.autoCut->setChecked(autoCut != 0);
 }
 
-// Each call appends its own batch, sorted by full path, below the entries already listed.
+// Each call appends its own batch, sorted by full path, below the entries already listed. The
+// folders are walked off the window's thread; a cancelled walk lists nothing and drops what
+// it had not reached yet.
 void WMosaro_C::CollectFiles() {
-    ::CollectFiles(fileAbyss, [this](const char* path) { fileList->AddFilePath(path); });
+    std::vector<std::string> batch;
+    bool complete = false;
+    work.Run(DescribeListing, [&](const UProgress_F& progress) {
+        const auto keep = [&batch](const char* path) { batch.emplace_back(path); };
+        complete = ::CollectFiles(fileAbyss, keep, progress);
+    });
+    if (!complete) {
+        fileAbyss.Clear();
+        return;
+    }
+    for (const std::string& path : batch) {
+        ui.fileList->AddFilePath(path.c_str());
+    }
 }
 
 void WMosaro_C::SetCaption() {
@@ -96,52 +144,46 @@ void WMosaro_C::SetCaption() {
 }
 
 void WMosaro_C::DisableControls() {
-    for (const int32_t id : {IDC_FILE_LIST, IDC_ADD_FILES, IDC_ADD_DIRECTORY, IDC_CLEAR,
-                             IDC_COMPOSE, IDC_VERSION, IDC_TERMINATE, IDC_AUTO_CUT}) {
-        EnableControl(id, false);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui.fileList, ui.addFiles, ui.addDirectory, ui.clear,
+                                         ui.compose, ui.version, ui.terminate, ui.autoCut}) {
+        control->setEnabled(false);
     }
 }
 
 void WMosaro_C::EnableControls() {
-    EnableControl(IDC_FILE_LIST, true);
-    EnableControl(IDC_ADD_FILES, true);
-    EnableControl(IDC_ADD_DIRECTORY, true);
-    const bool listed = fileList->GetCount() > 0;
-    EnableControl(IDC_CLEAR, listed);
-    EnableControl(IDC_COMPOSE, listed);
-    EnableControl(IDC_VERSION, true);
-    EnableControl(IDC_TERMINATE, true);
-    EnableControl(IDC_AUTO_CUT, true);
+    const bool listed = ui.fileList->GetCount() > 0;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui.fileList, ui.addFiles, ui.addDirectory, ui.version, ui.terminate, ui.autoCut}) {
+        control->setEnabled(true);
+    }
+    ui.clear->setEnabled(listed);
+    ui.compose->setEnabled(listed);
 }
 
 void WMosaro_C::OnAddFiles() {
-    DisableControls();
-    ShowingErrors(this, [this] { AddSelectedFiles(); });
-    EnableControls();
+    RunCommand([this] { AddSelectedFiles(); });
 }
 
 void WMosaro_C::AddSelectedFiles() {
-    std::string selection;
-    if (ChooseFile(*shell, this, pictureFilter, "", selection, OpenFiles, nullptr)) {
+    const std::vector<std::string> files =
+        ChooseFile(*shell, this, pictureFilter, "", OpenFiles, nullptr);
+    if (files.empty()) {
         return;
     }
-    int32_t position = 0;
-    std::string path;
-    while (NextSelectedFile(position, selection.c_str(), path) == 0) {
+    for (const std::string& path : files) {
         fileAbyss.AddPath(path.c_str());
     }
     CollectFiles();
 }
 
 void WMosaro_C::OnAddDirectory() {
-    DisableControls();
-    ShowingErrors(this, [this] { AddChosenDirectory(); });
-    EnableControls();
+    RunCommand([this] { AddChosenDirectory(); });
 }
 
 void WMosaro_C::AddChosenDirectory() {
-    std::string folder;
-    if (ChooseDirectory(*shell, this, "Please select directory:", folder)) {
+    const std::string folder = ChooseDirectory(*shell, this, "Please select directory:");
+    if (folder.empty()) {
         return;
     }
     fileAbyss.AddPath(folder.c_str());
@@ -149,9 +191,7 @@ void WMosaro_C::AddChosenDirectory() {
 }
 
 void WMosaro_C::OnDropFiles(const QList<QUrl>& drop) {
-    DisableControls();
-    ShowingErrors(this, [&] { AddDroppedFiles(drop); });
-    EnableControls();
+    RunCommand([&] { AddDroppedFiles(drop); });
 }
 
 void WMosaro_C::AddDroppedFiles(const QList<QUrl>& drop) {
@@ -166,37 +206,43 @@ void WMosaro_C::AddDroppedFiles(const QList<QUrl>& drop) {
 }
 
 void WMosaro_C::OnClear() {
-    fileList->RemoveAll();
+    ui.fileList->RemoveAll();
     EnableControls();
 }
 
 void WMosaro_C::OnCompose() {
-    DisableControls();
-    ShowingErrors(this, [this] { ComposeListedPictures(); });
     // Each attempt starts from an empty group, whatever became of the last one.
-    pictureGroup.Clear();
-    EnableControls();
+    RunCommand([this] { ComposeListedPictures(); }, [this] { pictureGroup.Clear(); });
 }
 
+// The pictures load and the sheet is written off the window's thread. A cancelled compose
+// writes nothing and keeps the list.
 void WMosaro_C::ComposeListedPictures() {
-    std::string output;
-    if (ChooseFile(*shell, this, sheetFilter, "", output, SaveFile, "png")) {
+    const std::vector<std::string> output =
+        ChooseFile(*shell, this, sheetFilter, "", SaveFile, "png");
+    if (output.empty()) {
         return;
     }
-    char path[UFileListBox_C::PathCapacity];
-    for (int32_t i = 0; i < fileList->GetCount(); ++i) {
-        fileList->GetFilePath(i, path);
-        pictureGroup.AddPicture(path);
+    std::vector<std::string> paths;
+    for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
+        paths.push_back(ui.fileList->GetFilePath(i));
     }
-    pictureGroup.Compose(output.c_str(), 0, composeMode, autoCut != 0);
-    pictureGroup.Clear();
-    fileList->RemoveAll();
+    const int32_t mode = composeMode;
+    const bool trim = autoCut != 0;
+    bool composed = false;
+    work.Run(DescribeComposing, [&](const UProgress_F& progress) {
+        if (LoadPictures(pictureGroup, paths, progress)) {
+            pictureGroup.Compose(output.front().c_str(), 0, mode, trim);
+            composed = true;
+        }
+    });
+    if (composed) {
+        ui.fileList->RemoveAll();
+    }
 }
 
 void WMosaro_C::OnVersion() {
-    DisableControls();
-    ShowMessage(ProductTitle, "Version");
-    EnableControls();
+    RunCommand([this] { ShowMessage(ProductTitle, "Version"); });
 }
 
 void WMosaro_C::OnTerminate() {
@@ -204,17 +250,32 @@ void WMosaro_C::OnTerminate() {
 }
 
 void WMosaro_C::OnAutoCut() {
-    autoCut = IsDlgButtonChecked(IDC_AUTO_CUT) == 1 ? 1 : 0;
+    autoCut = ui.autoCut->isChecked() ? 1 : 0;
 }
 
 void WMosaro_C::OnComposeMode() {
-    if (IsDlgButtonChecked(IDC_HORIZONTAL) == 1) {
-        composeMode = 0;
-    } else if (IsDlgButtonChecked(IDC_VERTICAL) == 1) {
-        composeMode = 1;
-    } else {
-        composeMode = 2;
+    const int checked = ui.layouts->checkedId();
+    composeMode = checked == NS_Data::PictureGroup_C::Horizontal ||
+                          checked == NS_Data::PictureGroup_C::Vertical
+                      ? checked
+                      : NS_Data::PictureGroup_C::MultiRow;
+}
+
+void WMosaro_C::done(int result) {
+    if (work.IsRunning()) {
+        work.Cancel();
+        return;
     }
+    QDialog::done(result);
+}
+
+NS_Base::UError_C WMosaro_C::MakeError(int32_t code, const char* extra) const {
+    static constexpr NS_Base::UMessage_S table[] = {
+        {1, "Not enough memory."},
+        {2, "Command failed unexpectedly."},
+        {0, nullptr},
+    };
+    return NS_Base::UError_C(code, NS_Base::SystemError, "WMosaro_C", table, extra);
 }
 
 }  // namespace NS_Wnd

@@ -5,15 +5,23 @@
 #include <QUrl>
 
 #include <cstdint>
-#include <map>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "composition/PictureGroup_C.h"
+#include "composition/UProgress_F.h"
 #include "files/UFileAbyss_C.h"
+#include "ui/UBackgroundWork_C.h"
+#include "ui/UDialogTemplate_C.h"
 
+class QAbstractButton;
 class QButtonGroup;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
 
 namespace NS_Wnd {
 
@@ -22,23 +30,10 @@ class UShell_C;
 
 // The program's one window: a fixed-size dialog in which the user collects picture files,
 // picks the layout and the trim option, and composes the sheet. It is the one place where
-// error records are caught and shown.
+// failures are caught and shown.
 class WMosaro_C : public QDialog {
 public:
-    // The template's control ids; the dialog's logic addresses its controls by these.
-    enum UControlId_E : int32_t {
-        IDC_FILE_LIST = 1001,
-        IDC_VERSION = 1002,
-        IDC_HORIZONTAL = 1004,
-        IDC_VERTICAL = 1005,
-        IDC_MULTI_ROW = 1006,
-        IDC_COMPOSE = 1007,
-        IDC_AUTO_CUT = 1008,
-        IDC_ADD_FILES = 1009,
-        IDC_ADD_DIRECTORY = 1010,
-        IDC_CLEAR = 1011,
-        IDC_TERMINATE = 1012,
-    };
+    using UControlId_E = UDialogTemplate_C::UControlId_E;
 
     // Registers the defaults of both settings and reads them: the settings file must have been
     // loaded before. `shell` answers the choosers and message boxes and must outlive the
@@ -55,6 +50,12 @@ public:
 
     // The control with template id `id`, or null.
     QWidget* GetDlgItem(int32_t id) const;
+    // Also told of every step of a long command, on its worker thread; returning false cancels
+    // the command as its Cancel button does.
+    void SetProgressObserver(UProgress_F observer) { work.SetObserver(std::move(observer)); }
+
+    // While a command runs, closing the window cancels the command instead.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,6 +64,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The template's controls, created in CreateControls.
+    struct UControls_S {
+        UFileListBox_C* fileList = nullptr;
+        QPushButton* addFiles = nullptr;
+        QPushButton* addDirectory = nullptr;
+        QPushButton* clear = nullptr;
+        QPushButton* compose = nullptr;
+        QPushButton* version = nullptr;
+        QPushButton* terminate = nullptr;
+        QRadioButton* horizontal = nullptr;
+        QRadioButton* vertical = nullptr;
+        QRadioButton* multiRow = nullptr;
+        QCheckBox* autoCut = nullptr;
+        QLabel* dropHint = nullptr;
+        QButtonGroup* layouts = nullptr;  // the radio buttons, by layout value
+    };
+
     void OnInitDialog();
     void OnDropFiles(const QList<QUrl>& drop);
     void OnAddFiles();
@@ -85,28 +103,30 @@ private:
     void EnableControls();
     void ReadSettings();
 
-    // The window operations that the logic is written against.
-    void EnableControl(int32_t id, bool enable);
-    int32_t IsDlgButtonChecked(int32_t id) const;
-    void CheckRadioButton(int32_t firstId, int32_t lastId, int32_t checkedId);
-    void CheckDlgButton(int32_t id, int32_t state);
-    void ShowMessage(const char* text, const char* caption);
+    // One command: controls disabled while `command` runs, any failure shown, then `closing`
+    // (may be empty), then the controls enabled again.
+    void RunCommand(const std::function<void()>& command,
+                    const std::function<void()>& closing = {});
+    // Runs `step` and shows whatever it throws as an error record's box owned by the dialog;
+    // running out of memory is reported like any other failure.
+    void ReportFailures(const std::function<void()>& step);
 
     void CreateControls();
+    QWidget* CreateControl(const UDialogTemplate_C::UControl_S& control);
     void ConnectControls();
-    QWidget* CreateControl(int32_t id, int32_t kind, const char* text);
+    void ShowMessage(const char* text, const char* caption);
     // Shows an error record's notice in a box owned by the dialog `owner`.
     static void ShowNotice(void* owner, const char* caption, const char* text);
+    NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr) const;
 
     std::unique_ptr<UShell_C> ownShell;
     UShell_C* shell;
     NS_Data::PictureGroup_C pictureGroup;
     UFileAbyss_C fileAbyss;
-    UFileListBox_C* fileList = nullptr;
+    UControls_S ui;
+    UBackgroundWork_C work{this};
     int32_t composeMode = 1;
     int32_t autoCut = 0;
-    std::map<int32_t, QWidget*> controls;
-    QButtonGroup* layoutButtons = nullptr;
     bool initialised = false;
 };
 

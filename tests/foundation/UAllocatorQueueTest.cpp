@@ -18,15 +18,6 @@ TEST(UAllocator, GrowsByAtLeastTenThousandAndReusesTheBlock) {
     EXPECT_EQ(allocator.GetCapacity(), 50000u);
 }
 
-TEST(UAllocator, RefusesForeignAndNullPointers) {
-    UAllocator_C allocator;
-    int foreign = 0;
-    void* pointer = &foreign;
-    EXPECT_EQ(CodeOf([&] { allocator.Reserve(pointer, 10, 0); }), 2);
-    pointer = nullptr;
-    EXPECT_EQ(CodeOf([&] { allocator.Reserve(pointer, 10, 4); }), 3) << "bytes to keep from none";
-}
-
 TEST(UQueue, PopsInPushOrderAndReportsEmpty) {
     UQueue_T<int> queue;
     int out = -1;

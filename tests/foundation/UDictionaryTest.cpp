@@ -6,7 +6,13 @@
 
 // Key order and the visitor are checked through the settings file, which is saved in key order.
 TEST(UDictionary, AMissingKeyRaisesAKeyErrorNamingItAndAddsNothing) {
-    class UNoFile_C;  // only the version members use the file type
+    struct UNoFile_C {  // declared for the contract; only the version members would use it
+        void ReadInt32(int32_t&);
+        void WriteInt32(int32_t);
+        void ReadBytes(void*, int32_t);
+        void WriteBytes(const void*, int32_t);
+        int64_t GetRemaining();
+    };
     NS_Data::UDictionary_T<NS_Data::UString_C, int, UNoFile_C> dictionary;
     try {
         dictionary.GetForSet("ComposeMode");

@@ -13,24 +13,19 @@ constexpr UMessage_S table[] = {{1, "First message."}, {4, "Fourth message."}, {
 
 }  // namespace
 
-TEST(UError, UserErrorShowsMessageAndBareExtra) {
-    const UError_C error(1, NS_Base::UserError, "UFileAbyss_C", table, "/pics/a.png");
-    EXPECT_STREQ(error.GetCaption(), "UserError");
-    EXPECT_EQ(error.ComposeText(), "First message.\r\n/pics/a.png");
-    EXPECT_EQ(UError_C(1, NS_Base::UserError, "X_C", table).ComposeText(), "First message.");
+// User errors show the message and the bare extra text; system errors labelled lines.
+TEST(UError, NoticeTextDependsOnTheKind) {
+    const UError_C user(1, NS_Base::UserError, "UFileAbyss_C", table, "/pics/a.png");
+    EXPECT_STREQ(user.GetCaption(), "UserError");
+    EXPECT_EQ(user.ComposeText(), "First message.\r\n/pics/a.png");
+    const UError_C system(4, NS_Base::SystemError, "UList_T", table, "key");
+    EXPECT_STREQ(system.GetCaption(), "SystemError");
+    EXPECT_EQ(system.ComposeText(),
+              "Code: 4\r\nInfo: Fourth message.\r\nInfoEx: key\r\nPosition: UList_T");
     // Code 0 ends the table, so it never matches the end marker.
     for (const int32_t unknown : {0, 3}) {
         EXPECT_STREQ(UError_C(unknown, 0, "X_C", table).GetInfo(), "Unexpected error.") << unknown;
     }
-}
-
-TEST(UError, SystemErrorShowsLabelledLines) {
-    const UError_C plain(4, NS_Base::SystemError, "UList_T", table);
-    EXPECT_STREQ(plain.GetCaption(), "SystemError");
-    EXPECT_EQ(plain.ComposeText(), "Code: 4\r\nInfo: Fourth message.\r\nPosition: UList_T");
-    const UError_C extra(4, NS_Base::SystemError, "UList_T", table, "key");
-    EXPECT_EQ(extra.ComposeText(),
-              "Code: 4\r\nInfo: Fourth message.\r\nInfoEx: key\r\nPosition: UList_T");
 }
 
 TEST(UError, LongTextsAreCutAtCharacterBoundaries) {

@@ -1,13 +1,17 @@
 #include "imaging/UPngEncoder_C.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PictureFiles.h"
@@ -15,8 +19,38 @@
 
 namespace {
 
-// Random values, or eight rows of random values over and over (with clear pixels in every fourth
-// column), which compresses to almost nothing as long as the history reaches back eight rows.
+// Allocations of at least this many bytes fail while set, on threads other than the tests' own
+// unless `anyThread`: a helper thread then runs out of memory in the middle of its work.
+std::atomic<std::size_t> failFrom{0};
+std::atomic<bool> anyThread{false};
+const std::thread::id testThread = std::this_thread::get_id();
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    const std::size_t limit = failFrom.load();
+    if (limit > 0 && size >= limit && (anyThread || std::this_thread::get_id() != testThread)) {
+        throw std::bad_alloc();
+    }
+    if (void* memory = std::malloc(size ? size : 1)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+using Level = UPngEncoder_C::Level;
+using Result = UPngEncoder_C::Result;
+
+// Random values; or eight rows of them over and over, with clear pixels in every fourth column,
+// which compresses to almost nothing only when each stripe sees the rows above it.
 UPicture_S MakePicture(int32_t width, int32_t height, bool repeating) {
     UPicture_S picture{width, height, std::vector<uint32_t>(std::size_t(width) * height)};
     std::mt19937 random(static_cast<uint32_t>(width) * 31 + static_cast<uint32_t>(height));
@@ -32,25 +66,27 @@ UPicture_S MakePicture(int32_t width, int32_t height, bool repeating) {
 }
 
 // Odd rows come through the scratch row, even rows straight from the picture's memory.
-bool Write(const UPicture_S& picture, std::FILE* file, bool split) {
+Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned threads) {
     const auto width = static_cast<uint32_t>(picture.width);
     const UPngEncoder_C encoder(
-        width, static_cast<uint32_t>(picture.height), [&](uint32_t y, uint32_t* scratch) {
+        width, static_cast<uint32_t>(picture.height),
+        [&](uint32_t y, uint32_t* scratch) {
             const uint32_t* row = picture.pixels.data() + std::size_t{y} * width;
             if (y % 2 == 0) {
                 return row;
             }
             std::copy(row, row + width, scratch);
             return static_cast<const uint32_t*>(scratch);
-        });
-    return encoder.Write(file, split);
+        },
+        level);
+    return encoder.Write(file, threads);
 }
 
-std::vector<uint8_t> Encode(const UPicture_S& picture, bool split) {
+std::vector<uint8_t> Encode(const UPicture_S& picture, Level level, unsigned threads) {
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* file = ::open_memstream(&data, &size);
-    EXPECT_TRUE(Write(picture, file, split)) << "writing to memory failed";
+    EXPECT_EQ(Write(picture, file, level, threads), Result::Written) << "writing to memory";
     std::fclose(file);
     std::vector<uint8_t> bytes(data, data + size);
     std::free(data);
@@ -62,8 +98,8 @@ uint32_t BigEndian(const uint8_t* bytes) {
 }
 
 // Walks the chunks, checking every CRC, and inflates the joined IDAT data as one zlib stream,
-// which checks the adler32, the count of filtered bytes of `picture` and that nothing follows the
-// stream's end. Returns the filtered rows.
+// which checks its Adler-32, the count of filtered bytes and that nothing follows its end.
+// Returns the filtered rows.
 std::vector<uint8_t> Inflate(const std::vector<uint8_t>& file, const UPicture_S& picture) {
     std::vector<uint8_t> compressed;
     std::size_t at = 8;
@@ -87,40 +123,84 @@ std::vector<uint8_t> Inflate(const std::vector<uint8_t>& file, const UPicture_S&
     return rows;
 }
 
-// Split in halves on two threads or not, the file holds the same filtered rows at about the
-// same size, and decodes value for value.
-TEST(UPngEncoder, EveryShapeAndContentDecodesValueForValue) {
-    // Shapes around the split: one and two rows, odd heights, rows too narrow for one of them to
-    // fill the 32 KiB window, and a row of more than a megabyte that cannot be split.
-    const std::pair<int32_t, int32_t> shapes[] = {
-        {1, 1}, {3, 2}, {300000, 1}, {140000, 2}, {700, 1001}, {1, 262145}, {4097, 65}};
-    const UTempDirectory folder;
-    for (const auto& [width, height] : shapes) {
-        for (const bool repeating : {false, true}) {
-            SCOPED_TRACE(testing::Message()
-                         << width << "x" << height << " repeating " << repeating);
-            const UPicture_S picture = MakePicture(width, height, repeating);
-            const std::vector<uint8_t> whole = Encode(picture, false);
-            const std::vector<uint8_t> halves = Encode(picture, true);
-            EXPECT_TRUE(Inflate(whole, picture) == Inflate(halves, picture)) << "filtered rows";
-            // A lower half compressed without the upper half's last bytes as history has to
-            // spell out the eight repeating rows again: 45% more at 700 x 1001.
-            EXPECT_LE(halves.size(), whole.size() + whole.size() / 100 + 16)
-                << "one stream " << whole.size() << " bytes";
-            WriteFile(folder.root + "sheet.png", halves);
-            EXPECT_EQ(FirstDifference(LoadPicture(folder.root + "sheet.png"), picture), "");
+// zlib's size for the same filtered rows as one stream, at its default level.
+std::size_t OneStreamSize(const std::vector<uint8_t>& rows) {
+    uLongf size = compressBound(rows.size());
+    std::vector<uint8_t> compressed(size);
+    EXPECT_EQ(compress2(compressed.data(), &size, rows.data(), rows.size(), 6), Z_OK);
+    return size;
+}
+
+// libpng's reading of the file as 0xAARRGGBB values.
+UPicture_S ReadWithLibpng(const std::vector<uint8_t>& file) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    UPicture_S picture;
+    if (png_image_begin_read_from_memory(&image, file.data(), file.size())) {
+        image.format = PNG_FORMAT_BGRA;
+        picture.width = int32_t(image.width);
+        picture.height = int32_t(image.height);
+        picture.pixels.resize(std::size_t(image.width) * image.height);
+        png_image_finish_read(&image, nullptr, picture.pixels.data(), 0, nullptr);
+    }
+    EXPECT_EQ(image.warning_or_error & PNG_IMAGE_ERROR, 0) << image.message;
+    png_image_free(&image);
+    return picture;
+}
+
+// Every level writes one valid stream, the same bytes whatever the number of threads, which
+// libpng reads back value for value.
+TEST(UPngEncoder, EveryLevelAndShapeDecodesValueForValueOnAnyThreadCount) {
+    // Shapes around the stripes of about 1 MiB of filtered rows: one and two rows, a row longer
+    // than a stripe, rows longer than deflate's 32 KiB history, a last stripe of one or two rows.
+    const std::pair<int32_t, int32_t> shapes[] = {{1, 1},      {3, 2},      {300000, 1},
+                                                  {140000, 2}, {700, 1001}, {1, 262145},
+                                                  {4097, 65},  {9000, 117}};
+    for (const Level level : {Level::Fast, Level::Default, Level::Best}) {
+        for (const auto& [width, height] : shapes) {
+            for (const bool repeating : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "level " << int(level) << ", " << width << "x"
+                                                << height << ", repeating " << repeating);
+                const UPicture_S picture = MakePicture(width, height, repeating);
+                const std::vector<uint8_t> file = Encode(picture, level, 3);
+                EXPECT_TRUE(file == Encode(picture, level, 1)) << "one thread wrote other bytes";
+                const std::size_t whole = OneStreamSize(Inflate(file, picture));
+                EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+                // A stripe that does not see the rows above it spells out the eight rows again.
+                EXPECT_LE(file.size(), whole + whole / 10 + 1024) << "one stream " << whole;
+            }
         }
     }
 }
 
-TEST(UPngEncoder, FullDiskIsReportedWhileTheLowerHalfIsCompressed) {
+// Failures come back as results once every thread is joined, never as a terminated program.
+TEST(UPngEncoder, FullDiskAndLackOfMemoryAreReported) {
+    const UPicture_S picture = MakePicture(1024, 1024, false);
     std::FILE* full = std::fopen("/dev/full", "wb");
     ASSERT_NE(full, nullptr);
-    // The header fits the buffer, so the failure comes with the first data chunk, while the
-    // lower half is being compressed on the other thread.
+    // The header fits the buffer, so the failure comes with the first data chunk, while helpers
+    // are compressing.
     std::setvbuf(full, nullptr, _IOFBF, 4096);
-    EXPECT_FALSE(Write(MakePicture(1024, 1024, false), full, true)) << "a full disk went unseen";
+    EXPECT_EQ(Write(picture, full, Level::Default, 3), Result::WriteFailed) << "full disk";
     std::fclose(full);
+
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    ASSERT_NE(sink, nullptr);
+    failFrom = 512 * 1024;
+    const Result helperOutOfMemory = Write(picture, sink, Level::Default, 3);
+    failFrom = 0;
+    std::fclose(sink);
+    EXPECT_EQ(helperOutOfMemory, Result::NoMemory) << "a helper ran out of memory";
+
+    const UTempDirectory folder;
+    UImageData_C image;
+    image.CreateFromPixels32(picture.pixels.data(), picture.width, picture.height);
+    anyThread = true;
+    failFrom = 512 * 1024;
+    const std::string failure = FailureOf([&] { image.SavePng((folder.root + "a.png").c_str()); });
+    failFrom = 0;
+    anyThread = false;
+    EXPECT_NE(failure.find(" 1 Not enough memory.|"), std::string::npos) << failure;
 }
 
 }  // namespace

@@ -2,41 +2,64 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <tuple>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QListView>
+#include <QTimer>
 
-#include "ScriptedShell.h"
-#include "files/PathUtilities.h"
+#include <string>
+
+#include "TestSupport.h"
+#include "ui/UQtShell_C.h"
 
 using namespace NS_Wnd;
 
-// The dialog's own adds and saves go through the common forms; these are the rest. Each row:
-// mode, the chooser's answer, what the dialog reads back (joined by ' '), how the chooser was
-// asked after the filter.
-TEST(ChooseFile, ChosenFilesReadBackThroughNextSelectedFile) {
-    const std::tuple<uint8_t, QStringList, std::string, QString> cases[] = {
-        {OpenFiles, {"/a.png", "/b.png"}, "/a.png /b.png", "|several"},
-        {OpenFiles, {"/p/a.png", "/q/r/b.png"}, "/p/a.png /q/r/b.png", "|several"},
-        {OpenFiles, {}, "", "|several"},
-        {OpenFile, {"/p/a.png"}, "/p/a.png", "|one"},
-        {7, {"/out/sheet.png"}, "/out/sheet.png", "|png"},
-    };
-    for (const auto& [mode, answer, expected, asked] : cases) {
-        ScriptedShell shell;
-        shell.answers = {answer};
-        std::string result = "stale";
-        const bool cancelled = ChooseFile(shell, nullptr, "Image(*.png)\0*.bmp;*.png;\0Any\0*\0",
-                                          "", result, mode, "png");
-        const std::string what =
-            answer.join(' ').toStdString() + " in mode " + std::to_string(mode);
-        EXPECT_EQ(cancelled, expected.empty()) << what;
-        EXPECT_EQ(shell.asked, "Image(*.png) (*.bmp *.png);;Any (*)|" + asked) << what;
-        std::string paths, path;
-        // A cancel must leave the buffer empty, which is not in the read-back form.
-        for (int32_t cursor = 0;
-             !result.empty() && NextSelectedFile(cursor, result.c_str(), path) == 0;) {
-            paths += (paths.empty() ? "" : " ") + path;
+namespace {
+
+// The names the open chooser lists once its folder has been read (or after five seconds), and
+// the texts of its filter box; then the chooser is closed.
+struct UChooserView_S {
+    QStringList names;
+    QStringList filters;
+};
+
+void ReadChooserWhenShown(UChooserView_S& view, int waitedMs = 0) {
+    QTimer::singleShot(50, [&view, waitedMs] {
+        auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        const auto* list = chooser ? chooser->findChild<QListView*>("listView") : nullptr;
+        if (!list || (list->model()->rowCount(list->rootIndex()) < 2 && waitedMs < 5000)) {
+            ReadChooserWhenShown(view, waitedMs + 50);
+            return;
         }
-        EXPECT_EQ(paths, expected) << what;
+        for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row) {
+            view.names << list->model()->index(row, 0, list->rootIndex()).data().toString();
+        }
+        const auto* box = chooser->findChild<QComboBox*>("fileTypeCombo");
+        for (int i = 0; box && i < box->count(); ++i) {
+            view.filters << box->itemText(i);
+        }
+        chooser->reject();
+    });
+}
+
+}  // namespace
+
+// The chooser shows the filter's description exactly as written, and lists only the four
+// picture types, whatever the letter case of their extension.
+TEST(ChooseFile, ShowsTheFilterTextAsWrittenAndListsPicturesInAnyCase) {
+    UTempDirectory folder;
+    for (const char* name : {"a.PNG", "b.gif", "c.jpeg", "d.txt", "e.Bmp", "f.jpg"}) {
+        WriteFile(folder.root + name, {});
     }
+    UQtShell_C shell;
+    UChooserView_S view;
+    ReadChooserWhenShown(view);
+    const std::vector<std::string> chosen = ChooseFile(
+        shell, nullptr, "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0",
+        folder.root.c_str(), OpenFiles, nullptr);
+    EXPECT_TRUE(chosen.empty()) << "a closed chooser chose something";
+    EXPECT_EQ(view.filters.join('|').toStdString(), "Image File(*.bmp,*.png,*.jpg,*.gif)");
+    view.names.sort();
+    EXPECT_EQ(view.names.join(' ').toStdString(), "a.PNG b.gif e.Bmp f.jpg");
 }

@@ -9,15 +9,22 @@
 #include <QImage>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <new>
+#include <thread>
 
 #include "ScriptedShell.h"
 #include "TestSupport.h"
 #include "files/UCustomization_C.h"
 #include "ui/UDialogTemplate_C.h"
 
-using Id = NS_Wnd::WMosaro_C::UControlId_E;
+using Id = NS_Wnd::UDialogTemplate_C::UControlId_E;
 
 // A dialog over a settings store in a temporary program folder, with scripted choosers and
 // message boxes, and pictures that the test makes itself.
@@ -72,6 +79,17 @@ protected:
     std::string Checked() const {
         return Ids([](QWidget* c) { return c->property("checked").toBool(); });
     }
+    // Runs `check` on the progress dialog once it is shown, while the command goes on.
+    void WhenProgressShows(std::function<void(QProgressDialog*)> check, int waitedMs = 0) {
+        QTimer::singleShot(20, dialog.get(), [this, check, waitedMs] {
+            auto* progress = dialog->findChild<QProgressDialog*>();
+            if (progress && progress->isVisible()) {
+                check(progress);
+            } else if (waitedMs < 10000) {
+                WhenProgressShows(check, waitedMs + 20);
+            }
+        });
+    }
 
     UTempDirectory folder;
     ScriptedShell shell;
@@ -119,25 +137,31 @@ TEST_F(WMosaro, EachAddAppendsItsOwnSortedBatchOfPictures) {
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, after clear";
 }
 
-// A cancelled save changes nothing; a failed compose shows the error and keeps the list; the
-// next one places each listed picture once, shows nothing and empties the list.
+// A cancelled save changes nothing; a failed compose, a bad picture or memory running out,
+// shows its error box and keeps the list; the next one places each listed picture once, shows
+// nothing and empties the list.
 TEST_F(WMosaro, ComposeWritesTheSheetOnlyWhenEveryPictureLoads) {
     WriteFile(Path("b.png"), {'n', 'o'});
     Open({Path("b.png"), Picture("a.png", 4, 3, 0xFF112233)});
     EXPECT_EQ(Listed(), "a.png b.png") << "start-up paths";
-    shell.answers = {{}, {QPath("sheet.png")}, {QPath("sheet.png")}};
+    shell.answers = {{}, {QPath("sheet.png")}, {QPath("sheet.png")}, {QPath("sheet.png")}};
     Click(Id::IDC_COMPOSE);
     Click(Id::IDC_COMPOSE);
+    dialog->SetProgressObserver([](std::size_t, std::size_t) -> bool { throw std::bad_alloc(); });
+    Click(Id::IDC_COMPOSE);
+    dialog->SetProgressObserver({});
     EXPECT_EQ(shell.asked, "32-bits Image File(.png) (*.png)||png");
     EXPECT_EQ(shell.messages,
-              std::vector<QString>{"UserError: Fail to read image file:\r\n" + QPath("b.png")});
+              (std::vector<QString>{"UserError: Fail to read image file:\r\n" + QPath("b.png"),
+                                    "SystemError: Code: 1\r\nInfo: Not enough memory.\r\n"
+                                    "Position: WMosaro_C"}));
     EXPECT_EQ(Listed(), "a.png b.png");
     EXPECT_EQ(Disabled(), "");
     EXPECT_FALSE(Exists(Path("sheet.png")));
 
     Picture("b.png", 4, 3, 0x80445566);
     Click(Id::IDC_COMPOSE);
-    EXPECT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.messages.size(), 2u);
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, with the list emptied";
     const QImage sheet(QPath("sheet.png"));
     ASSERT_EQ(sheet.size(), QSize(4, 6)) << "one column by default, each picture once";
@@ -152,8 +176,6 @@ TEST_F(WMosaro, LayoutAndTrimMirrorTheSettingsAndOnlyChangesAreStored) {
     Click(Id::IDC_HORIZONTAL);
     EXPECT_EQ(Checked(), "1004");
     Close();
-    const std::string file("CUST\1\0\0\0\1\0\0\0ComposeMode\0\0\0\0\0\4\0\0\0\0\0\0\0", 36);
-    EXPECT_EQ(ReadFile(Path("Tavrin.uzn")), Bytes(file.begin(), file.end()));
 
     Open();
     EXPECT_EQ(Checked(), "1004");
@@ -169,33 +191,40 @@ TEST_F(WMosaro, LayoutAndTrimMirrorTheSettingsAndOnlyChangesAreStored) {
 }
 
 TEST_F(WMosaro, StoredLayoutOutsideTheButtonsSelectsNoneAndComposesAGrid) {
-    for (const int32_t stored : {5, INT32_MAX}) {
-        {
-            UCustomization_C::UScopedStore_C settings(folder.root.c_str());
-            UCustomization_C::LoadCustomization("Tavrin");
-            UCustomization_C::SetDefaultValue("ComposeMode", 1);
-            UCustomization_C::SetValue("ComposeMode", stored);
-        }
-        Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2), Picture("c.png", 2, 2)});
-        EXPECT_EQ(Checked(), "") << "for " << stored;
-        shell.answers = {{QPath("sheet.png")}};
-        Click(Id::IDC_COMPOSE);
-        EXPECT_EQ(QImage(QPath("sheet.png")).size(), QSize(4, 4)) << "a 2 x 2 grid for " << stored;
-        Close();
+    {
+        UCustomization_C::UScopedStore_C settings(folder.root.c_str());
+        UCustomization_C::LoadCustomization("Tavrin");
+        UCustomization_C::SetDefaultValue("ComposeMode", 1);
+        UCustomization_C::SetValue("ComposeMode", 5);
     }
+    Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2), Picture("c.png", 2, 2)});
+    EXPECT_EQ(Checked(), "");
+    shell.answers = {{QPath("sheet.png")}};
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(QImage(QPath("sheet.png")).size(), QSize(4, 4)) << "a 2 x 2 grid";
 }
 
-TEST_F(WMosaro, WindowFollowsItsTemplate) {
+TEST(UDialogTemplate, DialogUnitsScaleWithTheFontsBaseUnits) {
+    using NS_Wnd::UDialogTemplate_C;
+    EXPECT_EQ(UDialogTemplate_C::ToPixels(QRect(7, 106, 78, 30), QSize(6, 13)),
+              QRect(10, 172, 117, 48));
+    EXPECT_EQ(UDialogTemplate_C::ToPixels(UDialogTemplate_C::GetSize(), QSize(7, 15)),
+              QSize(358, 343));
+}
+
+// Every text fits its control and every control lies inside the fixed-size window.
+TEST_F(WMosaro, WindowFollowsItsTemplateWithoutClippedTexts) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), "Tavrin v0.6.3");
-    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed size";
-    EXPECT_EQ(dialog->size(), QSize(205 * base.width() / 4, 183 * base.height() / 8));
-    EXPECT_EQ(dialog->GetDlgItem(Id::IDC_COMPOSE)->geometry(),
-              QRect(7 * base.width() / 4, 106 * base.height() / 8, 78 * base.width() / 4,
-                    30 * base.height() / 8));
-    EXPECT_EQ(static_cast<QAbstractButton*>(dialog->GetDlgItem(Id::IDC_MULTI_ROW))->text(), "多行");
-    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
+        if (const QWidget* control = dialog->GetDlgItem(id)) {
+            EXPECT_TRUE(dialog->rect().contains(control->geometry())) << id << " outside";
+            if (qobject_cast<const QAbstractButton*>(control)) {
+                EXPECT_LE(control->sizeHint().width(), control->width()) << id << " clipped";
+            }
+        }
+    }
     // Tab goes from each tab stop to the next in template order.
     const int stops[] = {1009, 1010, 1011, 1007, 1002, 1012, 1001, 1008, 1009};
     for (int i = 1; i < 9; ++i) {
@@ -211,4 +240,43 @@ TEST_F(WMosaro, WindowFollowsItsTemplate) {
     Click(Id::IDC_TERMINATE);
     EXPECT_EQ(dialog->result(), 2);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// A command that runs long shows its progress while the window goes on; Cancel stops it with
+// the list as it was and no sheet written over the existing file.
+TEST_F(WMosaro, ALongComposeShowsProgressAndCancelLeavesListAndFileAlone) {
+    Open({Picture("a.png", 2, 2), Picture("b.png", 2, 2)});
+    WriteFile(Path("sheet.png"), {'o', 'l', 'd'});
+    std::atomic<bool> released = false;
+    dialog->SetProgressObserver([&](std::size_t, std::size_t) {
+        for (int i = 0; i < 1000 && !released; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return true;
+    });
+    QString label, disabled;
+    WhenProgressShows([&](QProgressDialog* progress) {
+        label = progress->labelText();
+        disabled = QString::fromStdString(Disabled());
+        progress->findChild<QPushButton*>()->click();
+        released = true;
+    });
+    shell.answers = {{QPath("sheet.png")}};
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(label, "Loading pictures: 1 of 2");
+    EXPECT_EQ(disabled, "1001 1002 1007 1008 1009 1010 1011 1012") << "all but the layouts";
+    EXPECT_EQ(ReadFile(Path("sheet.png")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(Listed(), "a.png b.png");
+    EXPECT_EQ(shell.messages, std::vector<QString>{}) << "a cancel is not a failure";
+    EXPECT_EQ(Disabled(), "");
+
+    // A folder walk cancelled at its first file lists nothing and leaves nothing pending.
+    Picture("dir/c.png", 1, 1);
+    dialog->SetProgressObserver([](std::size_t, std::size_t) { return false; });
+    shell.answers = {{QPath("dir")}};
+    Click(Id::IDC_ADD_DIRECTORY);
+    dialog->SetProgressObserver({});
+    shell.answers = {{QPath("a.png")}};
+    Click(Id::IDC_ADD_FILES);
+    EXPECT_EQ(Listed(), "a.png b.png a.png");
 }

@@ -1,6 +1,6 @@
 // Opens the main window with the given paths listed, as the program does at start-up, and
-// writes a picture of it: ui_screenshot OUTPUT.png [PATH...]. Settings go to a temporary folder,
-// so that the picture shows the defaults and no settings file is left behind.
+// writes a picture of it: tavrin_screenshot OUTPUT.png [PATH...]. Settings go to a temporary
+// folder, so that the picture shows the defaults and no settings file is left behind.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
