@@ -60,6 +60,12 @@ std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& pat
 
 void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
+    std::vector<std::string> paths;
+    for (const NS_Data::UString_C& path : batch) {
+        paths.emplace_back(path.GetString());
+    }
+    // Every header first, so that a batch too large to compose is refused at once.
+    group.CheckBatchFiles(paths, commandLine.composeMode);
     {
         UProgressLine_C progress;
         for (std::size_t i = 0; i < batch.size(); ++i) {

@@ -1,5 +1,8 @@
 #include "ui/WMosaro_C.h"
 
+#include <string>
+#include <vector>
+
 #include "composition/CollectFiles.h"
 #include "files/PathUtilities.h"
 #include "files/UCustomization_C.h"
@@ -183,10 +186,16 @@ void WMosaro_C::ComposeListedPictures() {
     if (ChooseFile(*shell, this, sheetFilter, "", output, SaveFile, "png")) {
         return;
     }
+    std::vector<std::string> paths;
     char path[UFileListBox_C::PathCapacity];
     for (int32_t i = 0; i < fileList->GetCount(); ++i) {
         fileList->GetFilePath(i, path);
-        pictureGroup.AddPicture(path);
+        paths.emplace_back(path);
+    }
+    // Every header first, so that a batch too large to compose is refused at once.
+    pictureGroup.CheckBatchFiles(paths, composeMode);
+    for (const std::string& picture : paths) {
+        pictureGroup.AddPicture(picture.c_str());
     }
     pictureGroup.Compose(output.c_str(), 0, composeMode, autoCut != 0);
     pictureGroup.Clear();
