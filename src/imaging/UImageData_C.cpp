@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -315,10 +314,11 @@ void UImageData_C::CheckHeader(const UPictureHeader_C& header, const char* path)
     }
 }
 
-// The sheet is written by our own encoder, but only where Qt's own codecs know PNG, so that a
-// build without PNG support reports it instead of writing a file nothing else here could read.
+// The sheet is written by our own encoder, but only by a Qt that reads PNG itself, so that a
+// build without it reports so instead of writing a file nothing else here could read. Asking
+// Qt's writers at run time would load every image plugin installed.
 void UImageData_C::FindEncoder(const char* mimeType) {
-    if (!QImageWriter::supportedMimeTypes().contains(QByteArray(mimeType))) {
+    if (std::strcmp(mimeType, "image/png") != 0 || !QT_CONFIG(imageformat_png)) {
         throw MakeImageError(9);
     }
 }

@@ -59,20 +59,14 @@ int PngChannels(unsigned char colourType) {
     }
 }
 
-// Whether the rows of an uncompressed BMP fit the file; the last row may lack its padding.
+// Whether the rows of an uncompressed BMP, each padded to 4 bytes, fit the file.
 bool BmpRowsEndEarly(Bytes bytes, uint32_t offset, int64_t width, int64_t height, uint32_t bits) {
     if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
         bits != 32) {
         return false;  // the decoder refuses these itself
     }
-    const uint64_t rowBits = uint64_t(width) * bits;
-    const uint64_t stride = (rowBits + 31) / 32 * 4;
-    const uint64_t lastRow = (rowBits + 7) / 8;
-    if (!Has(bytes, offset, lastRow)) {
-        return true;
-    }
-    const uint64_t available = bytes.size() - offset - lastRow;
-    return uint64_t(height - 1) > available / stride;
+    const uint64_t stride = (uint64_t(width) * bits + 31) / 32 * 4;
+    return offset > bytes.size() || uint64_t(height) > (bytes.size() - offset) / stride;
 }
 
 // Walks run-length coded BMP data from `at` to its end mark, or until every row is covered.
