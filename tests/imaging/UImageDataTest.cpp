@@ -200,3 +200,23 @@ TEST(UImageData, SavesAreWholeOrRaiseFileErrorFour) {
 }
 
 }  // namespace
+
+namespace {
+
+// The size is found past the first 64 KiB too: here behind two full application segments.
+TEST(UImageData, HeaderBehindLargeMetadataIsFound) {
+    const UTempDirectory folder;
+    Bytes jpeg = ReadFile(Data + "made/gradient.jpg");
+    for (int i = 0; i < 2; ++i) {
+        Bytes segment{0xFF, 0xE2, 0xFF, 0xFF};
+        segment.resize(65537, 'm');
+        jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    }
+    const std::string path = folder.root + "large-metadata.jpg";
+    WriteFile(path, jpeg);
+    const USize_C size = UImageData_C::ReadHeader(path.c_str());
+    EXPECT_EQ(std::pair(size.GetWidth(), size.GetHeight()), std::pair(64, 48));
+    EXPECT_EQ(LoadPicture(path).width, 64);
+}
+
+}  // namespace
