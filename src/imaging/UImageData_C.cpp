@@ -95,9 +95,10 @@ QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
         return {};
     }
     if (header.GetFormat() == UPictureHeader_C::Png) {
-        DecodeRepairs::ApplyPngColourKey(image, AsBytes(file));
+        DecodeRepairs::RedecodePng(image, AsBytes(file));
     } else if (header.GetFormat() == UPictureHeader_C::Bmp) {
         DecodeRepairs::WidenBmpChannels(image, AsBytes(file));
+        DecodeRepairs::ClearBmpRunGaps(image, AsBytes(file));
     }
     return image;
 }

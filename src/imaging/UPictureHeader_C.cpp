@@ -1,5 +1,8 @@
 #include "imaging/UPictureHeader_C.h"
 
+#include "imaging/BmpRuns.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -60,7 +63,7 @@ int PngChannels(unsigned char colourType) {
 }
 
 // Whether the rows of an uncompressed BMP, each padded to 4 bytes, fit the file.
-bool BmpRowsEndEarly(Bytes bytes, uint32_t offset, int64_t width, int64_t height, uint32_t bits) {
+bool BmpRowsEndEarly(Bytes bytes, uint64_t offset, int64_t width, int64_t height, uint32_t bits) {
     if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
         bits != 32) {
         return false;  // the decoder refuses these itself
@@ -69,41 +72,19 @@ bool BmpRowsEndEarly(Bytes bytes, uint32_t offset, int64_t width, int64_t height
     return offset > bytes.size() || uint64_t(height) > (bytes.size() - offset) / stride;
 }
 
-// Walks run-length coded BMP data from `at` to its end mark, or until every row is covered.
-bool BmpRunsEndEarly(Bytes bytes, std::size_t at, int64_t width, int64_t height, bool fourBit) {
-    int64_t x = 0;
-    int64_t y = 0;
-    while (y < height) {
-        if (!Has(bytes, at, 2)) {
-            return y < height - 1 || x < width;
-        }
-        const unsigned count = bytes[at];
-        const unsigned code = bytes[at + 1];
-        at += 2;
-        if (count > 0) {
-            x += count;
-        } else if (code == 0) {
-            x = 0;
-            ++y;
-        } else if (code == 1) {
-            return false;
-        } else if (code == 2) {
-            if (!Has(bytes, at, 2)) {
-                return true;
-            }
-            x += bytes[at];
-            y += bytes[at + 1];
-            at += 2;
-        } else {
-            const std::size_t literal = fourBit ? (code + 1) / 2 : code;
-            if (!Has(bytes, at, literal)) {
-                return true;
-            }
-            at += literal + (literal & 1);
-            x += code;
-        }
+// Where the decoder starts on the pixels: at the declared offset, unless the headers and the
+// palette, which it reads whole first, reach past it.
+uint64_t BmpPixelStart(Bytes bytes, uint32_t offset, uint32_t infoSize, uint32_t bits,
+                       uint32_t compression) {
+    uint64_t colours = 0;
+    if (bits <= 8) {
+        const uint32_t used =
+            infoSize >= 36 && Has(bytes, 0, 50) ? LittleEndian32(bytes.data() + 46) : 0;
+        colours = used != 0 ? used : uint64_t{1} << bits;
     }
-    return false;
+    const uint64_t masks = infoSize != 40 ? 0 : compression == 3 ? 12 : compression == 6 ? 16 : 0;
+    const uint64_t start = 14 + uint64_t{infoSize} + masks + colours * (infoSize == 12 ? 3 : 4);
+    return std::max<uint64_t>(offset, start);
 }
 
 // Where the entropy-coded data starting at `at` ends: the first marker other than a restart.
@@ -129,6 +110,8 @@ std::size_t JpegEntropyEnd(Bytes bytes, std::size_t at) {
 bool IsJpegFrame(unsigned char marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
+
+void IgnoreGap(int64_t, int64_t, int64_t) {}
 
 std::size_t GifColourTableBytes(unsigned char flags) {
     return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : 0;
@@ -228,11 +211,13 @@ void UPictureHeader_C::ReadBmp() {
     }
     width = sideX;
     height = std::llabs(sideY);
+    const uint64_t start = BmpPixelStart(bytes, offset, infoSize, bits, compression);
     if (compression == 1 || compression == 2) {
-        endsEarly = BmpRunsEndEarly(bytes, offset, width, height, compression == 2);
+        endsEarly = start > bytes.size() ||
+                    BmpRuns::Walk(bytes, start, width, height, compression == 2, IgnoreGap);
     } else {
         const bool plain = compression == 0 || compression == 3 || compression == 6;
-        endsEarly = plain && BmpRowsEndEarly(bytes, offset, width, height, bits);
+        endsEarly = plain && BmpRowsEndEarly(bytes, start, width, height, bits);
     }
 }
 

@@ -197,3 +197,22 @@ TEST(ImageCorpus, TruncatedPicturesOfEveryFormatFailAsDamaged) {
             << cut << " lost only spare bytes";
     }
 }
+
+// Move and end codes leave pixels out, which the decoder never writes: they are transparent,
+// and every other pixel is the one the full picture has there.
+TEST(ImageCorpus, PixelsRunLengthCodesLeaveOutAreTransparent) {
+    for (const char* depth : {"4", "8"}) {
+        const std::string name = std::string("pal") + depth + "rletrns";
+        const UPicture_S gaps = LoadPicture(Data / "bmpsuite/q" / (name + ".bmp"));
+        const UPicture_S full =
+            LoadPicture(Data / "bmpsuite/g" / (std::string("pal") + depth + "rle.bmp"));
+        ASSERT_EQ(gaps.pixels.size(), full.pixels.size()) << name;
+        std::size_t left = 0;
+        for (std::size_t i = 0; i < gaps.pixels.size(); ++i) {
+            left += gaps.pixels[i] == 0;
+            ASSERT_TRUE(gaps.pixels[i] == 0 || gaps.pixels[i] == full.pixels[i])
+                << name << ": pixel " << i << " is " << std::hex << gaps.pixels[i];
+        }
+        EXPECT_EQ(left, 416u) << name << ": transparent pixels";
+    }
+}
