@@ -82,14 +82,10 @@ TEST(UImageData, NamesThatAreNotUtf8LoadAndShowReplacementCharacters) {
 
 TEST(UImageData, UnreadableFilesFailWithTheirPathAndHoldNothing) {
     const UTempDirectory folder;
-    const Bytes whole = ReadFile(Data + "pngsuite/basn6a08.png");
-    WriteFile(folder.root + "truncated.png",
-              Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     WriteFile(folder.root + "text.png", Bytes{'n', 'o', 't', '\n'});
     UImageData_C image;
-    for (const std::string& path :
-         {folder.root + "truncated.png", folder.root + "text.png", folder.root + "missing.png",
-          folder.root, folder.root + std::string(200, 'a') + ".png"}) {
+    for (const std::string& path : {folder.root + "text.png", folder.root + "missing.png",
+                                    folder.root, folder.root + std::string(200, 'a') + ".png"}) {
         image.LoadFile((Data + "pngsuite/basn6a08.png").c_str());
         EXPECT_EQ(FailureOf([&] { image.LoadFile(path.c_str()); }),
                   "UImageData_C 1 Fail to read image file:|" + path.substr(0, 399));
