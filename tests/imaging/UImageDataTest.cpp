@@ -5,6 +5,7 @@
 #include <zlib.h>
 #include <QImage>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -134,7 +135,23 @@ TEST(UImageData, LargePicturesLoadUpToTheLimitAndBeyondItOrWithoutTheirDataFailA
     const UTempDirectory folder;
     WriteFile(folder.root + "large.png", BlankPng(6000, 6000, 6000));
     WriteFile(folder.root + "huge.png", BlankPng(16385, 16385, 1));
+    // Whole files of each format that declare 16384 x 16384 pixels with data for a few.
     WriteFile(folder.root + "bomb.png", BlankPng(16384, 16384, 1));
+    WriteFile(
+        folder.root + "bomb.gif",
+        Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0x40, 0, 0x40, 0x80, 0, 0, 0,    0, 0, 255, 255,
+              255, ',', 0,   0,   0,   0,   0, 0x40, 0, 0x40, 0,    2, 2, 0x4C, 1, 0, ';'});
+    Bytes jpeg = ReadFile(Data + "made/gradient.jpg");
+    const unsigned char start[] = {0xFF, 0xC0};
+    const auto frame =
+        std::size_t(std::search(jpeg.begin(), jpeg.end(), start, start + 2) - jpeg.begin()) + 1;
+    jpeg[frame + 4] = jpeg[frame + 6] = 0x40;  // height and width: 0x4000
+    jpeg[frame + 5] = jpeg[frame + 7] = 0;
+    WriteFile(folder.root + "bomb.jpg", jpeg);
+    Bytes bmp{'B', 'M', 0, 0, 0,    0, 0, 0, 0,    0, 54, 0, 0, 0,  40,
+              0,   0,   0, 0, 0x40, 0, 0, 0, 0x40, 0, 0,  1, 0, 24, 0};
+    bmp.resize(1054, 0);
+    WriteFile(folder.root + "bomb.bmp", bmp);
     UImageData_C image;
     image.LoadFile((folder.root + "large.png").c_str());
     int32_t width = 0;
@@ -146,11 +163,14 @@ TEST(UImageData, LargePicturesLoadUpToTheLimitAndBeyondItOrWithoutTheirDataFailA
                                ": 16385 x 16385 exceeds the 16384 x 16384 limit";
     EXPECT_EQ(FailureOf([&] { image.LoadFile(huge.c_str()); }), beyond);
     EXPECT_EQ(FailureOf([&] { UImageData_C::ReadHeader(huge.c_str()); }), beyond);
-    const std::string bomb = folder.root + "bomb.png";
-    EXPECT_EQ(FailureOf([&] { image.LoadFile(bomb.c_str()); }),
-              "UImageData_C 1 Fail to read image file:|" + bomb);
-    const USize_C declared = UImageData_C::ReadHeader(bomb.c_str());
-    EXPECT_EQ(std::pair(declared.GetWidth(), declared.GetHeight()), std::pair(16384, 16384));
+    for (const char* bomb : {"bomb.png", "bomb.gif", "bomb.jpg", "bomb.bmp"}) {
+        const std::string path = folder.root + bomb;
+        EXPECT_EQ(FailureOf([&] { image.LoadFile(path.c_str()); }),
+                  "UImageData_C 1 Fail to read image file:|" + path);
+        const USize_C declared = UImageData_C::ReadHeader(path.c_str());
+        EXPECT_EQ(std::pair(declared.GetWidth(), declared.GetHeight()), std::pair(16384, 16384))
+            << bomb;
+    }
 }
 
 // A save replaces the target only with a whole RGBA PNG that loads back value for value,
