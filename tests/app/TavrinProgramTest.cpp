@@ -123,6 +123,17 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
     WritePicture(In("clear/blank.png"), {"", 0, 0, 0});
     const std::string longPath = In(std::string(200, 'x'));
     const std::string usage = GetUsageText();
+    // The headers of a batch are read first: the sheet these make is refused as too large
+    // before the picture whose data ends early is decoded.
+    for (const auto& [name, width, height] :
+         {std::tuple{"wide.png", 30000, 1}, {"tall.png", 1, 30000}}) {
+        const std::vector<uint32_t> pixels(30000, 0xFF000000u);
+        UImageData_C image;
+        image.CreateFromPixels32(pixels.data(), width, height);
+        image.SavePng(In(name).c_str());
+    }
+    const Bytes dot = ReadFile(In("dots/a.png"));
+    WriteFile(In("cut.png"), Bytes(dot.begin(), dot.end() - 20));
     const std::tuple<Args, int, std::string> cases[] = {
         {{In("missing.png"), In("dots")},
          1,
@@ -131,6 +142,9 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
          1,
          "UserError: Fail to read image file:\n" + In("broken.png") + "\n"},
         {{In("none")}, 1, "tavrin: no bmp, png, jpg or gif file found\n"},
+        {{In("wide.png"), In("tall.png"), In("cut.png")},
+         1,
+         "UserError: The sheet is too large to compose:\n30000 x 90000\n"},
         {{"--autocut", In("clear")},
          1,
          "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
