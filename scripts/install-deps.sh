@@ -7,10 +7,12 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev
   qt6-base-dev                     # widgets, QImage and the gif/jpeg plugins of qtbase
+  qt6-image-formats-plugins        # common on desktops: the tests run with it there
   libpng-dev zlib1g-dev            # libpng reads PNG files; zlib compresses the sheet
   libdeflate-dev                   # the sheet writer's checksums
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
+  valgrind                         # CI's memory check of the picture decoding
   clang libclang-rt-14-dev         # the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh)
 )
 case "${1:-}" in

@@ -99,6 +99,8 @@ std::vector<std::string> CollectBatch(const std::vector<std::string>& paths,
 
 void ComposeBatch(const std::vector<std::string>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
+    // Every header first, so that a batch too large to compose is refused at once.
+    group.CheckBatchFiles(batch, commandLine.composeMode);
     {
         UProgressLine_C progress;
         LoadPictures(group, batch, std::ref(progress));

@@ -1,5 +1,7 @@
 #include "composition/PictureGroup_C.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -39,6 +41,64 @@ UPixels_C LoadPixels(const char* path) {
     return pixels;
 }
 
+// What the kernel expects it can hand out without swapping; unlimited where it does not say.
+uint64_t AvailableMemory() {
+    uint64_t available = std::numeric_limits<uint64_t>::max();
+    std::FILE* file = std::fopen("/proc/meminfo", "re");
+    if (!file) {
+        return available;
+    }
+    char line[128];
+    unsigned long long kib = 0;
+    while (std::fgets(line, sizeof line, file)) {
+        if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
+            available = uint64_t{kib} * 1024;
+            break;
+        }
+    }
+    std::fclose(file);
+    return available;
+}
+
+// The layout of `sizes` pictures by their whole areas.
+USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode) {
+    URect_C cell;
+    for (const USize_C& size : sizes) {
+        const URect_C area = URect_C::FromSize(size);
+        if (area.IsNotEmpty()) {
+            cell = cell.IsNotEmpty() ? cell.Union(area) : area;
+        }
+    }
+    const auto count = static_cast<int32_t>(sizes.size());
+    switch (mode) {
+        case PictureGroup_C::Horizontal:
+            return {cell, count, 1};
+        case PictureGroup_C::Vertical:
+            return {cell, 1, count};
+        default:
+            return PictureGroup_C::SearchGrid(cell, count);
+    }
+}
+
+// Bytes in memory at the worst moment: every picture held as ARGB, plus either the last one
+// loading (the decoder's picture, 8 bytes a pixel from 16-bit files, its ARGB copy, and the
+// group's copy) or the sheet and the image made from it.
+uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& layout) {
+    uint64_t pictures = 0;
+    uint64_t largest = 0;
+    for (const USize_C& size : sizes) {
+        const uint64_t area = uint64_t(size.GetWidth()) * uint64_t(size.GetHeight());
+        pictures += area;
+        largest = std::max(largest, area);
+    }
+    const uint64_t sheet = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
+    return 4 * pictures + std::max(12 * largest, 8 * sheet);
+}
+
+std::string MebiBytes(uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+}
+
 }  // namespace
 
 bool PictureGroup_C::IsPictureFile(const char* path) {
@@ -62,6 +122,29 @@ void PictureGroup_C::AddPicture(const char* path) {
     Picture_S& picture = GetData(added);
     picture.pixels = std::move(pixels);
     picture.contentRect = content;
+}
+
+void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
+                                uint64_t availableBytes) const {
+    const USheetLayout_S layout = BoundingLayout(sizes, mode);
+    CheckSheet(layout);
+    const uint64_t needed = ComposeMemory(sizes, layout);
+    if (needed > availableBytes) {
+        const std::string text =
+            std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight()) +
+            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed) +
+            ", " + MebiBytes(availableBytes) + " available";
+        throw MakeError(5, text.c_str());
+    }
+}
+
+void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode) const {
+    std::vector<USize_C> sizes;
+    sizes.reserve(paths.size());
+    for (const std::string& path : paths) {
+        sizes.push_back(UImageData_C::ReadHeader(path.c_str()));
+    }
+    CheckBatch(sizes, mode, AvailableMemory());
 }
 
 void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mode, bool autoCut) {
@@ -175,6 +258,7 @@ NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) con
         {2, "无法生成有效图片,有可能因为图片上全是透明色."},
         {3, "要使用多行合并的话，图片大小必须一致。"},
         {4, "The sheet is too large to compose:"},
+        {5, "Not enough memory to compose the sheet:"},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "composition/Picture_S.h"
 #include "composition/USheetLayout_S.h"
@@ -31,6 +33,13 @@ public:
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.
     void Compose(const char* outputPath, uint32_t background, int mode, bool autoCut);
+    // Refuses a batch before any of its pictures is decoded, given the sizes their headers
+    // declare: code 4 when the sheet of their whole areas (the largest a trimmed sheet can be)
+    // passes the sheet limit, code 5 when composing would need more than `availableBytes`.
+    void CheckBatch(const std::vector<USize_C>& sizes, int mode, uint64_t availableBytes) const;
+    // CheckBatch for the picture files at `paths`, against the memory available now; a file
+    // whose header cannot be read fails as AddPicture would.
+    void CheckBatchFiles(const std::vector<std::string>& paths, int mode) const;
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 

@@ -28,7 +28,66 @@ std::size_t FittingLength(const char* text, std::size_t length, std::size_t limi
     return cut;
 }
 
+// One character's worth of `text`: its length in bytes, and whether it is valid UTF-8. An
+// invalid part is a lone byte, or a lead byte with the trail bytes that fit it so far.
+struct UPiece_S {
+    std::size_t length;
+    bool valid;
+};
+
+UPiece_S NextPiece(const unsigned char* text) {
+    const unsigned char lead = text[0];
+    if (lead < 0x80) {
+        return {1, true};
+    }
+    int trails = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trails = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trails = 2;
+        low = lead == 0xE0 ? 0xA0 : low;    // overlong
+        high = lead == 0xED ? 0x9F : high;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trails = 3;
+        low = lead == 0xF0 ? 0x90 : low;    // overlong
+        high = lead == 0xF4 ? 0x8F : high;  // beyond U+10FFFF
+    } else {
+        return {1, false};
+    }
+    for (int i = 1; i <= trails; ++i) {
+        // The terminating zero fails this test too.
+        if (text[i] < low || text[i] > high) {
+            return {static_cast<std::size_t>(i), false};
+        }
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {static_cast<std::size_t>(trails) + 1, true};
+}
+
 }  // namespace
+
+void CopyShownText(char* target, std::size_t capacity, const char* source) {
+    if (capacity == 0) {
+        return;
+    }
+    static const char replacement[] = "\xEF\xBF\xBD";
+    std::size_t used = 0;
+    for (const char* at = source; at && *at != '\0';) {
+        const UPiece_S piece = NextPiece(reinterpret_cast<const unsigned char*>(at));
+        const char* shown = piece.valid ? at : replacement;
+        const std::size_t length = piece.valid ? piece.length : 3;
+        if (used + length > capacity - 1) {
+            break;
+        }
+        std::memcpy(target + used, shown, length);
+        used += length;
+        at += piece.length;
+    }
+    target[used] = '\0';
+}
 
 void CopyText(char* target, std::size_t capacity, const char* source) {
     if (capacity == 0) {
@@ -46,7 +105,7 @@ UError_C::UError_C(int32_t errorCode, int32_t errorKind, const char* positionTex
                    const UMessage_S* table, const char* extra)
     : code(errorCode), kind(errorKind) {
     CopyText(position, TextCapacity, positionText);
-    CopyText(infoEx, TextCapacity, extra);
+    CopyShownText(infoEx, TextCapacity, extra);
     const char* message = "Unexpected error.";
     for (const UMessage_S* entry = table; entry && entry->code != 0; ++entry) {
         if (entry->code == errorCode) {

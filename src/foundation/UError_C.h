@@ -56,5 +56,8 @@ private:
 // Copies `source` into a buffer of `capacity` bytes, cutting it short of the capacity at a UTF-8
 // character boundary; the result is always zero-terminated.
 void CopyText(char* target, std::size_t capacity, const char* source);
+// As CopyText, for text shown to people: file names are bytes, so every invalid UTF-8 sequence
+// (each maximal invalid part) becomes U+FFFD.
+void CopyShownText(char* target, std::size_t capacity, const char* source);
 
 }  // namespace NS_Base

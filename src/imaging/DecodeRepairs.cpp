@@ -3,20 +3,20 @@
 #include <png.h>
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <csetjmp>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "imaging/BmpRuns.h"
 
 namespace {
 
 uint32_t BigEndian32(const unsigned char* bytes) {
     return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-}
-uint16_t BigEndian16(const unsigned char* bytes) {
-    return uint16_t(bytes[0] << 8 | bytes[1]);
 }
 uint32_t LittleEndian32(const unsigned char* bytes) {
     return uint32_t{bytes[3]} << 24 | uint32_t{bytes[2]} << 16 | uint32_t{bytes[1]} << 8 | bytes[0];
@@ -30,59 +30,57 @@ uint16_t LittleEndian16(const unsigned char* bytes) {
 }
 void OnWarning(png_structp, png_const_charp) {}
 
-class UFile_C {
-public:
-    explicit UFile_C(const char* path) : file(std::fopen(path, "rb")) {}
-    ~UFile_C() {
-        if (file) {
-            std::fclose(file);
-        }
-    }
-    bool Read(unsigned char* target, std::size_t count) {
-        return file && std::fread(target, 1, count, file) == count;
-    }
-    bool Skip(long count) { return file && std::fseek(file, count, SEEK_CUR) == 0; }
-    std::FILE* Get() const { return file; }
+using Bytes = std::span<const unsigned char>;
 
-private:
-    std::FILE* file;
+// The bytes not yet handed to libpng.
+struct UMemoryInput_S {
+    const unsigned char* next;
+    std::size_t left;
 };
 
-// The 16-bit red, green and blue of a colour type 2 PNG's tRNS chunk, found before its data.
-bool FindPngColourKey(const char* path, std::array<uint16_t, 3>& key) {
+void ReadFromMemory(png_structp png, png_bytep target, std::size_t count) {
+    auto* input = static_cast<UMemoryInput_S*>(png_get_io_ptr(png));
+    if (count > input->left) {
+        png_error(png, "file ends early");
+    }
+    std::memcpy(target, input->next, count);
+    input->next += count;
+    input->left -= count;
+}
+
+// Whether Qt 6.4 gets the PNG wrong: 16-bit RGB with a tRNS chunk (before the image data),
+// whose rows it scrambles, and interlaced 1-bit, whose bits it leaves partly unwritten.
+bool QtMisreadsPng(Bytes file) {
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    UFile_C file(path);
-    unsigned char head[8];
-    if (!file.Read(head, 8) || std::memcmp(head, signature, 8) != 0) {
+    if (file.size() < 33 || std::memcmp(file.data(), signature, 8) != 0 ||
+        std::memcmp(file.data() + 12, "IHDR", 4) != 0) {
         return false;
     }
-    while (file.Read(head, 8)) {
-        const uint32_t length = BigEndian32(head);
-        unsigned char body[13];
-        if (std::memcmp(head + 4, "IHDR", 4) == 0) {
-            if (length != 13 || !file.Read(body, 13) || body[8] != 16 || body[9] != 2) {
-                return false;
-            }
-            file.Skip(4);
-        } else if (std::memcmp(head + 4, "tRNS", 4) == 0) {
-            if (length != 6 || !file.Read(body, 6)) {
-                return false;
-            }
-            key = {BigEndian16(body), BigEndian16(body + 2), BigEndian16(body + 4)};
+    const unsigned char* header = file.data() + 16;
+    if (header[8] == 1 && header[12] == 1) {
+        return true;
+    }
+    if (header[8] != 16 || header[9] != 2) {
+        return false;
+    }
+    for (std::size_t at = 33; file.size() - at >= 12;) {
+        const unsigned char* chunk = file.data() + at;
+        const uint32_t length = BigEndian32(chunk);
+        if (std::memcmp(chunk + 4, "tRNS", 4) == 0) {
             return true;
-        } else if (std::memcmp(head + 4, "IDAT", 4) == 0 || length > 0x7FFFFFFF ||
-                   !file.Skip(long(length) + 4)) {
+        }
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0 || length > file.size() - at - 12) {
             return false;
         }
+        at += std::size_t{12} + length;
     }
     return false;
 }
 
 // The red, green and blue masks of a 16-bit BMP.
-bool FindBmpMasks(const char* path, std::array<uint32_t, 3>& masks) {
-    UFile_C file(path);
-    unsigned char header[66];
-    if (!file.Read(header, 54) || header[0] != 'B' || header[1] != 'M' ||
+bool FindBmpMasks(Bytes file, std::array<uint32_t, 3>& masks) {
+    const unsigned char* header = file.data();
+    if (file.size() < 54 || header[0] != 'B' || header[1] != 'M' ||
         LittleEndian32(header + 14) < 40 || LittleEndian16(header + 28) != 16) {
         return false;
     }
@@ -91,37 +89,62 @@ bool FindBmpMasks(const char* path, std::array<uint32_t, 3>& masks) {
         masks = {0x7C00, 0x03E0, 0x001F};
         return true;
     }
-    if ((compression != 3 && compression != 6) || !file.Read(header + 54, 12)) {
+    if ((compression != 3 && compression != 6) || file.size() < 66) {
         return false;
     }
     masks = {LittleEndian32(header + 54), LittleEndian32(header + 58), LittleEndian32(header + 62)};
     return true;
 }
 
-// Reads a 16-bit RGB PNG through libpng, whose tRNS handling is right, into an ARGB image of
-// the same size; nothing with a destructor lives across the setjmp.
-bool ReadRgba(std::FILE* file, QImage& image) {
+// The start of run-length coded data of a BMP, its depth and its row order.
+bool FindBmpRuns(Bytes file, std::size_t& offset, bool& fourBit, bool& topDown) {
+    const unsigned char* header = file.data();
+    if (file.size() < 54 || header[0] != 'B' || header[1] != 'M' ||
+        LittleEndian32(header + 14) < 40) {
+        return false;
+    }
+    const uint32_t compression = LittleEndian32(header + 30);
+    offset = LittleEndian32(header + 10);
+    fourBit = compression == 2;
+    topDown = int32_t(LittleEndian32(header + 22)) < 0;
+    return compression == 1 || compression == 2;
+}
+
+// Reads a PNG through libpng into an ARGB image of the same size; nothing with a destructor
+// lives across the setjmp. libpng keeps only a colour key it trusts (a tRNS chunk with a bad CRC
+// is dropped): without one, the rows are filled opaque, and rows of any other width are refused
+// rather than left partly unwritten.
+bool ReadRgba(Bytes file, QImage& image) {
+    UMemoryInput_S input{file.data(), file.size()};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_init_io(png, file);
+    png_set_read_fn(png, &input, ReadFromMemory);
     png_read_info(png, info);
     if (png_get_image_width(png, info) != uint32_t(image.width()) ||
         png_get_image_height(png, info) != uint32_t(image.height())) {
         png_longjmp(png, 1);
     }
-    png_set_tRNS_to_alpha(png);
+    png_set_expand(png);
+    png_set_gray_to_rgb(png);
     png_set_scale_16(png);
     if constexpr (std::endian::native == std::endian::little) {
         png_set_bgr(png);
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     } else {
         png_set_swap_alpha(png);
+        png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
     }
+    // Interlaced rows are put together only when libpng knows of it before the update.
+    const int passes = png_set_interlace_handling(png);
     png_read_update_info(png, info);
-    for (int pass = png_set_interlace_handling(png); pass > 0; --pass) {
+    if (png_get_rowbytes(png, info) != std::size_t(image.width()) * 4) {
+        png_longjmp(png, 1);
+    }
+    for (int pass = passes; pass > 0; --pass) {
         for (int y = 0; y < image.height(); ++y) {
             png_read_row(png, image.scanLine(y), nullptr);
         }
@@ -145,21 +168,19 @@ uint32_t Rescale(uint32_t shifted, int bits) {
 
 namespace DecodeRepairs {
 
-void ApplyPngColourKey(QImage& image, const char* path) {
-    std::array<uint16_t, 3> key{};
-    if (image.depth() != 64 || !FindPngColourKey(path, key)) {
+void RedecodePng(QImage& image, Bytes file) {
+    if (!QtMisreadsPng(file)) {
         return;
     }
     QImage decoded(image.width(), image.height(), QImage::Format_ARGB32);
-    const UFile_C file(path);
-    const bool read = !decoded.isNull() && file.Get() && ReadRgba(file.Get(), decoded);
+    const bool read = !decoded.isNull() && ReadRgba(file, decoded);
     // A file libpng refuses is refused as a whole rather than shown with Qt's mixed-up rows.
     image = read ? std::move(decoded) : QImage();
 }
 
-void WidenBmpChannels(QImage& image, const char* path) {
+void WidenBmpChannels(QImage& image, Bytes file) {
     std::array<uint32_t, 3> masks{};
-    if (image.format() != QImage::Format_RGB32 || !FindBmpMasks(path, masks)) {
+    if (image.format() != QImage::Format_RGB32 || !FindBmpMasks(file, masks)) {
         return;
     }
     std::array<int, 3> bits{};
@@ -176,6 +197,36 @@ void WidenBmpChannels(QImage& image, const char* path) {
                           int(Rescale(uint32_t(qGreen(row[x])), bits[1])),
                           int(Rescale(uint32_t(qBlue(row[x])), bits[2])));
         }
+    }
+}
+
+void ClearBmpRunGaps(QImage& image, Bytes file) {
+    std::size_t offset = 0;
+    bool fourBit = false;
+    bool topDown = false;
+    if (image.format() != QImage::Format_Indexed8 || !FindBmpRuns(file, offset, fourBit, topDown)) {
+        return;
+    }
+    struct UGap_S {
+        int row, from, to;
+    };
+    std::vector<UGap_S> gaps;
+    const int height = image.height();
+    BmpRuns::Walk(file, offset, image.width(), height, fourBit,
+                  [&](int64_t y, int64_t from, int64_t to) {
+                      gaps.push_back({topDown ? int(y) : height - 1 - int(y), int(from), int(to)});
+                  });
+    if (gaps.empty()) {
+        return;
+    }
+    // Any index will do: it is only there so that the conversion reads nothing unwritten.
+    for (const UGap_S& gap : gaps) {
+        std::memset(image.scanLine(gap.row) + gap.from, 0, std::size_t(gap.to - gap.from));
+    }
+    image = image.convertToFormat(QImage::Format_ARGB32);
+    for (const UGap_S& gap : gaps) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(gap.row));
+        std::fill(row + gap.from, row + gap.to, 0u);
     }
 }
 

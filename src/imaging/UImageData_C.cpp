@@ -1,8 +1,8 @@
 #include "imaging/UImageData_C.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,11 +12,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <span>
 #include <string>
 
 #include "files/PathRecord_S.h"
 #include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
+#include "imaging/UPictureHeader_C.h"
 #include "imaging/UPngEncoder_C.h"
 
 namespace {
@@ -28,14 +31,46 @@ constexpr int64_t MaxPixels = int64_t{16384} * 16384;
 // channel hold 8 bytes per pixel before the conversion to ARGB.
 constexpr int AllocationLimitMb = static_cast<int>(MaxPixels * 8 / (1024 * 1024));
 
-bool IsRegularFile(const char* path) {
-    struct stat status {};
-    return ::stat(path, &status) == 0 && S_ISREG(status.st_mode);
+// Enough for the header of nearly every picture; the rest is read only when it is not.
+constexpr qsizetype HeaderBytes = 64 * 1024;
+constexpr qsizetype WholeFile = std::numeric_limits<qsizetype>::max();
+
+std::span<const unsigned char> AsBytes(const QByteArray& bytes) {
+    return {reinterpret_cast<const unsigned char*>(bytes.constData()),
+            static_cast<std::size_t>(bytes.size())};
 }
 
-bool FitsLimit(QSize size) {
-    return size.width() > 0 && size.height() > 0 &&
-           int64_t{size.width()} * size.height() <= MaxPixels;
+// Up to `limit` bytes from the start of the regular file at `path`, opened by the bytes of its
+// name; false for anything else (a FIFO is not waited on).
+bool ReadBytes(const char* path, qsizetype limit, QByteArray& bytes) {
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) {
+        return false;
+    }
+    struct stat status {};
+    bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (read) {
+        bytes.resize(std::min<qsizetype>(limit, status.st_size));
+        qsizetype done = 0;
+        while (done < bytes.size()) {
+            const ssize_t count = ::read(descriptor, bytes.data() + done, bytes.size() - done);
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count <= 0) {
+                read = count == 0;
+                break;
+            }
+            done += count;
+        }
+        bytes.truncate(done);
+    }
+    ::close(descriptor);
+    return read;
+}
+
+bool FitsLimit(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width * height <= MaxPixels;
 }
 
 // The formats held as loaded; every other one becomes ARGB at load.
@@ -44,26 +79,27 @@ bool IsHeldFormat(QImage::Format format) {
            format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
 }
 
-// Decodes the first picture of the file, trusting its content rather than its name, with no
+// Decodes the first picture of the file with the decoder of the format its header tells, and
+// with no other: no decoder is asked to guess, so no other image plugin is ever loaded. No
 // colour conversion and no rotation. A null image means the file cannot be read.
-QImage Decode(const char* path) {
+QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
     QImageReader::setAllocationLimit(AllocationLimitMb);
-    QImageReader reader(QString::fromUtf8(path));
-    reader.setDecideFormatFromContent(true);
+    QBuffer device;
+    device.setData(file);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device, header.GetFormatName());
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
-    const QByteArray format = reader.format();
-    const QSize announced = reader.size();
-    if (announced.isValid() && !FitsLimit(announced)) {
-        return {};
-    }
     QImage image;
-    if (!reader.read(&image) || !FitsLimit(image.size())) {
+    if (!reader.read(&image) || image.width() != header.GetWidth() ||
+        image.height() != header.GetHeight()) {
         return {};
     }
-    if (format == "png") {
-        DecodeRepairs::ApplyPngColourKey(image, path);
-    } else if (format == "bmp") {
-        DecodeRepairs::WidenBmpChannels(image, path);
+    if (header.GetFormat() == UPictureHeader_C::Png) {
+        DecodeRepairs::RedecodePng(image, AsBytes(file));
+    } else if (header.GetFormat() == UPictureHeader_C::Bmp) {
+        DecodeRepairs::WidenBmpChannels(image, AsBytes(file));
+        DecodeRepairs::ClearBmpRunGaps(image, AsBytes(file));
     }
     return image;
 }
@@ -164,12 +200,34 @@ UImageData_C::UImageData_C() = default;
 
 UImageData_C::~UImageData_C() = default;
 
-void UImageData_C::LoadFile(const char* path) {
-    Release();
-    if (!PathRecord_S::Fits(path) || !IsRegularFile(path)) {
+USize_C UImageData_C::ReadHeader(const char* path) {
+    QByteArray bytes;
+    if (!PathRecord_S::Fits(path) || !ReadBytes(path, HeaderBytes, bytes)) {
         throw MakeFileError(1, path);
     }
-    QImage image = Decode(path);
+    if (bytes.size() == HeaderBytes && !UPictureHeader_C(AsBytes(bytes)).HasSize() &&
+        !ReadBytes(path, WholeFile, bytes)) {
+        throw MakeFileError(1, path);
+    }
+    const UPictureHeader_C header(AsBytes(bytes));
+    CheckHeader(header, path);
+    return {static_cast<int32_t>(header.GetWidth()), static_cast<int32_t>(header.GetHeight())};
+}
+
+void UImageData_C::LoadFile(const char* path) {
+    Release();
+    QByteArray file;
+    if (!PathRecord_S::Fits(path) || !ReadBytes(path, WholeFile, file)) {
+        throw MakeFileError(1, path);
+    }
+    const UPictureHeader_C header(AsBytes(file));
+    CheckHeader(header, path);
+    // Refused before decoding: the decoder would fill the missing part, which for a picture
+    // declared large costs gigabytes.
+    if (header.DataEndsEarly()) {
+        throw MakeFileError(1, path);
+    }
+    QImage image = Decode(file, header);
     if (image.isNull()) {
         throw MakeFileError(1, path);
     }
@@ -254,10 +312,23 @@ void UImageData_C::Release() {
     bitmap.reset();
 }
 
-// The sheet is written by our own encoder, but only where Qt's own codecs know PNG, so that a
-// build without PNG support reports it instead of writing a file nothing else here could read.
+void UImageData_C::CheckHeader(const UPictureHeader_C& header, const char* path) {
+    if (!header.HasSize()) {
+        throw MakeFileError(1, path);
+    }
+    if (!FitsLimit(header.GetWidth(), header.GetHeight())) {
+        const std::string reason = std::string(path) + ": " + std::to_string(header.GetWidth()) +
+                                   " x " + std::to_string(header.GetHeight()) +
+                                   " exceeds the 16384 x 16384 limit";
+        throw MakeFileError(1, reason.c_str());
+    }
+}
+
+// The sheet is written by our own encoder, but only by a Qt that reads PNG itself, so that a
+// build without it reports so instead of writing a file nothing else here could read. Asking
+// Qt's writers at run time would load every image plugin installed.
 void UImageData_C::FindEncoder(const char* mimeType) {
-    if (!QImageWriter::supportedMimeTypes().contains(QByteArray(mimeType))) {
+    if (std::strcmp(mimeType, "image/png") != 0 || !QT_CONFIG(imageformat_png)) {
         throw MakeImageError(9);
     }
 }

@@ -5,9 +5,11 @@
 
 #include "foundation/UAllocator_C.h"
 #include "foundation/UError_C.h"
+#include "foundation/USize_C.h"
 #include "imaging/UPngEncoder_C.h"
 
 class QImage;
+class UPictureHeader_C;
 
 // One decoded picture, and the bridge between picture files and plain arrays of 0xAARRGGBB
 // values (rows from the top, no gap between rows).
@@ -18,8 +20,13 @@ public:
     UImageData_C& operator=(const UImageData_C&) = delete;
     ~UImageData_C();
 
-    // Decodes the file, whatever its extension says, and holds the picture. A file that cannot
-    // be read fails with "Fail to read image file:" and the path; the object then holds none.
+    // The size a PNG, BMP, JPEG or GIF file declares, told by its format's magic bytes whatever
+    // its extension says, read without decoding a pixel. Fails as LoadFile does for a file that
+    // is no such picture, and for a size beyond the limit, which the message then names.
+    static USize_C ReadHeader(const char* path);
+    // Decodes the file as ReadHeader tells its format, and holds the picture. A file that cannot
+    // be read, or whose pixel data ends before its declared size, fails with "Fail to read image
+    // file:" and the path; the object then holds none.
     void LoadFile(const char* path);
     // A copy of the held picture as 0xAARRGGBB values, valid until the next call that uses the
     // pixel memory. `width` and `height` may be null.
@@ -38,6 +45,8 @@ private:
     // Tests look at the held format, which callers never see.
     friend class UImageDataInspector_C;
 
+    // Fails for a header without a size, or with one beyond the limit.
+    static void CheckHeader(const UPictureHeader_C& header, const char* path);
     static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);
     static NS_Base::UError_C MakeImageError(int32_t code);
     // Fails with image error 9 when no codec writes `mimeType`.

@@ -7,6 +7,8 @@
 
 #include <exception>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "composition/CollectFiles.h"
 #include "composition/LoadPictures.h"
@@ -231,6 +233,8 @@ void WMosaro_C::ComposeListedPictures() {
     const bool trim = autoCut != 0;
     bool composed = false;
     work.Run(DescribeComposing, [&](const UProgress_F& progress) {
+        // Every header first, so that a batch too large to compose is refused at once.
+        pictureGroup.CheckBatchFiles(paths, mode);
         if (LoadPictures(pictureGroup, paths, progress)) {
             pictureGroup.Compose(output.front().c_str(), 0, mode, trim);
             composed = true;

@@ -139,11 +139,25 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveTheSheetAlone) {
     std::filesystem::create_directories(In("none"));
     WriteFile(In("none/readme.txt"), {'n', 'o'});
     const std::string usage = GetUsageText();
+    // The headers of a batch are read first: the sheet these make is refused as too large
+    // before the picture whose data ends early is decoded.
+    for (const auto& [name, width, height] :
+         {std::tuple{"wide.png", 30000, 1}, {"tall.png", 1, 30000}}) {
+        const std::vector<uint32_t> pixels(30000, 0xFF000000u);
+        UImageData_C image;
+        image.CreateFromPixels32(pixels.data(), width, height);
+        image.SavePng(In(name).c_str());
+    }
+    const Bytes dot = ReadFile(In("dots/a.png"));
+    WriteFile(In("cut.png"), Bytes(dot.begin(), dot.end() - 20));
     const std::tuple<Args, int, std::string> cases[] = {
         {{In("missing.png"), In("dots")},
          1,
          "UserError: Inaccurate file path or directory:\n" + In("missing.png") + "\n"},
         {{In("none")}, 1, "tavrin: no bmp, png, jpg or gif file found\n"},
+        {{In("wide.png"), In("tall.png"), In("cut.png")},
+         1,
+         "UserError: The sheet is too large to compose:\n30000 x 90000\n"},
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
         {{In("dots"), In("dots/../sheet.png")},
          2,

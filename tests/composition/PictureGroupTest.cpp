@@ -88,7 +88,8 @@ TEST_F(PictureGroupCompose, EveryLayoutPlacesPicturesCellByCell) {
     }
 }
 
-TEST_F(PictureGroupCompose, EmptyAndTooLargeSheetsAreRefusedBeforeAnythingIsWritten) {
+// Too large sheets are refused from the pictures' sizes alone: see PictureGroupBatch.
+TEST_F(PictureGroupCompose, EmptySheetsAreRefusedBeforeAnythingIsWritten) {
     const std::string empty = "PictureGroup_C 2 无法生成有效图片,有可能因为图片上全是透明色.|";
     for (int mode : {0, 1, 2}) {
         EXPECT_EQ(FailureOf([&] { Compose(mode, false); }), empty) << "mode " << mode;
@@ -97,16 +98,6 @@ TEST_F(PictureGroupCompose, EmptyAndTooLargeSheetsAreRefusedBeforeAnythingIsWrit
     EXPECT_EQ(FailureOf([&] { Compose(PictureGroup_C::Horizontal, true); }), empty);
     EXPECT_FALSE(Exists(sheet));
     EXPECT_EQ(Compose(PictureGroup_C::Horizontal, false).pixels, std::vector<uint32_t>(8, 0));
-
-    group.Clear();
-    const UPicture_S wide = {70000, 1, std::vector<uint32_t>(70000, 0xFF000000)};
-    const UPicture_S tall = {1, 70000, wide.pixels};
-    Add({&wide, &tall});
-    for (const auto& [mode, size] : {std::pair{0, "140000 x 70000"}, {1, "70000 x 140000"}}) {
-        EXPECT_EQ(FailureOf([&] { group.Compose(sheet.c_str(), 0, mode, false); }),
-                  std::string("PictureGroup_C 4 The sheet is too large to compose:|") + size);
-    }
-    EXPECT_EQ(LoadPicture(sheet).pixels, std::vector<uint32_t>(8, 0)) << "the old sheet changed";
 }
 
 TEST_F(PictureGroupCompose, FailuresAreRaisedAndTheGroupCanBeReused) {
@@ -138,4 +129,31 @@ TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
         EXPECT_EQ(std::pair(grid.columns, grid.rows), std::pair(columns, rows))
             << "cells of " << width << " x " << height << ", n = " << count;
     }
+}
+
+// From the headers alone: the sheet of the pictures' whole areas must fit the sheet limit, and
+// the pictures held as ARGB, with either the largest one loading (12 bytes a pixel at worst) or
+// the sheet and its copy, must fit the memory available.
+TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
+    const PictureGroup_C group;
+    const uint64_t plenty = uint64_t{1} << 40;
+    const std::vector<USize_C> crossed = {USize_C(30000, 1), USize_C(1, 30000)};
+    for (const auto& [mode, sheet] :
+         {std::pair{0, "60000 x 30000"}, {1, "30000 x 60000"}, {2, "60000 x 30000"}}) {
+        EXPECT_EQ(FailureOf([&] { group.CheckBatch(crossed, mode, plenty); }),
+                  std::string("PictureGroup_C 4 The sheet is too large to compose:|") + sheet);
+    }
+    // 8000 x 24000: 4 x 192M bytes for the pictures and 8 x 192M for the sheet and its copy.
+    const std::vector<USize_C> three(3, USize_C(8000, 8000));
+    EXPECT_EQ(FailureOf([&] { group.CheckBatch(three, PictureGroup_C::Vertical, 2304000000); }),
+              "");
+    EXPECT_EQ(
+        FailureOf([&] { group.CheckBatch(three, PictureGroup_C::Vertical, uint64_t{2} << 30); }),
+        "PictureGroup_C 5 Not enough memory to compose the sheet:|8000 x 24000 from 3 "
+        "pictures needs 2198 MiB, 2048 MiB available");
+    // One picture: loading it, at 12 bytes a pixel besides its 4, outweighs the sheet.
+    const std::vector<USize_C> one = {USize_C(10000, 10000)};
+    EXPECT_EQ(FailureOf([&] { group.CheckBatch(one, PictureGroup_C::Horizontal, 1600000000); }),
+              "");
+    EXPECT_EQ(CodeOf([&] { group.CheckBatch(one, PictureGroup_C::Horizontal, 1599999999); }), 5);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using NS_Base::UError_C;
 using NS_Base::UMessage_S;
@@ -41,4 +42,32 @@ TEST(UError, LongTextsAreCutAtCharacterBoundaries) {
     EXPECT_LE(shown.size(), 399u);
     EXPECT_NE(static_cast<unsigned char>(shown.back()), 0xC3u)
         << "the shown text ends with a lead byte whose trail byte was cut off";
+}
+
+// File names are bytes; what the user reads must still be UTF-8.
+TEST(UError, ExtraTextShowsInvalidUtf8AsReplacementCharacters) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const std::pair<std::string, std::string> cases[] = {
+        {"/pics/caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80.png",
+         "/pics/caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80.png"},
+        {"/pics/\xFF.png", "/pics/" + fffd + ".png"},
+        {"a\xE2\x82", "a" + fffd},                        // cut short at the end
+        {"\xE2\x82x", fffd + "x"},                        // one mark for one broken character
+        {"\xC0\xAF", fffd + fffd},                        // overlong
+        {"\xED\xA0\x80", fffd + fffd + fffd},             // surrogate
+        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},  // beyond U+10FFFF
+    };
+    for (const auto& [extra, shown] : cases) {
+        EXPECT_EQ(UError_C(1, NS_Base::UserError, "X_C", table, extra.c_str()).GetInfoEx(), shown)
+            << "for the bytes of " << testing::PrintToString(extra);
+    }
+    // Each replaced byte takes three: the cut still falls between whole characters.
+    const std::string bytes(300, '\xFF');
+    EXPECT_EQ(UError_C(1, NS_Base::UserError, "X_C", table, bytes.c_str()).GetInfoEx(), [&] {
+        std::string expected;
+        for (int i = 0; i < 133; ++i) {
+            expected += fffd;
+        }
+        return expected;
+    }());
 }

@@ -9,9 +9,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PictureFiles.h"
+#include "TestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -125,9 +127,92 @@ TEST(ImageCorpus, QuestionableAndBadBmpsLoadOrFailCleanly) {
     for (const char* folder : {"bmpsuite/q", "bmpsuite/b"}) {
         for (const fs::path& file : FilesIn(Data / folder)) {
             const std::string failure = FailureOf([&] { LoadPicture(file); });
-            EXPECT_TRUE(failure.empty() ||
-                        failure == "UImageData_C 1 Fail to read image file:|" + file.string())
+            // A size beyond the limit is named after the path.
+            EXPECT_TRUE(
+                failure.empty() ||
+                failure.starts_with("UImageData_C 1 Fail to read image file:|" + file.string()))
                 << failure;
         }
+    }
+}
+
+namespace {
+
+// The file without the chunk of `type`, and with that chunk's checksum spoilt.
+std::pair<Bytes, Bytes> DropAndSpoilChunk(const Bytes& png, const char* type) {
+    const auto found = std::search(png.begin(), png.end(), type, type + 4);
+    const std::size_t start = std::size_t(found - png.begin()) - 4;
+    const std::size_t length =
+        std::size_t(png[start]) << 24 | png[start + 1] << 16 | png[start + 2] << 8 | png[start + 3];
+    Bytes dropped = png;
+    dropped.erase(dropped.begin() + long(start), dropped.begin() + long(start + 12 + length));
+    Bytes spoilt = png;
+    spoilt[start + 8 + length] ^= 0xFF;
+    return {dropped, spoilt};
+}
+
+}  // namespace
+
+// libpng drops a tRNS chunk whose checksum is wrong, and then delivers three channels where the
+// colour-key path expects four: what it delivers is the picture, and no byte it did not write
+// may reach it.
+TEST(ImageCorpus, SixteenBitColourKeyWithABadChecksumDecodesAsIfAbsent) {
+    const UTempDirectory folder;
+    const auto [dropped, spoilt] =
+        DropAndSpoilChunk(ReadFile(Data / "pngsuite/ftbbn2c16.png"), "tRNS");
+    WriteFile(folder.root + "dropped.png", dropped);
+    WriteFile(folder.root + "spoilt.png", spoilt);
+    EXPECT_EQ(FirstDifference(LoadPicture(folder.root + "spoilt.png"),
+                              LoadPicture(folder.root + "dropped.png")),
+              "");
+}
+
+// A picture cut short in its pixel data fails as damaged, whatever its format; its header still
+// reads, so that a batch can be sized before anything is decoded.
+TEST(ImageCorpus, TruncatedPicturesOfEveryFormatFailAsDamaged) {
+    const UTempDirectory folder;
+    // Each sample and the bytes that may go while every pixel is still there (the end marks of
+    // RLE data, the GIF trailer).
+    const std::pair<std::string, std::size_t> samples[] = {
+        {Data / "bmpsuite/g/rgb24.bmp", 0},   {Data / "bmpsuite/g/pal8rle.bmp", 3},
+        {Data / "bmpsuite/g/pal4rle.bmp", 3}, {Data / "made/transparent-index.gif", 1},
+        {Data / "pngsuite/basn6a08.png", 0},  {Data / "made/gradient.jpg", 0},
+    };
+    for (const auto& [sample, spare] : samples) {
+        const Bytes whole = ReadFile(sample);
+        const UPicture_S expected = LoadPicture(sample);
+        const std::string cut = folder.root + "cut-" + fs::path(sample).filename().string();
+        for (const std::size_t kept :
+             {whole.size() / 2, whole.size() * 3 / 4, whole.size() - spare - 1}) {
+            WriteFile(cut, Bytes(whole.begin(), whole.begin() + long(kept)));
+            EXPECT_EQ(FailureOf([&] { LoadPicture(cut); }),
+                      "UImageData_C 1 Fail to read image file:|" + cut)
+                << kept << " of " << whole.size() << " bytes";
+            if (kept > whole.size() / 2) {
+                EXPECT_EQ(UImageData_C::ReadHeader(cut.c_str()).GetWidth(), expected.width) << cut;
+            }
+        }
+        WriteFile(cut, Bytes(whole.begin(), whole.end() - long(spare)));
+        EXPECT_EQ(FirstDifference(LoadPicture(cut), expected), "")
+            << cut << " lost only spare bytes";
+    }
+}
+
+// Move and end codes leave pixels out, which the decoder never writes: they are transparent,
+// and every other pixel is the one the full picture has there.
+TEST(ImageCorpus, PixelsRunLengthCodesLeaveOutAreTransparent) {
+    for (const char* depth : {"4", "8"}) {
+        const std::string name = std::string("pal") + depth + "rletrns";
+        const UPicture_S gaps = LoadPicture(Data / "bmpsuite/q" / (name + ".bmp"));
+        const UPicture_S full =
+            LoadPicture(Data / "bmpsuite/g" / (std::string("pal") + depth + "rle.bmp"));
+        ASSERT_EQ(gaps.pixels.size(), full.pixels.size()) << name;
+        std::size_t left = 0;
+        for (std::size_t i = 0; i < gaps.pixels.size(); ++i) {
+            left += gaps.pixels[i] == 0;
+            ASSERT_TRUE(gaps.pixels[i] == 0 || gaps.pixels[i] == full.pixels[i])
+                << name << ": pixel " << i << " is " << std::hex << gaps.pixels[i];
+        }
+        EXPECT_EQ(left, 416u) << name << ": transparent pixels";
     }
 }

@@ -6,11 +6,12 @@
 #include <unistd.h>
 #include <zlib.h>
 #include <QImage>
-#include <QImageWriter>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PictureFiles.h"
@@ -28,6 +29,21 @@ namespace {
 
 const std::string Data = TAVRIN_TEST_DATA "/";
 
+// The image plugins mapped into this process, by file name.
+std::vector<std::string> LoadedImagePlugins() {
+    std::vector<std::string> plugins;
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        const std::size_t at = line.find("/imageformats/");
+        if (at != std::string::npos) {
+            plugins.push_back(line.substr(at + 14));
+        }
+    }
+    return plugins;
+}
+
+// The content decides, by its magic bytes, and only the decoder of that format is loaded: other
+// plugins installed beside Qt are never asked to guess.
 TEST(UImageData, FourBitBmpGifAndJpegLoadAsTheirContentSays) {
     UImageData_C image;
     image.LoadFile((Data + "bmpsuite/g/pal4.bmp").c_str());
@@ -41,27 +57,38 @@ TEST(UImageData, FourBitBmpGifAndJpegLoadAsTheirContentSays) {
 
     // A JPEG named .png: the content decides, and every pixel is opaque.
     const UTempDirectory folder;
-    QImage source(8, 4, QImage::Format_ARGB32);
-    source.fill(0x40806040);
     const std::string jpeg = folder.root + "photo.png";
-    ASSERT_TRUE(QImageWriter(QString::fromStdString(jpeg), "jpg").write(source));
+    fs::copy_file(Data + "made/gradient.jpg", jpeg);
     const UPicture_S loaded = LoadPicture(jpeg);
-    EXPECT_EQ(loaded.width, 8);
+    EXPECT_EQ(loaded.width, 64);
     for (size_t i = 0; i < loaded.pixels.size(); ++i) {
         ASSERT_EQ(loaded.pixels[i] >> 24, 0xFFu) << "JPEG pixel " << i;
     }
+    for (const std::string& plugin : LoadedImagePlugins()) {
+        EXPECT_TRUE(plugin == "libqjpeg.so" || plugin == "libqgif.so") << plugin << " was loaded";
+    }
+}
+
+// Names are bytes: one that is not UTF-8 loads, and shows with U+FFFD in messages.
+TEST(UImageData, NamesThatAreNotUtf8LoadAndShowReplacementCharacters) {
+    const UTempDirectory folder;
+    const std::string latin1 = folder.root + "caf\xE9.png";
+    fs::copy_file(Data + "pngsuite/basn6a08.png", latin1);
+    EXPECT_EQ(FirstDifference(LoadPicture(latin1), LoadPicture(Data + "pngsuite/basn6a08.png")),
+              "");
+    EXPECT_EQ(UImageData_C::ReadHeader(latin1.c_str()).GetWidth(), 32);
+    const std::string broken = folder.root + "\xFF.png";
+    WriteFile(broken, Bytes{'n', 'o'});
+    EXPECT_EQ(FailureOf([&] { LoadPicture(broken); }),
+              "UImageData_C 1 Fail to read image file:|" + folder.root + "\xEF\xBF\xBD.png");
 }
 
 TEST(UImageData, UnreadableFilesFailWithTheirPathAndHoldNothing) {
     const UTempDirectory folder;
-    const Bytes whole = ReadFile(Data + "pngsuite/basn6a08.png");
-    WriteFile(folder.root + "truncated.png",
-              Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     WriteFile(folder.root + "text.png", Bytes{'n', 'o', 't', '\n'});
     UImageData_C image;
-    for (const std::string& path :
-         {folder.root + "truncated.png", folder.root + "text.png", folder.root + "missing.png",
-          folder.root, folder.root + std::string(200, 'a') + ".png"}) {
+    for (const std::string& path : {folder.root + "text.png", folder.root + "missing.png",
+                                    folder.root, folder.root + std::string(200, 'a') + ".png"}) {
         image.LoadFile((Data + "pngsuite/basn6a08.png").c_str());
         EXPECT_EQ(FailureOf([&] { image.LoadFile(path.c_str()); }),
                   "UImageData_C 1 Fail to read image file:|" + path.substr(0, 399));
@@ -103,19 +130,49 @@ Bytes BlankPng(uint32_t width, uint32_t height, uint32_t rows) {
     return png;
 }
 
-// Qt refuses pictures above 128 MB by default; ours go up to 16384 x 16384 pixels, and a header
-// that claims more is refused before anything is decoded or allocated.
-TEST(UImageData, LargePicturesLoadUpToTheLimitAndBeyondItFailAtOnce) {
+// Qt refuses pictures above 128 MB by default; ours go up to 16384 x 16384 pixels. A header that
+// claims more, or pixel data far short of what the header claims, is refused before anything is
+// decoded or allocated.
+TEST(UImageData, LargePicturesLoadUpToTheLimitAndBeyondItOrWithoutTheirDataFailAtOnce) {
     const UTempDirectory folder;
     WriteFile(folder.root + "large.png", BlankPng(6000, 6000, 6000));
-    WriteFile(folder.root + "huge.png", BlankPng(100000, 100000, 1));
+    WriteFile(folder.root + "huge.png", BlankPng(16385, 16385, 1));
+    // Whole files of each format that declare 16384 x 16384 pixels with data for a few.
+    WriteFile(folder.root + "bomb.png", BlankPng(16384, 16384, 1));
+    WriteFile(
+        folder.root + "bomb.gif",
+        Bytes{'G', 'I', 'F', '8', '9', 'a', 0, 0x40, 0, 0x40, 0x80, 0, 0, 0,    0, 0, 255, 255,
+              255, ',', 0,   0,   0,   0,   0, 0x40, 0, 0x40, 0,    2, 2, 0x4C, 1, 0, ';'});
+    Bytes jpeg = ReadFile(Data + "made/gradient.jpg");
+    const unsigned char start[] = {0xFF, 0xC0};
+    const auto frame =
+        std::size_t(std::search(jpeg.begin(), jpeg.end(), start, start + 2) - jpeg.begin()) + 1;
+    jpeg[frame + 4] = jpeg[frame + 6] = 0x40;  // height and width: 0x4000
+    jpeg[frame + 5] = jpeg[frame + 7] = 0;
+    WriteFile(folder.root + "bomb.jpg", jpeg);
+    Bytes bmp{'B', 'M', 0, 0, 0,    0, 0, 0, 0,    0, 54, 0, 0, 0,  40,
+              0,   0,   0, 0, 0x40, 0, 0, 0, 0x40, 0, 0,  1, 0, 24, 0};
+    bmp.resize(1054, 0);
+    WriteFile(folder.root + "bomb.bmp", bmp);
     UImageData_C image;
     image.LoadFile((folder.root + "large.png").c_str());
     int32_t width = 0;
     uint32_t* values = nullptr;
     image.GetPixels32(values, &width, nullptr);
     EXPECT_EQ(width, 6000);
-    EXPECT_EQ(CodeOf([&] { image.LoadFile((folder.root + "huge.png").c_str()); }), 1);
+    const std::string huge = folder.root + "huge.png";
+    const std::string beyond = "UImageData_C 1 Fail to read image file:|" + huge +
+                               ": 16385 x 16385 exceeds the 16384 x 16384 limit";
+    EXPECT_EQ(FailureOf([&] { image.LoadFile(huge.c_str()); }), beyond);
+    EXPECT_EQ(FailureOf([&] { UImageData_C::ReadHeader(huge.c_str()); }), beyond);
+    for (const char* bomb : {"bomb.png", "bomb.gif", "bomb.jpg", "bomb.bmp"}) {
+        const std::string path = folder.root + bomb;
+        EXPECT_EQ(FailureOf([&] { image.LoadFile(path.c_str()); }),
+                  "UImageData_C 1 Fail to read image file:|" + path);
+        const USize_C declared = UImageData_C::ReadHeader(path.c_str());
+        EXPECT_EQ(std::pair(declared.GetWidth(), declared.GetHeight()), std::pair(16384, 16384))
+            << bomb;
+    }
 }
 
 UPicture_S Gradient() {
@@ -204,6 +261,26 @@ TEST(UImageData, SaveFailuresNameTheirReasonAndLeaveNothing) {
     EXPECT_TRUE(fs::is_empty(folder.root + "existing"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), fs::directory_iterator()), 2)
         << "a temporary file was left behind";
+}
+
+}  // namespace
+
+namespace {
+
+// The size is found past the first 64 KiB too: here behind two full application segments.
+TEST(UImageData, HeaderBehindLargeMetadataIsFound) {
+    const UTempDirectory folder;
+    Bytes jpeg = ReadFile(Data + "made/gradient.jpg");
+    for (int i = 0; i < 2; ++i) {
+        Bytes segment{0xFF, 0xE2, 0xFF, 0xFF};
+        segment.resize(65537, 'm');
+        jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
+    }
+    const std::string path = folder.root + "large-metadata.jpg";
+    WriteFile(path, jpeg);
+    const USize_C size = UImageData_C::ReadHeader(path.c_str());
+    EXPECT_EQ(std::pair(size.GetWidth(), size.GetHeight()), std::pair(64, 48));
+    EXPECT_EQ(LoadPicture(path).width, 64);
 }
 
 }  // namespace

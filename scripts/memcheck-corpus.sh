@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Decodes every conformance picture under tests/data through the Release tavrin under Valgrind's
+# memcheck, one run per file, and fails on any memcheck error: reads of memory that nothing
+# wrote are what the sanitizer build cannot see. Refused files are fine; leaks are not counted.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
+cmake --build build/release --target tavrin
+
+sheets=$(mktemp -d)
+trap 'rm -rf "$sheets"' EXIT
+export TAVRIN=build/release/src/app/tavrin SHEETS="$sheets"
+
+# Prints the file's name and memcheck's report when memcheck found an error decoding it.
+check() {
+    local name
+    name=$(basename "$1")
+    valgrind -q --error-exitcode=99 --errors-for-leak-kinds=none --log-file="$SHEETS/$name.log" \
+        "$TAVRIN" -o "$SHEETS/$name.png" "$1" >/dev/null 2>&1
+    if [ $? -eq 99 ]; then
+        echo "memcheck: $1"
+        cat "$SHEETS/$name.log"
+    fi
+}
+export -f check
+
+failures=$(printf '%s\0' tests/data/pngsuite/*.png tests/data/bmpsuite/{g,q,b}/*.bmp \
+               tests/data/made/* | xargs -0 -n 1 -P 2 bash -c 'check "$0"')
+if [ -n "$failures" ]; then
+    echo "$failures"
+    exit 1
+fi
+echo "memcheck: no errors"

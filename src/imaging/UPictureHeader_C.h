@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+// What a picture file says about itself before its pixels: the format, told by the first bytes
+// alone, the size it declares, and whether the file holds pixel data enough for that size. Reads
+// bytes only and decodes nothing, so it is cheap enough to run on every picture of a batch first.
+class UPictureHeader_C {
+public:
+    enum Format_E { Unknown, Png, Bmp, Jpeg, Gif };
+
+    // `bytes` is the whole file, or its beginning when only the size is wanted.
+    explicit UPictureHeader_C(std::span<const unsigned char> bytes);
+
+    Format_E GetFormat() const { return format; }
+    // The name Qt's readers know the format by; empty for Unknown.
+    const char* GetFormatName() const;
+    // False when the bytes end before the size, or the header is malformed.
+    bool HasSize() const { return width > 0 && height > 0; }
+    int64_t GetWidth() const { return width; }
+    int64_t GetHeight() const { return height; }
+    // True when the bytes, taken as the whole file, end before the pixel data the header
+    // announces does, or hold far less of it than the declared size needs even at the format's
+    // best compression (a file that would decode into mostly fill).
+    bool DataEndsEarly() const { return endsEarly; }
+
+private:
+    void ReadPng();
+    void ReadBmp();
+    void ReadJpeg();
+    void ReadGif();
+
+    std::span<const unsigned char> bytes;
+    Format_E format = Unknown;
+    int64_t width = 0;
+    int64_t height = 0;
+    bool endsEarly = true;
+};
