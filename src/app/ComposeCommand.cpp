@@ -63,12 +63,8 @@ std::vector<std::string> CollectBatch(const std::vector<std::string>& paths) {
 
 void ComposeBatch(const std::vector<std::string>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
-    std::vector<std::string> paths;
-    for (const NS_Data::UString_C& path : batch) {
-        paths.emplace_back(path.GetString());
-    }
     // Every header first, so that a batch too large to compose is refused at once.
-    group.CheckBatchFiles(paths, commandLine.composeMode);
+    group.CheckBatchFiles(batch, commandLine.composeMode);
     {
         UProgressLine_C progress;
         LoadPictures(group, batch, std::ref(progress));
