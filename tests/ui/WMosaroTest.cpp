@@ -147,6 +147,7 @@ TEST_F(WMosaro, ComposeWritesTheSheetOnlyWhenEveryPictureLoads) {
     shell.answers = {{}, {QPath("sheet.png")}, {QPath("sheet.png")}, {QPath("sheet.png")}};
     Click(Id::IDC_COMPOSE);
     Click(Id::IDC_COMPOSE);
+    Picture("b.png", 4, 3, 0x80445566);
     dialog->SetProgressObserver([](std::size_t, std::size_t) -> bool { throw std::bad_alloc(); });
     Click(Id::IDC_COMPOSE);
     dialog->SetProgressObserver({});
@@ -159,7 +160,6 @@ TEST_F(WMosaro, ComposeWritesTheSheetOnlyWhenEveryPictureLoads) {
     EXPECT_EQ(Disabled(), "");
     EXPECT_FALSE(Exists(Path("sheet.png")));
 
-    Picture("b.png", 4, 3, 0x80445566);
     Click(Id::IDC_COMPOSE);
     EXPECT_EQ(shell.messages.size(), 2u);
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, with the list emptied";
