@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "TestSupport.h"
@@ -38,25 +37,6 @@ const Bytes example = {
     0x43, 0x55, 0x53, 0x54, 1,    0, 0, 0, 2, 0, 0, 0, 0x41, 0x75, 0x74, 0x6F, 0x43, 0x75, 0x74,
     0,    0,    0,    0,    0,    4, 0, 0, 0, 1, 0, 0, 0,    0x43, 0x6F, 0x6D, 0x70, 0x6F, 0x73,
     0x65, 0x4D, 0x6F, 0x64, 0x65, 0, 0, 0, 0, 0, 4, 0, 0,    0,    2,    0,    0,    0};
-
-// Settings of every stored type that nobody registers, in the order a save writes them.
-const std::vector<Bytes> foreign = {
-    Record("Area", G::Area, Bytes(16, 0xA5)),  Record("Blob", G::Binary, {1, 0, 2}),
-    Record("Bool", G::Bool, Int32(1)),         Record("Empty", G::String, {}),
-    Record("Float", G::Float, Bytes(4, 0x41)), Record("Int32", G::Int32, Int32(-3)),
-    Record("Int64", G::Int64, Bytes(8, 0x64)), Record("Name", G::String, {'h', 'i', 0}),
-    Record("Point", G::Point, Bytes(8, 0x50)), Record("Short", G::Int16, {0xFF, 0xFF}),
-    Record("U16", G::Uint16, {1, 2}),          Record("U32", G::Uint32, Int32(7)),
-    Record("Uint", G::Uint, Int32(9)),         Record("Wide", G::Double, Bytes(8, 0x3F)),
-};
-
-Bytes ForeignFile() {
-    Bytes file = Header(static_cast<int32_t>(foreign.size()));
-    for (const Bytes& record : foreign) {
-        file = file + record;
-    }
-    return file;
-}
 
 class UCustomizationTest : public testing::Test {
 protected:
@@ -95,13 +75,6 @@ TEST_F(UCustomizationTest, TheExampleLoadsAndOnlySettingsOffTheirDefaultsAreWrit
         UCustomization_C::SetValue(NS_Data::UString_C("AutoCut"), 1);
     });
     EXPECT_EQ(ReadFile(path), example) << "a store that started without a file";
-}
-
-TEST_F(UCustomizationTest, SettingsNobodyRegistersSurviveARoundTrip) {
-    WriteFile(path, ForeignFile());
-    EXPECT_EQ(Run([](Store&) { EXPECT_EQ(UCustomization_C::GetValue("Short"), -1); }),
-              static_cast<int32_t>(foreign.size()));
-    EXPECT_EQ(ReadFile(path), ForeignFile());
 }
 
 TEST_F(UCustomizationTest, ConflictingDefaultsLateLoadsAndUnknownKeysAreRefused) {

@@ -200,9 +200,7 @@ TEST(UImageData, SavesReplaceARegularFileOrTheOneALinkNamesWhole) {
     for (const std::string& path : {target, link, folder.root + "new.png"}) {
         SavePicture(picture, path);
         const Bytes file = ReadFile(path);
-        ASSERT_GE(file.size(), 26u) << path;
-        EXPECT_EQ(file[24], 8) << "bit depth";
-        EXPECT_EQ(file[25], 6) << "colour type";
+        EXPECT_TRUE(file.size() > 25 && file[24] == 8 && file[25] == 6) << path << ": not RGBA8";
         EXPECT_EQ(FirstDifference(LoadPicture(path), picture), "") << path;
     }
     EXPECT_TRUE(fs::is_symlink(link)) << "the link was replaced";
