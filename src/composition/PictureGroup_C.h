@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "composition/Picture_S.h"
 #include "composition/USheetLayout_S.h"
@@ -31,28 +32,29 @@ public:
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.
     void Compose(const char* outputPath, uint32_t background, int mode, bool autoCut);
+    // Compose with a layout made by PlanSheet for this group.
+    void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 
     // The common cell, and a row, a column or the grid nearest to square of such cells.
-    USheetLayout_S ComputeHorizontal(bool autoCut);
-    USheetLayout_S ComputeVertical(bool autoCut);
-    USheetLayout_S ComputeMultiRow(bool autoCut);
+    USheetLayout_S ComputeHorizontal(bool autoCut) { return PlanSheet(Horizontal, autoCut, {}); }
+    USheetLayout_S ComputeVertical(bool autoCut) { return PlanSheet(Vertical, autoCut, {}); }
+    USheetLayout_S ComputeMultiRow(bool autoCut) { return PlanSheet(MultiRow, autoCut, {}); }
+    USheetLayout_S PlanSheet(int mode, bool autoCut, const USheetOptions_S& options);
+    // Where each picture lies on the sheet of `layout`, in group order.
+    std::vector<UFrame_S> PlaceFrames(const USheetLayout_S& layout);
 
-    // The grid nearest to square in pixels for `count` cells like `cell`; among equally near
-    // grids the one with more columns wins. No cells give a 0 x 0 grid.
-    static USheetLayout_S SearchGrid(const URect_C& cell, int32_t count);
+    // The side above which most GPUs cannot load a texture.
+    static constexpr int64_t CommonTextureSide = 16384;
+    // Raises code 2 for a sheet without pixels, code 4 for one too large to allocate and code 5
+    // for one with a side above `maxSide` (0: no such limit), naming the size in the last two.
+    static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
 
 private:
-    // The union of the pictures' content rectangles (`autoCut`) or whole areas; empty without
-    // any.
-    URect_C ComputeCell(bool autoCut);
-    USheetLayout_S ComputeLayout(int mode, bool autoCut);
-    // Raises code 2 for a sheet without pixels and code 4 for one too large to allocate.
-    void CheckSheet(const USheetLayout_S& layout) const;
     UPixels_C DrawSheet(const USheetLayout_S& layout, uint32_t background);
 
-    NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr) const;
+    static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
 };
 
 }  // namespace NS_Data

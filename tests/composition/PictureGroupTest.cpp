@@ -122,7 +122,7 @@ TEST_F(PictureGroupCompose, FailuresAreRaisedAndTheGroupCanBeReused) {
               "");
 }
 
-TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
+TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
     // Cell width and height and the count of cells; the columns and rows expected.
     const int64_t cases[][5] = {
         {10, 10, 0, 0, 0},       {10, 10, 1, 1, 1},
@@ -134,8 +134,52 @@ TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
     };
     for (const auto& [width, height, count, columns, rows] : cases) {
         const URect_C cell{0, 0, int32_t(width - 1), int32_t(height - 1)};
-        const USheetLayout_S grid = PictureGroup_C::SearchGrid(cell, int32_t(count));
+        const USheetLayout_S grid = USheetLayout_S::SearchGrid(cell, count);
         EXPECT_EQ(std::pair(grid.columns, grid.rows), std::pair(columns, rows))
             << "cells of " << width << " x " << height << ", n = " << count;
     }
+}
+
+// Five 10 x 10 pictures: the sheet's size and where cells 1 and 4 start, for each option.
+TEST(SheetLayout, SpacingSizesTheSheetAndTheGridIsChosenOnCells) {
+    struct Case {
+        const char* what;
+        int mode;
+        NS_Data::USheetOptions_S options;
+        int64_t width, height;
+        UPoint_C second, fifth;
+    };
+    const Case cases[] = {
+        {"grid", 2, {}, 30, 20, {10, 0}, {10, 10}},
+        {"grid, padding 7", 2, {7, 0, 0, 0, false}, 44, 27, {17, 0}, {17, 17}},
+        {"row, border 3", 0, {0, 3, 0, 0, false}, 56, 16, {13, 3}, {43, 3}},
+        {"column, extrude 2", 1, {0, 0, 2, 0, false}, 14, 70, {2, 16}, {2, 58}},
+        {"all of them", 0, {1, 2, 3, 0, false}, 88, 20, {22, 5}, {73, 5}},
+        {"4 columns, whatever the mode", 1, {0, 0, 0, 4, false}, 40, 20, {10, 0}, {0, 10}},
+        {"9 columns", 2, {0, 0, 0, 9, false}, 90, 10, {10, 0}, {40, 0}},
+        {"powers of two", 0, {1, 0, 0, 0, true}, 64, 16, {11, 0}, {44, 0}},
+    };
+    const std::vector<URect_C> areas(5, URect_C::FromSize({10, 10}));
+    for (const Case& c : cases) {
+        const USheetLayout_S layout = USheetLayout_S::Plan(areas, c.mode, c.options);
+        EXPECT_EQ(std::pair(layout.GetWidth(), layout.GetHeight()), std::pair(c.width, c.height))
+            << c.what;
+        EXPECT_EQ(layout.GetCellOrigin(1), c.second) << c.what << ": second cell";
+        EXPECT_EQ(layout.GetCellOrigin(4), c.fifth) << c.what << ": fifth cell";
+    }
+    // Four cells of 10 x 17 go 3 x 2; with the padding counted, 2 x 2 would be nearer to square.
+    const std::vector<URect_C> tall(4, URect_C::FromSize({10, 17}));
+    EXPECT_EQ(USheetLayout_S::Plan(tall, 2, {20, 0, 0, 0, false}).columns, 3);
+}
+
+TEST(SheetLayout, SizeLimitsAreCheckedBeforeDrawing) {
+    const std::vector<URect_C> areas(2, URect_C::FromSize({3000, 10}));
+    const USheetLayout_S row = USheetLayout_S::Plan(areas, 0, {0, 0, 0, 0, true});
+    EXPECT_EQ(FailureOf([&] { PictureGroup_C::CheckSheet(row, 6000); }),
+              "PictureGroup_C 5 The sheet is larger than the size limit:|8192 x 16, limit 6000");
+    EXPECT_EQ(FailureOf([&] { PictureGroup_C::CheckSheet(row, 8192); }), "");
+    // A border alone is no sheet.
+    const USheetLayout_S empty =
+        USheetLayout_S::Plan({URect_C{}, URect_C{}}, 0, {0, 5, 0, 0, false});
+    EXPECT_EQ(CodeOf([&] { PictureGroup_C::CheckSheet(empty); }), 2);
 }
