@@ -8,6 +8,8 @@ packages=(
   libgtest-dev
   qt6-base-dev                     # widgets, QImage and the gif/jpeg plugins of qtbase
   libpng-dev zlib1g-dev            # the sheet writer talks to libpng directly
+  libcli11-dev                     # the command-line option parser (header only)
+  nlohmann-json3-dev               # the frame data file (header only)
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )

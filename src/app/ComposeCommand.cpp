@@ -58,6 +58,18 @@ std::vector<NS_Data::UString_C> CollectBatch(const std::vector<std::string>& pat
     return batch;
 }
 
+// Without a limit of the user's own, a sheet that most GPUs cannot load is still written.
+void WarnAboutTextureSize(const NS_Data::USheetLayout_S& layout, int64_t maxSize) {
+    const int64_t limit = NS_Data::PictureGroup_C::CommonTextureSide;
+    if (maxSize == 0 && (layout.GetWidth() > limit || layout.GetHeight() > limit)) {
+        std::fprintf(stderr,
+                     "tavrin: warning: the sheet is %lld x %lld pixels; most GPUs cannot load a "
+                     "texture with a side above %lld (--max-size makes this an error)\n",
+                     static_cast<long long>(layout.GetWidth()),
+                     static_cast<long long>(layout.GetHeight()), static_cast<long long>(limit));
+    }
+}
+
 void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
     {
@@ -67,7 +79,11 @@ void ComposeBatch(const std::vector<NS_Data::UString_C>& batch, const CommandLin
             group.AddPicture(batch[i].GetString());
         }
     }
-    group.Compose(commandLine.output.c_str(), 0, commandLine.composeMode, commandLine.autoCut);
+    const NS_Data::USheetLayout_S layout =
+        group.PlanSheet(commandLine.composeMode, commandLine.autoCut, commandLine.sheet);
+    NS_Data::PictureGroup_C::CheckSheet(layout, commandLine.maxSize);
+    WarnAboutTextureSize(layout, commandLine.maxSize);
+    group.ComposeSheet(commandLine.output.c_str(), 0, layout);
 }
 
 }  // namespace
