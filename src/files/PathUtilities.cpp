@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -123,4 +124,10 @@ bool GetModuleDirectory(char* buffer, std::size_t size) {
     std::memcpy(buffer, path, kept);
     buffer[kept] = '\0';
     return true;
+}
+
+std::string GetRelativePath(const std::string& target, const std::string& from) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::absolute(from).lexically_normal().parent_path();
+    return fs::absolute(target).lexically_normal().lexically_relative(folder).generic_string();
 }

@@ -71,47 +71,7 @@ protected:
     const std::string sheet = In("sheet.png");
 };
 
-// Checks the written sheet: its size, and each dot in its cell (`columns` cells per row). The
-// background itself is the composition's concern.
-void ExpectSheet(const std::string& path, int32_t columns, int32_t rows, bool trimmed,
-                 const std::string& what) {
-    const int32_t cell = trimmed ? 2 : side, trim = trimmed ? 1 : 0;
-    UImageData_C image;
-    image.LoadFile(path.c_str());
-    uint32_t* pixels = nullptr;
-    int32_t width = 0, height = 0;
-    image.GetPixels32(pixels, &width, &height);
-    ASSERT_EQ(width, columns * cell) << what;
-    ASSERT_EQ(height, rows * cell) << what;
-    for (int32_t i = 0; i < 3; ++i) {
-        const int32_t x = i % columns * cell + dots[i].x - trim;
-        const int32_t y = i / columns * cell + dots[i].y - trim;
-        EXPECT_EQ(pixels[y * width + x], dots[i].value)
-            << what << ": " << dots[i].name << " at (" << x << ", " << y << ")";
-    }
-}
-
 }  // namespace
-
-TEST_F(TavrinProgramTest, EveryLayoutPlacesThePicturesInPathOrder) {
-    const std::tuple<Args, int32_t, int32_t, bool> cases[] = {
-        // options, columns, rows, trimmed
-        {{}, 1, 3, false},  // the column is the default
-        {{"--layout", "horizontal"}, 3, 1, false},
-        {{"--layout", "multirow"}, 2, 2, false},
-        {{"--layout", "7"}, 2, 2, false},
-        {{"--layout", "horizontal", "--autocut"}, 3, 1, true},
-        {{"--autocut", "--layout", "multirow"}, 2, 2, true},
-    };
-    for (auto [options, columns, rows, trimmed] : cases) {
-        const std::string what = ::testing::PrintToString(options);
-        options.push_back(In("dots"));
-        const Outcome_S outcome = Run(options);
-        ASSERT_EQ(outcome.status, 0) << what << ": " << outcome.err;
-        EXPECT_EQ(outcome.out + outcome.err, "") << what << " printed when not on a terminal";
-        ExpectSheet(sheet, columns, rows, trimmed, what);
-    }
-}
 
 // Errors exit 1 and bad usage 2, each with its whole text on standard error; neither writes a
 // sheet nor changes an existing one.
