@@ -10,6 +10,7 @@ packages=(
   libpng-dev zlib1g-dev            # the sheet writer talks to libpng directly
   libcli11-dev                     # the command-line option parser (header only)
   nlohmann-json3-dev               # the frame data file (header only)
+  libgif-dev                       # every frame of an animated gif, composed as browsers do
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )

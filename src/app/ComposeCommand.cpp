@@ -62,16 +62,27 @@ void WarnAboutTextureSize(const NS_Data::USheetLayout_S& layout, int64_t maxSize
     }
 }
 
-// Loads the batch into the group; returns each picture's name for the data file.
-std::vector<USheetDataFrame_S> LoadBatch(const std::vector<UBatchEntry_S>& batch,
+// Loads the batch into the group; returns each picture's name (NAME#N for the frames of an
+// animated gif) and delay for the data file.
+std::vector<USheetDataFrame_S> LoadBatch(const std::vector<UBatchEntry_S>& batch, bool allGifFrames,
                                          NS_Data::PictureGroup_C& group) {
     std::vector<USheetDataFrame_S> frames;
     frames.reserve(batch.size());
     UProgressLine_C progress;
+    std::size_t done = 0;
     for (const UBatchEntry_S& entry : batch) {
-        progress.Show(frames.size() + 1, batch.size());
-        group.AddPicture(entry.path.c_str());
-        frames.push_back({entry.name, {}, -1});
+        progress.Show(++done, batch.size());
+        if (!allGifFrames) {
+            group.AddPicture(entry.path.c_str());
+            frames.push_back({entry.name, {}, -1});
+            continue;
+        }
+        const std::vector<int32_t> delays = group.AddFrames(entry.path.c_str());
+        for (std::size_t i = 0; i < delays.size(); ++i) {
+            const bool animated = delays[i] >= 0;
+            frames.push_back(
+                {animated ? entry.name + "#" + std::to_string(i) : entry.name, {}, delays[i]});
+        }
     }
     return frames;
 }
@@ -106,7 +117,8 @@ std::unique_ptr<UPendingFile_C> PrepareData(const CommandLine_S& commandLine,
 
 void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& commandLine) {
     NS_Data::PictureGroup_C group;
-    std::vector<USheetDataFrame_S> frames = LoadBatch(batch, group);
+    std::vector<USheetDataFrame_S> frames =
+        LoadBatch(batch, commandLine.gifFrames == CommandLine_S::AllFrames, group);
     const NS_Data::USheetLayout_S layout =
         group.PlanSheet(commandLine.composeMode, commandLine.autoCut, commandLine.sheet);
     NS_Data::PictureGroup_C::CheckSheet(layout, commandLine.maxSize);

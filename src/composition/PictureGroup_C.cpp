@@ -1,5 +1,6 @@
 #include "composition/PictureGroup_C.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "files/PathUtilities.h"
 #include "foundation/UString_C.h"
+#include "imaging/UGifAnimation_C.h"
 #include "imaging/UImageData_C.h"
 
 namespace NS_Data {
@@ -55,7 +57,30 @@ bool PictureGroup_C::IsPictureFile(const char* path) {
 
 void PictureGroup_C::AddPicture(const char* path) {
     const UString_C file(path);
-    UPixels_C pixels = LoadPixels(file.GetString());
+    Append(LoadPixels(file.GetString()));
+}
+
+std::vector<int32_t> PictureGroup_C::AddFrames(const char* path) {
+    std::vector<UPixels_C> frames;
+    std::vector<int32_t> delays;
+    const auto take = [&](const uint32_t* values, USize_C size, int32_t delay) {
+        UPixels_C& frame = frames.emplace_back();
+        frame.SetSize(size);
+        std::copy_n(values, size.GetArea(), frame.GetData());
+        delays.push_back(delay);
+    };
+    if (!HasExtension(path, "gif") || !UGifAnimation_C::ReadFrames(path, take) ||
+        frames.size() < 2) {
+        AddPicture(path);
+        return {-1};
+    }
+    for (UPixels_C& frame : frames) {
+        Append(std::move(frame));
+    }
+    return delays;
+}
+
+void PictureGroup_C::Append(UPixels_C pixels) {
     const URect_C content = pixels.GetContentRect();
     // The element is appended only once the picture is whole, so a failed load adds nothing.
     const UIdentifier_C added = AddData();

@@ -28,6 +28,11 @@ public:
     // Loads the picture and appends it. A picture that cannot be loaded leaves the group as it
     // was.
     void AddPicture(const char* path);
+    // Appends every frame of an animated gif, each composed as browsers show it, and returns
+    // their delays in milliseconds. Any other picture, a still gif included, is appended as
+    // AddPicture does, and the one delay returned is -1. A frame that cannot be read leaves the
+    // group as it was.
+    std::vector<int32_t> AddFrames(const char* path);
     // Draws every picture into its cell on a sheet filled with `background` and writes the sheet
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.
@@ -52,6 +57,8 @@ public:
     static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
 
 private:
+    // Appends a picture whose fully transparent pixels are 0.
+    void Append(UPixels_C pixels);
     UPixels_C DrawSheet(const USheetLayout_S& layout, uint32_t background);
 
     static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "GifFiles.h"
 #include "PictureFiles.h"
 #include "TestSupport.h"
 
@@ -248,4 +249,37 @@ TEST_F(SheetDataTest, WhenEitherWriteFailsNeitherFileChanges) {
         ++entries;
     }
     EXPECT_EQ(entries, 6u) << "a temporary file was left behind";
+}
+
+TEST_F(SheetDataTest, EveryGifFrameGetsACellANameAndItsDuration) {
+    const std::vector<UGifFrame_S> frames = {
+        {0, 0, 2, 1, {Red, Green}, 1, -1, 10},
+        {1, 0, 1, 1, {Blue}, 1, -1, 0},
+    };
+    std::filesystem::create_directories(In("anim"));
+    WriteFile(In("anim/walk.gif"), MakeGif(2, 1, frames));
+    SavePicture(Sources()[1].picture, In("anim/still.png"));
+    ASSERT_EQ(Run({"-o", "s.png", "--gif-frames", "all", "--data", "d.json", "--data-format",
+                   "array", "anim"}),
+              0)
+        << Text(In("err"));
+    const json data = json::parse(ReadFile(In("d.json")));
+    const UPicture_S sheet = LoadPicture(In("s.png"));
+    const std::tuple<std::string, json, UPicture_S> expected[] = {
+        {"still.png", json(), Sources()[1].picture},
+        {"walk.gif#0", 100, {2, 1, {gifValues[Red], gifValues[Green]}}},
+        {"walk.gif#1", 0, {2, 1, {gifValues[Red], gifValues[Blue]}}},
+    };
+    ASSERT_EQ(data["frames"].size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const auto& [name, duration, picture] = expected[i];
+        const json& frame = data["frames"][i];
+        EXPECT_EQ(frame["filename"], name);
+        EXPECT_EQ(frame.contains("duration") ? frame["duration"] : json(), duration) << name;
+        UPicture_S visible = picture;
+        for (uint32_t& value : visible.pixels) {
+            value = Visible(value);
+        }
+        EXPECT_EQ(FirstDifference(Rebuild(sheet, frame), visible), "") << name;
+    }
 }
