@@ -84,6 +84,9 @@ std::string FormatSheetData(const std::vector<USheetDataFrame_S>& frames, const 
         {"size", {{"w", width}, {"h", height}}},
         {"scale", "1"},
     };
-    const json document = {{"frames", MakeFrames(frames, asArray)}, {"meta", meta}};
+    // Filled key by key: an initializer list would copy the whole frame list once more.
+    json document;
+    document["frames"] = MakeFrames(frames, asArray);
+    document["meta"] = meta;
     return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
