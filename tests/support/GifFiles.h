@@ -58,7 +58,7 @@ inline void PutImageData(Bytes& out, const std::vector<uint8_t>& indices) {
 // The rows of an interlaced frame in the order the file keeps them.
 inline std::vector<uint8_t> Interlace(const UGifFrame_S& frame) {
     std::vector<uint8_t> rows;
-    for (const auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+    for (const auto& [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
         for (int y = start; y < frame.height; y += step) {
             rows.insert(rows.end(), frame.indices.begin() + y * frame.width,
                         frame.indices.begin() + (y + 1) * frame.width);
