@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "composition/CollectBatch.h"
+#include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
 #include "composition/SheetData.h"
 #include "files/PathUtilities.h"
@@ -66,27 +68,38 @@ void WarnAboutTextureSize(const NS_Data::USheetLayout_S& layout, int64_t maxSize
 
 // Loads the batch into the group; returns each picture's name (NAME#N for the frames of an
 // animated gif) and delay for the data file.
-std::vector<USheetDataFrame_S> LoadBatch(const std::vector<UBatchEntry_S>& batch, bool allGifFrames,
+std::vector<USheetDataFrame_S> LoadBatch(const std::vector<UBatchEntry_S>& batch,
+                                         const std::vector<std::string>& paths, bool allGifFrames,
                                          NS_Data::PictureGroup_C& group) {
+    std::vector<std::vector<int32_t>> delays;
+    {
+        UProgressLine_C progress;
+        LoadPictures(group, paths, std::ref(progress), allGifFrames ? &delays : nullptr);
+    }
     std::vector<USheetDataFrame_S> frames;
     frames.reserve(batch.size());
-    UProgressLine_C progress;
-    std::size_t done = 0;
-    for (const UBatchEntry_S& entry : batch) {
-        progress(++done, batch.size());
-        if (!allGifFrames) {
-            group.AddPicture(entry.path.c_str());
-            frames.push_back({entry.name, {}, -1});
+    for (std::size_t entry = 0; entry < batch.size(); ++entry) {
+        const std::string& name = batch[entry].name;
+        if (!allGifFrames || delays[entry].front() < 0) {
+            frames.push_back({name, {}, -1});
             continue;
         }
-        const std::vector<int32_t> delays = group.AddFrames(entry.path.c_str());
-        for (std::size_t i = 0; i < delays.size(); ++i) {
-            const bool animated = delays[i] >= 0;
-            frames.push_back(
-                {animated ? entry.name + "#" + std::to_string(i) : entry.name, {}, delays[i]});
+        for (std::size_t i = 0; i < delays[entry].size(); ++i) {
+            frames.push_back({name + "#" + std::to_string(i), {}, delays[entry][i]});
         }
     }
     return frames;
+}
+
+UPngEncoder_C::Level GetLevel(CommandLine_S::Compression_E compression) {
+    switch (compression) {
+        case CommandLine_S::FastCompression:
+            return UPngEncoder_C::Level::Fast;
+        case CommandLine_S::BestCompression:
+            return UPngEncoder_C::Level::Best;
+        default:
+            return UPngEncoder_C::Level::Default;
+    }
 }
 
 // The sheet's path as the data file names it: relative to the data file's folder, or, for a
@@ -127,13 +140,13 @@ void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& 
     }
     group.CheckBatchFiles(paths, commandLine.composeMode, commandLine.sheet);
     std::vector<USheetDataFrame_S> frames =
-        LoadBatch(batch, commandLine.gifFrames == CommandLine_S::AllFrames, group);
+        LoadBatch(batch, paths, commandLine.gifFrames == CommandLine_S::AllFrames, group);
     const NS_Data::USheetLayout_S layout =
         group.PlanSheet(commandLine.composeMode, commandLine.autoCut, commandLine.sheet);
     NS_Data::PictureGroup_C::CheckSheet(layout, commandLine.maxSize);
     WarnAboutTextureSize(layout, commandLine.maxSize);
     const auto data = PrepareData(commandLine, group, layout, std::move(frames));
-    group.ComposeSheet(commandLine.output.c_str(), 0, layout);
+    group.ComposeSheet(commandLine.output.c_str(), 0, layout, GetLevel(commandLine.compression));
     if (data) {
         data->Commit();
     }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "files/PathUtilities.h"
@@ -22,24 +23,40 @@ using NS_GroupElementDeclare::Picture_S;
 constexpr int64_t MaxSheetSide = std::numeric_limits<int32_t>::max();
 constexpr int64_t MaxSheetPixels = std::numeric_limits<int32_t>::max() / 4;
 
+// A picture with its content rectangle, measured where it loads.
+Picture_S MakePicture(UPixels_C pixels) {
+    Picture_S picture;
+    picture.contentRect = pixels.GetContentRect();
+    picture.pixels = std::move(pixels);
+    return picture;
+}
+
 // The picture's pixels with every fully transparent one made 0: drawing over a transparent
 // buffer copies visible values unchanged and skips the others.
-UPixels_C LoadPixels(const char* path) {
+Picture_S LoadPicture(const char* path) {
     UImageData_C image;
     image.LoadFile(path);
-    uint32_t* values = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    image.GetPixels32(values, &width, &height);
-    // The decoded picture is no longer needed; the copy in `values` stays with `image`.
-    image.Release();
     UPixels_C pixels;
-    pixels.SetSize(USize_C(width, height));
-    pixels.Fill(0);
-    UPixels_C loaded;
-    loaded.AttachView(values, 0, 0, width, height);
-    pixels.Draw(loaded, 0);
-    return pixels;
+    image.GetVisiblePixels(pixels);
+    return MakePicture(std::move(pixels));
+}
+
+// Every frame of an animated gif; none for any other picture.
+std::vector<int32_t> LoadFrames(const char* path, std::vector<Picture_S>& frames) {
+    std::vector<int32_t> delays;
+    const auto take = [&](const uint32_t* values, USize_C size, int32_t delay) {
+        UPixels_C frame;
+        frame.SetSize(size);
+        std::copy_n(values, size.GetArea(), frame.GetData());
+        frames.push_back(MakePicture(std::move(frame)));
+        delays.push_back(delay);
+    };
+    if (!HasExtension(path, "gif") || !UGifAnimation_C::ReadFrames(path, take) ||
+        frames.size() < 2) {
+        frames.clear();
+        return {};
+    }
+    return delays;
 }
 
 // What the kernel expects it can hand out without swapping; unlimited where it does not say.
@@ -73,9 +90,9 @@ USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
     return USheetLayout_S::Plan(areas, mode, options);
 }
 
-// Bytes in memory at the worst moment: every picture held as ARGB, plus either the last one
-// loading (the decoder's picture, 8 bytes a pixel from 16-bit files, its ARGB copy, and the
-// group's copy) or the sheet and the image made from it.
+// Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
+// still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
+// copy), or the sheet.
 uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& layout) {
     uint64_t pictures = 0;
     uint64_t largest = 0;
@@ -85,11 +102,14 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& 
         largest = std::max(largest, area);
     }
     const uint64_t sheet = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
-    return 4 * pictures + std::max(12 * largest, 8 * sheet);
+    const uint64_t decoders = std::min<uint64_t>(PictureGroup_C::GetLoadingThreads(), sizes.size());
+    const uint64_t loading = decoders * 12 * largest;
+    return 4 * pictures + std::max(loading, 4 * sheet);
 }
 
-std::string MebiBytes(uint64_t bytes) {
-    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+// What is needed is rounded up and what is available down, so the two never read the same.
+std::string MebiBytes(uint64_t bytes, bool roundUp) {
+    return std::to_string((bytes + (roundUp ? (1 << 20) - 1 : 0)) >> 20) + " MiB";
 }
 
 }  // namespace
@@ -107,37 +127,38 @@ bool PictureGroup_C::IsPictureFile(const char* path) {
 }
 
 void PictureGroup_C::AddPicture(const char* path) {
-    const UString_C file(path);
-    Append(LoadPixels(file.GetString()));
+    Append(Load(path, false));
 }
 
 std::vector<int32_t> PictureGroup_C::AddFrames(const char* path) {
-    std::vector<UPixels_C> frames;
-    std::vector<int32_t> delays;
-    const auto take = [&](const uint32_t* values, USize_C size, int32_t delay) {
-        UPixels_C& frame = frames.emplace_back();
-        frame.SetSize(size);
-        std::copy_n(values, size.GetArea(), frame.GetData());
-        delays.push_back(delay);
-    };
-    if (!HasExtension(path, "gif") || !UGifAnimation_C::ReadFrames(path, take) ||
-        frames.size() < 2) {
-        AddPicture(path);
-        return {-1};
-    }
-    for (UPixels_C& frame : frames) {
-        Append(std::move(frame));
-    }
+    ULoaded_S loaded = Load(path, true);
+    std::vector<int32_t> delays = loaded.delays;
+    Append(std::move(loaded));
     return delays;
 }
 
-void PictureGroup_C::Append(UPixels_C pixels) {
-    const URect_C content = pixels.GetContentRect();
-    // The element is appended only once the picture is whole, so a failed load adds nothing.
-    const UIdentifier_C added = AddData();
-    Picture_S& picture = GetData(added);
-    picture.pixels = std::move(pixels);
-    picture.contentRect = content;
+PictureGroup_C::ULoaded_S PictureGroup_C::Load(const char* path, bool allFrames) {
+    const UString_C file(path);
+    ULoaded_S loaded;
+    if (allFrames) {
+        loaded.delays = LoadFrames(file.GetString(), loaded.pictures);
+    }
+    if (loaded.pictures.empty()) {
+        loaded.pictures.push_back(LoadPicture(file.GetString()));
+        loaded.delays = {-1};
+    }
+    return loaded;
+}
+
+void PictureGroup_C::Append(ULoaded_S loaded) {
+    // An element is appended only with its picture whole, so a failed load adds nothing.
+    for (Picture_S& picture : loaded.pictures) {
+        GetData(AddData()) = std::move(picture);
+    }
+}
+
+unsigned PictureGroup_C::GetLoadingThreads() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
 void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
@@ -148,8 +169,8 @@ void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
     if (needed > availableBytes) {
         const std::string text =
             std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight()) +
-            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed) +
-            ", " + MebiBytes(availableBytes) + " available";
+            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed, true) +
+            ", " + MebiBytes(availableBytes, false) + " available";
         throw MakeError(5, text.c_str());
     }
 }
@@ -169,17 +190,15 @@ void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mo
 }
 
 void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
-                                  const USheetLayout_S& layout) {
+                                  const USheetLayout_S& layout, UPngEncoder_C::Level level) {
     const UString_C path(outputPath);
     CheckSheet(layout);
+    const UPixels_C sheet = DrawSheet(layout, background);
+    // The image shows the sheet where it was drawn: the encoder reads its rows without a copy.
     UImageData_C image;
-    {
-        // Freed as soon as the image holds its copy, so the sheet is in memory twice at most.
-        const UPixels_C sheet = DrawSheet(layout, background);
-        image.CreateFromPixels32(sheet.GetData(), sheet.GetSize().GetWidth(),
-                                 sheet.GetSize().GetHeight());
-    }
-    image.SavePng(path.GetString());
+    image.CreateFromPixels32(sheet.GetData(), sheet.GetSize().GetWidth(),
+                             sheet.GetSize().GetHeight());
+    image.SavePng(path.GetString(), level);
 }
 
 USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {

@@ -7,6 +7,7 @@
 #include "composition/Picture_S.h"
 #include "composition/USheetLayout_S.h"
 #include "foundation/UList_T.h"
+#include "imaging/UPngEncoder_C.h"
 
 namespace NS_Data {
 
@@ -26,6 +27,14 @@ public:
     // or .gif, letter case ignored.
     static bool IsPictureFile(const char* path);
 
+    // One file's pictures, decoded and ready to append: the picture itself, or every frame of
+    // an animated gif. Each delay is a frame's in milliseconds, -1 for a picture that is no
+    // frame of an animation.
+    struct ULoaded_S {
+        std::vector<NS_GroupElementDeclare::Picture_S> pictures;
+        std::vector<int32_t> delays;
+    };
+
     // Loads the picture and appends it. A picture that cannot be loaded leaves the group as it
     // was.
     void AddPicture(const char* path);
@@ -34,6 +43,14 @@ public:
     // AddPicture does, and the one delay returned is -1. A frame that cannot be read leaves the
     // group as it was.
     std::vector<int32_t> AddFrames(const char* path);
+    // Decodes what AddPicture (or, with `allFrames`, AddFrames) would append, touching no group,
+    // so that several files can load on several threads at once.
+    static ULoaded_S Load(const char* path, bool allFrames);
+    // Appends the pictures of a Load, in their order.
+    void Append(ULoaded_S loaded);
+    // How many pictures load at once: one a core, up to a bound that keeps the pictures being
+    // decoded a small part of memory.
+    static unsigned GetLoadingThreads();
     // Draws every picture into its cell on a sheet filled with `background` and writes the sheet
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.
@@ -47,8 +64,9 @@ public:
     // whose header cannot be read fails as AddPicture would.
     static void CheckBatchFiles(const std::vector<std::string>& paths, int mode,
                                 const USheetOptions_S& options = {});
-    // Compose with a layout made by PlanSheet for this group.
-    void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout);
+    // Compose with a layout made by PlanSheet for this group, compressed at `level`.
+    void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
+                      UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 
@@ -67,8 +85,6 @@ public:
     static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
 
 private:
-    // Appends a picture whose fully transparent pixels are 0.
-    void Append(UPixels_C pixels);
     UPixels_C DrawSheet(const USheetLayout_S& layout, uint32_t background);
 
     static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
