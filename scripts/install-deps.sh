@@ -10,6 +10,9 @@ packages=(
   qt6-image-formats-plugins        # common on desktops: the tests run with it there
   libpng-dev zlib1g-dev            # libpng reads PNG files; zlib compresses the sheet
   libdeflate-dev                   # the sheet writer's checksums
+  libcli11-dev                     # the command-line option parser (header only)
+  nlohmann-json3-dev               # the frame data file (header only)
+  libgif-dev                       # every frame of an animated gif, composed as browsers do
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
   valgrind                         # CI's memory check of the picture decoding

@@ -6,14 +6,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "composition/CollectFiles.h"
+#include "composition/CollectBatch.h"
 #include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
-#include "files/UFileAbyss_C.h"
+#include "composition/SheetData.h"
+#include "files/PathUtilities.h"
+#include "files/UPendingFile_C.h"
 #include "foundation/UError_C.h"
 
 namespace {
@@ -82,30 +85,102 @@ private:
     std::string path;
 };
 
-std::vector<std::string> CollectBatch(const std::vector<std::string>& paths,
-                                      const USheetFile_C& sheet) {
-    UFileAbyss_C fileAbyss;
-    for (const std::string& path : paths) {
-        fileAbyss.AddPath(path.c_str());
+// Without a limit of the user's own, a sheet that most GPUs cannot load is still written.
+void WarnAboutTextureSize(const NS_Data::USheetLayout_S& layout, int64_t maxSize) {
+    const int64_t limit = NS_Data::PictureGroup_C::CommonTextureSide;
+    if (maxSize == 0 && (layout.GetWidth() > limit || layout.GetHeight() > limit)) {
+        std::fprintf(stderr,
+                     "tavrin: warning: the sheet is %lld x %lld pixels; most GPUs cannot load a "
+                     "texture with a side above %lld (--max-size makes this an error)\n",
+                     static_cast<long long>(layout.GetWidth()),
+                     static_cast<long long>(layout.GetHeight()), static_cast<long long>(limit));
     }
-    std::vector<std::string> batch;
-    CollectFiles(fileAbyss, [&](const char* path) {
-        if (!sheet.Is(path)) {
-            batch.emplace_back(path);
-        }
-    });
-    return batch;
 }
 
-void ComposeBatch(const std::vector<std::string>& batch, const CommandLine_S& commandLine) {
-    NS_Data::PictureGroup_C group;
-    // Every header first, so that a batch too large to compose is refused at once.
-    group.CheckBatchFiles(batch, commandLine.composeMode);
+// Loads the batch into the group; returns each picture's name (NAME#N for the frames of an
+// animated gif) and delay for the data file.
+std::vector<USheetDataFrame_S> LoadBatch(const std::vector<UBatchEntry_S>& batch,
+                                         const std::vector<std::string>& paths, bool allGifFrames,
+                                         NS_Data::PictureGroup_C& group) {
+    std::vector<std::vector<int32_t>> delays;
     {
         UProgressLine_C progress;
-        LoadPictures(group, batch, std::ref(progress));
+        LoadPictures(group, paths, std::ref(progress), allGifFrames ? &delays : nullptr);
     }
-    group.Compose(commandLine.output.c_str(), 0, commandLine.composeMode, commandLine.autoCut);
+    std::vector<USheetDataFrame_S> frames;
+    frames.reserve(batch.size());
+    for (std::size_t entry = 0; entry < batch.size(); ++entry) {
+        const std::string& name = batch[entry].name;
+        if (!allGifFrames || delays[entry].front() < 0) {
+            frames.push_back({name, {}, -1});
+            continue;
+        }
+        for (std::size_t i = 0; i < delays[entry].size(); ++i) {
+            frames.push_back({name + "#" + std::to_string(i), {}, delays[entry][i]});
+        }
+    }
+    return frames;
+}
+
+UPngEncoder_C::Level GetLevel(CommandLine_S::Compression_E compression) {
+    switch (compression) {
+        case CommandLine_S::FastCompression:
+            return UPngEncoder_C::Level::Fast;
+        case CommandLine_S::BestCompression:
+            return UPngEncoder_C::Level::Best;
+        default:
+            return UPngEncoder_C::Level::Default;
+    }
+}
+
+// The sheet's path as the data file names it: relative to the data file's folder, or, for a
+// sheet on standard output, the data file's own name with the extension .png.
+std::string GetImagePath(const CommandLine_S& commandLine) {
+    if (commandLine.output != "-") {
+        return GetRelativePath(commandLine.output, commandLine.dataPath);
+    }
+    const std::string name = GetFileName(commandLine.dataPath.c_str());
+    return name.substr(0, name.rfind('.')) + ".png";
+}
+
+// The data file, written beside its target; it replaces the target once the sheet is written.
+std::unique_ptr<UPendingFile_C> PrepareData(const CommandLine_S& commandLine,
+                                            NS_Data::PictureGroup_C& group,
+                                            const NS_Data::USheetLayout_S& layout,
+                                            std::vector<USheetDataFrame_S> frames) {
+    if (commandLine.dataPath.empty()) {
+        return nullptr;
+    }
+    const std::vector<NS_Data::UFrame_S> places = group.PlaceFrames(layout);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        frames[i].place = places[i];
+    }
+    const std::string text =
+        FormatSheetData(frames, GetImagePath(commandLine), layout.GetWidth(), layout.GetHeight(),
+                        commandLine.dataFormat == CommandLine_S::JsonArray);
+    return std::make_unique<UPendingFile_C>(commandLine.dataPath, text);
+}
+
+void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& commandLine) {
+    NS_Data::PictureGroup_C group;
+    // Every header first, so that a batch too large to compose is refused at once.
+    std::vector<std::string> paths;
+    paths.reserve(batch.size());
+    for (const UBatchEntry_S& entry : batch) {
+        paths.push_back(entry.path);
+    }
+    group.CheckBatchFiles(paths, commandLine.composeMode, commandLine.sheet);
+    std::vector<USheetDataFrame_S> frames =
+        LoadBatch(batch, paths, commandLine.gifFrames == CommandLine_S::AllFrames, group);
+    const NS_Data::USheetLayout_S layout =
+        group.PlanSheet(commandLine.composeMode, commandLine.autoCut, commandLine.sheet);
+    NS_Data::PictureGroup_C::CheckSheet(layout, commandLine.maxSize);
+    WarnAboutTextureSize(layout, commandLine.maxSize);
+    const auto data = PrepareData(commandLine, group, layout, std::move(frames));
+    group.ComposeSheet(commandLine.output.c_str(), 0, layout, GetLevel(commandLine.compression));
+    if (data) {
+        data->Commit();
+    }
 }
 
 }  // namespace
@@ -120,7 +195,10 @@ int RunCompose(const CommandLine_S& commandLine) {
         }
     }
     try {
-        const std::vector<std::string> batch = CollectBatch(commandLine.paths, sheet);
+        std::vector<UBatchEntry_S> batch =
+            CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder);
+        std::erase_if(
+            batch, [&sheet](const UBatchEntry_S& entry) { return sheet.Is(entry.path.c_str()); });
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;

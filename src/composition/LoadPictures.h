@@ -1,13 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "composition/PictureGroup_C.h"
 #include "composition/UProgress_F.h"
 
-// Adds the pictures at `paths` to `group` in order, telling `progress` (which may be empty)
-// after each one. Returns false when `progress` asked to stop; the pictures added before that
-// stay in the group. A picture that fails to load raises its error as AddPicture does.
+// Decodes the pictures at `paths` on several threads and appends them to `group` in path order,
+// telling `progress` (which may be empty) as each one is ready. With `frameDelays`, every frame
+// of an animated gif is appended, and the delays of each path's pictures go there (see
+// PictureGroup_C::AddFrames). Returns false when `progress` asked to stop; the pictures before
+// the first one not loaded then stay in the group. A picture that fails to load raises its
+// error, the first in path order, after the pictures before it were appended.
 bool LoadPictures(NS_Data::PictureGroup_C& group, const std::vector<std::string>& paths,
-                  const UProgress_F& progress);
+                  const UProgress_F& progress,
+                  std::vector<std::vector<int32_t>>* frameDelays = nullptr);

@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "files/PathUtilities.h"
 #include "foundation/UString_C.h"
+#include "imaging/UGifAnimation_C.h"
 #include "imaging/UImageData_C.h"
 
 namespace NS_Data {
@@ -21,24 +23,40 @@ using NS_GroupElementDeclare::Picture_S;
 constexpr int64_t MaxSheetSide = std::numeric_limits<int32_t>::max();
 constexpr int64_t MaxSheetPixels = std::numeric_limits<int32_t>::max() / 4;
 
+// A picture with its content rectangle, measured where it loads.
+Picture_S MakePicture(UPixels_C pixels) {
+    Picture_S picture;
+    picture.contentRect = pixels.GetContentRect();
+    picture.pixels = std::move(pixels);
+    return picture;
+}
+
 // The picture's pixels with every fully transparent one made 0: drawing over a transparent
 // buffer copies visible values unchanged and skips the others.
-UPixels_C LoadPixels(const char* path) {
+Picture_S LoadPicture(const char* path) {
     UImageData_C image;
     image.LoadFile(path);
-    uint32_t* values = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    image.GetPixels32(values, &width, &height);
-    // The decoded picture is no longer needed; the copy in `values` stays with `image`.
-    image.Release();
     UPixels_C pixels;
-    pixels.SetSize(USize_C(width, height));
-    pixels.Fill(0);
-    UPixels_C loaded;
-    loaded.AttachView(values, 0, 0, width, height);
-    pixels.Draw(loaded, 0);
-    return pixels;
+    image.GetVisiblePixels(pixels);
+    return MakePicture(std::move(pixels));
+}
+
+// Every frame of an animated gif; none for any other picture.
+std::vector<int32_t> LoadFrames(const char* path, std::vector<Picture_S>& frames) {
+    std::vector<int32_t> delays;
+    const auto take = [&](const uint32_t* values, USize_C size, int32_t delay) {
+        UPixels_C frame;
+        frame.SetSize(size);
+        std::copy_n(values, size.GetArea(), frame.GetData());
+        frames.push_back(MakePicture(std::move(frame)));
+        delays.push_back(delay);
+    };
+    if (!HasExtension(path, "gif") || !UGifAnimation_C::ReadFrames(path, take) ||
+        frames.size() < 2) {
+        frames.clear();
+        return {};
+    }
+    return delays;
 }
 
 // What the kernel expects it can hand out without swapping; unlimited where it does not say.
@@ -60,29 +78,21 @@ uint64_t AvailableMemory() {
     return available;
 }
 
-// The layout of `sizes` pictures by their whole areas.
-USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode) {
-    URect_C cell;
+// The layout of pictures of `sizes` by their whole areas: with trimming, the largest the sheet
+// can be.
+USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
+                              const USheetOptions_S& options) {
+    std::vector<URect_C> areas;
+    areas.reserve(sizes.size());
     for (const USize_C& size : sizes) {
-        const URect_C area = URect_C::FromSize(size);
-        if (area.IsNotEmpty()) {
-            cell = cell.IsNotEmpty() ? cell.Union(area) : area;
-        }
+        areas.push_back(URect_C::FromSize(size));
     }
-    const auto count = static_cast<int32_t>(sizes.size());
-    switch (mode) {
-        case PictureGroup_C::Horizontal:
-            return {cell, count, 1};
-        case PictureGroup_C::Vertical:
-            return {cell, 1, count};
-        default:
-            return PictureGroup_C::SearchGrid(cell, count);
-    }
+    return USheetLayout_S::Plan(areas, mode, options);
 }
 
-// Bytes in memory at the worst moment: every picture held as ARGB, plus either the last one
-// loading (the decoder's picture, 8 bytes a pixel from 16-bit files, its ARGB copy, and the
-// group's copy) or the sheet and the image made from it.
+// Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
+// still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
+// copy), or the sheet.
 uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& layout) {
     uint64_t pictures = 0;
     uint64_t largest = 0;
@@ -92,11 +102,14 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& 
         largest = std::max(largest, area);
     }
     const uint64_t sheet = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
-    return 4 * pictures + std::max(12 * largest, 8 * sheet);
+    const uint64_t decoders = std::min<uint64_t>(PictureGroup_C::GetLoadingThreads(), sizes.size());
+    const uint64_t loading = decoders * 12 * largest;
+    return 4 * pictures + std::max(loading, 4 * sheet);
 }
 
-std::string MebiBytes(uint64_t bytes) {
-    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MiB";
+// What is needed is rounded up and what is available down, so the two never read the same.
+std::string MebiBytes(uint64_t bytes, bool roundUp) {
+    return std::to_string((bytes + (roundUp ? (1 << 20) - 1 : 0)) >> 20) + " MiB";
 }
 
 }  // namespace
@@ -114,118 +127,114 @@ bool PictureGroup_C::IsPictureFile(const char* path) {
 }
 
 void PictureGroup_C::AddPicture(const char* path) {
+    Append(Load(path, false));
+}
+
+std::vector<int32_t> PictureGroup_C::AddFrames(const char* path) {
+    ULoaded_S loaded = Load(path, true);
+    std::vector<int32_t> delays = loaded.delays;
+    Append(std::move(loaded));
+    return delays;
+}
+
+PictureGroup_C::ULoaded_S PictureGroup_C::Load(const char* path, bool allFrames) {
     const UString_C file(path);
-    UPixels_C pixels = LoadPixels(file.GetString());
-    const URect_C content = pixels.GetContentRect();
-    // The element is appended only once the picture is whole, so a failed load adds nothing.
-    const UIdentifier_C added = AddData();
-    Picture_S& picture = GetData(added);
-    picture.pixels = std::move(pixels);
-    picture.contentRect = content;
+    ULoaded_S loaded;
+    if (allFrames) {
+        loaded.delays = LoadFrames(file.GetString(), loaded.pictures);
+    }
+    if (loaded.pictures.empty()) {
+        loaded.pictures.push_back(LoadPicture(file.GetString()));
+        loaded.delays = {-1};
+    }
+    return loaded;
+}
+
+void PictureGroup_C::Append(ULoaded_S loaded) {
+    // An element is appended only with its picture whole, so a failed load adds nothing.
+    for (Picture_S& picture : loaded.pictures) {
+        GetData(AddData()) = std::move(picture);
+    }
+}
+
+unsigned PictureGroup_C::GetLoadingThreads() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
 void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
-                                uint64_t availableBytes) const {
-    const USheetLayout_S layout = BoundingLayout(sizes, mode);
+                                const USheetOptions_S& options, uint64_t availableBytes) {
+    const USheetLayout_S layout = BoundingLayout(sizes, mode, options);
     CheckSheet(layout);
     const uint64_t needed = ComposeMemory(sizes, layout);
     if (needed > availableBytes) {
         const std::string text =
             std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight()) +
-            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed) +
-            ", " + MebiBytes(availableBytes) + " available";
+            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed, true) +
+            ", " + MebiBytes(availableBytes, false) + " available";
         throw MakeError(5, text.c_str());
     }
 }
 
-void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode) const {
+void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode,
+                                     const USheetOptions_S& options) {
     std::vector<USize_C> sizes;
     sizes.reserve(paths.size());
     for (const std::string& path : paths) {
         sizes.push_back(UImageData_C::ReadHeader(path.c_str()));
     }
-    CheckBatch(sizes, mode, AvailableMemory());
+    CheckBatch(sizes, mode, options, AvailableMemory());
 }
 
 void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mode, bool autoCut) {
+    ComposeSheet(outputPath, background, PlanSheet(mode, autoCut, {}));
+}
+
+void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
+                                  const USheetLayout_S& layout, UPngEncoder_C::Level level) {
     const UString_C path(outputPath);
-    const USheetLayout_S layout = ComputeLayout(mode, autoCut);
     CheckSheet(layout);
+    const UPixels_C sheet = DrawSheet(layout, background);
+    // The image shows the sheet where it was drawn: the encoder reads its rows without a copy.
     UImageData_C image;
-    {
-        // Freed as soon as the image holds its copy, so the sheet is in memory twice at most.
-        const UPixels_C sheet = DrawSheet(layout, background);
-        image.CreateFromPixels32(sheet.GetData(), sheet.GetSize().GetWidth(),
-                                 sheet.GetSize().GetHeight());
-    }
-    image.SavePng(path.GetString());
+    image.CreateFromPixels32(sheet.GetData(), sheet.GetSize().GetWidth(),
+                             sheet.GetSize().GetHeight());
+    image.SavePng(path.GetString(), level);
 }
 
-USheetLayout_S PictureGroup_C::ComputeHorizontal(bool autoCut) {
-    return {ComputeCell(autoCut), GetCount(), 1};
-}
-
-USheetLayout_S PictureGroup_C::ComputeVertical(bool autoCut) {
-    return {ComputeCell(autoCut), 1, GetCount()};
-}
-
-USheetLayout_S PictureGroup_C::ComputeMultiRow(bool autoCut) {
-    return SearchGrid(ComputeCell(autoCut), GetCount());
-}
-
-USheetLayout_S PictureGroup_C::SearchGrid(const URect_C& cell, int32_t count) {
-    const int64_t cellWidth = cell.GetWidth();
-    const int64_t cellHeight = cell.GetHeight();
-    USheetLayout_S best{cell, 0, 0};
-    int64_t bestDistance = -1;
-    // Falling from `count` and replacing only on a strictly smaller distance keeps the larger
-    // column count among equals.
-    for (int64_t columns = count; columns >= 1; --columns) {
-        const int64_t rows = (count + columns - 1) / columns;
-        const int64_t distance = std::llabs(cellWidth * columns - cellHeight * rows);
-        if (bestDistance < 0 || distance < bestDistance) {
-            bestDistance = distance;
-            best.columns = columns;
-            best.rows = rows;
-        }
-    }
-    return best;
-}
-
-URect_C PictureGroup_C::ComputeCell(bool autoCut) {
-    URect_C cell;
+USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {
+    std::vector<URect_C> areas;
+    areas.reserve(GetCount());
     for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
         const Picture_S& picture = GetData(id);
-        const URect_C area =
-            autoCut ? picture.contentRect : URect_C::FromSize(picture.pixels.GetSize());
-        if (area.IsNotEmpty()) {
-            cell = cell.IsNotEmpty() ? cell.Union(area) : area;
-        }
+        areas.push_back(autoCut ? picture.contentRect
+                                : URect_C::FromSize(picture.pixels.GetSize()));
     }
-    return cell;
+    return USheetLayout_S::Plan(areas, mode, options);
 }
 
-USheetLayout_S PictureGroup_C::ComputeLayout(int mode, bool autoCut) {
-    switch (mode) {
-        case Horizontal:
-            return ComputeHorizontal(autoCut);
-        case Vertical:
-            return ComputeVertical(autoCut);
-        default:
-            return ComputeMultiRow(autoCut);
+std::vector<UFrame_S> PictureGroup_C::PlaceFrames(const USheetLayout_S& layout) {
+    std::vector<UFrame_S> frames;
+    frames.reserve(GetCount());
+    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
+        const auto index = static_cast<int64_t>(frames.size());
+        frames.push_back(layout.PlaceFrame(index, GetData(id).pixels.GetSize()));
     }
+    return frames;
 }
 
-void PictureGroup_C::CheckSheet(const USheetLayout_S& layout) const {
-    const int64_t width = layout.GetWidth();
-    const int64_t height = layout.GetHeight();
-    if (width <= 0 || height <= 0) {
+void PictureGroup_C::CheckSheet(const USheetLayout_S& layout, int64_t maxSide) {
+    if (!layout.cell.IsNotEmpty() || layout.columns <= 0 || layout.rows <= 0) {
         throw MakeError(2);
     }
+    const int64_t width = layout.GetWidth();
+    const int64_t height = layout.GetHeight();
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
     // Each side is checked first so that their product cannot overflow 64 bits.
     if (width > MaxSheetSide || height > MaxSheetSide || width * height > MaxSheetPixels) {
-        const std::string size = std::to_string(width) + " x " + std::to_string(height);
         throw MakeError(4, size.c_str());
+    }
+    if (maxSide > 0 && (width > maxSide || height > maxSide)) {
+        throw MakeError(6, (size + ", limit " + std::to_string(maxSide)).c_str());
     }
 }
 
@@ -235,33 +244,33 @@ UPixels_C PictureGroup_C::DrawSheet(const USheetLayout_S& layout, uint32_t backg
         USize_C(static_cast<int32_t>(layout.GetWidth()), static_cast<int32_t>(layout.GetHeight())));
     sheet.Fill(background);
     const UPoint_C cellOrigin = layout.cell.GetTopLeft();
-    UPoint_C position;
-    int64_t column = 0;
-    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
+    int64_t index = 0;
+    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next(), ++index) {
         const Picture_S& picture = GetData(id);
         if (picture.pixels.GetSize().IsNotEmpty()) {
+            const UPoint_C position = layout.GetCellOrigin(index);
             sheet.Draw(picture.pixels.MakeView(position - cellOrigin), 0);
         }
-        if (++column < layout.columns) {
-            position.x += layout.cell.GetWidth();
-        } else {
-            column = 0;
-            position = {0, position.y + layout.cell.GetHeight()};
+    }
+    if (layout.spacing.extrude > 0) {
+        for (const UFrame_S& frame : PlaceFrames(layout)) {
+            sheet.Extrude(frame.onSheet, layout.spacing.extrude);
         }
     }
     return sheet;
 }
 
-NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) const {
+NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "无法打开图片."},
         {2, "无法生成有效图片,有可能因为图片上全是透明色."},
         {3, "要使用多行合并的话，图片大小必须一致。"},
         {4, "The sheet is too large to compose:"},
         {5, "Not enough memory to compose the sheet:"},
+        {6, "The sheet is larger than the size limit:"},
         {0, nullptr},
     };
-    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
+    return NS_Base::UError_C(code, NS_Base::UserError, "PictureGroup_C", table, extra);
 }
 
 }  // namespace NS_Data

@@ -7,6 +7,7 @@
 #include "composition/Picture_S.h"
 #include "composition/USheetLayout_S.h"
 #include "foundation/UList_T.h"
+#include "imaging/UPngEncoder_C.h"
 
 namespace NS_Data {
 
@@ -26,9 +27,30 @@ public:
     // or .gif, letter case ignored.
     static bool IsPictureFile(const char* path);
 
+    // One file's pictures, decoded and ready to append: the picture itself, or every frame of
+    // an animated gif. Each delay is a frame's in milliseconds, -1 for a picture that is no
+    // frame of an animation.
+    struct ULoaded_S {
+        std::vector<NS_GroupElementDeclare::Picture_S> pictures;
+        std::vector<int32_t> delays;
+    };
+
     // Loads the picture and appends it. A picture that cannot be loaded leaves the group as it
     // was.
     void AddPicture(const char* path);
+    // Appends every frame of an animated gif, each composed as browsers show it, and returns
+    // their delays in milliseconds. Any other picture, a still gif included, is appended as
+    // AddPicture does, and the one delay returned is -1. A frame that cannot be read leaves the
+    // group as it was.
+    std::vector<int32_t> AddFrames(const char* path);
+    // Decodes what AddPicture (or, with `allFrames`, AddFrames) would append, touching no group,
+    // so that several files can load on several threads at once.
+    static ULoaded_S Load(const char* path, bool allFrames);
+    // Appends the pictures of a Load, in their order.
+    void Append(ULoaded_S loaded);
+    // How many pictures load at once: one a core, up to a bound that keeps the pictures being
+    // decoded a small part of memory.
+    static unsigned GetLoadingThreads();
     // Draws every picture into its cell on a sheet filled with `background` and writes the sheet
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.
@@ -36,32 +58,36 @@ public:
     // Refuses a batch before any of its pictures is decoded, given the sizes their headers
     // declare: code 4 when the sheet of their whole areas (the largest a trimmed sheet can be)
     // passes the sheet limit, code 5 when composing would need more than `availableBytes`.
-    void CheckBatch(const std::vector<USize_C>& sizes, int mode, uint64_t availableBytes) const;
+    static void CheckBatch(const std::vector<USize_C>& sizes, int mode,
+                           const USheetOptions_S& options, uint64_t availableBytes);
     // CheckBatch for the picture files at `paths`, against the memory available now; a file
     // whose header cannot be read fails as AddPicture would.
-    void CheckBatchFiles(const std::vector<std::string>& paths, int mode) const;
+    static void CheckBatchFiles(const std::vector<std::string>& paths, int mode,
+                                const USheetOptions_S& options = {});
+    // Compose with a layout made by PlanSheet for this group, compressed at `level`.
+    void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
+                      UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 
     // The common cell, and a row, a column or the grid nearest to square of such cells.
-    USheetLayout_S ComputeHorizontal(bool autoCut);
-    USheetLayout_S ComputeVertical(bool autoCut);
-    USheetLayout_S ComputeMultiRow(bool autoCut);
+    USheetLayout_S ComputeHorizontal(bool autoCut) { return PlanSheet(Horizontal, autoCut, {}); }
+    USheetLayout_S ComputeVertical(bool autoCut) { return PlanSheet(Vertical, autoCut, {}); }
+    USheetLayout_S ComputeMultiRow(bool autoCut) { return PlanSheet(MultiRow, autoCut, {}); }
+    USheetLayout_S PlanSheet(int mode, bool autoCut, const USheetOptions_S& options);
+    // Where each picture lies on the sheet of `layout`, in group order.
+    std::vector<UFrame_S> PlaceFrames(const USheetLayout_S& layout);
 
-    // The grid nearest to square in pixels for `count` cells like `cell`; among equally near
-    // grids the one with more columns wins. No cells give a 0 x 0 grid.
-    static USheetLayout_S SearchGrid(const URect_C& cell, int32_t count);
+    // The side above which most GPUs cannot load a texture.
+    static constexpr int64_t CommonTextureSide = 16384;
+    // Raises code 2 for a sheet without pixels, code 4 for one too large to allocate and code 6
+    // for one with a side above `maxSide` (0: no such limit), naming the size in the last two.
+    static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
 
 private:
-    // The union of the pictures' content rectangles (`autoCut`) or whole areas; empty without
-    // any.
-    URect_C ComputeCell(bool autoCut);
-    USheetLayout_S ComputeLayout(int mode, bool autoCut);
-    // Raises code 2 for a sheet without pixels and code 4 for one too large to allocate.
-    void CheckSheet(const USheetLayout_S& layout) const;
     UPixels_C DrawSheet(const USheetLayout_S& layout, uint32_t background);
 
-    NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr) const;
+    static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
 };
 
 }  // namespace NS_Data

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -143,4 +144,10 @@ bool MakeDirectories(const std::string& directory) {
     const bool made = ::stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     errno = made ? previousError : errno;
     return made;
+}
+
+std::string GetRelativePath(const std::string& target, const std::string& from) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::absolute(from).lexically_normal().parent_path();
+    return fs::absolute(target).lexically_normal().lexically_relative(folder).generic_string();
 }

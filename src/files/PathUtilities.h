@@ -24,6 +24,10 @@ const char* GetFileName(const char* path);
 // letters compared without regard to case; a component without a dot has no extension.
 bool HasExtension(const char* path, const char* extension);
 
+// The path that leads from the folder holding `from` to `target`, both taken from the current
+// folder when relative; "." and ".." are resolved by their text, links are not followed.
+std::string GetRelativePath(const std::string& target, const std::string& from);
+
 // Writes the running program's directory with its trailing '/' into `buffer`. Returns false,
 // with an empty buffer, when the directory cannot be read or does not fit `size` bytes.
 bool GetModuleDirectory(char* buffer, std::size_t size);

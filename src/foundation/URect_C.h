@@ -32,6 +32,11 @@ struct URect_C {
         return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
                 std::max(bottom, other.bottom)};
     }
+    // The common part; not IsNotEmpty() when there is none.
+    URect_C Intersection(const URect_C& other) const {
+        return {std::max(left, other.left), std::max(top, other.top), std::min(right, other.right),
+                std::min(bottom, other.bottom)};
+    }
     bool Intersects(const URect_C& other) const {
         return !(right < other.left || other.right < left || bottom < other.top ||
                  other.bottom < top);

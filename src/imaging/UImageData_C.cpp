@@ -20,6 +20,7 @@
 #include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
 #include "imaging/UPictureHeader_C.h"
+#include "imaging/UPixels_C.h"
 #include "imaging/UPngEncoder_C.h"
 
 namespace {
@@ -83,7 +84,9 @@ bool IsHeldFormat(QImage::Format format) {
 // with no other: no decoder is asked to guess, so no other image plugin is ever loaded. No
 // colour conversion and no rotation. A null image means the file cannot be read.
 QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
-    QImageReader::setAllocationLimit(AllocationLimitMb);
+    // Set once: pictures decode on several threads at a time.
+    static const bool limited = (QImageReader::setAllocationLimit(AllocationLimitMb), true);
+    (void)limited;
     QBuffer device;
     device.setData(file);
     device.open(QIODevice::ReadOnly);
@@ -270,20 +273,37 @@ void UImageData_C::GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* heigh
     }
 }
 
+void UImageData_C::GetVisiblePixels(UPixels_C& pixels) const {
+    if (!bitmap) {
+        throw MakeImageError(2);
+    }
+    const int columns = bitmap->width();
+    pixels.SetSize(USize_C(columns, bitmap->height()));
+    const URowReader_C reader(*bitmap);
+    uint32_t* row = pixels.GetData();
+    for (int y = 0; y < bitmap->height(); ++y, row += columns) {
+        const uint32_t* values = reader.Row(y, row);
+        for (int x = 0; x < columns; ++x) {
+            const uint32_t value = values[x];
+            row[x] = (value >> 24) != 0 ? value : 0;
+        }
+    }
+}
+
 void UImageData_C::CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height) {
     if (width < 1 || height < 1) {
         throw MakeImageError(5);
     }
+    // Rows are addressed with a 32-bit count of bytes.
+    if (int64_t{width} * 4 > std::numeric_limits<int>::max()) {
+        throw MakeImageError(5);
+    }
     Release();
-    auto image = std::make_unique<QImage>(width, height, QImage::Format_ARGB32);
+    auto image = std::make_unique<QImage>(reinterpret_cast<const uchar*>(pixels), width, height,
+                                          width * 4, QImage::Format_ARGB32);
     if (image->isNull()) {
         throw MakeImageError(1);
     }
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    if (static_cast<std::size_t>(image->bytesPerLine()) != rowBytes) {
-        throw MakeImageError(4);
-    }
-    std::memcpy(image->bits(), pixels, rowBytes * static_cast<std::size_t>(height));
     bitmap = std::move(image);
 }
 

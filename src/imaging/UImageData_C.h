@@ -10,6 +10,7 @@
 
 class QImage;
 class UPictureHeader_C;
+class UPixels_C;
 
 // One decoded picture, and the bridge between picture files and plain arrays of 0xAARRGGBB
 // values (rows from the top, no gap between rows).
@@ -31,7 +32,11 @@ public:
     // A copy of the held picture as 0xAARRGGBB values, valid until the next call that uses the
     // pixel memory. `width` and `height` may be null.
     void GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height);
-    // Replaces the held picture by a 32-bit ARGB copy of `pixels`.
+    // Sizes `pixels` to the held picture and fills it with the picture's 0xAARRGGBB values in one
+    // pass, every fully transparent one stored as 0.
+    void GetVisiblePixels(UPixels_C& pixels) const;
+    // Replaces the held picture by a 32-bit ARGB picture that shows `pixels` where they lie,
+    // without a copy: they must stay alive and unchanged while the picture is held.
     void CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height);
     // Writes the held picture as an 8-bit RGBA PNG. A regular file is replaced only when the new
     // one is complete; a FIFO or a character device is written in place, and "-" is standard

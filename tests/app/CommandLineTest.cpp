@@ -9,23 +9,37 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-// The parse in one line: the action, then the output, layout, trim and [paths] it carries.
+// The parse in one line: the action, then the output, layout, trim, every option that differs
+// from its default, and [paths]. Bad usage shows its problem instead.
 std::string Summary(const Args& args) {
     const CommandLine_S line = ParseCommandLine(args);
     const char* const actions[] = {"window", "compose", "help", "version", "bad usage"};
     std::string text = actions[line.action];
+    if (line.action == CommandLine_S::BadUsage) {
+        return text + ": " + line.problem;
+    }
     if (line.action == CommandLine_S::ComposeSheet) {
         text += " " + line.output + " " + std::to_string(line.composeMode);
         text += line.autoCut ? " cut" : "";
+        const auto add = [&text](const char* name, int64_t value) {
+            text += value != 0 ? " " + std::string(name) + std::to_string(value) : "";
+        };
+        add("pad", line.sheet.padding);
+        add("border", line.sheet.border);
+        add("extrude", line.sheet.extrude);
+        add("columns", line.sheet.columns);
+        add("pot", line.sheet.powerOfTwo);
+        add("max", line.maxSize);
+        text += line.dataPath.empty() ? "" : " data=" + line.dataPath;
+        add("array", line.dataFormat == CommandLine_S::JsonArray);
+        add("natural", line.order == CommandLine_S::NaturalOrder);
+        add("gifs", line.gifFrames == CommandLine_S::AllFrames);
+        add("compression", line.compression - CommandLine_S::DefaultCompression);
     }
     for (const std::string& path : line.paths) {
         text += " [" + path + "]";
     }
-    // Only bad usage says what the problem is.
-    const bool explained = !line.problem.empty();
-    return explained == (line.action == CommandLine_S::BadUsage)
-               ? text
-               : text + " with problem \"" + line.problem + "\"";
+    return line.problem.empty() ? text : text + " with problem \"" + line.problem + "\"";
 }
 
 }  // namespace
@@ -44,22 +58,56 @@ TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
         // After "--" everything is a path, and a lone "-" is a path too.
         {{"-o", "s.png", "--", "--autocut", "-"}, "compose s.png 1 [--autocut] [-]"},
         {{"-o", "-", "a b"}, "compose - 1 [a b]"},
-        // Help and version act where they appear; so does the first bad option.
+        {{"-o", "s.png", "--padding", "2", "--border=3", "--extrude", "1", "--columns", "4",
+          "--pot", "--max-size", "4096", "a"},
+         "compose s.png 1 pad2 border3 extrude1 columns4 pot1 max4096 [a]"},
+        {{"-o", "s.png", "--data", "s.json", "--data-format", "array", "--sort=natural",
+          "--gif-frames", "all", "a"},
+         "compose s.png 1 data=s.json array1 natural1 gifs1 [a]"},
+        {{"-o", "s.png", "--compression", "fast", "a"}, "compose s.png 1 compression-1 [a]"},
+        {{"-o", "s.png", "--compression=best", "a"}, "compose s.png 1 compression1 [a]"},
+        // Help and version act where they appear, before any problem after them is seen.
         {{"-h"}, "help"},
         {{"-o", "s.png", "--version", "--bogus"}, "version"},
-        {{"--bogus", "--help"}, "bad usage"},
-        {{"-o"}, "bad usage"},
-        {{"--output="}, "bad usage"},
-        {{"-o", "s.png", "--layout", "diagonal", "a"}, "bad usage"},
-        {{"-o", "s.png", "--layout", "", "a"}, "bad usage"},
-        {{"-o", "s.png", "--layout", "1x", "a"}, "bad usage"},
-        {{"-o", "s.png", "--layout", "99999999999", "a"}, "bad usage"},
-        {{"-o", "s.png", "a", "--layout"}, "bad usage [a]"},
-        {{"-o", "s.png", "--layoutx", "a"}, "bad usage"},
-        {{"--autocut", "a"}, "bad usage [a]"},
-        {{"--layout", "0", "a"}, "bad usage [a]"},
+        {{"--padding", "-1", "--help"}, "help"},
     };
     for (const auto& [args, expected] : cases) {
         EXPECT_EQ(Summary(args), expected) << ::testing::PrintToString(args);
+    }
+}
+
+TEST(ParseCommandLine, BadUsageNamesTheOption) {
+    const std::pair<Args, std::string> cases[] = {
+        {{"--bogus", "a"}, "unknown option --bogus"},
+        {{"-o", "s.png", "-3", "a"}, "unknown option -3"},
+        {{"-o", "s.png", "--layoutx", "a"}, "unknown option --layoutx"},
+        {{"-o"}, "--output: 1 required TEXT missing"},
+        {{"--output="}, "--output: 1 required TEXT missing"},
+        {{"-o", "s.png", "a", "--data"}, "--data: 1 required TEXT missing"},
+        {{"-o", "s.png", "a", "--layout"}, "--layout: 1 required TEXT missing"},
+        {{"-o", "s.png", "--layout", "diagonal", "a"},
+         "--layout takes horizontal, vertical, multirow or an integer"},
+        {{"-o", "s.png", "--layout", "", "a"},
+         "--layout takes horizontal, vertical, multirow or an integer"},
+        {{"-o", "s.png", "--layout", "1x", "a"},
+         "--layout takes horizontal, vertical, multirow or an integer"},
+        {{"-o", "s.png", "--layout", "99999999999", "a"},
+         "--layout takes horizontal, vertical, multirow or an integer"},
+        {{"-o", "s.png", "--padding", "-1", "a"},
+         "--padding: takes a whole number from 0 to 16384, not \"-1\""},
+        {{"-o", "s.png", "--columns", "0", "a"},
+         "--columns: takes a whole number from 1 to 2147483647, not \"0\""},
+        {{"-o", "s.png", "--extrude", "2px", "a"},
+         "--extrude: takes a whole number from 0 to 16384, not \"2px\""},
+        {{"-o", "s.png", "--sort", "foo", "a"}, "--sort: takes bytes, natural, not \"foo\""},
+        {{"-o", "s.png", "--compression", "max", "a"},
+         "--compression: takes fast, default, best, not \"max\""},
+        {{"--autocut", "a"}, "--autocut needs -o SHEET.png"},
+        {{"--layout", "0", "a"}, "--layout needs -o SHEET.png"},
+        {{"a", "--data", "d.json"}, "--data needs -o SHEET.png"},
+        {{"-o", "s.png"}, "no PATH to compose"},
+    };
+    for (const auto& [args, problem] : cases) {
+        EXPECT_EQ(Summary(args), "bad usage: " + problem) << ::testing::PrintToString(args);
     }
 }

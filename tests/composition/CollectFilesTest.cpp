@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "composition/NaturalOrder.h"
 #include "files/UFileAbyss_C.h"
 
 TEST(CollectFiles, KeepsPicturesOnlySortedByFullPath) {
@@ -29,4 +30,42 @@ TEST(CollectFiles, KeepsPicturesOnlySortedByFullPath) {
     EXPECT_EQ(batch, (std::vector<std::string>{s + ".hidden.gif", s + "B.gif", s + "a.PNG",
                                                s + "b.png", s + "b.png", s + "sub/Z.JPG",
                                                s + "sub/a.bmp", s + "t.tar.gif"}));
+}
+
+TEST(NaturalOrder, NumbersGoByValueAndEveryPairHasOneOrder) {
+    // In the expected order: equal numbers fall back to bytes ("0" before "00"), numbers of any
+    // length compare, and every number sits where its first digit would in byte order.
+    const std::vector<std::string> sorted = {"",
+                                             "!",
+                                             "-1",
+                                             "0",
+                                             "00",
+                                             "01",
+                                             "1",
+                                             "1a",
+                                             "2",
+                                             "9",
+                                             "09x",
+                                             "10",
+                                             "18446744073709551616",
+                                             "99999999999999999999999",
+                                             ":",
+                                             "A",
+                                             "a",
+                                             "a9/x",
+                                             "a10",
+                                             "a10/x",
+                                             "a10b",
+                                             "frame2",
+                                             "frame10",
+                                             "\xC3\xBC"};
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        EXPECT_FALSE(IsNaturallyBefore(sorted[i], sorted[i])) << sorted[i];
+        for (std::size_t j = i + 1; j < sorted.size(); ++j) {
+            EXPECT_TRUE(IsNaturallyBefore(sorted[i], sorted[j]))
+                << sorted[i] << " not before " << sorted[j];
+            EXPECT_FALSE(IsNaturallyBefore(sorted[j], sorted[i]))
+                << sorted[j] << " before " << sorted[i];
+        }
+    }
 }

@@ -42,54 +42,9 @@ protected:
     int added = 0;
 };
 
-// The visible picture pixel that falls on sheet pixel (x, y), or 0.
-uint32_t ExpectedAt(const std::vector<const UPicture_S*>& pictures, const URect_C& cell,
-                    int64_t columns, int32_t x, int32_t y) {
-    const std::size_t index = (y / cell.GetHeight()) * columns + x / cell.GetWidth();
-    const int32_t px = x % cell.GetWidth() + cell.left;
-    const int32_t py = y % cell.GetHeight() + cell.top;
-    if (index >= pictures.size() || px >= pictures[index]->width || py >= pictures[index]->height) {
-        return 0;
-    }
-    const uint32_t value = pictures[index]->pixels[py * pictures[index]->width + px];
-    return (value >> 24) == 0 ? 0 : value;
-}
-
 }  // namespace
 
-TEST_F(PictureGroupCompose, EveryLayoutPlacesPicturesCellByCell) {
-    struct Case {
-        int mode;
-        bool autoCut;
-        URect_C cell;
-        int64_t columns;
-        int32_t sheetWidth, sheetHeight;
-    };
-    const std::vector<Case> cases = {
-        {PictureGroup_C::Horizontal, false, {0, 0, 3, 2}, 3, 12, 3},
-        {PictureGroup_C::Vertical, false, {0, 0, 3, 2}, 1, 4, 9},
-        {PictureGroup_C::MultiRow, false, {0, 0, 3, 2}, 2, 8, 6},
-        {7, false, {0, 0, 3, 2}, 2, 8, 6},  // unknown modes compose as MultiRow
-        {PictureGroup_C::Horizontal, true, {1, 0, 2, 2}, 3, 6, 3},
-        {PictureGroup_C::Vertical, true, {1, 0, 2, 2}, 1, 2, 9},
-        {PictureGroup_C::MultiRow, true, {1, 0, 2, 2}, 2, 4, 6},
-    };
-    const std::vector<const UPicture_S*> pictures = {&pictureA, &pictureB, &pictureC};
-    Add(pictures);
-    for (const Case& c : cases) {
-        SCOPED_TRACE("mode " + std::to_string(c.mode) + (c.autoCut ? ", trimmed" : ""));
-        EXPECT_EQ(group.ComputeMultiRow(c.autoCut).cell, c.cell);
-        UPicture_S expected{c.sheetWidth, c.sheetHeight, {}};
-        for (int32_t i = 0; i < c.sheetWidth * c.sheetHeight; ++i) {
-            expected.pixels.push_back(
-                ExpectedAt(pictures, c.cell, c.columns, i % c.sheetWidth, i / c.sheetWidth));
-        }
-        EXPECT_EQ(FirstDifference(Compose(c.mode, c.autoCut), expected), "");
-    }
-}
-
-// Too large sheets are refused from the pictures' sizes alone: see PictureGroupBatch.
-TEST_F(PictureGroupCompose, EmptySheetsAreRefusedBeforeAnythingIsWritten) {
+TEST_F(PictureGroupCompose, EmptyAndTooLargeSheetsAreRefusedBeforeAnythingIsWritten) {
     const std::string empty = "PictureGroup_C 2 无法生成有效图片,有可能因为图片上全是透明色.|";
     for (int mode : {0, 1, 2}) {
         EXPECT_EQ(FailureOf([&] { Compose(mode, false); }), empty) << "mode " << mode;
@@ -98,6 +53,19 @@ TEST_F(PictureGroupCompose, EmptySheetsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(FailureOf([&] { Compose(PictureGroup_C::Horizontal, true); }), empty);
     EXPECT_FALSE(Exists(sheet));
     EXPECT_EQ(Compose(PictureGroup_C::Horizontal, false).pixels, std::vector<uint32_t>(8, 0));
+
+    group.Clear();
+    const UPicture_S wide = {70000, 1, std::vector<uint32_t>(70000, 0xFF000000)};
+    const UPicture_S tall = {1, 70000, wide.pixels};
+    Add({&wide, &tall});
+    for (const auto& [mode, size] : {std::pair{0, "140000 x 70000"}, {1, "70000 x 140000"}}) {
+        EXPECT_EQ(FailureOf([&] { group.Compose(sheet.c_str(), 0, mode, false); }),
+                  std::string("PictureGroup_C 4 The sheet is too large to compose:|") + size);
+    }
+    EXPECT_EQ(LoadPicture(sheet).pixels, std::vector<uint32_t>(8, 0)) << "the old sheet changed";
+    // A border alone is no sheet.
+    const USheetLayout_S border = USheetLayout_S::Plan({URect_C{}}, 0, {0, 5, 0, 0, false});
+    EXPECT_EQ(CodeOf([&] { PictureGroup_C::CheckSheet(border); }), 2);
 }
 
 TEST_F(PictureGroupCompose, FailuresAreRaisedAndTheGroupCanBeReused) {
@@ -113,7 +81,7 @@ TEST_F(PictureGroupCompose, FailuresAreRaisedAndTheGroupCanBeReused) {
               "");
 }
 
-TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
+TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
     // Cell width and height and the count of cells; the columns and rows expected.
     const int64_t cases[][5] = {
         {10, 10, 0, 0, 0},       {10, 10, 1, 1, 1},
@@ -125,35 +93,68 @@ TEST(PictureGroupLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
     };
     for (const auto& [width, height, count, columns, rows] : cases) {
         const URect_C cell{0, 0, int32_t(width - 1), int32_t(height - 1)};
-        const USheetLayout_S grid = PictureGroup_C::SearchGrid(cell, int32_t(count));
+        const USheetLayout_S grid = USheetLayout_S::SearchGrid(cell, count);
         EXPECT_EQ(std::pair(grid.columns, grid.rows), std::pair(columns, rows))
             << "cells of " << width << " x " << height << ", n = " << count;
     }
 }
 
 // From the headers alone: the sheet of the pictures' whole areas must fit the sheet limit, and
-// the pictures held as ARGB, with either the largest one loading (12 bytes a pixel at worst) or
-// the sheet and its copy, must fit the memory available.
+// the pictures held as ARGB with either those still decoding (12 bytes a pixel at worst) or the
+// sheet must fit the memory available.
 TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
-    const PictureGroup_C group;
+    const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available) {
+        return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, mode, {}, available); });
+    };
     const uint64_t plenty = uint64_t{1} << 40;
     const std::vector<USize_C> crossed = {USize_C(30000, 1), USize_C(1, 30000)};
     for (const auto& [mode, sheet] :
          {std::pair{0, "60000 x 30000"}, {1, "30000 x 60000"}, {2, "60000 x 30000"}}) {
-        EXPECT_EQ(FailureOf([&] { group.CheckBatch(crossed, mode, plenty); }),
+        EXPECT_EQ(check(crossed, mode, plenty),
                   std::string("PictureGroup_C 4 The sheet is too large to compose:|") + sheet);
     }
-    // 8000 x 24000: 4 x 192M bytes for the pictures and 8 x 192M for the sheet and its copy.
-    const std::vector<USize_C> three(3, USize_C(8000, 8000));
-    EXPECT_EQ(FailureOf([&] { group.CheckBatch(three, PictureGroup_C::Vertical, 2304000000); }),
-              "");
-    EXPECT_EQ(
-        FailureOf([&] { group.CheckBatch(three, PictureGroup_C::Vertical, uint64_t{2} << 30); }),
-        "PictureGroup_C 5 Not enough memory to compose the sheet:|8000 x 24000 from 3 "
-        "pictures needs 2198 MiB, 2048 MiB available");
-    // One picture: loading it, at 12 bytes a pixel besides its 4, outweighs the sheet.
+    // 100 pictures of 1000 x 1000 in a row: 400 MB of pictures and 400 MB of sheet, more than
+    // any number of pictures decoding at once.
+    const std::vector<USize_C> hundred(100, USize_C(1000, 1000));
+    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 800000000), "");
+    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 799999999),
+              "PictureGroup_C 5 Not enough memory to compose the sheet:|100000 x 1000 from 100 "
+              "pictures needs 763 MiB, 762 MiB available");
+    // One picture: decoding it, at 12 bytes a pixel besides its 4, outweighs the sheet.
     const std::vector<USize_C> one = {USize_C(10000, 10000)};
-    EXPECT_EQ(FailureOf([&] { group.CheckBatch(one, PictureGroup_C::Horizontal, 1600000000); }),
-              "");
-    EXPECT_EQ(CodeOf([&] { group.CheckBatch(one, PictureGroup_C::Horizontal, 1599999999); }), 5);
+    EXPECT_EQ(check(one, PictureGroup_C::Horizontal, 1600000000), "");
+    EXPECT_NE(check(one, PictureGroup_C::Horizontal, 1599999999), "");
+}
+
+// Five 10 x 10 pictures: the sheet's size and where cells 1 and 4 start, for each option.
+TEST(SheetLayout, SpacingSizesTheSheetAndTheGridIsChosenOnCells) {
+    struct Case {
+        const char* what;
+        int mode;
+        NS_Data::USheetOptions_S options;
+        int64_t width, height;
+        UPoint_C second, fifth;
+    };
+    const Case cases[] = {
+        {"grid", 2, {}, 30, 20, {10, 0}, {10, 10}},
+        {"grid, padding 7", 2, {7, 0, 0, 0, false}, 44, 27, {17, 0}, {17, 17}},
+        {"row, border 3", 0, {0, 3, 0, 0, false}, 56, 16, {13, 3}, {43, 3}},
+        {"column, extrude 2", 1, {0, 0, 2, 0, false}, 14, 70, {2, 16}, {2, 58}},
+        {"all of them", 0, {1, 2, 3, 0, false}, 88, 20, {22, 5}, {73, 5}},
+        {"4 columns, whatever the mode", 1, {0, 0, 0, 4, false}, 40, 20, {10, 0}, {0, 10}},
+        {"9 columns", 2, {0, 0, 0, 9, false}, 90, 10, {10, 0}, {40, 0}},
+        {"powers of two", 0, {1, 0, 0, 0, true}, 64, 16, {11, 0}, {44, 0}},
+    };
+    const std::vector<URect_C> areas(5, URect_C::FromSize({10, 10}));
+    for (const Case& c : cases) {
+        const USheetLayout_S layout = USheetLayout_S::Plan(areas, c.mode, c.options);
+        EXPECT_EQ(std::pair(layout.GetWidth(), layout.GetHeight()), std::pair(c.width, c.height))
+            << c.what;
+        EXPECT_EQ(layout.GetCellOrigin(1), c.second) << c.what << ": second cell";
+        EXPECT_EQ(layout.GetCellOrigin(4), c.fifth) << c.what << ": fifth cell";
+    }
+    // Four cells of 10 x 17 go 3 x 2; with the padding counted, 2 x 2 would be nearer to
+    // square.
+    const std::vector<URect_C> tall(4, URect_C::FromSize({10, 17}));
+    EXPECT_EQ(USheetLayout_S::Plan(tall, 2, {20, 0, 0, 0, false}).columns, 3);
 }

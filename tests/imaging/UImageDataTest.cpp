@@ -239,9 +239,10 @@ TEST(UImageData, SavesWriteFifosAndCharacterDevicesInPlace) {
 // path, and leaves nothing behind.
 TEST(UImageData, SaveFailuresNameTheirReasonAndLeaveNothing) {
     const UTempDirectory folder;
+    const UPicture_S picture = Gradient();  // the image shows these pixels where they lie
     UImageData_C image;
-    image.CreateFromPixels32(Gradient().pixels.data(), 64, 3);
-    EXPECT_EQ(CodeOf([&] { image.CreateFromPixels32(Gradient().pixels.data(), 0, 1); }), 5);
+    image.CreateFromPixels32(picture.pixels.data(), 64, 3);
+    EXPECT_EQ(CodeOf([&] { image.CreateFromPixels32(picture.pixels.data(), 0, 1); }), 5);
     WriteFile(folder.root + "file", Bytes{'x'});
     fs::create_directory(folder.root + "existing");
     const std::pair<std::string, std::string> cases[] = {

@@ -99,3 +99,20 @@ TEST(UPixels, DrawComposesAlphaLikeTheOriginal) {
         EXPECT_EQ(At(target, 0, 0), expected) << std::hex << above << " over " << below;
     }
 }
+
+TEST(UPixels, ExtrudeRepeatsTheEdgesOutwardAsFarAsTheBufferReaches) {
+    // A 2 x 2 frame of A B / C D at (1, 1) in a 5 x 5 buffer, repeated by 2: the buffer's edge
+    // stops it after one pixel on the left and at the top.
+    UPixels_C pixels = MakeFilled(5, 5, 'e');
+    pixels.GetData()[5 * 1 + 1] = 'A';
+    pixels.GetData()[5 * 1 + 2] = 'B';
+    pixels.GetData()[5 * 2 + 1] = 'C';
+    pixels.GetData()[5 * 2 + 2] = 'D';
+    pixels.Extrude({1, 1, 2, 2}, 2);
+    const char* const expected[] = {"AABBB", "AABBB", "CCDDD", "CCDDD", "CCDDD"};
+    for (int32_t y = 0; y < 5; ++y) {
+        for (int32_t x = 0; x < 5; ++x) {
+            EXPECT_EQ(char(At(pixels, x, y)), expected[y][x]) << "pixel (" << x << ", " << y << ")";
+        }
+    }
+}
