@@ -1,10 +1,8 @@
 #include "app/ComposeCommand.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
@@ -16,6 +14,7 @@
 #include "composition/PictureGroup_C.h"
 #include "composition/SheetData.h"
 #include "files/PathUtilities.h"
+#include "files/UFileIdentity_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/UError_C.h"
 
@@ -55,35 +54,6 @@ void PrintError(const NS_Base::UError_C& error) {
     }
     std::fprintf(stderr, "%s: %s\n", error.GetCaption(), text.c_str());
 }
-
-// The sheet's file as it is before the run: by device and inode when it exists (standard output
-// when it is "-"), else by its path, so that no spelling of it is taken as a picture.
-class USheetFile_C {
-public:
-    explicit USheetFile_C(const std::string& output)
-        : exists(output == "-" ? ::fstat(STDOUT_FILENO, &status) == 0 && S_ISREG(status.st_mode)
-                               : ::stat(output.c_str(), &status) == 0),
-          path(output == "-" ? std::string() : Normal(output)) {}
-
-    bool Is(const char* candidate) const {
-        struct stat other {};
-        if (exists) {
-            return ::stat(candidate, &other) == 0 && other.st_dev == status.st_dev &&
-                   other.st_ino == status.st_ino;
-        }
-        return !path.empty() && Normal(candidate) == path;
-    }
-
-private:
-    static std::string Normal(const std::string& text) {
-        std::error_code ignored;
-        return std::filesystem::absolute(text, ignored).lexically_normal().string();
-    }
-
-    struct stat status {};
-    bool exists;
-    std::string path;
-};
 
 // Without a limit of the user's own, a sheet that most GPUs cannot load is still written.
 void WarnAboutTextureSize(const NS_Data::USheetLayout_S& layout, int64_t maxSize) {
@@ -186,7 +156,8 @@ void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& 
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
-    const USheetFile_C sheet(commandLine.output);
+    // The sheet as it is before the run, so that no spelling of it is taken as a picture.
+    const UFileIdentity_C sheet(commandLine.output);
     for (const std::string& path : commandLine.paths) {
         if (sheet.Is(path.c_str())) {
             std::fprintf(stderr, "tavrin: %s is the sheet to write, not a picture to read\n",
