@@ -16,6 +16,7 @@ packages=(
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
   valgrind                         # CI's memory check of the picture decoding
+  clang libclang-rt-14-dev         # the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh)
 )
 case "${1:-}" in
   --bench) packages+=(imagemagick python3-pil time) ;;

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <limits>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -133,6 +134,8 @@ private:
     void DefineOptions();
     void Finish();
     void Fail(std::string problem);
+    // The flag among the arguments that is given a value, as "--name".
+    std::string FindFlagWithValue(const std::vector<std::string>& arguments) const;
 
     CLI::App app;
     std::string layout;
@@ -177,6 +180,19 @@ void UParser_C::DefineOptions() {
     app.add_option("paths", result.paths);
 }
 
+std::string UParser_C::FindFlagWithValue(const std::vector<std::string>& arguments) const {
+    for (const std::string& argument : arguments) {
+        const std::size_t equals = argument.find('=');
+        const CLI::Option* option = argument.starts_with("--") && equals != std::string::npos
+                                        ? app.get_option_no_throw(argument.substr(0, equals))
+                                        : nullptr;
+        if (option && option->get_expected_max() == 0) {
+            return argument.substr(0, equals);
+        }
+    }
+    return "a flag";
+}
+
 void UParser_C::Fail(std::string problem) {
     result.action = CommandLine_S::BadUsage;
     result.problem = std::move(problem);
@@ -218,6 +234,11 @@ CommandLine_S UParser_C::Parse(const std::vector<std::string>& arguments) {
         return result;
     } catch (const CLI::ParseError& error) {
         Fail(error.what());
+        return result;
+    } catch (const std::logic_error&) {
+        // CLI11 reads the VALUE of "--flag=VALUE" as a count, and throws this for a word; the
+        // arguments it took are gone from `options` by now.
+        Fail(FindFlagWithValue(arguments) + " takes no value");
         return result;
     }
     for (const std::string& path : result.paths) {

@@ -14,6 +14,7 @@
 #include "composition/PictureGroup_C.h"
 #include "composition/SheetData.h"
 #include "files/PathUtilities.h"
+#include "files/UFileIdentity_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/UError_C.h"
 
@@ -155,15 +156,26 @@ void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& 
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
+    // The sheet as it is before the run, so that no spelling of it is taken as a picture.
+    const UFileIdentity_C sheet(commandLine.output);
+    for (const std::string& path : commandLine.paths) {
+        if (sheet.Is(path.c_str())) {
+            std::fprintf(stderr, "tavrin: %s is the sheet to write, not a picture to read\n",
+                         path.c_str());
+            return 2;
+        }
+    }
     try {
-        const std::vector<UBatchEntry_S> batch =
+        std::vector<UBatchEntry_S> batch =
             CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder);
+        std::erase_if(
+            batch, [&sheet](const UBatchEntry_S& entry) { return sheet.Is(entry.path.c_str()); });
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
         }
         ComposeBatch(batch, commandLine);
-        if (isatty(STDOUT_FILENO) == 1) {
+        if (commandLine.output != "-" && isatty(STDOUT_FILENO) == 1) {
             std::printf("Wrote %s from %zu pictures.\n", commandLine.output.c_str(), batch.size());
         }
     } catch (const NS_Base::UError_C& error) {

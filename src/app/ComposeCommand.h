@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 
 // Collects the command line's paths as one batch, composes the pictures among them and writes
-// the sheet. Returns the exit status: 0 when the sheet was written, 1 after printing an error
-// (the sheet file is then neither written nor changed).
+// the sheet, which is never itself one of the pictures. Returns the exit status: 0 when the
+// sheet was written, 1 after printing an error (the sheet file is then neither written nor
+// changed), 2 when the sheet is named as a picture to read.
 int RunCompose(const CommandLine_S& commandLine);

@@ -1,5 +1,6 @@
 #include "files/UCustomization_C.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -137,7 +138,10 @@ void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
     const UString_C& filePath) const {
     CheckData_C check;
     ProcessForEach(check);
-    if (check.count == 0) {
+    // A link, which the user made on purpose, stays: its target is rewritten with no setting.
+    struct stat status {};
+    const bool isLink = ::lstat(filePath.GetString(), &status) == 0 && S_ISLNK(status.st_mode);
+    if (check.count == 0 && !isLink) {
         ::unlink(filePath.GetString());
         return;
     }

@@ -11,7 +11,9 @@
 // The settings store: named values kept between runs in a file "<name>.uzn" beside the program
 // or in a folder that the program names (see UCustomizationPlace_C).
 // The file holds only the settings whose value differs from the default registered in this run
-// (settings nobody registers are kept as read); when none differs the file is deleted. Nothing
+// (settings nobody registers are kept as read); when none differs the file is deleted, or a link
+// to it keeps a file of no settings. Only a regular file is read. A save replaces the file (the
+// target of a link) only once the new one is complete, so a failed save keeps the old. Nothing
 // that goes wrong while the file is loaded at start or saved at exit reaches the caller; a save
 // that fails is reported on standard error, once, as the store ends.
 //

@@ -29,11 +29,12 @@ bool IsDotOrDotDot(const char* name) {
 }  // namespace
 
 void UFileAbyss_C::AddPath(const char* path) {
-    PathRecord_S record;
-    if (!record.Store(path)) {
+    UPending_S entry{{}, listedFolders.size()};
+    if (!entry.record.Store(path)) {
         throw MakeError(2, path);
     }
-    pending.Push(record);
+    pending.Push(entry);
+    listedFolders.emplace_back();
 }
 
 void UFileAbyss_C::Clear() {
@@ -43,10 +44,12 @@ void UFileAbyss_C::Clear() {
 
 int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
     for (;;) {
-        if (pending.Pop(out) != 0) {
+        UPending_S next;
+        if (pending.Pop(next) != 0) {
             listedFolders.clear();
             return 1;
         }
+        out = next.record;
         struct stat entry;
         if (stat(out.path, &entry) != 0) {
             // A link that leads nowhere is still an entry: it is handed out as a file, and
@@ -59,32 +62,32 @@ int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
         if (!S_ISDIR(entry.st_mode)) {
             return 0;
         }
-        if (!listedFolders.insert({entry.st_dev, entry.st_ino}).second) {
+        if (!listedFolders[next.walk].insert({entry.st_dev, entry.st_ino}).second) {
             continue;
         }
-        const std::string tooLong = ListFolder(out.path);
+        const std::string tooLong = ListFolder(next);
         if (!tooLong.empty()) {
             throw MakeError(2, tooLong.c_str());
         }
     }
 }
 
-std::string UFileAbyss_C::ListFolder(const char* folder) {
-    const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder));
+std::string UFileAbyss_C::ListFolder(const UPending_S& folder) {
+    const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder.record.path));
     std::string firstTooLong;
     if (!listing) {
         // An unreadable folder adds nothing.
         return firstTooLong;
     }
-    const std::string prefix = MakePrefix(folder);
-    PathRecord_S record;
+    const std::string prefix = MakePrefix(folder.record.path);
+    UPending_S entry{{}, folder.walk};
     while (const dirent* item = readdir(listing.get())) {
         if (IsDotOrDotDot(item->d_name)) {
             continue;
         }
         const std::string path = prefix + item->d_name;
-        if (record.Store(path)) {
-            pending.Push(record);
+        if (entry.record.Store(path)) {
+            pending.Push(entry);
         } else if (firstTooLong.empty()) {
             firstTooLong = path;
         }

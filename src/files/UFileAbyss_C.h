@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "files/PathRecord_S.h"
 #include "foundation/UError_C.h"
@@ -35,15 +36,21 @@ public:
 
 private:
     using UFolderKey_S = std::pair<dev_t, ino_t>;
+    // A pending path and the walk it belongs to: the index of the added path it came from.
+    struct UPending_S {
+        PathRecord_S record;
+        std::size_t walk;
+    };
 
-    // Queues every entry of the folder but "." and ".."; returns the first entry path that did
-    // not fit a record, or an empty text.
-    std::string ListFolder(const char* folder);
+    // Queues every entry of the folder but "." and ".." in the folder's walk; returns the first
+    // entry path that did not fit a record, or an empty text.
+    std::string ListFolder(const UPending_S& folder);
 
     static NS_Base::UError_C MakeError(int32_t code, const char* path);
 
-    UQueue_T<PathRecord_S> pending;
-    // The folders listed since the queue was last empty, so that a link leading back into one
-    // of them ends the walk instead of feeding it forever.
-    std::set<UFolderKey_S> listedFolders;
+    UQueue_T<UPending_S> pending;
+    // For each walk, the folders it listed since the queue was last empty, so that a link
+    // leading back into one of them ends the walk instead of feeding it forever. A folder that
+    // two added paths reach is listed by both, as a file named twice is handed out twice.
+    std::vector<std::set<UFolderKey_S>> listedFolders;
 };

@@ -28,27 +28,44 @@ bool WriteAll(int handle, const unsigned char* from, int32_t count) {
 
 }  // namespace
 
+// A file still being written is abandoned by the output's own destructor: whatever is buffered
+// belongs to it.
 UFile_C::~UFile_C() {
-    if (handle >= 0) {
+    if (state == Reading) {
         ::close(handle);
-    }
-    if (state == Writing) {
-        // Whatever is still buffered belongs to a file that is being abandoned.
-        ::unlink(path);
     }
 }
 
 void UFile_C::Open(const char* newPath) {
     CheckState(Closed);
-    const int descriptor = PathRecord_S::Fits(newPath) ? ::open(newPath, O_RDONLY | O_CLOEXEC) : -1;
-    Adopt(descriptor, newPath, Reading, 1);
+    Adopt(PathRecord_S::Fits(newPath) ? OpenRegular(newPath) : -1, newPath, Reading, 1);
+}
+
+// Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
+int UFile_C::OpenRegular(const char* newPath) {
+    const int descriptor = ::open(newPath, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat status {};
+    if (descriptor < 0 || ::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        ::fcntl(descriptor, F_SETFL, 0) != 0) {
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+        return -1;
+    }
+    return descriptor;
 }
 
 void UFile_C::Create(const char* newPath, int32_t /*attribute*/) {
     CheckState(Closed);
-    const int descriptor = PathRecord_S::Fits(newPath)
-                               ? ::open(newPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)
-                               : -1;
+    int descriptor = -1;
+    if (PathRecord_S::Fits(newPath)) {
+        try {
+            output.Open(newPath, UAtomicFile_C::RegularFiles);
+            descriptor = output.GetDescriptor();
+        } catch (const NS_Base::UError_C&) {
+            // Reported below as this class's own failure to create.
+        }
+    }
     Adopt(descriptor, newPath, Writing, 2);
 }
 
@@ -70,11 +87,17 @@ void UFile_C::Close() {
     if (state == Writing && GetPending() != 0 && Flush() != 0) {
         throw UBuffer_C::MakeError(2);
     }
-    const int result = handle >= 0 ? ::close(handle) : 0;
-    handle = -1;
-    if (result != 0 && state == Writing) {
-        // The system may report a failed write only now; the destructor deletes the file.
-        throw UBuffer_C::MakeError(2);
+    if (state == Writing) {
+        handle = -1;
+        try {
+            output.Commit();
+        } catch (const NS_Base::UError_C&) {
+            // The system may report a failed write only now; the old file stays as it was.
+            throw UBuffer_C::MakeError(2);
+        }
+    } else {
+        ::close(handle);
+        handle = -1;
     }
     state = Closed;
 }

@@ -13,8 +13,13 @@ public:
 
     bool Covered() const { return y >= height || (y == height - 1 && x >= width); }
     void Write(int64_t count) { x += count; }
-    // Moves to (`toX`, `toY`), leaving out every pixel in between.
+    // Moves to (`toX`, `toY`), leaving out every pixel in between. Without a receiver of gaps
+    // the rows are jumped at once: a header may declare billions of them.
     void Skip(int64_t toX, int64_t toY) {
+        if (!onGap && toY > y) {
+            y = std::min(toY, height);
+            x = 0;
+        }
         for (; y < toY && y < height; ++y, x = 0) {
             Report(x, width);
         }
@@ -30,7 +35,7 @@ public:
 
 private:
     void Report(int64_t from, int64_t to) const {
-        if (std::min(to, width) > from) {
+        if (onGap && std::min(to, width) > from) {
             onGap(y, from, std::min(to, width));
         }
     }

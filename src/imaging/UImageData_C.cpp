@@ -17,6 +17,7 @@
 #include <string>
 
 #include "files/PathRecord_S.h"
+#include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
@@ -164,42 +165,35 @@ Result WritePng(const QImage& image, Level level, std::FILE* file) {
     return encoder.Write(file);
 }
 
-// New files get the usual permissions; a replaced file keeps its own.
-mode_t ModeFor(const char* path) {
-    struct stat status {};
-    if (::stat(path, &status) == 0) {
-        return status.st_mode & 07777;
+// Writes the picture as `file`'s new content. A failed write raises with the system's reason;
+// memory running out abandons the file and returns NoMemory.
+Result WriteThrough(const QImage& image, Level level, NS_Data::UAtomicFile_C& file) {
+    const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
+    std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
+    if (!stream) {
+        const int reason = errno;
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        file.Fail(reason);
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes the picture beside `path` and renames it over `path` only once it is complete, so that
-// a failure leaves neither a partial file nor a damaged old one.
-Result WriteReplacing(const QImage& image, Level level, const char* path) {
-    std::string temporary = std::string(path) + ".tmpXXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0) {
-        return Result::WriteFailed;
-    }
-    std::FILE* file = ::fdopen(descriptor, "wb");
-    if (!file) {
-        ::close(descriptor);
-        ::unlink(temporary.c_str());
-        return Result::WriteFailed;
-    }
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
-    Result written = ::fchmod(descriptor, ModeFor(path)) == 0 ? WritePng(image, level, file)
-                                                              : Result::WriteFailed;
-    if (std::fclose(file) != 0 && written == Result::Written) {
+    std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+    errno = 0;
+    Result written = WritePng(image, level, stream);
+    int reason = errno;
+    if (std::fclose(stream) != 0 && written == Result::Written) {
         written = Result::WriteFailed;
+        reason = errno;
     }
-    if (written != Result::Written || ::rename(temporary.c_str(), path) != 0) {
-        ::unlink(temporary.c_str());
-        return written == Result::Written ? Result::WriteFailed : written;
+    if (written == Result::NoMemory) {
+        file.Abandon();
+        return written;
     }
-    return Result::Written;
+    if (written != Result::Written) {
+        file.Fail(reason != 0 ? reason : EIO);
+    }
+    file.Commit();
+    return written;
 }
 
 }  // namespace
@@ -318,15 +312,19 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
         throw MakeImageError(2);
     }
     if (!PathRecord_S::Fits(path)) {
-        throw MakeFileError(4, path);
+        throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
     FindEncoder("image/png");
-    const Result written = WriteReplacing(*bitmap, level, path);
+    Result written = Result::Written;
+    try {
+        NS_Data::UAtomicFile_C file;
+        file.Open(path, NS_Data::UAtomicFile_C::Streams);
+        written = WriteThrough(*bitmap, level, file);
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeFileError(4, failure.GetInfoEx());
+    }
     if (written == Result::NoMemory) {
         throw MakeImageError(1);
-    }
-    if (written != Result::Written) {
-        throw MakeFileError(4, path);
     }
 }
 

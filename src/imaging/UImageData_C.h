@@ -38,8 +38,9 @@ public:
     // Replaces the held picture by a 32-bit ARGB picture that shows `pixels` where they lie,
     // without a copy: they must stay alive and unchanged while the picture is held.
     void CreateFromPixels32(const uint32_t* pixels, int32_t width, int32_t height);
-    // Writes the held picture as an 8-bit RGBA PNG; the target is replaced only when the new
-    // file is complete.
+    // Writes the held picture as an 8-bit RGBA PNG. A regular file is replaced only when the new
+    // one is complete; a FIFO or a character device is written in place, and "-" is standard
+    // output. A failure raises file error 4 with "<path> : <reason>".
     void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     void Release();
 

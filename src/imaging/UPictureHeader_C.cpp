@@ -111,8 +111,6 @@ bool IsJpegFrame(unsigned char marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
 
-void IgnoreGap(int64_t, int64_t, int64_t) {}
-
 std::size_t GifColourTableBytes(unsigned char flags) {
     return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : 0;
 }
@@ -214,7 +212,7 @@ void UPictureHeader_C::ReadBmp() {
     const uint64_t start = BmpPixelStart(bytes, offset, infoSize, bits, compression);
     if (compression == 1 || compression == 2) {
         endsEarly = start > bytes.size() ||
-                    BmpRuns::Walk(bytes, start, width, height, compression == 2, IgnoreGap);
+                    BmpRuns::Walk(bytes, start, width, height, compression == 2, {});
     } else {
         const bool plain = compression == 0 || compression == 3 || compression == 6;
         endsEarly = plain && BmpRowsEndEarly(bytes, start, width, height, bits);

@@ -8,11 +8,13 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "composition/CollectFiles.h"
 #include "composition/LoadPictures.h"
 #include "files/UCustomization_C.h"
+#include "files/UFileIdentity_C.h"
 #include "foundation/ProductVersion.h"
 #include "ui/ShellChoosers.h"
 #include "ui/UFileListBox_C.h"
@@ -225,9 +227,14 @@ void WMosaro_C::ComposeListedPictures() {
     if (output.empty()) {
         return;
     }
+    // A listed picture that the sheet is about to replace is left out.
+    const UFileIdentity_C sheet(output.front());
     std::vector<std::string> paths;
     for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
-        paths.push_back(ui.fileList->GetFilePath(i));
+        std::string path = ui.fileList->GetFilePath(i);
+        if (!sheet.Is(path.c_str())) {
+            paths.push_back(std::move(path));
+        }
     }
     const int32_t mode = composeMode;
     const bool trim = autoCut != 0;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,8 +108,27 @@ TEST(ParseCommandLine, BadUsageNamesTheOption) {
         {{"--layout", "0", "a"}, "--layout needs -o SHEET.png"},
         {{"a", "--data", "d.json"}, "--data needs -o SHEET.png"},
         {{"-o", "s.png"}, "no PATH to compose"},
+        {{"-o", "s.png", "--version=two", "a"}, "--version takes no value"},
     };
     for (const auto& [args, problem] : cases) {
         EXPECT_EQ(Summary(args), "bad usage: " + problem) << ::testing::PrintToString(args);
+    }
+}
+
+// Argument lists that the fuzzer found, each argument ended by a zero byte, each file named after
+// what it caught: bad usage that says why, not a crash.
+TEST(ParseCommandLine, ArgumentListsTheFuzzerFoundAreBadUsage) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(TAVRIN_TEST_DATA "/fuzz/command_line")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        Args args(1);
+        for (char c = 0; in.get(c);) {
+            if (c == '\0') {
+                args.emplace_back();
+            } else {
+                args.back().push_back(c);
+            }
+        }
+        EXPECT_TRUE(Summary(args).starts_with("bad usage: ")) << entry.path();
     }
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -131,6 +134,27 @@ protected:
 
     std::string In(const std::string& name) const { return folder.root + name; }
 
+    // Starts the program on "set" in the temporary folder, writing s.png, with
+    // TAVRIN_TEST_STOP_WRITING=`stop`, which makes it stop once the new sheet file is open, and
+    // with the ending signals at their defaults.
+    pid_t StartStopping(const char* stop) const {
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("TAVRIN_TEST_STOP_WRITING", stop, 1);
+            sigset_t none;
+            sigemptyset(&none);
+            sigprocmask(SIG_SETMASK, &none, nullptr);
+            for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+                std::signal(signal, SIG_DFL);
+            }
+            if (chdir(folder.root.c_str()) == 0) {
+                execl(TAVRIN_PROGRAM, TAVRIN_PROGRAM, "-o", "s.png", "set", nullptr);
+            }
+            _exit(127);
+        }
+        return child;
+    }
+
     UTempDirectory folder;
 };
 
@@ -259,8 +283,11 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
          1,
          "UserError: Fail to write the file:\nmissing/d.json\n"},
         {{"--data", "folder.json", "set"}, 1, "UserError: Fail to write the file:\nfolder.json\n"},
-        {{"-o", "missing/s.png", "set"}, 1, "UserError: 创建图片文件失败.\nmissing/s.png\n"},
+        {{"-o", "missing/s.png", "set"},
+         1,
+         "UserError: 创建图片文件失败.\nmissing/s.png : No such file or directory\n"},
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
+        {{"set", "./s.png"}, 2, "tavrin: ./s.png is the sheet to write, not a picture to read\n"},
         {{"--bogus", "set"}, 2, "tavrin: unknown option --bogus\n" + usage},
     };
     for (const std::string older : {"", "older"}) {
@@ -285,8 +312,8 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         left.insert(entry.path().filename().string());
     }
     EXPECT_EQ(left, (std::set<std::string>{"broken.png", "clear", "cut.png", "d.json", "err",
-                                           "folder.json", "none", "out", "s.png", "set",
-                                           "tall.png", "wide.png"}))
+                                           "folder.json", "none", "out", "s.png", "set", "tall.png",
+                                           "wide.png"}))
         << "a temporary file was left behind";
 }
 
@@ -328,5 +355,48 @@ TEST_F(TavrinProgramTest, EveryGifFrameGetsACellANameAndItsDuration) {
             value = Visible(value);
         }
         EXPECT_EQ(FirstDifference(Rebuild(sheet, frame), visible), "") << name;
+    }
+}
+
+// "-" is standard output; a sheet inside a folder of pictures is not one of them on the next run.
+TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
+    ASSERT_EQ(Run({"-o", "s.png", "set"}), 0) << Text(In("err"));
+    ASSERT_EQ(Run({"-o", "-", "set"}), 0) << Text(In("err"));
+    EXPECT_EQ(ReadFile(In("out")), ReadFile(In("s.png"))) << "another sheet on standard output";
+    EXPECT_FALSE(Exists(In("-"))) << "a file named - was written";
+    for (int run = 1; run <= 2; ++run) {
+        ASSERT_EQ(Run({"-o", "set/s.png", "set"}), 0) << Text(In("err"));
+        EXPECT_EQ(FirstDifference(LoadPicture(In("set/s.png")), LoadPicture(In("s.png"))), "")
+            << "run " << run;
+    }
+}
+
+// A stopped writer is ended by each signal, or let go on; either way no temporary file stays, and
+// an ended one leaves the old sheet.
+TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldSheetAndNoTemporaryFile) {
+    ASSERT_EQ(Run({"-o", "whole.png", "set"}), 0) << Text(In("err"));
+    for (const std::string stop : {"unnamed", "named"}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
+            const std::string what = stop + " file, signal " + std::to_string(signal);
+            WriteFile(In("s.png"), {'o', 'l', 'd'});
+            const pid_t child = StartStopping(stop.c_str());
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, WUNTRACED), child) << what;
+            ASSERT_TRUE(WIFSTOPPED(status)) << what << ": the program did not stop while writing";
+            EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), stop == "named" ? 1u : 0u) << what;
+            if (signal != 0) {
+                kill(child, signal);
+            }
+            kill(child, SIGCONT);
+            ASSERT_EQ(waitpid(child, &status, 0), child) << what;
+            if (signal != 0) {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
+                EXPECT_EQ(Text(In("s.png")), "old") << what;
+            } else {
+                EXPECT_EQ(status, 0) << what;
+                EXPECT_EQ(ReadFile(In("s.png")), ReadFile(In("whole.png"))) << what;
+            }
+            EXPECT_EQ(NamesWith(folder.root, ".tmp"), std::vector<std::string>{}) << what;
+        }
     }
 }

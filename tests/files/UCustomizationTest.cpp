@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
 
 #include "TestSupport.h"
@@ -35,25 +37,6 @@ const Bytes example = {
     0x43, 0x55, 0x53, 0x54, 1,    0, 0, 0, 2, 0, 0, 0, 0x41, 0x75, 0x74, 0x6F, 0x43, 0x75, 0x74,
     0,    0,    0,    0,    0,    4, 0, 0, 0, 1, 0, 0, 0,    0x43, 0x6F, 0x6D, 0x70, 0x6F, 0x73,
     0x65, 0x4D, 0x6F, 0x64, 0x65, 0, 0, 0, 0, 0, 4, 0, 0,    0,    2,    0,    0,    0};
-
-// Settings of every stored type that nobody registers, in the order a save writes them.
-const std::vector<Bytes> foreign = {
-    Record("Area", G::Area, Bytes(16, 0xA5)),  Record("Blob", G::Binary, {1, 0, 2}),
-    Record("Bool", G::Bool, Int32(1)),         Record("Empty", G::String, {}),
-    Record("Float", G::Float, Bytes(4, 0x41)), Record("Int32", G::Int32, Int32(-3)),
-    Record("Int64", G::Int64, Bytes(8, 0x64)), Record("Name", G::String, {'h', 'i', 0}),
-    Record("Point", G::Point, Bytes(8, 0x50)), Record("Short", G::Int16, {0xFF, 0xFF}),
-    Record("U16", G::Uint16, {1, 2}),          Record("U32", G::Uint32, Int32(7)),
-    Record("Uint", G::Uint, Int32(9)),         Record("Wide", G::Double, Bytes(8, 0x3F)),
-};
-
-Bytes ForeignFile() {
-    Bytes file = Header(static_cast<int32_t>(foreign.size()));
-    for (const Bytes& record : foreign) {
-        file = file + record;
-    }
-    return file;
-}
 
 class UCustomizationTest : public testing::Test {
 protected:
@@ -92,13 +75,6 @@ TEST_F(UCustomizationTest, TheExampleLoadsAndOnlySettingsOffTheirDefaultsAreWrit
         UCustomization_C::SetValue(NS_Data::UString_C("AutoCut"), 1);
     });
     EXPECT_EQ(ReadFile(path), example) << "a store that started without a file";
-}
-
-TEST_F(UCustomizationTest, SettingsNobodyRegistersSurviveARoundTrip) {
-    WriteFile(path, ForeignFile());
-    EXPECT_EQ(Run([](Store&) { EXPECT_EQ(UCustomization_C::GetValue("Short"), -1); }),
-              static_cast<int32_t>(foreign.size()));
-    EXPECT_EQ(ReadFile(path), ForeignFile());
 }
 
 TEST_F(UCustomizationTest, ConflictingDefaultsLateLoadsAndUnknownKeysAreRefused) {
@@ -152,20 +128,6 @@ TEST_F(UCustomizationTest, AWrongSignLoadsNothingAndTheNextSaveDeletesTheFile) {
     }
 }
 
-TEST_F(UCustomizationTest, EveryTruncationLoadsTheRecordsItHoldsWhole) {
-    const Bytes file = ForeignFile();
-    std::vector<std::size_t> ends;  // where each record ends in the file
-    for (std::size_t end = Header(0).size(); const Bytes& record : foreign) {
-        ends.push_back(end += record.size());
-    }
-    for (std::size_t length = 0; length <= file.size(); ++length) {
-        WriteFile(path, Bytes(file.begin(), file.begin() + length));
-        EXPECT_EQ(Run(), std::count_if(ends.begin(), ends.end(),
-                                       [&](std::size_t end) { return end <= length; }))
-            << "file cut to " << length << " bytes";
-    }
-}
-
 TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
     const std::size_t room = 199 - temp.root.size() - std::string("/Tavrin.uzn").size();
     for (const std::size_t length : {room, room + 1}) {
@@ -178,4 +140,33 @@ TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
         EXPECT_EQ(loaded, length == room ? 2 : 0) << "directory name of " << length << " bytes";
         EXPECT_EQ(saved, length == room) << "directory name of " << length << " bytes";
     }
+}
+
+TEST_F(UCustomizationTest, AFailedSaveKeepsTheOldFile) {
+    WriteFile(path, example);
+    {
+        const UFileSizeLimit limit(example.size() - 1);
+        Run([](Store&) { UCustomization_C::SetValue("ComposeMode", 3); });
+    }
+    EXPECT_EQ(ReadFile(path), example);
+    EXPECT_EQ(NamesWith(temp.root, ".tmp"), std::vector<std::string>{});
+}
+
+// A link keeps pointing at the file it names, which saves replace; a FIFO is neither read, which
+// would wait for a writer, nor written.
+TEST_F(UCustomizationTest, OnlyARegularFileOrALinkToOneHoldsTheSettings) {
+    std::filesystem::create_directory(temp.root + "real");
+    WriteFile(temp.root + "real/kept.uzn", example);
+    std::filesystem::create_symlink("real/kept.uzn", path);
+    EXPECT_EQ(Run([](Store&) { UCustomization_C::SetValue("AutoCut", 0); }), 2);
+    Run([](Store&) { UCustomization_C::SetValue("ComposeMode", 1); });
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(temp.root + "real/kept.uzn"), Header(0));
+
+    std::filesystem::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    alarm(20);
+    EXPECT_EQ(Run([](Store&) { UCustomization_C::SetValue("AutoCut", 1); }), 0);
+    alarm(0);
+    EXPECT_TRUE(std::filesystem::is_fifo(path));
 }

@@ -70,16 +70,27 @@ TEST_F(FileAbyssTest, HiddenEntriesCountAndEmptyFoldersYieldNothing) {
               (Paths{In("d/..."), In("d/..x"), In("d/.dir/inner"), In("d/.hidden.png")}));
 }
 
-TEST_F(FileAbyssTest, LinksAreFollowedAndCyclesEnd) {
+TEST_F(FileAbyssTest, LinksAreFollowedAndCyclesEndWithinEachNamedPath) {
     Make({"top/a.png", "top/sub/b.png", "outside/c.png"});
     fs::create_symlink(In("top"), In("top/sub/back"));  // leads back into an enclosing folder
     fs::create_symlink(".", In("top/sub/self"));
     fs::create_symlink(In("outside"), In("top/out"));  // reached only through the link
     fs::create_symlink(In("top/a.png"), In("top/alias.png"));
     fs::create_symlink(In("gone.png"), In("top/dangling.png"));  // handed out as a file
+    const Paths once = {In("top/a.png"), In("top/alias.png"), In("top/dangling.png"),
+                        In("top/out/c.png"), In("top/sub/b.png")};
     abyss.AddPath(In("top").c_str());
-    EXPECT_EQ(DrainAll(true), (Paths{In("top/a.png"), In("top/alias.png"), In("top/dangling.png"),
-                                     In("top/out/c.png"), In("top/sub/b.png")}));
+    EXPECT_EQ(DrainAll(true), once);
+
+    // Each named path is walked on its own, as a file named twice is handed out twice.
+    abyss.AddPath(In("top").c_str());
+    abyss.AddPath(In("top/sub/back").c_str());
+    Paths twice;
+    for (const std::string& path : once) {
+        twice.insert(twice.end(), {path, In("top/sub/back") + path.substr(In("top").size())});
+    }
+    std::sort(twice.begin(), twice.end());
+    EXPECT_EQ(DrainAll(true), twice);
 }
 
 TEST_F(FileAbyssTest, PathsLongerThanARecordAreRefusedButTheirSiblingsKept) {

@@ -2,6 +2,7 @@
 // ones fail with the loader's own error rather than a crash.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -123,15 +124,18 @@ TEST(ImageCorpus, EveryGoodBmpMatchesItsReferenceRendering) {
     }
 }
 
-TEST(ImageCorpus, QuestionableAndBadBmpsLoadOrFailCleanly) {
-    for (const char* folder : {"bmpsuite/q", "bmpsuite/b"}) {
+// Also the files the fuzzer found, each of which once took minutes: the alarm ends such a run.
+TEST(ImageCorpus, QuestionableBadAndFuzzFoundFilesLoadOrFailCleanly) {
+    for (const char* folder : {"bmpsuite/q", "bmpsuite/b", "fuzz/picture_loader"}) {
         for (const fs::path& file : FilesIn(Data / folder)) {
+            alarm(5);
             const std::string failure = FailureOf([&] { LoadPicture(file); });
             // A size beyond the limit is named after the path.
             EXPECT_TRUE(
                 failure.empty() ||
                 failure.starts_with("UImageData_C 1 Fail to read image file:|" + file.string()))
                 << failure;
+            alarm(0);
         }
     }
 }

@@ -2,6 +2,9 @@
 
 // Helpers shared by every test program: temporary folders, whole-file access, raised errors.
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,6 +39,38 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
 inline Bytes ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// While it lives, no file this process or its children write may grow beyond `bytes`: a write
+// past it fails with "File too large", as it does for root, whom permissions do not stop.
+struct UFileSizeLimit {
+    explicit UFileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        previousAction = signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~UFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, previousAction);
+    }
+    UFileSizeLimit(const UFileSizeLimit&) = delete;
+    UFileSizeLimit& operator=(const UFileSizeLimit&) = delete;
+
+    rlimit previous{};
+    sighandler_t previousAction;
+};
+
+// The names in `folder` that contain `part`, such as the ".tmp" of a temporary file.
+inline std::vector<std::string> NamesWith(const std::string& folder, const std::string& part) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.find(part) != std::string::npos) {
+            names.push_back(name);
+        }
+    }
+    return names;
 }
 
 // True also for a link whose target is gone.

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "foundation/UError_C.h"
+
+namespace NS_Data {
+
+// A file written so that its name holds either the old content or the whole new one, never a
+// part. A regular file (or a missing name) gets a new file in the same folder, unnamed while it
+// is written (O_TMPFILE) and put in place by a rename only at Commit; a link is followed and its
+// target replaced, the link kept. Where the file system has no unnamed files, the new file gets a
+// name "<target>.tmpXXXXXX", removed again when the write is abandoned or the process is ended by
+// SIGINT, SIGTERM or SIGHUP. A FIFO or a character device cannot be replaced: Streams writes it
+// in place, and the name "-" means standard output.
+//
+// Every failure raises code 1 "Fail to write the file:" with "<path> : <reason>" as extra text.
+class UAtomicFile_C {
+public:
+    enum UTargets_E { RegularFiles, Streams };
+
+    UAtomicFile_C() = default;
+    UAtomicFile_C(const UAtomicFile_C&) = delete;
+    UAtomicFile_C& operator=(const UAtomicFile_C&) = delete;
+    // An open file that was not committed is abandoned.
+    ~UAtomicFile_C();
+
+    // Opens `path` for writing. With RegularFiles, anything but a regular file or a missing
+    // name is refused.
+    void Open(const char* path, UTargets_E targets);
+    // The descriptor to write to; -1 when nothing is open.
+    int GetDescriptor() const { return descriptor; }
+    // Puts the written bytes in place of the target and closes.
+    void Commit();
+    // Abandons the write, whose failure had the errno value `reason`, and raises it.
+    [[noreturn]] void Fail(int reason);
+    // Closes without touching the target; a named temporary file is removed.
+    void Abandon();
+
+    static const char* ClassName() { return "UAtomicFile_C"; }
+
+private:
+    void OpenInPlace(const struct stat& status, UTargets_E targets);
+    void OpenBeside(const std::string& target);
+    void OpenNamed();
+    // Gives the unnamed file a temporary name beside the target.
+    void LinkBeside();
+    void CloseDescriptor();
+    [[noreturn]] void Raise(int reason, const char* text = nullptr) const;
+
+    int descriptor = -1;
+    bool inPlace = false;
+    std::string path;
+    // The file that Commit renames; empty while the file has no name, and in place.
+    std::string finalPath;
+    std::string temporaryPath;
+};
+
+}  // namespace NS_Data

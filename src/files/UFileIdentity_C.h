@@ -1,0 +1,22 @@
+#pragma once
+
+#include <sys/stat.h>
+
+#include <string>
+
+// Which file a path names at the time this is made: its device and inode when it exists, else
+// the path itself, made absolute and plain. "-" is standard output, known only when that is a
+// regular file. Tells whether another path names the same file, however it is spelt.
+class UFileIdentity_C {
+public:
+    explicit UFileIdentity_C(const std::string& path);
+
+    bool Is(const char* candidate) const;
+
+private:
+    static std::string Normal(const std::string& text);
+
+    struct stat status {};
+    bool exists;
+    std::string normalPath;
+};
