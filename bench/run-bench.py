@@ -93,19 +93,20 @@ def cleared(image):
     return Image.composite(image, Image.new("RGBA", image.size), mask).tobytes()
 
 
-def pixels(path):
-    """The sheet's RGBA bytes as Pillow and as ImageMagick read them."""
+def pillow_pixels(path):
+    """The sheet's RGBA bytes as Pillow reads them."""
     with Image.open(path) as image:
-        by_pillow = image.convert("RGBA")
-    raw = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgba:-"],
+        return cleared(image.convert("RGBA"))
+
+
+def same_pixels(path, reference, env):
+    """Whether Pillow and ImageMagick (under the run's policy) both read `reference`."""
+    with Image.open(path) as image:
+        size = image.size
+    raw = subprocess.run(["/usr/bin/convert", path, "-depth", "8", "rgba:-"], env=env,
                          stdout=subprocess.PIPE, check=True).stdout
-    by_magick = Image.frombytes("RGBA", by_pillow.size, raw)
-    return cleared(by_pillow), cleared(by_magick)
-
-
-def same_pixels(path, reference):
-    by_pillow, by_magick = pixels(path)
-    return by_pillow == reference and by_magick == reference
+    by_magick = cleared(Image.frombytes("RGBA", size, raw))
+    return pillow_pixels(path) == reference and by_magick == reference
 
 
 def bench(tavrin, work, env, workload, layout, per_mpx):
@@ -127,8 +128,8 @@ def bench(tavrin, work, env, workload, layout, per_mpx):
     t, im, pil = results["tavrin"][0], results["im"][0], results["pillow"][0]
     size_ratio = os.path.getsize(out["tavrin"]) / os.path.getsize(out["im"])
     peak, bound = results["tavrin"][1], decoded + sheet + 64 * MB
-    reference = pixels(out["pillow"])[0]
-    identical = same_pixels(out["tavrin"], reference)
+    reference = pillow_pixels(out["pillow"])
+    identical = same_pixels(out["tavrin"], reference, env)
     megapixels = sheet / 4 / 1e6
     if layout == "grid":
         per_mpx[workload] = t / megapixels
@@ -149,18 +150,18 @@ def bench(tavrin, work, env, workload, layout, per_mpx):
     passed = time_ok and size_ratio <= 1.05 and peak <= bound and identical
     for level in LEVELS if layout == "grid" else []:
         passed = report_level(level, results[level][0], out[level], out["im"], im, t,
-                              reference) and passed
+                              reference, env) and passed
     return passed
 
 
-def report_level(level, elapsed, path, magick_path, magick, default, reference):
+def report_level(level, elapsed, path, magick_path, magick, default, reference, env):
     """One compression level's time and size against ImageMagick's, with its own target."""
     if elapsed is None:
         print("  %-7s tavrin has no --compression option: not measured  FAIL" % level)
         return False
     ratio = os.path.getsize(path) / os.path.getsize(magick_path)
     ok = ratio <= 1.15 if level == "fast" else elapsed <= 10 * default
-    ok = ok and same_pixels(path, reference)
+    ok = ok and same_pixels(path, reference, env)
     print("  %-7s %.3f s (ratio %.2f to ImageMagick, %.2f to default), %d bytes (ratio %.3f)  %s"
           % (level, elapsed, elapsed / magick, elapsed / default, os.path.getsize(path), ratio,
              verdict(ok)))
