@@ -2,10 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <iterator>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "composition/RunInParallel.h"
 #include "foundation/ProductVersion.h"
 
 namespace {
@@ -13,23 +15,35 @@ namespace {
 // Keys stay in the order written, as in the files other sprite-sheet tools write.
 using json = nlohmann::ordered_json;
 
-json MakeRect(const URect_C& rect) {
-    return {{"x", rect.left}, {"y", rect.top}, {"w", rect.GetWidth()}, {"h", rect.GetHeight()}};
+// Objects are filled member by member: an initializer list copies every value once more, which
+// on thousands of frames took half the time of the whole file.
+json MakeSize(int64_t width, int64_t height) {
+    json size(json::value_t::object);
+    size["w"] = width;
+    size["h"] = height;
+    return size;
 }
 
-json MakeFrame(const USheetDataFrame_S& frame) {
+json MakeRect(const URect_C& rect) {
+    json entry(json::value_t::object);
+    entry["x"] = rect.left;
+    entry["y"] = rect.top;
+    entry["w"] = rect.GetWidth();
+    entry["h"] = rect.GetHeight();
+    return entry;
+}
+
+// Adds the frame's members to `entry`, after any it holds already.
+void AddFrame(const USheetDataFrame_S& frame, json& entry) {
     const NS_Data::UFrame_S& place = frame.place;
-    json entry = {
-        {"frame", MakeRect(place.onSheet)},
-        {"rotated", false},
-        {"trimmed", place.IsTrimmed()},
-        {"spriteSourceSize", MakeRect(place.inSource)},
-        {"sourceSize", {{"w", place.sourceSize.GetWidth()}, {"h", place.sourceSize.GetHeight()}}},
-    };
+    entry["frame"] = MakeRect(place.onSheet);
+    entry["rotated"] = false;
+    entry["trimmed"] = place.IsTrimmed();
+    entry["spriteSourceSize"] = MakeRect(place.inSource);
+    entry["sourceSize"] = MakeSize(place.sourceSize.GetWidth(), place.sourceSize.GetHeight());
     if (frame.duration >= 0) {
         entry["duration"] = frame.duration;
     }
-    return entry;
 }
 
 // Gives each name met again the first free NAME~N; every name is looked up a bounded number of
@@ -50,26 +64,41 @@ private:
     std::unordered_map<std::string, int32_t> nextSuffix;
 };
 
-json MakeFrames(const std::vector<USheetDataFrame_S>& frames, bool asArray) {
-    if (asArray) {
-        json list = json::array();
-        for (const USheetDataFrame_S& frame : frames) {
-            json entry = {{"filename", frame.name}};
-            entry.update(MakeFrame(frame));
-            list.push_back(std::move(entry));
+// Each frame's entry, the array's with its file name first; made on every core, in pieces of
+// this many frames.
+constexpr std::size_t FramesPerTask = 256;
+
+std::vector<json> MakeEntries(const std::vector<USheetDataFrame_S>& frames, bool withName) {
+    std::vector<json> entries(frames.size());
+    RunInParallel((frames.size() + FramesPerTask - 1) / FramesPerTask, [&](std::size_t task) {
+        const std::size_t end = std::min(frames.size(), (task + 1) * FramesPerTask);
+        for (std::size_t i = task * FramesPerTask; i < end; ++i) {
+            entries[i] = json(json::value_t::object);
+            if (withName) {
+                entries[i]["filename"] = frames[i].name;
+            }
+            AddFrame(frames[i], entries[i]);
         }
-        return list;
+    });
+    return entries;
+}
+
+json MakeFrames(const std::vector<USheetDataFrame_S>& frames, bool asArray) {
+    std::vector<json> entries = MakeEntries(frames, asArray);
+    if (asArray) {
+        return json::array_t(std::make_move_iterator(entries.begin()),
+                             std::make_move_iterator(entries.end()));
     }
     // The names are made unique here, so the entries go in whole: inserting them one by one
     // would search the ones before each time.
-    std::vector<std::pair<const std::string, json>> entries;
-    entries.reserve(frames.size());
+    std::vector<std::pair<const std::string, json>> named;
+    named.reserve(frames.size());
     UUniqueNames_C names;
-    for (const USheetDataFrame_S& frame : frames) {
-        entries.emplace_back(names.Take(frame.name), MakeFrame(frame));
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        named.emplace_back(names.Take(frames[i].name), std::move(entries[i]));
     }
-    return json::object_t(std::make_move_iterator(entries.begin()),
-                          std::make_move_iterator(entries.end()));
+    return json::object_t(std::make_move_iterator(named.begin()),
+                          std::make_move_iterator(named.end()));
 }
 
 }  // namespace
@@ -77,12 +106,8 @@ json MakeFrames(const std::vector<USheetDataFrame_S>& frames, bool asArray) {
 std::string FormatSheetData(const std::vector<USheetDataFrame_S>& frames, const std::string& image,
                             int64_t width, int64_t height, bool asArray) {
     const json meta = {
-        {"app", ProductName},
-        {"version", ProductVersion},
-        {"image", image},
-        {"format", "RGBA8888"},
-        {"size", {{"w", width}, {"h", height}}},
-        {"scale", "1"},
+        {"app", ProductName},   {"version", ProductVersion},       {"image", image},
+        {"format", "RGBA8888"}, {"size", MakeSize(width, height)}, {"scale", "1"},
     };
     // Filled key by key: an initializer list would copy the whole frame list once more.
     json document;
