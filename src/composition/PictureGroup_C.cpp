@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 #include <string>
 #include <thread>
@@ -178,10 +179,20 @@ void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
 
 void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode,
                                      const USheetOptions_S& options) {
-    std::vector<USize_C> sizes;
-    sizes.reserve(paths.size());
-    for (const std::string& path : paths) {
-        sizes.push_back(UImageData_C::ReadHeader(path.c_str()));
+    // Read on every core; the failure raised is the first in path order, as in one pass.
+    std::vector<USize_C> sizes(paths.size());
+    std::vector<std::exception_ptr> failures(paths.size());
+    RunInParallel(paths.size(), [&](std::size_t i) {
+        try {
+            sizes[i] = UImageData_C::ReadHeader(paths[i].c_str());
+        } catch (...) {
+            failures[i] = std::current_exception();
+        }
+    });
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
     }
     CheckBatch(sizes, mode, options, AvailableMemory());
 }
