@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "files/UCustomizationPlace_C.h"
 #include "files/UCustomization_C.h"
@@ -25,20 +26,35 @@ void LoadSettings() {
     UCustomization_C::LoadCustomization("Tavrin", directory.empty() ? nullptr : directory.c_str());
 }
 
-// TAVRIN_CLICK="1004,1012" clicks those controls in turn once the window is shown: how the
-// package check changes a setting and ends the window without a user.
+// TAVRIN_CLICK="1004,1012" clicks those controls in turn once the window is shown and idle: how
+// the package check changes a setting and ends the window without a user. Idle means every one of
+// them is enabled, which no control is while a command (the start-up paths' too) runs.
 void ClickScripted(WMosaro_C& dialog) {
     const char* ids = std::getenv("TAVRIN_CLICK");
     if (!ids) {
         return;
     }
-    QTimer::singleShot(0, &dialog, [&dialog, list = QString::fromLatin1(ids)] {
+    auto* poll = new QTimer(&dialog);
+    QObject::connect(poll, &QTimer::timeout, [&dialog, poll, list = QString::fromLatin1(ids)] {
+        std::vector<QAbstractButton*> buttons;
         for (const QString& id : list.split(',')) {
-            if (auto* button = qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id.toInt()))) {
+            auto* button = qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id.toInt()));
+            if (button && !button->isEnabled()) {
+                return;
+            }
+            buttons.push_back(button);
+        }
+        if (!dialog.isVisible()) {
+            return;
+        }
+        poll->stop();
+        for (QAbstractButton* button : buttons) {
+            if (button) {
                 button->click();
             }
         }
     });
+    poll->start(20);
 }
 
 }  // namespace
