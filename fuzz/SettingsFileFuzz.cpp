@@ -13,28 +13,7 @@
 
 namespace {
 
-using Store = UCustomization_C::UScopedStore_C;
-// A setting as bytes: its type, its size and its data.
-using Settings = std::map<std::string, std::string>;
-
-const std::string& Folder() {
-    static const std::string folder = [] {
-        // In memory where there is such a folder: every save waits for its file to be synced.
-        std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
-                              "/tavrin-fuzz-settings-XXXXXX";
-        if (!mkdtemp(pattern.data())) {
-            std::abort();
-        }
-        return pattern + "/";
-    }();
-    static const int removal = std::atexit([] {
-        unlink((Folder() + "Tavrin.uzn").c_str());
-        rmdir(Folder().c_str());
-    });
-    (void)removal;
-    return folder;
-}
-
+// Each setting of a value as bytes: its type, its size and its data.
 class UCollect_C : public UCustomization_C::UCustomizationDictionary_C::UConstProcessForEach_C {
 public:
     int32_t Process(const NS_Data::UString_C& key,
@@ -48,28 +27,43 @@ public:
         }
         return 0;
     }
-    Settings settings;
+    std::map<std::string, std::string> settings;
 };
 
-// Loads the file into a store, which saves it again when it goes.
-Settings LoadAndSave() {
-    Store store(Folder().c_str());
+// Loads the file of `folder` into a store, which saves it again when it goes.
+std::map<std::string, std::string> LoadAndSave(const std::string& folder) {
+    UCustomization_C::UScopedStore_C store(folder.c_str());
     UCustomization_C::LoadCustomization("Tavrin");
     UCollect_C collect;
     store.ProcessForEach(collect);
     return collect.settings;
 }
 
+// A folder of this process's own, removed at exit; in memory where there is such a folder, as
+// every save waits for its file to be synced.
+std::string MakeFolder() {
+    static std::string pattern = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                                 "/tavrin-fuzz-settings-XXXXXX";
+    const auto removeFolder = [] {
+        unlink((pattern + "/Tavrin.uzn").c_str());
+        rmdir(pattern.c_str());
+    };
+    if (!mkdtemp(pattern.data()) || std::atexit(removeFolder) != 0) {
+        std::abort();
+    }
+    return pattern + "/";
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string path = Folder() + "Tavrin.uzn";
-    FILE* file = std::fopen(path.c_str(), "wb");
+    static const std::string folder = MakeFolder();
+    FILE* file = std::fopen((folder + "Tavrin.uzn").c_str(), "wb");
     if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
         std::abort();
     }
-    const Settings first = LoadAndSave();
-    const Settings second = LoadAndSave();
+    const auto first = LoadAndSave(folder);
+    const auto second = LoadAndSave(folder);
     if (first != second) {
         std::fprintf(stderr, "%zu settings loaded, %zu after the save\n", first.size(),
                      second.size());

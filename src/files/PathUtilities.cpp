@@ -11,82 +11,11 @@
 
 namespace {
 
-// The directory part of the last multi-file selection, kept between calls.
-std::string selectedDirectory;
-
-std::string JoinPath(const std::string& directory, const std::string& name) {
-    if (directory.size() > 1 && directory.back() != '/') {
-        return directory + '/' + name;
-    }
-    return directory + name;
-}
-
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
-
-int NextSelectedFile(int32_t& cursor, const char* selection, std::string& out) {
-    const bool firstCall = cursor == 0;
-    if (firstCall) {
-        selectedDirectory.clear();
-    }
-    std::string name;
-    int zeros = 0;
-    while (zeros < 2) {
-        const char c = selection[cursor];
-        if (c != '\0') {
-            name += c;
-            zeros = 0;
-            ++cursor;
-        } else if (!name.empty()) {
-            if (!selectedDirectory.empty()) {
-                out = JoinPath(selectedDirectory, name);
-                return 0;
-            }
-            selectedDirectory = name;
-            name.clear();
-            ++zeros;
-            ++cursor;
-        } else {
-            ++zeros;
-            ++cursor;
-        }
-    }
-    if (firstCall && !selectedDirectory.empty()) {
-        // A single chosen file: its full path was taken for the directory.
-        out = selectedDirectory;
-        cursor -= 2;
-        return 0;
-    }
-    return 1;
-}
-
-int NextCommandLinePath(int32_t& cursor, const char* text, std::string& out) {
-    if (cursor == 0 && text[0] != '\0' && text[0] != '"') {
-        out = text;
-        cursor = static_cast<int32_t>(std::strlen(text));
-        return 0;
-    }
-    std::string path;
-    bool quoted = false;
-    for (; text[cursor] != '\0'; ++cursor) {
-        if (text[cursor] != '"') {
-            if (quoted) {
-                path += text[cursor];
-            }
-            continue;
-        }
-        quoted = !quoted;
-        if (!path.empty()) {
-            ++cursor;
-            out = path;
-            return 0;
-        }
-    }
-    return 1;
-}
 
 const char* GetFileName(const char* path) {
     const char* slash = std::strrchr(path, '/');

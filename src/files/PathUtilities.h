@@ -8,15 +8,6 @@
 // go into strings, so nothing limits their length: the 200-byte records that keep paths check
 // the length where a path is stored.
 
-// Walks the result of a multi-file chooser: either one full path followed by an empty text, or
-// a directory, then file names, each zero-terminated, then an empty text. `cursor` starts at 0.
-// Returns 0 with the next full path in `out`, 1 at the end.
-int NextSelectedFile(int32_t& cursor, const char* selection, std::string& out);
-
-// Walks a command-line text: an unquoted text is one path, blanks included; a text that starts
-// with a double quote yields each non-empty quoted stretch. Returns 0 with a path, 1 at the end.
-int NextCommandLinePath(int32_t& cursor, const char* text, std::string& out);
-
 // The part after the last '/', pointing into `path`.
 const char* GetFileName(const char* path);
 

@@ -47,9 +47,6 @@ public:
     static const char* ClassName() { return "UImageData_C"; }
 
 private:
-    // Tests look at the held format, which callers never see.
-    friend class UImageDataInspector_C;
-
     // Fails for a header without a size, or with one beyond the limit.
     static void CheckHeader(const UPictureHeader_C& header, const char* path);
     static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);

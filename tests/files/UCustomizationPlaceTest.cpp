@@ -1,14 +1,13 @@
 #include "files/UCustomizationPlace_C.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "files/PathUtilities.h"
-#include "files/UCustomization_C.h"
 
 using Facts = UCustomizationPlace_C::Facts_S;
 
@@ -58,58 +57,27 @@ TEST_F(UCustomizationPlaceTest, OnlyAProgramInAFolderOfItsOwnKeepsItsSettingsBes
     Facts missing = Program(false, false);
     missing.programDirectory = temp.root + "gone/";
     EXPECT_EQ(UCustomizationPlace_C::ChooseDirectory(missing), config) << "a folder not writable";
-    missing.programDirectory.clear();
-    EXPECT_EQ(UCustomizationPlace_C::ChooseDirectory(missing), config) << "an unknown folder";
 }
 
 TEST(ConfigDirectory, FollowsAnAbsoluteXdgConfigHomeElseTheHomeFolder) {
-    struct Case {
-        const char* configHome;
-        const char* home;
-        const char* expected;
-    } const cases[] = {
-        {"/cfg", "/home/u", "/cfg/tavrin/"},
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"/cfg/", "/home/u", "/cfg/tavrin/"},
         {"cfg", "/home/u/", "/home/u/.config/tavrin/"},  // a relative one is not valid
-        {"", "/home/u", "/home/u/.config/tavrin/"},
         {"", "", ""},
     };
-    for (const Case& c : cases) {
-        const Facts facts{"", "Tavrin.uzn", marker, c.configHome, c.home, "tavrin"};
-        EXPECT_EQ(UCustomizationPlace_C::ConfigDirectory(facts), c.expected)
-            << "XDG_CONFIG_HOME=\"" << c.configHome << "\" HOME=\"" << c.home << "\"";
+    for (const auto& [configHome, home, expected] : cases) {
+        const Facts facts{"", "Tavrin.uzn", marker, configHome, home, "tavrin"};
+        EXPECT_EQ(UCustomizationPlace_C::ConfigDirectory(facts), expected)
+            << "XDG_CONFIG_HOME=\"" << configHome << "\" HOME=\"" << home << "\"";
     }
 }
 
-TEST_F(UCustomizationPlaceTest, TheConfigFolderIsMadePrivateOnlyWhenASettingIsSaved) {
-    const std::string folder = temp.root + "xdg/tavrin/";
-    const auto runWindow = [&](int32_t layout) {
-        UCustomization_C::UScopedStore_C store("");
-        UCustomization_C::LoadCustomization("Tavrin", folder.c_str());
-        UCustomization_C::SetDefaultValue("ComposeMode", 1);
-        UCustomization_C::SetValue("ComposeMode", layout);
-    };
-    runWindow(1);
-    EXPECT_FALSE(Exists(temp.root + "xdg")) << "made for a store at its defaults";
-    runWindow(0);
-    struct stat info {};
-    ASSERT_EQ(::stat(folder.c_str(), &info), 0) << "not made for a changed setting";
-    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the settings folder is open to others";
-    EXPECT_TRUE(Exists(folder + "Tavrin.uzn"));
-}
-
-TEST_F(UCustomizationPlaceTest, ASaveThatFailsIsReportedOnceWithItsPath) {
-    // Below a plain file no folder can be made, not even by root.
-    WriteFile(temp.root + "plain", {});
-    const std::string folder = temp.root + "plain/tavrin/";
-    EXPECT_FALSE(MakeDirectories(folder));
-    testing::internal::CaptureStderr();
-    {
-        UCustomization_C::UScopedStore_C store("");
-        UCustomization_C::LoadCustomization("Tavrin", folder.c_str());
-        UCustomization_C::SetDefaultValue("AutoCut", 0);
-        UCustomization_C::SetValue("AutoCut", 1);
-    }
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Settings file " + folder + "Tavrin.uzn: not saved, Not a directory\n");
+// The folder beside the program is where an unpacked one keeps its settings.
+TEST(GetModuleDirectory, GivesTheTestProgramsFolderOrAnEmptyTextWhenItDoesNotFit) {
+    char buffer[4096];
+    ASSERT_TRUE(GetModuleDirectory(buffer, sizeof buffer));
+    EXPECT_TRUE(Exists(buffer + std::string("files_tests"))) << buffer << " lacks this program";
+    char tooSmall[2] = {'x', 'x'};
+    EXPECT_FALSE(GetModuleDirectory(tooSmall, sizeof tooSmall));
+    EXPECT_EQ(tooSmall[0], '\0') << "a refused directory must leave an empty text";
 }

@@ -55,31 +55,6 @@ UPicture_S Reference(const fs::path& path) {
     return picture;
 }
 
-int ChannelDistance(uint32_t a, uint32_t b) {
-    int largest = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        largest = std::max(largest, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
-    }
-    return largest;
-}
-
-// Same size; alpha 0 in exactly the same places; elsewhere channels within `tolerance`.
-void ExpectSamePixels(const UPicture_S& actual, const UPicture_S& expected, int tolerance,
-                      const std::string& name) {
-    ASSERT_EQ(actual.width, expected.width) << name;
-    ASSERT_EQ(actual.height, expected.height) << name;
-    for (size_t i = 0; i < expected.pixels.size(); ++i) {
-        const uint32_t a = actual.pixels[i];
-        const uint32_t e = expected.pixels[i];
-        const bool clear = (a >> 24) == 0;
-        const bool differs =
-            clear != ((e >> 24) == 0) || (!clear && ChannelDistance(a, e) > tolerance);
-        ASSERT_FALSE(differs) << name << ": pixel (" << i % size_t(expected.width) << ", "
-                              << i / size_t(expected.width) << ") is " << std::hex << a
-                              << ", expected " << e;
-    }
-}
-
 std::vector<fs::path> FilesIn(const fs::path& folder) {
     std::vector<fs::path> files{fs::directory_iterator(folder), fs::directory_iterator()};
     std::sort(files.begin(), files.end());
@@ -88,14 +63,18 @@ std::vector<fs::path> FilesIn(const fs::path& folder) {
 
 }  // namespace
 
+// Also a 16-bit colour key whose chunk has a bad checksum: libpng drops the chunk and then
+// delivers three channels where the colour-key repair expects four, and no byte it did not write
+// may reach the picture.
 TEST(ImageCorpus, EveryPngSuiteFileMatchesLibpng) {
-    const std::vector<fs::path> files = FilesIn(Data / "pngsuite");
+    std::vector<fs::path> files = FilesIn(Data / "pngsuite");
     ASSERT_GE(files.size(), 60u);
+    files.push_back(Data / "made/rgb16-trns-bad-crc.png");
     for (const fs::path& file : files) {
         const std::string name = file.filename().string();
         // Qt and libpng reduce 16-bit samples with different rounding.
         const int tolerance = name.find("16") != std::string::npos ? 1 : 0;
-        ExpectSamePixels(LoadPicture(file), Reference(file), tolerance, name);
+        EXPECT_EQ(FirstDifference(LoadPicture(file), Reference(file), tolerance), "") << name;
     }
 }
 
@@ -119,8 +98,8 @@ TEST(ImageCorpus, EveryGoodBmpMatchesItsReferenceRendering) {
     for (const auto& [bmp, reference] : cases) {
         const fs::path html = Data / "bmpsuite/html" / (std::string(reference) + ".png");
         // The references were rendered with slightly different palettes and 5-bit scaling.
-        ExpectSamePixels(LoadPicture(Data / "bmpsuite/g" / (std::string(bmp) + ".bmp")),
-                         Reference(html), 2, bmp);
+        const UPicture_S loaded = LoadPicture(Data / "bmpsuite/g" / (std::string(bmp) + ".bmp"));
+        EXPECT_EQ(FirstDifference(loaded, Reference(html), 2), "") << bmp;
     }
 }
 
@@ -138,37 +117,6 @@ TEST(ImageCorpus, QuestionableBadAndFuzzFoundFilesLoadOrFailCleanly) {
             alarm(0);
         }
     }
-}
-
-namespace {
-
-// The file without the chunk of `type`, and with that chunk's checksum spoilt.
-std::pair<Bytes, Bytes> DropAndSpoilChunk(const Bytes& png, const char* type) {
-    const auto found = std::search(png.begin(), png.end(), type, type + 4);
-    const std::size_t start = std::size_t(found - png.begin()) - 4;
-    const std::size_t length =
-        std::size_t(png[start]) << 24 | png[start + 1] << 16 | png[start + 2] << 8 | png[start + 3];
-    Bytes dropped = png;
-    dropped.erase(dropped.begin() + long(start), dropped.begin() + long(start + 12 + length));
-    Bytes spoilt = png;
-    spoilt[start + 8 + length] ^= 0xFF;
-    return {dropped, spoilt};
-}
-
-}  // namespace
-
-// libpng drops a tRNS chunk whose checksum is wrong, and then delivers three channels where the
-// colour-key path expects four: what it delivers is the picture, and no byte it did not write
-// may reach it.
-TEST(ImageCorpus, SixteenBitColourKeyWithABadChecksumDecodesAsIfAbsent) {
-    const UTempDirectory folder;
-    const auto [dropped, spoilt] =
-        DropAndSpoilChunk(ReadFile(Data / "pngsuite/ftbbn2c16.png"), "tRNS");
-    WriteFile(folder.root + "dropped.png", dropped);
-    WriteFile(folder.root + "spoilt.png", spoilt);
-    EXPECT_EQ(FirstDifference(LoadPicture(folder.root + "spoilt.png"),
-                              LoadPicture(folder.root + "dropped.png")),
-              "");
 }
 
 // A picture cut short in its pixel data fails as damaged, whatever its format; its header still

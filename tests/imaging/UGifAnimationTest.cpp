@@ -100,33 +100,3 @@ TEST(UGifAnimation, ADamagedFrameIsNamedAndAMissingTrailerIsNot) {
     WriteFile(path, {'G', 'I', 'F'});
     EXPECT_FALSE(UGifAnimation_C::ReadFrames(path.c_str(), [](auto...) {}));
 }
-
-// Frame 1 of each file covers (5, 10) to (36, 41); frame 2 does not reach (5, 10).
-TEST(UGifAnimation, CorpusFilesFollowTheirDisposal) {
-    const std::string data = TAVRIN_TEST_DATA "/gif-animation/";
-    const UFrames_S none = ReadAll(data + "dispose_none.gif");
-    const UFrames_S background = ReadAll(data + "dispose_bgnd.gif");
-    const UFrames_S previous = ReadAll(data + "dispose_prev.gif");
-    for (const UFrames_S* frames : {&none, &background, &previous}) {
-        ASSERT_EQ(frames->pictures.size(), 5u);
-        EXPECT_EQ(frames->pictures[4].width * frames->pictures[4].height, 100 * 100);
-    }
-    const auto at = [](const UFrames_S& frames, int frame) {
-        return frames.pictures[frame].pixels[10 * 100 + 5];
-    };
-    EXPECT_EQ(at(none, 2), at(none, 1));
-    EXPECT_EQ(at(background, 2), 0u);
-    EXPECT_EQ(at(previous, 2), at(previous, 0));
-    EXPECT_NE(at(previous, 1), at(previous, 0));
-
-    // The second frame reaches past the screen, which keeps its size.
-    const UFrames_S extents = ReadAll(data + "test_extents.gif");
-    ASSERT_EQ(extents.pictures.size(), 2u);
-    EXPECT_EQ(FirstDifference(extents.pictures[1],
-                              {100, 100, std::vector<uint32_t>(100 * 100, 0xFFFF0000)}),
-              "");
-    // Background disposal clears the whole line; the last frame sets its middle only.
-    const UFrames_S line = ReadAll(data + "transparent_dispose.gif");
-    ASSERT_EQ(line.pictures.size(), 3u);
-    EXPECT_EQ(line.pictures[2].pixels, (std::vector<uint32_t>{0, 0xFF0000FF, 0}));
-}

@@ -1,15 +1,14 @@
 #pragma once
 
-// Helpers of the imaging and composition tests: generated ARGB pictures written as PNG files
-// through the codec bridge, picture files read back as values, and raised errors with their
-// extra text.
+// Helpers of the imaging, composition and program tests: generated ARGB pictures written as PNG
+// files through the codec bridge, and picture files read back as values.
 
 #include <cstdint>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "foundation/UError_C.h"
 #include "imaging/UImageData_C.h"
 
 struct UPicture_S {
@@ -34,9 +33,24 @@ inline UPicture_S LoadPicture(const std::string& path) {
     return picture;
 }
 
-// Where `actual` differs from `expected`: their sizes, or the first pixel that differs; empty
-// when they are the same.
-inline std::string FirstDifference(const UPicture_S& actual, const UPicture_S& expected) {
+// Channels within `tolerance` of each other, or alpha 0 in both whatever the colours; with no
+// tolerance, the same value.
+inline bool IsAlike(uint32_t a, uint32_t b, int tolerance) {
+    if (tolerance < 0 || a >> 24 == 0 || b >> 24 == 0) {
+        return tolerance < 0 ? a == b : a >> 24 == b >> 24;
+    }
+    for (int shift = 0; shift < 32; shift += 8) {
+        if (std::abs(int(a >> shift & 0xFF) - int(b >> shift & 0xFF)) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where `actual` differs from `expected`: their sizes, or the first pixel that is not alike;
+// empty when they are alike.
+inline std::string FirstDifference(const UPicture_S& actual, const UPicture_S& expected,
+                                   int tolerance = -1) {
     std::ostringstream text;
     if (actual.width != expected.width || actual.height != expected.height) {
         text << actual.width << " x " << actual.height << " pixels, not " << expected.width << " x "
@@ -44,22 +58,11 @@ inline std::string FirstDifference(const UPicture_S& actual, const UPicture_S& e
         return text.str();
     }
     for (std::size_t i = 0; i < expected.pixels.size(); ++i) {
-        if (actual.pixels[i] != expected.pixels[i]) {
+        if (!IsAlike(actual.pixels[i], expected.pixels[i], tolerance)) {
             text << "pixel (" << i % expected.width << ", " << i / expected.width << ") is 0x"
                  << std::hex << actual.pixels[i] << ", not 0x" << expected.pixels[i];
             return text.str();
         }
-    }
-    return "";
-}
-
-// The error that `action` raises as "position code message|extra"; empty when none.
-inline std::string FailureOf(const auto& action) {
-    try {
-        action();
-    } catch (const NS_Base::UError_C& error) {
-        return std::string(error.GetPosition()) + " " + std::to_string(error.GetCode()) + " " +
-               error.GetInfo() + "|" + error.GetInfoEx();
     }
     return "";
 }

@@ -88,13 +88,13 @@ inline int CodeOf(const auto& action) {
     return 0;
 }
 
-// The error that `action` raises as "position code message"; empty when none.
-inline std::string ErrorOf(const auto& action) {
+// The error that `action` raises as "position code message|extra"; empty when none.
+inline std::string FailureOf(const auto& action) {
     try {
         action();
     } catch (const NS_Base::UError_C& error) {
         return std::string(error.GetPosition()) + " " + std::to_string(error.GetCode()) + " " +
-               error.GetInfo();
+               error.GetInfo() + "|" + error.GetInfoEx();
     }
     return "";
 }
