@@ -15,10 +15,11 @@ packages=(
   libgif-dev                       # every frame of an animated gif, composed as browsers do
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
-  valgrind                         # CI's memory check of the picture decoding
-  clang libclang-rt-14-dev         # the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh)
 )
 case "${1:-}" in
+  # CI's checks beyond the tests: the memory check of the picture decoding under valgrind
+  # (scripts/memcheck-corpus.sh) and the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh).
+  --check) packages+=(valgrind clang libclang-rt-14-dev) ;;
   --bench) packages+=(imagemagick python3-pil time) ;;
   # Making and checking the Debian package (scripts/package.sh, scripts/test-package.sh).
   --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
