@@ -1,20 +1,19 @@
 #include "composition/LoadPictures.h"
 
-#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>
 #include <optional>
-#include <system_error>
-#include <thread>
 #include <utility>
+
+#include "composition/RunInParallel.h"
 
 namespace {
 
 using NS_Data::PictureGroup_C;
 
-// Shares the paths among the loading threads. Paths are taken in order; after a failure no
-// path beyond it is started, so every path before the first failure is loaded whatever the
+// Loads the paths given to it by RunInParallel, which hands them out in order; after a failure
+// no path beyond it is started, so every path before the first failure is loaded whatever the
 // timing, and the error reported is the one a load in order would meet.
 class UBatchLoader_C {
 public:
@@ -27,7 +26,8 @@ public:
           failures(batch.size()),
           end(batch.size()) {}
 
-    void Work();
+    // Never throws: failures are kept for Finish.
+    void Load(std::size_t index);
     // Appends the loaded prefix and raises the first failure; false when stopped.
     bool Finish(PictureGroup_C& group, std::vector<std::vector<int32_t>>* frameDelays);
 
@@ -40,7 +40,6 @@ private:
     const bool frames;
     std::vector<std::optional<PictureGroup_C::ULoaded_S>> loaded;
     std::vector<std::exception_ptr> failures;
-    std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> end;
     std::mutex reporting;
     std::size_t done = 0;
@@ -48,16 +47,17 @@ private:
     std::exception_ptr listenerFailure;
 };
 
-void UBatchLoader_C::Work() {
-    for (std::size_t i = next++; i < end; i = next++) {
-        try {
-            loaded[i] = PictureGroup_C::Load(paths[i].c_str(), frames);
-        } catch (...) {
-            failures[i] = std::current_exception();
-            Stop(i);
-        }
-        Report();
+void UBatchLoader_C::Load(std::size_t index) {
+    if (index >= end) {
+        return;
     }
+    try {
+        loaded[index] = PictureGroup_C::Load(paths[index].c_str(), frames);
+    } catch (...) {
+        failures[index] = std::current_exception();
+        Stop(index);
+    }
+    Report();
 }
 
 void UBatchLoader_C::Report() {
@@ -109,18 +109,6 @@ bool UBatchLoader_C::Finish(PictureGroup_C& group, std::vector<std::vector<int32
 bool LoadPictures(PictureGroup_C& group, const std::vector<std::string>& paths,
                   const UProgress_F& progress, std::vector<std::vector<int32_t>>* frameDelays) {
     UBatchLoader_C loader(paths, progress, frameDelays != nullptr);
-    {
-        const std::size_t count =
-            std::min<std::size_t>(PictureGroup_C::GetLoadingThreads(), paths.size());
-        std::vector<std::jthread> helpers;
-        try {
-            while (helpers.size() + 1 < count) {
-                helpers.emplace_back([&loader] { loader.Work(); });
-            }
-        } catch (const std::system_error&) {
-            // Fewer threads only make the loading slower.
-        }
-        loader.Work();
-    }
+    RunInParallel(paths.size(), [&loader](std::size_t index) { loader.Load(index); });
     return loader.Finish(group, frameDelays);
 }
