@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <limits>
 #include <string>
 #include <thread>
@@ -181,19 +180,8 @@ void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int 
                                      const USheetOptions_S& options) {
     // Read on every core; the failure raised is the first in path order, as in one pass.
     std::vector<USize_C> sizes(paths.size());
-    std::vector<std::exception_ptr> failures(paths.size());
-    RunInParallel(paths.size(), [&](std::size_t i) {
-        try {
-            sizes[i] = UImageData_C::ReadHeader(paths[i].c_str());
-        } catch (...) {
-            failures[i] = std::current_exception();
-        }
-    });
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
+    RunInParallel(paths.size(),
+                  [&](std::size_t i) { sizes[i] = UImageData_C::ReadHeader(paths[i].c_str()); });
     CheckBatch(sizes, mode, options, AvailableMemory());
 }
 

@@ -14,13 +14,17 @@ void RunInParallel(std::size_t count, const std::function<void(std::size_t)>& ta
     std::atomic<std::size_t> next{0};
     std::mutex failing;
     std::exception_ptr failure;
+    std::size_t failed = count;
     const auto work = [&] {
         for (std::size_t i = next++; i < count; i = next++) {
             try {
                 task(i);
             } catch (...) {
                 const std::lock_guard lock(failing);
-                failure = failure ? failure : std::current_exception();
+                if (i < failed) {
+                    failed = i;
+                    failure = std::current_exception();
+                }
                 next = count;
             }
         }
