@@ -1,19 +1,20 @@
 #include "imaging/DecodeRepairs.h"
 
-#include <png.h>
 #include <QImage>
 
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <csetjmp>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include "imaging/BmpRuns.h"
+#include "imaging/PngReader.h"
 
 namespace {
+
+using Bytes = std::span<const unsigned char>;
 
 uint32_t BigEndian32(const unsigned char* bytes) {
     return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
@@ -23,29 +24,6 @@ uint32_t LittleEndian32(const unsigned char* bytes) {
 }
 uint16_t LittleEndian16(const unsigned char* bytes) {
     return uint16_t(bytes[1] << 8 | bytes[0]);
-}
-
-[[noreturn]] void OnError(png_structp png, png_const_charp) {
-    png_longjmp(png, 1);
-}
-void OnWarning(png_structp, png_const_charp) {}
-
-using Bytes = std::span<const unsigned char>;
-
-// The bytes not yet handed to libpng.
-struct UMemoryInput_S {
-    const unsigned char* next;
-    std::size_t left;
-};
-
-void ReadFromMemory(png_structp png, png_bytep target, std::size_t count) {
-    auto* input = static_cast<UMemoryInput_S*>(png_get_io_ptr(png));
-    if (count > input->left) {
-        png_error(png, "file ends early");
-    }
-    std::memcpy(target, input->next, count);
-    input->next += count;
-    input->left -= count;
 }
 
 // Whether Qt 6.4 gets the PNG wrong: 16-bit RGB with a tRNS chunk (before the image data),
@@ -110,50 +88,6 @@ bool FindBmpRuns(Bytes file, std::size_t& offset, bool& fourBit, bool& topDown) 
     return compression == 1 || compression == 2;
 }
 
-// Reads a PNG through libpng into an ARGB image of the same size; nothing with a destructor
-// lives across the setjmp. libpng keeps only a colour key it trusts (a tRNS chunk with a bad CRC
-// is dropped): without one, the rows are filled opaque, and rows of any other width are refused
-// rather than left partly unwritten.
-bool ReadRgba(Bytes file, QImage& image) {
-    UMemoryInput_S input{file.data(), file.size()};
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    if (!info || setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_set_read_fn(png, &input, ReadFromMemory);
-    png_read_info(png, info);
-    if (png_get_image_width(png, info) != uint32_t(image.width()) ||
-        png_get_image_height(png, info) != uint32_t(image.height())) {
-        png_longjmp(png, 1);
-    }
-    png_set_expand(png);
-    png_set_gray_to_rgb(png);
-    png_set_scale_16(png);
-    if constexpr (std::endian::native == std::endian::little) {
-        png_set_bgr(png);
-        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    } else {
-        png_set_swap_alpha(png);
-        png_set_filler(png, 0xFF, PNG_FILLER_BEFORE);
-    }
-    // Interlaced rows are put together only when libpng knows of it before the update.
-    const int passes = png_set_interlace_handling(png);
-    png_read_update_info(png, info);
-    if (png_get_rowbytes(png, info) != std::size_t(image.width()) * 4) {
-        png_longjmp(png, 1);
-    }
-    for (int pass = passes; pass > 0; --pass) {
-        for (int y = 0; y < image.height(); ++y) {
-            png_read_row(png, image.scanLine(y), nullptr);
-        }
-    }
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
-
 // Undoes Qt's shift of an n-bit value into 8 bits, then repeats the value's bits downwards.
 uint32_t Rescale(uint32_t shifted, int bits) {
     const uint32_t value = shifted >> (8 - bits);
@@ -173,7 +107,7 @@ void RedecodePng(QImage& image, Bytes file) {
         return;
     }
     QImage decoded(image.width(), image.height(), QImage::Format_ARGB32);
-    const bool read = !decoded.isNull() && ReadRgba(file, decoded);
+    const bool read = !decoded.isNull() && PngReader::ReadRgba(file, decoded);
     // A file libpng refuses is refused as a whole rather than shown with Qt's mixed-up rows.
     image = read ? std::move(decoded) : QImage();
 }

@@ -19,6 +19,7 @@
 #include "files/PathRecord_S.h"
 #include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
+#include "imaging/PngReader.h"
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
 #include "imaging/UPngEncoder_C.h"
@@ -84,6 +85,13 @@ bool IsHeldFormat(QImage::Format format) {
 // with no other: no decoder is asked to guess, so no other image plugin is ever loaded. No
 // colour conversion and no rotation. A null image means the file cannot be read.
 QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
+    if (header.GetFormat() == UPictureHeader_C::Png) {
+        QImage image(static_cast<int>(header.GetWidth()), static_cast<int>(header.GetHeight()),
+                     QImage::Format_ARGB32);
+        if (!image.isNull() && PngReader::ReadTrueColour(AsBytes(file), image)) {
+            return image;
+        }
+    }
     // Set once: pictures decode on several threads at a time.
     static const bool limited = (QImageReader::setAllocationLimit(AllocationLimitMb), true);
     (void)limited;
