@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "composition/RunInParallel.h"
+#include "foundation/RunInParallel.h"
 
 namespace {
 

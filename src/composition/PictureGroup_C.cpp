@@ -5,10 +5,9 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
-#include <thread>
 #include <utility>
 
-#include "composition/RunInParallel.h"
+#include "foundation/RunInParallel.h"
 #include "files/PathUtilities.h"
 #include "foundation/UString_C.h"
 #include "imaging/UGifAnimation_C.h"
@@ -103,7 +102,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& 
         largest = std::max(largest, area);
     }
     const uint64_t sheet = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
-    const uint64_t decoders = std::min<uint64_t>(PictureGroup_C::GetLoadingThreads(), sizes.size());
+    const uint64_t decoders = std::min<uint64_t>(GetWorkerThreads(), sizes.size());
     const uint64_t loading = decoders * 12 * largest;
     return 4 * pictures + std::max(loading, 4 * sheet);
 }
@@ -156,10 +155,6 @@ void PictureGroup_C::Append(ULoaded_S loaded) {
     for (Picture_S& picture : loaded.pictures) {
         GetData(AddData()) = std::move(picture);
     }
-}
-
-unsigned PictureGroup_C::GetLoadingThreads() {
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
 void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
@@ -245,7 +240,7 @@ UPixels_C PictureGroup_C::DrawSheet(const USheetLayout_S& layout, uint32_t backg
     // The sheet is filled in bands and drawn picture by picture on every core: no two bands,
     // and no two cells, share a pixel.
     const std::size_t values = static_cast<std::size_t>(sheet.GetSize().GetArea());
-    const std::size_t bands = GetLoadingThreads();
+    const std::size_t bands = GetWorkerThreads();
     RunInParallel(bands, [&](std::size_t band) {
         const std::size_t from = values * band / bands;
         std::fill(sheet.GetData() + from, sheet.GetData() + values * (band + 1) / bands,

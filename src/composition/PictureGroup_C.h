@@ -48,9 +48,6 @@ public:
     static ULoaded_S Load(const char* path, bool allFrames);
     // Appends the pictures of a Load, in their order.
     void Append(ULoaded_S loaded);
-    // How many pictures load at once: one a core, up to a bound that keeps the pictures being
-    // decoded a small part of memory.
-    static unsigned GetLoadingThreads();
     // Draws every picture into its cell on a sheet filled with `background` and writes the sheet
     // to `outputPath`. An empty sheet fails with code 2 and one too large to hold with code 4,
     // both before anything is allocated or written. The group is left unchanged.

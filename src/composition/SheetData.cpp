@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "composition/RunInParallel.h"
+#include "foundation/RunInParallel.h"
 #include "foundation/ProductVersion.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "composition/RunInParallel.h"
+#include "foundation/RunInParallel.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,9 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "composition/PictureGroup_C.h"
+unsigned GetWorkerThreads() {
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+}
 
-void RunInParallel(std::size_t count, const std::function<void(std::size_t)>& task) {
+void RunInParallel(std::size_t count, const std::function<void(std::size_t)>& task,
+                   unsigned threads) {
     std::atomic<std::size_t> next{0};
     std::mutex failing;
     std::exception_ptr failure;
@@ -30,11 +33,10 @@ void RunInParallel(std::size_t count, const std::function<void(std::size_t)>& ta
         }
     };
     {
-        const std::size_t threads =
-            std::min<std::size_t>(NS_Data::PictureGroup_C::GetLoadingThreads(), count);
+        const std::size_t started = std::min<std::size_t>(threads, count);
         std::vector<std::jthread> helpers;
         try {
-            while (helpers.size() + 1 < threads) {
+            while (helpers.size() + 1 < started) {
                 helpers.emplace_back(work);
             }
         } catch (const std::system_error&) {

@@ -10,11 +10,12 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <numeric>
 #include <optional>
 #include <span>
-#include <system_error>
-#include <thread>
 #include <vector>
+
+#include "foundation/RunInParallel.h"
 
 namespace {
 
@@ -178,6 +179,7 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
             }
             return;
         case None:
+        case NoneOrUp:
             break;
     }
     std::memcpy(out, row, count);
@@ -315,10 +317,13 @@ private:
     z_stream stream{};
 };
 
-// The filter whose samples compress smallest, each sample a stream of its own.
-FilterType ChooseFilter(const UPicture_S& picture, Level level, UStripeEncoder_C& encoder) {
+// The filter whose samples compress smallest, each sample a stream of its own. The samples are
+// shared out among `threads`, each with an encoder of its own.
+FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
     static constexpr FilterType Quick[] = {Up, None, NoneOrUp};
     static constexpr FilterType All[] = {Up, None, Sub, Paeth, NoneOrUp};
+    const std::span<const FilterType> candidates =
+        level == Level::Best ? std::span<const FilterType>(All) : std::span<const FilterType>(Quick);
     const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
     const uint64_t sampleBytes =
         std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
@@ -326,19 +331,29 @@ FilterType ChooseFilter(const UPicture_S& picture, Level level, UStripeEncoder_C
         static_cast<uint32_t>(std::clamp<uint64_t>(sampleBytes / rowBytes, 1, picture.height));
     const uint32_t samples = std::min(Samples, picture.height / rows);
     const uint64_t spacing = samples > 1 ? (picture.height - rows) / (samples - 1) : 0;
+    const std::size_t tasks = candidates.size() * samples;
+    const unsigned used = static_cast<unsigned>(std::min<std::size_t>(threads, tasks));
+    std::vector<std::size_t> sizes(tasks);
+    RunInParallel(
+        used,
+        [&](std::size_t thread) {
+            UStripeEncoder_C encoder(picture);
+            UStripe_S stripe;
+            for (std::size_t task = thread; task < tasks; task += used) {
+                const auto first = static_cast<uint32_t>(spacing * (task % samples));
+                encoder.Encode(first, first + rows, candidates[task / samples], false, true,
+                               stripe);
+                sizes[task] = stripe.output.size();
+            }
+        },
+        used);
     FilterType best = Up;
     uint64_t bestSize = UINT64_MAX;
-    UStripe_S stripe;
-    for (const FilterType type : level == Level::Best ? std::span<const FilterType>(All)
-                                                      : std::span<const FilterType>(Quick)) {
-        uint64_t size = 0;
-        for (uint32_t sample = 0; sample < samples; ++sample) {
-            const auto first = static_cast<uint32_t>(spacing * sample);
-            encoder.Encode(first, first + rows, type, false, true, stripe);
-            size += stripe.output.size();
-        }
+    for (std::size_t candidate = 0; candidate < candidates.size(); ++candidate) {
+        const auto from = sizes.begin() + static_cast<std::ptrdiff_t>(candidate * samples);
+        const uint64_t size = std::accumulate(from, from + samples, uint64_t{0});
         if (size < bestSize) {
-            best = type;
+            best = candidates[candidate];
             bestSize = size;
         }
     }
@@ -443,22 +458,19 @@ void EncodeStripe(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C
     }
 }
 
-// A helper thread's work: never throws, so that nothing ends the program.
-void EncodeStripes(const UPlan_S& plan, UStripeQueue_C& queue) noexcept {
-    try {
-        UStripeEncoder_C encoder(plan.picture);
-        while (const std::optional<uint32_t> index = queue.Claim(true)) {
-            EncodeStripe(plan, encoder, queue, *index);
-        }
-    } catch (const std::bad_alloc&) {
-        queue.Fail(Result::NoMemory);
+// A helper's work: encodes stripes until none is left.
+void EncodeStripes(const UPlan_S& plan, UStripeQueue_C& queue) {
+    UStripeEncoder_C encoder(plan.picture);
+    while (const std::optional<uint32_t> index = queue.Claim(true)) {
+        EncodeStripe(plan, encoder, queue, *index);
     }
 }
 
-// The calling thread writes every stripe that is ready and, while the next one is still being
+// The writer's work: writes every stripe that is ready and, while the next one is still being
 // encoded elsewhere, encodes one itself; with no helper it encodes them all.
-void WriteStripes(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C& queue,
-                  UChunkWriter_C& chunks, uint32_t& adler) {
+void WriteStripes(const UPlan_S& plan, UStripeQueue_C& queue, UChunkWriter_C& chunks,
+                  uint32_t& adler) {
+    UStripeEncoder_C encoder(plan.picture);
     while (!queue.Finished()) {
         if (UStripe_S* stripe = queue.NextToWrite(false)) {
             if (!chunks.Append(stripe->output.data(), stripe->output.size())) {
@@ -476,22 +488,9 @@ void WriteStripes(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C
     }
 }
 
-// Starts up to `count` helpers; fewer when the system refuses more threads.
-void StartHelpers(std::vector<std::jthread>& helpers, unsigned count, const UPlan_S& plan,
-                  UStripeQueue_C& queue) {
-    helpers.reserve(count);
-    try {
-        while (helpers.size() < count) {
-            helpers.emplace_back(EncodeStripes, std::cref(plan), std::ref(queue));
-        }
-    } catch (const std::system_error&) {
-    }
-}
-
 Result WriteData(const UPicture_S& picture, Level level, unsigned threads, std::FILE* file) {
-    UStripeEncoder_C encoder(picture);
     const UPlan_S plan{
-        picture, ChooseFilter(picture, level, encoder),
+        picture, ChooseFilter(picture, level, threads),
         static_cast<uint32_t>(std::clamp<uint64_t>(
             StripeBytes / (uint64_t{picture.width} * PixelBytes + 1), 1, picture.height))};
     const uint32_t count = (picture.height - 1) / plan.rowsPerStripe + 1;
@@ -499,16 +498,18 @@ Result WriteData(const UPicture_S& picture, Level level, unsigned threads, std::
     UStripeQueue_C queue(count, 2 * threads);
     UChunkWriter_C chunks(file, picture.settings.zlibFlags);
     uint32_t adler = 1;
-    {
-        // Declared last, so that the helpers are joined before anything they use goes.
-        std::vector<std::jthread> helpers;
-        try {
-            StartHelpers(helpers, threads - 1, plan, queue);
-            WriteStripes(plan, encoder, queue, chunks, adler);
-        } catch (const std::bad_alloc&) {
-            queue.Fail(Result::NoMemory);
-        }
-    }
+    // One task writes, the others encode. A failure stops them all, since a helper waiting for
+    // room would otherwise wait for a writer that is gone.
+    RunInParallel(
+        threads,
+        [&](std::size_t task) {
+            try {
+                task == 0 ? WriteStripes(plan, queue, chunks, adler) : EncodeStripes(plan, queue);
+            } catch (const std::bad_alloc&) {
+                queue.Fail(Result::NoMemory);
+            }
+        },
+        threads);
     const Result outcome = queue.Outcome();
     if (outcome != Result::Written) {
         return outcome;
@@ -527,7 +528,7 @@ UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) co
         return Result::WriteFailed;
     }
     if (threads == 0) {
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = GetWorkerThreads();
     }
     try {
         const UPicture_S picture{width, height, source, SettingsFor(level)};
