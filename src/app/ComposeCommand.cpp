@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "composition/CollectBatch.h"
@@ -16,6 +18,7 @@
 #include "files/PathUtilities.h"
 #include "files/UFileIdentity_C.h"
 #include "files/UPendingFile_C.h"
+#include "foundation/RunInParallel.h"
 #include "foundation/UError_C.h"
 
 namespace {
@@ -158,18 +161,22 @@ void ComposeBatch(const std::vector<UBatchEntry_S>& batch, const CommandLine_S& 
 int RunCompose(const CommandLine_S& commandLine) {
     // The sheet as it is before the run, so that no spelling of it is taken as a picture.
     const UFileIdentity_C sheet(commandLine.output);
-    for (const std::string& path : commandLine.paths) {
-        if (sheet.Is(path.c_str())) {
-            std::fprintf(stderr, "tavrin: %s is the sheet to write, not a picture to read\n",
-                         path.c_str());
-            return 2;
-        }
+    const std::vector<std::string>& paths = commandLine.paths;
+    std::vector<char> named(paths.size());
+    RunInParallel(paths.size(), [&](std::size_t i) { named[i] = sheet.Is(paths[i].c_str()); });
+    if (const auto first = std::ranges::find(named, 1); first != named.end()) {
+        std::fprintf(stderr, "tavrin: %s is the sheet to write, not a picture to read\n",
+                     paths[static_cast<std::size_t>(first - named.begin())].c_str());
+        return 2;
     }
     try {
         std::vector<UBatchEntry_S> batch =
-            CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder);
-        std::erase_if(
-            batch, [&sheet](const UBatchEntry_S& entry) { return sheet.Is(entry.path.c_str()); });
+            CollectBatch(paths, commandLine.order == CommandLine_S::NaturalOrder);
+        // Only files found inside folders are left to check.
+        const std::unordered_set<std::string> checked(paths.begin(), paths.end());
+        std::erase_if(batch, [&](const UBatchEntry_S& entry) {
+            return !checked.contains(entry.path) && sheet.Is(entry.path.c_str());
+        });
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
