@@ -322,14 +322,18 @@ private:
 FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
     static constexpr FilterType Quick[] = {Up, None, NoneOrUp};
     static constexpr FilterType All[] = {Up, None, Sub, Paeth, NoneOrUp};
-    const std::span<const FilterType> candidates =
-        level == Level::Best ? std::span<const FilterType>(All) : std::span<const FilterType>(Quick);
+    const std::span<const FilterType> candidates = level == Level::Best
+                                                       ? std::span<const FilterType>(All)
+                                                       : std::span<const FilterType>(Quick);
     const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
     const uint64_t sampleBytes =
         std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
     const auto rows =
         static_cast<uint32_t>(std::clamp<uint64_t>(sampleBytes / rowBytes, 1, picture.height));
-    const uint32_t samples = std::min(Samples, picture.height / rows);
+    // Rows wider than a sample make fewer samples, so the bytes sampled stay within budget.
+    const auto budget = static_cast<uint32_t>(
+        std::clamp<uint64_t>(Samples * sampleBytes / (rows * rowBytes), 1, Samples));
+    const uint32_t samples = std::min(budget, picture.height / rows);
     const uint64_t spacing = samples > 1 ? (picture.height - rows) / (samples - 1) : 0;
     const std::size_t tasks = candidates.size() * samples;
     const unsigned used = static_cast<unsigned>(std::min<std::size_t>(threads, tasks));
