@@ -7,8 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "foundation/RunInParallel.h"
+#include "composition/USheetRows_C.h"
 #include "files/PathUtilities.h"
+#include "foundation/RunInParallel.h"
 #include "foundation/UString_C.h"
 #include "imaging/UGifAnimation_C.h"
 #include "imaging/UImageData_C.h"
@@ -92,7 +93,7 @@ USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
 
 // Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
 // still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
-// copy), or the sheet.
+// copy), or the encoder's work on the sheet, whose rows are drawn as it goes.
 uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& layout) {
     uint64_t pictures = 0;
     uint64_t largest = 0;
@@ -101,10 +102,11 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& 
         pictures += area;
         largest = std::max(largest, area);
     }
-    const uint64_t sheet = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
     const uint64_t decoders = std::min<uint64_t>(GetWorkerThreads(), sizes.size());
     const uint64_t loading = decoders * 12 * largest;
-    return 4 * pictures + std::max(loading, 4 * sheet);
+    const uint64_t encoding =
+        UPngEncoder_C::GetMemory(static_cast<uint32_t>(layout.GetWidth()), GetWorkerThreads());
+    return 4 * pictures + std::max(loading, encoding);
 }
 
 // What is needed is rounded up and what is available down, so the two never read the same.
@@ -188,12 +190,21 @@ void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
                                   const USheetLayout_S& layout, UPngEncoder_C::Level level) {
     const UString_C path(outputPath);
     CheckSheet(layout);
-    const UPixels_C sheet = DrawSheet(layout, background);
-    // The image shows the sheet where it was drawn: the encoder reads its rows without a copy.
-    UImageData_C image;
-    image.CreateFromPixels32(sheet.GetData(), sheet.GetSize().GetWidth(),
-                             sheet.GetSize().GetHeight());
-    image.SavePng(path.GetString(), level);
+    std::vector<const UPixels_C*> pictures;
+    pictures.reserve(GetCount());
+    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
+        pictures.push_back(&GetData(id).pixels);
+    }
+    // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
+    const USheetRows_C rows(layout, pictures, background);
+    UImageData_C::SavePng(path.GetString(), UPngEncoder_C(
+                                                static_cast<uint32_t>(rows.GetWidth()),
+                                                static_cast<uint32_t>(rows.GetHeight()),
+                                                [&rows](uint32_t y, uint32_t* scratch) {
+                                                    rows.Draw(static_cast<int32_t>(y), scratch);
+                                                    return scratch;
+                                                },
+                                                level));
 }
 
 USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {
@@ -231,41 +242,6 @@ void PictureGroup_C::CheckSheet(const USheetLayout_S& layout, int64_t maxSide) {
     if (maxSide > 0 && (width > maxSide || height > maxSide)) {
         throw MakeError(6, (size + ", limit " + std::to_string(maxSide)).c_str());
     }
-}
-
-UPixels_C PictureGroup_C::DrawSheet(const USheetLayout_S& layout, uint32_t background) {
-    UPixels_C sheet;
-    sheet.SetSize(
-        USize_C(static_cast<int32_t>(layout.GetWidth()), static_cast<int32_t>(layout.GetHeight())));
-    // The sheet is filled in bands and drawn picture by picture on every core: no two bands,
-    // and no two cells, share a pixel.
-    const std::size_t values = static_cast<std::size_t>(sheet.GetSize().GetArea());
-    const std::size_t bands = GetWorkerThreads();
-    RunInParallel(bands, [&](std::size_t band) {
-        const std::size_t from = values * band / bands;
-        std::fill(sheet.GetData() + from, sheet.GetData() + values * (band + 1) / bands,
-                  background);
-    });
-    std::vector<const Picture_S*> pictures;
-    pictures.reserve(GetCount());
-    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
-        pictures.push_back(&GetData(id));
-    }
-    const UPoint_C cellOrigin = layout.cell.GetTopLeft();
-    RunInParallel(pictures.size(), [&](std::size_t index) {
-        const UPixels_C& pixels = pictures[index]->pixels;
-        if (pixels.GetSize().IsNotEmpty()) {
-            const UPoint_C position = layout.GetCellOrigin(static_cast<int64_t>(index));
-            UPixels_C target = sheet.MakeView({0, 0});
-            target.Draw(pixels.MakeView(position - cellOrigin), 0);
-        }
-    });
-    if (layout.spacing.extrude > 0) {
-        for (const UFrame_S& frame : PlaceFrames(layout)) {
-            sheet.Extrude(frame.onSheet, layout.spacing.extrude);
-        }
-    }
-    return sheet;
 }
 
 NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) {

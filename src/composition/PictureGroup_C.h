@@ -82,8 +82,6 @@ public:
     static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
 
 private:
-    UPixels_C DrawSheet(const USheetLayout_S& layout, uint32_t background);
-
     static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
 };
 

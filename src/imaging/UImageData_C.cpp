@@ -159,23 +159,11 @@ private:
     std::array<uint32_t, 256> palette;
 };
 
-using Level = UPngEncoder_C::Level;
 using Result = UPngEncoder_C::Result;
 
-Result WritePng(const QImage& image, Level level, std::FILE* file) {
-    const URowReader_C reader(image);
-    const UPngEncoder_C encoder(
-        static_cast<uint32_t>(image.width()), static_cast<uint32_t>(image.height()),
-        [&reader](uint32_t y, uint32_t* scratch) {
-            return reader.Row(static_cast<int>(y), scratch);
-        },
-        level);
-    return encoder.Write(file);
-}
-
-// Writes the picture as `file`'s new content. A failed write raises with the system's reason;
-// memory running out abandons the file and returns NoMemory.
-Result WriteThrough(const QImage& image, Level level, NS_Data::UAtomicFile_C& file) {
+// Writes the encoder's picture as `file`'s new content. A failed write raises with the system's
+// reason; memory running out abandons the file and returns NoMemory.
+Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) {
     const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
     std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
     if (!stream) {
@@ -187,7 +175,7 @@ Result WriteThrough(const QImage& image, Level level, NS_Data::UAtomicFile_C& fi
     }
     std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
     errno = 0;
-    Result written = WritePng(image, level, stream);
+    Result written = encoder.Write(stream);
     int reason = errno;
     if (std::fclose(stream) != 0 && written == Result::Written) {
         written = Result::WriteFailed;
@@ -319,6 +307,17 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
     if (!bitmap) {
         throw MakeImageError(2);
     }
+    const URowReader_C reader(*bitmap);
+    SavePng(path,
+            UPngEncoder_C(
+                static_cast<uint32_t>(bitmap->width()), static_cast<uint32_t>(bitmap->height()),
+                [&reader](uint32_t y, uint32_t* scratch) {
+                    return reader.Row(static_cast<int>(y), scratch);
+                },
+                level));
+}
+
+void UImageData_C::SavePng(const char* path, const UPngEncoder_C& encoder) {
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
@@ -327,7 +326,7 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
     try {
         NS_Data::UAtomicFile_C file;
         file.Open(path, NS_Data::UAtomicFile_C::Streams);
-        written = WriteThrough(*bitmap, level, file);
+        written = WriteThrough(encoder, file);
     } catch (const NS_Base::UError_C& failure) {
         throw MakeFileError(4, failure.GetInfoEx());
     }

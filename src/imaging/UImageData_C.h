@@ -42,6 +42,8 @@ public:
     // one is complete; a FIFO or a character device is written in place, and "-" is standard
     // output. A failure raises file error 4 with "<path> : <reason>".
     void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
+    // Writes the encoder's picture as SavePng writes the held one.
+    static void SavePng(const char* path, const UPngEncoder_C& encoder);
     void Release();
 
     static const char* ClassName() { return "UImageData_C"; }

@@ -178,31 +178,6 @@ void UPixels_C::Draw(const UPixels_C& source, int level) {
     }
 }
 
-void UPixels_C::Extrude(const URect_C& rect, int32_t amount) {
-    const URect_C grown{rect.left - amount, rect.top - amount, rect.right + amount,
-                        rect.bottom + amount};
-    const URect_C reach = grown.Intersection(area);
-    if (!sized || !rect.IsNotEmpty() || rect.Intersection(area) != rect) {
-        return;
-    }
-    const std::size_t width = static_cast<std::size_t>(area.GetWidth());
-    const auto at = [&](int32_t x, int32_t y) -> uint32_t& {
-        return data[static_cast<std::size_t>(y - area.top) * width + (x - area.left)];
-    };
-    for (int32_t y = reach.top; y <= reach.bottom; ++y) {
-        const int32_t fromY = std::clamp(y, rect.top, rect.bottom);
-        const bool inside = fromY == y;
-        for (int32_t x = reach.left; x <= reach.right; ++x) {
-            if (inside && x == rect.left) {
-                // The frame's own pixels stay; go on right of it.
-                x = rect.right;
-                continue;
-            }
-            at(x, y) = at(std::clamp(x, rect.left, rect.right), fromY);
-        }
-    }
-}
-
 UPixels_C UPixels_C::MakeView(UPoint_C offset) const {
     UPixels_C view;
     view.data = data;

@@ -30,9 +30,6 @@ public:
     // Composes `source` over this buffer where their areas overlap; fully transparent source
     // values are skipped. `level` 0 is plain alpha composition, the only level in use.
     void Draw(const UPixels_C& source, int level);
-    // Repeats the outer pixels of `rect` (inside this buffer's area) up to `amount` pixels
-    // outward, corners included, as far as the area reaches.
-    void Extrude(const URect_C& rect, int32_t amount);
     // A view over these values whose area is this one moved by `offset`.
     UPixels_C MakeView(UPoint_C offset) const;
     // Turns this buffer into a view over `values` with area (x, y, x + width - 1, ...).

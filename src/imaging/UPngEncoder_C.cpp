@@ -550,6 +550,16 @@ UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) co
     }
 }
 
+uint64_t UPngEncoder_C::GetMemory(uint32_t width, unsigned threads) {
+    // zlib's state at window bits 15 and memory level 8.
+    constexpr uint64_t DeflateState = uint64_t{1} << 18;
+    const uint64_t row = uint64_t{width} * PixelBytes + 1;
+    const uint64_t stripe = std::max(StripeBytes, row);
+    // Each thread's three rows, its filtered stripe and the stripe deflated (larger than its
+    // input at worst), and two more deflated stripes a thread waiting to be written.
+    return std::max(threads, 1u) * (3 * row + 5 * stripe + DeflateState);
+}
+
 bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
     // Width, height, 8 bits per channel, RGBA, deflate, adaptive filtering, no interlace.
     std::array<uint8_t, 13> header = {0, 0, 0, 0, 0, 0, 0, 0, 8, 6, 0, 0, 0};

@@ -25,6 +25,8 @@ public:
     // Writes the whole file at the file's position; on failure the file holds an unusable partial
     // picture. `threads` compress at once, the calling one included; 0 means one per core.
     Result Write(std::FILE* file, unsigned threads = 0) const;
+    // The most memory Write holds for a picture `width` wide on `threads`, in bytes.
+    static uint64_t GetMemory(uint32_t width, unsigned threads);
 
 private:
     bool WriteHeader(std::FILE* file) const;

@@ -1,0 +1,92 @@
+#include "composition/USheetRows_C.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+using NS_Data::USheetLayout_S;
+using NS_Data::USheetRows_C;
+
+namespace {
+
+// Opaque, half transparent and fully transparent values mixed inside `visible`, and none
+// outside; fully transparent values are 0, as the group holds them.
+UPixels_C MakePicture(int32_t width, int32_t height, const URect_C& visible) {
+    UPixels_C pixels;
+    pixels.SetSize(USize_C(width, height));
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            const auto i = static_cast<uint32_t>(y * width + x);
+            const uint32_t alpha = std::array{0u, 0x80u, 0xFFu}[(i + width) % 3];
+            const bool shown = alpha != 0 && x >= visible.left && x <= visible.right &&
+                               y >= visible.top && y <= visible.bottom;
+            pixels.GetData()[i] = shown ? alpha << 24 | (i * 0x10305u & 0xFFFFFFu) : 0;
+        }
+    }
+    return pixels;
+}
+
+// The sheet the slow way: filled, every picture drawn where its cell puts it, every frame
+// extruded pixel by pixel.
+std::vector<uint32_t> Reference(const USheetLayout_S& layout,
+                                const std::vector<const UPixels_C*>& pictures,
+                                uint32_t background) {
+    const auto width = static_cast<int32_t>(layout.GetWidth());
+    const auto height = static_cast<int32_t>(layout.GetHeight());
+    std::vector<uint32_t> sheet(static_cast<std::size_t>(width) * height, background);
+    UPixels_C target;
+    target.AttachView(sheet.data(), 0, 0, width, height);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        target.Draw(
+            pictures[i]->MakeView(layout.GetCellOrigin(int64_t(i)) - layout.cell.GetTopLeft()), 0);
+    }
+    const int32_t e = layout.spacing.extrude;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const URect_C f = layout.PlaceFrame(int64_t(i), pictures[i]->GetSize()).onSheet;
+        for (int32_t y = std::max(f.top - e, 0); y <= std::min(f.bottom + e, height - 1); ++y) {
+            for (int32_t x = std::max(f.left - e, 0); x <= std::min(f.right + e, width - 1); ++x) {
+                sheet[std::size_t(y) * width + x] =
+                    sheet[std::size_t(std::clamp(y, f.top, f.bottom)) * width +
+                          std::clamp(x, f.left, f.right)];
+            }
+        }
+    }
+    return sheet;
+}
+
+}  // namespace
+
+// Rows drawn one by one equal the whole sheet drawn and extruded, over any background, for
+// pictures of several sizes whether trimmed to a common cell or not.
+TEST(USheetRows, RowsEqualTheWholeSheetDrawnAndExtruded) {
+    const std::vector<USize_C> sizes = {{5, 4}, {3, 6}, {6, 2}};
+    const std::vector<URect_C> trimmed = {{1, 1, 3, 2}, {0, 2, 2, 4}, {2, 0, 4, 1}};
+    for (const bool trim : {false, true}) {
+        std::vector<UPixels_C> owned;
+        std::vector<const UPixels_C*> pictures;
+        std::vector<URect_C> areas;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            areas.push_back(trim ? trimmed[i] : URect_C::FromSize(sizes[i]));
+            owned.push_back(MakePicture(sizes[i].GetWidth(), sizes[i].GetHeight(), areas[i]));
+        }
+        for (const UPixels_C& picture : owned) {
+            pictures.push_back(&picture);
+        }
+        for (const uint32_t background : {0u, 0x80336699u}) {
+            for (const int mode : {0, 1, 2}) {
+                const USheetLayout_S layout = USheetLayout_S::Plan(areas, mode, {1, 2, 2, 0, true});
+                const USheetRows_C rows(layout, pictures, background);
+                const std::vector<uint32_t> expected = Reference(layout, pictures, background);
+                std::vector<uint32_t> row(static_cast<std::size_t>(rows.GetWidth()));
+                for (int32_t y = 0; y < rows.GetHeight(); ++y) {
+                    rows.Draw(y, row.data());
+                    ASSERT_TRUE(std::equal(row.begin(), row.end(),
+                                           expected.begin() + std::ptrdiff_t(y) * rows.GetWidth()))
+                        << "background " << background << ", mode " << mode << ", row " << y;
+                }
+            }
+        }
+    }
+}
