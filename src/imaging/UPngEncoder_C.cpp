@@ -38,7 +38,8 @@ using Result = UPngEncoder_C::Result;
 // (tuned g/l/n/c: zlib's good, lazy, nice and chain lengths.) Libpng's per-row adaptive choice
 // loses to a single filter for the whole picture, and which filter wins depends on the picture:
 // None on drawn sprites, Up on photographs. So each picture tries its candidates on eight samples
-// of 1/256 of its rows (32 to 256 KiB) and keeps the smallest, about 6% of the default's work.
+// of 1/256 of its rows (32 to 256 KiB, or fewer whole rows when a row is larger) and keeps the
+// smallest, about 6% of the default's work, shared among the threads.
 // A third candidate chooses None or Up row by row, by libpng's rule of the smaller sum of signed
 // bytes: it wins where one tall sheet mixes photographs and sprites (the benchmark's mixed
 // column, 319 x 31900: 1.059 -> 1.027 of ImageMagick's size; the frames512 column 0.994 ->
