@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "foundation/RunInParallel.h"
 #include "foundation/ProductVersion.h"
+#include "foundation/RunInParallel.h"
 
 namespace {
 
