@@ -11,7 +11,6 @@ USheetRows_C::USheetRows_C(const USheetLayout_S& sheetLayout,
       width(static_cast<int32_t>(sheetLayout.GetWidth())),
       height(static_cast<int32_t>(sheetLayout.GetHeight())) {
     placed.reserve(pictures.size());
-    const int32_t extrude = layout.spacing.extrude;
     for (std::size_t index = 0; index < pictures.size(); ++index) {
         const UPixels_C& pixels = *pictures[index];
         // A picture that misses the cell has nothing visible to draw: the cell holds
@@ -25,8 +24,7 @@ USheetRows_C::USheetRows_C(const USheetLayout_S& sheetLayout,
         const UFrame_S frame = layout.PlaceFrame(cellIndex, pixels.GetSize());
         placed.push_back(
             {pixels.MakeView(layout.GetCellOrigin(cellIndex) - layout.cell.GetTopLeft()),
-             frame.onSheet, frame.inSource, frame.onSheet.top - extrude,
-             frame.onSheet.bottom + extrude});
+             frame.onSheet, frame.inSource});
     }
 }
 
@@ -39,12 +37,14 @@ void USheetRows_C::Draw(int32_t y, uint32_t* row) const {
     if (y < layout.spacing.border || cellRow >= layout.rows) {
         return;
     }
+    const int32_t extrude = layout.spacing.extrude;
     const auto first = static_cast<std::size_t>(cellRow * layout.columns);
     const std::size_t end =
         std::min(placed.size(), first + static_cast<std::size_t>(layout.columns));
     for (std::size_t index = first; index < end; ++index) {
         const UPlaced_S& picture = placed[index];
-        if (!picture.frame.IsNotEmpty() || y < picture.top || y > picture.bottom) {
+        if (!picture.frame.IsNotEmpty() || y < picture.frame.top - extrude ||
+            y > picture.frame.bottom + extrude) {
             continue;
         }
         // Above and below its frame, extrusion repeats the frame's first or last row.

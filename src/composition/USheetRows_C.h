@@ -26,13 +26,11 @@ public:
     void Draw(int32_t y, uint32_t* row) const;
 
 private:
-    // A picture placed in its cell, with the sheet rows it reaches once extruded.
+    // A picture placed in its cell.
     struct UPlaced_S {
         UPixels_C view;  // the picture where it lies on the sheet
         URect_C frame;   // its frame on the sheet
         URect_C kept;    // the frame's pixels in the picture
-        int32_t top;
-        int32_t bottom;
     };
 
     void DrawPicture(const UPlaced_S& picture, int32_t y, uint32_t* row) const;
