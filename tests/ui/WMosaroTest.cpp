@@ -22,6 +22,7 @@
 #include "ScriptedShell.h"
 #include "TestSupport.h"
 #include "files/UCustomization_C.h"
+#include "foundation/ProductVersion.h"
 #include "ui/UDialogTemplate_C.h"
 #include "ui/UFileListBox_C.h"
 
@@ -205,7 +206,7 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsComposesAGridWithoutTheSheetItRepla
 // Every text fits its control and every control lies inside the fixed-size window.
 TEST_F(WMosaro, WindowFollowsItsTemplateWithoutClippedTexts) {
     Open();
-    EXPECT_EQ(dialog->windowTitle(), "Tavrin v0.6.3");
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(ProductTitle));
     EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed size";
     for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
         if (const QWidget* control = dialog->GetDlgItem(id)) {
@@ -217,7 +218,7 @@ TEST_F(WMosaro, WindowFollowsItsTemplateWithoutClippedTexts) {
     }
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, with an empty list";
     Click(Id::IDC_VERSION);
-    EXPECT_EQ(shell.messages, std::vector<QString>{"Version: Tavrin v0.6.3"});
+    EXPECT_EQ(shell.messages, std::vector<QString>{"Version: " + QString::fromUtf8(ProductTitle)});
 }
 
 // A command that runs long shows its progress while the window goes on; Cancel stops it with
