@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     const CommandLine_S line = ParseCommandLine(arguments);
-    if (line.action == CommandLine_S::ComposeSheet && (line.output.empty() || line.paths.empty())) {
+    if (line.action == CommandLine_S::ComposeSheet &&
+        (line.compose.output.empty() || line.paths.empty())) {
         std::abort();
     }
     if (line.action == CommandLine_S::BadUsage && line.problem.empty()) {

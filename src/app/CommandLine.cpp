@@ -6,6 +6,7 @@
 #include <charconv>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -13,46 +14,87 @@
 
 namespace {
 
-constexpr const char* usageText =
+constexpr const char* usageLines =
     "Usage: tavrin [PATH...]\n"
-    "       tavrin -o SHEET.png [OPTION...] PATH...\n"
-    "\n"
+    "       tavrin -o SHEET.png [OPTION...] PATH...\n";
+
+constexpr const char* summary =
     "Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG sheet of equal cells.\n"
     "Folders are searched at any depth; the pictures are placed in the order of their full\n"
-    "paths. Without -o the window opens with the PATHs in its list.\n"
-    "\n"
-    "Sheet:\n"
-    "  -o, --output SHEET.png     compose without a window and write the sheet there;\n"
-    "                             - writes it to standard output\n"
-    "  --layout MODE              horizontal (one row), vertical (one column), or multirow\n"
-    "                             (a grid nearest to square); also 0, 1, 2, and any other\n"
-    "                             integer for the grid (default: vertical)\n"
-    "  --columns N                a grid of N columns, whatever the layout (default: off)\n"
-    "  --autocut                  trim every picture to the common non-transparent area\n"
-    "  --compression LEVEL        fast, default or best (default: default)\n"
-    "\n"
-    "Spacing and texture size:\n"
-    "  --padding N                N transparent pixels between cells (default: 0)\n"
-    "  --border N                 N transparent pixels around the sheet (default: 0)\n"
-    "  --extrude N                repeat each frame's edge pixels N pixels outward (default: 0)\n"
-    "  --pot                      round both sides up to powers of two (default: off)\n"
-    "  --max-size N               refuse a sheet with a side above N pixels (default: warn\n"
-    "                             above 16384)\n"
-    "\n"
-    "Frames:\n"
-    "  --data FILE.json           also write where each frame lies (default: none)\n"
-    "  --data-format FORMAT       hash (frames by name) or array (in sheet order)\n"
-    "                             (default: hash)\n"
-    "  --sort ORDER               bytes (byte order of the full paths) or natural (numbers by\n"
-    "                             value: frame2 before frame10) (default: bytes)\n"
-    "  --gif-frames WHICH         first, or all: every frame of an animated gif in its own\n"
-    "                             cell (default: first)\n"
-    "\n"
-    "  --help                     show this text\n"
-    "  --version                  show the version\n"
+    "paths. Without -o the window opens with the PATHs in its list.\n";
+
+constexpr const char* footer =
     "  --                         every argument after it is a PATH\n"
     "\n"
     "Exit status: 0 done, 1 an error was reported, 2 bad usage.\n";
+
+// Where an option's description starts, and the width its lines are filled to.
+constexpr std::size_t DescriptionColumn = 29;
+constexpr std::size_t LineWidth = 94;
+
+// Options of this group are listed last, under no heading.
+constexpr const char* OtherGroup = "Other";
+
+// The usage text, laid out from the parser's own options: each group under its name, each
+// option with its value's name and its description filled to the line width.
+class UUsageFormatter_C : public CLI::Formatter {
+public:
+    std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
+        std::string text = std::string(usageLines) + "\n" + summary;
+        for (const std::string& group : GetGroups(*app)) {
+            text += "\n" + (group == OtherGroup ? std::string() : group + ":\n");
+            for (const CLI::Option* option : app->get_options()) {
+                if (option->nonpositional() && option->get_group() == group) {
+                    text += FormatOption(*option);
+                }
+            }
+        }
+        return text + footer;
+    }
+
+private:
+    static std::vector<std::string> GetGroups(const CLI::App& app) {
+        std::vector<std::string> groups;
+        for (const CLI::Option* option : app.get_options()) {
+            const std::string& group = option->get_group();
+            if (option->nonpositional() && std::ranges::find(groups, group) == groups.end()) {
+                groups.push_back(group);
+            }
+        }
+        return groups;
+    }
+
+    static std::string FormatOption(const CLI::Option& option) {
+        std::string names = "  " + option.get_name(false, true);
+        if (option.get_type_size() != 0) {
+            names += " " + option.get_option_text();
+        }
+        return Fill(names, option.get_description());
+    }
+
+    // `names`, then the words of `description` from DescriptionColumn on, in lines no wider
+    // than LineWidth.
+    static std::string Fill(const std::string& names, const std::string& description) {
+        std::string text;
+        std::string line = names;
+        if (line.size() >= DescriptionColumn) {
+            text = line + "\n";
+            line.clear();
+        }
+        line.resize(DescriptionColumn, ' ');
+        for (std::size_t at = 0; at < description.size();) {
+            const std::size_t end = std::min(description.find(' ', at), description.size());
+            const std::string word = description.substr(at, end - at);
+            at = end + 1;
+            if (line.size() > DescriptionColumn && line.size() + 1 + word.size() > LineWidth) {
+                text += line + "\n";
+                line.assign(DescriptionColumn, ' ');
+            }
+            line += (line.size() > DescriptionColumn ? " " : "") + word;
+        }
+        return text + line + "\n";
+    }
+};
 
 // The room any spacing option may take; sheets beyond it are refused by their size anyway.
 constexpr int32_t MaxSpacing = 16384;
@@ -86,7 +128,8 @@ using UChoices_T = std::vector<std::pair<std::string, Enum>>;
 
 // An option whose value is one of the named choices; the message of a wrong value lists them.
 template <typename Enum>
-void AddChoice(CLI::App& app, const std::string& name, Enum& target, UChoices_T<Enum> choices) {
+CLI::Option* AddChoice(CLI::App& app, const std::string& name, Enum& target,
+                       UChoices_T<Enum> choices) {
     std::string names;
     for (const auto& choice : choices) {
         names += (names.empty() ? "" : ", ") + choice.first;
@@ -106,11 +149,12 @@ void AddChoice(CLI::App& app, const std::string& name, Enum& target, UChoices_T<
             }
         }
     };
-    app.add_option(name)->check(CLI::Validator(check, "", ""))->each(take);
+    return app.add_option(name)->check(CLI::Validator(check, "", ""))->each(take);
 }
 
 // A whole number of pixels within [low, high].
-void AddCount(CLI::App& app, const std::string& name, auto& target, int64_t low, int64_t high) {
+CLI::Option* AddCount(CLI::App& app, const std::string& name, auto& target, int64_t low,
+                      int64_t high) {
     auto check = [low, high](const std::string& value) {
         int64_t number = 0;
         const char* end = value.data() + value.size();
@@ -122,13 +166,15 @@ void AddCount(CLI::App& app, const std::string& name, auto& target, int64_t low,
         }
         return std::string();
     };
-    app.add_option(name, target)->check(CLI::Validator(check, "", ""));
+    return app.add_option(name, target)->check(CLI::Validator(check, "", ""))->option_text("N");
 }
 
 class UParser_C {
 public:
     UParser_C();
     CommandLine_S Parse(const std::vector<std::string>& arguments);
+    std::string GetUsage() const { return app.help(); }
+    std::vector<std::string> GetOptionNames() const;
 
 private:
     void DefineOptions();
@@ -144,40 +190,101 @@ private:
 
 UParser_C::UParser_C() {
     app.set_help_flag();
+    app.formatter(std::make_shared<UUsageFormatter_C>());
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     DefineOptions();
 }
 
 void UParser_C::DefineOptions() {
+    using NS_Data::UComposeOptions_S;
+    using Level = UPngEncoder_C::Level;
+    NS_Data::UComposeOptions_S& compose = result.compose;
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
-    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp))->trigger_on_parse();
-    app.add_flag("--version", stop(CommandLine_S::ShowVersion))->trigger_on_parse();
-    app.add_option("-o,--output", result.output);
-    app.add_option("--layout", layout);
-    app.add_flag("--autocut", result.autoCut);
-    AddChoice<CommandLine_S::Compression_E>(app, "--compression", result.compression,
-                                            {{"fast", CommandLine_S::FastCompression},
-                                             {"default", CommandLine_S::DefaultCompression},
-                                             {"best", CommandLine_S::BestCompression}});
-    AddCount(app, "--columns", result.sheet.columns, 1, std::numeric_limits<int32_t>::max());
-    AddCount(app, "--padding", result.sheet.padding, 0, MaxSpacing);
-    AddCount(app, "--border", result.sheet.border, 0, MaxSpacing);
-    AddCount(app, "--extrude", result.sheet.extrude, 0, MaxSpacing);
-    app.add_flag("--pot", result.sheet.powerOfTwo);
-    AddCount(app, "--max-size", result.maxSize, 1, std::numeric_limits<int32_t>::max());
-    app.add_option("--data", result.dataPath);
-    AddChoice<CommandLine_S::DataFormat_E>(
-        app, "--data-format", result.dataFormat,
-        {{"hash", CommandLine_S::JsonHash}, {"array", CommandLine_S::JsonArray}});
+    app.add_option("-o,--output", compose.output,
+                   "compose without a window and write the sheet there; - writes it to standard "
+                   "output")
+        ->option_text("SHEET.png")
+        ->group("Sheet");
+    app.add_option("--layout", layout,
+                   "horizontal (one row), vertical (one column), or multirow (a grid nearest to "
+                   "square); also 0, 1, 2, and any other integer for the grid (default: vertical)")
+        ->option_text("MODE")
+        ->group("Sheet");
+    AddCount(app, "--columns", compose.sheet.columns, 1, std::numeric_limits<int32_t>::max())
+        ->description("a grid of N columns, whatever the layout (default: off)")
+        ->group("Sheet");
+    app.add_flag("--autocut", compose.autoCut,
+                 "trim every picture to the common non-transparent area")
+        ->group("Sheet");
+    AddChoice<Level>(app, "--compression", compose.compression,
+                     {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
+        ->description("fast, default or best (default: default)")
+        ->option_text("LEVEL")
+        ->group("Sheet");
+
+    const char* spacing = "Spacing and texture size";
+    AddCount(app, "--padding", compose.sheet.padding, 0, MaxSpacing)
+        ->description("N transparent pixels between cells (default: 0)")
+        ->group(spacing);
+    AddCount(app, "--border", compose.sheet.border, 0, MaxSpacing)
+        ->description("N transparent pixels around the sheet (default: 0)")
+        ->group(spacing);
+    AddCount(app, "--extrude", compose.sheet.extrude, 0, MaxSpacing)
+        ->description("repeat each frame's edge pixels N pixels outward (default: 0)")
+        ->group(spacing);
+    app.add_flag("--pot", compose.sheet.powerOfTwo,
+                 "round both sides up to powers of two (default: off)")
+        ->group(spacing);
+    AddCount(app, "--max-size", compose.maxSize, 1, std::numeric_limits<int32_t>::max())
+        ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
+        ->group(spacing);
+
+    app.add_option("--data", compose.dataPath, "also write where each frame lies (default: none)")
+        ->option_text("FILE.json")
+        ->group("Frames");
+    AddChoice<UComposeOptions_S::DataFormat_E>(
+        app, "--data-format", compose.dataFormat,
+        {{"hash", UComposeOptions_S::JsonHash}, {"array", UComposeOptions_S::JsonArray}})
+        ->description("hash (frames by name) or array (in sheet order) (default: hash)")
+        ->option_text("FORMAT")
+        ->group("Frames");
     AddChoice<CommandLine_S::PathOrder_E>(
         app, "--sort", result.order,
-        {{"bytes", CommandLine_S::ByteOrder}, {"natural", CommandLine_S::NaturalOrder}});
-    AddChoice<CommandLine_S::GifFrames_E>(
-        app, "--gif-frames", result.gifFrames,
-        {{"first", CommandLine_S::FirstFrame}, {"all", CommandLine_S::AllFrames}});
+        {{"bytes", CommandLine_S::ByteOrder}, {"natural", CommandLine_S::NaturalOrder}})
+        ->description(
+            "bytes (byte order of the full paths) or natural (numbers by value: frame2 "
+            "before frame10) (default: bytes)")
+        ->option_text("ORDER")
+        ->group("Frames");
+    AddChoice<bool>(app, "--gif-frames", compose.allGifFrames, {{"first", false}, {"all", true}})
+        ->description(
+            "first, or all: every frame of an animated gif in its own cell (default: "
+            "first)")
+        ->option_text("WHICH")
+        ->group("Frames");
+
+    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp), "show this text")
+        ->trigger_on_parse()
+        ->group(OtherGroup);
+    app.add_flag("--version", stop(CommandLine_S::ShowVersion), "show the version")
+        ->trigger_on_parse()
+        ->group(OtherGroup);
     app.add_option("paths", result.paths);
+}
+
+std::vector<std::string> UParser_C::GetOptionNames() const {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& name : option->get_snames()) {
+            names.push_back("-" + name);
+        }
+        for (const std::string& name : option->get_lnames()) {
+            names.push_back("--" + name);
+        }
+    }
+    return names;
 }
 
 std::string UParser_C::FindFlagWithValue(const std::vector<std::string>& arguments) const {
@@ -203,15 +310,18 @@ void UParser_C::Finish() {
         if (!mode) {
             return Fail("--layout takes horizontal, vertical, multirow or an integer");
         }
-        result.composeMode = *mode;
+        result.compose.composeMode = *mode;
     }
-    if (result.output.empty()) {
+    if (result.compose.output.empty()) {
         for (const CLI::Option* option : app.get_options()) {
             if (option->count() > 0 && option->get_name() != "paths") {
                 return Fail(option->get_name() + " needs -o SHEET.png");
             }
         }
         return;
+    }
+    if (app.count("--data") > 0 && result.compose.dataPath.empty()) {
+        return Fail("--data takes a file name, not \"\"");
     }
     if (result.paths.empty()) {
         return Fail("no PATH to compose");
@@ -261,6 +371,11 @@ CommandLine_S ParseCommandLine(const std::vector<std::string>& arguments) {
     return UParser_C().Parse(arguments);
 }
 
-const char* GetUsageText() {
-    return usageText;
+const std::string& GetUsageText() {
+    static const std::string text = UParser_C().GetUsage();
+    return text;
+}
+
+std::vector<std::string> GetOptionNames() {
+    return UParser_C().GetOptionNames();
 }

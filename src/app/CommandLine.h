@@ -1,35 +1,19 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "composition/USheetOptions_S.h"
+#include "composition/UComposeOptions_S.h"
 
 // What the command line asks for. Each argument that is not an option is one path.
 struct CommandLine_S {
     enum Action_E { OpenWindow, ComposeSheet, ShowHelp, ShowVersion, BadUsage };
-    enum DataFormat_E { JsonHash, JsonArray };
     enum PathOrder_E { ByteOrder, NaturalOrder };
-    enum GifFrames_E { FirstFrame, AllFrames };
-    enum Compression_E { FastCompression, DefaultCompression, BestCompression };
 
     Action_E action = OpenWindow;
-    // "-" stands for standard output.
-    std::string output;
-    // A layout value as the ComposeMode setting holds it: 0 row, 1 column, anything else grid.
-    int32_t composeMode = 1;
-    bool autoCut = false;
-    // Spacing, columns and texture sizes; all off by default.
-    NS_Data::USheetOptions_S sheet;
-    // The longest sheet side allowed, in pixels; 0 only warns above the common GPU limit.
-    int64_t maxSize = 0;
-    // Where the frame data goes; empty for none.
-    std::string dataPath;
-    DataFormat_E dataFormat = JsonHash;
+    // The sheet and every option of its compose; compose.output is empty without -o.
+    NS_Data::UComposeOptions_S compose;
     PathOrder_E order = ByteOrder;
-    GifFrames_E gifFrames = FirstFrame;
-    Compression_E compression = DefaultCompression;
     std::vector<std::string> paths;
     // Why the usage is bad, for the one line printed above the usage text.
     std::string problem;
@@ -39,5 +23,9 @@ struct CommandLine_S {
 // an option before them lacks its value; otherwise the first problem found makes the usage bad.
 CommandLine_S ParseCommandLine(const std::vector<std::string>& arguments);
 
-// The usage text that --help prints, ending in a line break.
-const char* GetUsageText();
+// The usage text that --help prints, ending in a line break, made from the options' own
+// definitions.
+const std::string& GetUsageText();
+
+// Every option's names as the parser knows them ("-o", "--output", ...), in usage order.
+std::vector<std::string> GetOptionNames();

@@ -5,5 +5,6 @@
 // Collects the command line's paths as one batch, composes the pictures among them and writes
 // the sheet, which is never itself one of the pictures. Returns the exit status: 0 when the
 // sheet was written, 1 after printing an error (the sheet file is then neither written nor
-// changed), 2 when the sheet is named as a picture to read.
+// changed), 2 when the sheet or the data file is named as a picture to read, or the two name
+// one file.
 int RunCompose(const CommandLine_S& commandLine);

@@ -12,13 +12,14 @@ int main(int argc, char** argv) {
         ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     switch (commandLine.action) {
         case CommandLine_S::ShowHelp:
-            std::fputs(GetUsageText(), stdout);
+            std::fputs(GetUsageText().c_str(), stdout);
             return 0;
         case CommandLine_S::ShowVersion:
             std::puts(ProductTitle);
             return 0;
         case CommandLine_S::BadUsage:
-            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), GetUsageText());
+            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(),
+                         GetUsageText().c_str());
             return 2;
         case CommandLine_S::ComposeSheet:
             return RunCompose(commandLine);

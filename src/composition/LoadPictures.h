@@ -10,7 +10,7 @@
 // Decodes the pictures at `paths` on several threads and appends them to `group` in path order,
 // telling `progress` (which may be empty) as each one is ready. With `frameDelays`, every frame
 // of an animated gif is appended, and the delays of each path's pictures go there (see
-// PictureGroup_C::AddFrames). Returns false when `progress` asked to stop; the pictures before
+// PictureGroup_C::Load). Returns false when `progress` asked to stop; the pictures before
 // the first one not loaded then stay in the group. A picture that fails to load raises its
 // error, the first in path order, after the pictures before it were appended.
 bool LoadPictures(NS_Data::PictureGroup_C& group, const std::vector<std::string>& paths,

@@ -9,6 +9,7 @@
 
 #include "composition/USheetRows_C.h"
 #include "files/PathUtilities.h"
+#include "files/UAtomicFile_C.h"
 #include "foundation/RunInParallel.h"
 #include "foundation/UString_C.h"
 #include "imaging/UGifAnimation_C.h"
@@ -132,13 +133,6 @@ void PictureGroup_C::AddPicture(const char* path) {
     Append(Load(path, false));
 }
 
-std::vector<int32_t> PictureGroup_C::AddFrames(const char* path) {
-    ULoaded_S loaded = Load(path, true);
-    std::vector<int32_t> delays = loaded.delays;
-    Append(std::move(loaded));
-    return delays;
-}
-
 PictureGroup_C::ULoaded_S PictureGroup_C::Load(const char* path, bool allFrames) {
     const UString_C file(path);
     ULoaded_S loaded;
@@ -188,6 +182,13 @@ void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mo
 
 void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
                                   const USheetLayout_S& layout, UPngEncoder_C::Level level) {
+    UAtomicFile_C file;
+    WriteSheet(file, outputPath, background, layout, level);
+    UImageData_C::CommitPng(file);
+}
+
+void PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
+                                const USheetLayout_S& layout, UPngEncoder_C::Level level) {
     const UString_C path(outputPath);
     CheckSheet(layout);
     std::vector<const UPixels_C*> pictures;
@@ -197,14 +198,16 @@ void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
     }
     // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
     const USheetRows_C rows(layout, pictures, background);
-    UImageData_C::SavePng(path.GetString(), UPngEncoder_C(
-                                                static_cast<uint32_t>(rows.GetWidth()),
-                                                static_cast<uint32_t>(rows.GetHeight()),
-                                                [&rows](uint32_t y, uint32_t* scratch) {
-                                                    rows.Draw(static_cast<int32_t>(y), scratch);
-                                                    return scratch;
-                                                },
-                                                level));
+    const auto width = static_cast<uint32_t>(rows.GetWidth());
+    const auto height = static_cast<uint32_t>(rows.GetHeight());
+    UImageData_C::WritePng(file, path.GetString(),
+                           UPngEncoder_C(
+                               width, height,
+                               [&rows](uint32_t y, uint32_t* scratch) {
+                                   rows.Draw(static_cast<int32_t>(y), scratch);
+                                   return scratch;
+                               },
+                               level));
 }
 
 USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {

@@ -11,11 +11,12 @@
 
 namespace NS_Data {
 
+class UAtomicFile_C;
 class UBinaryFile_C;
 
 // The pictures to merge, in the order they were added, and the composing of them into one sheet
-// of equal cells written as a PNG file. Each picture is held whole in memory from AddPicture to
-// Clear.
+// of equal cells written as a PNG file. Pictures decode apart from the group (Load, on any
+// thread) and join it in order (Append); each is held whole in memory until Clear.
 class PictureGroup_C : public UList_T<NS_GroupElementDeclare::Picture_S, UBinaryFile_C> {
 public:
     // Every value other than Horizontal and Vertical composes as MultiRow.
@@ -38,13 +39,10 @@ public:
     // Loads the picture and appends it. A picture that cannot be loaded leaves the group as it
     // was.
     void AddPicture(const char* path);
-    // Appends every frame of an animated gif, each composed as browsers show it, and returns
-    // their delays in milliseconds. Any other picture, a still gif included, is appended as
-    // AddPicture does, and the one delay returned is -1. A frame that cannot be read leaves the
-    // group as it was.
-    std::vector<int32_t> AddFrames(const char* path);
-    // Decodes what AddPicture (or, with `allFrames`, AddFrames) would append, touching no group,
-    // so that several files can load on several threads at once.
+    // Decodes what AddPicture would append, touching no group, so that several files can load on
+    // several threads at once. With `allFrames`, an animated gif gives every frame, each
+    // composed as browsers show it, with its delay in milliseconds; any other picture, a still
+    // gif included, gives itself with a delay of -1.
     static ULoaded_S Load(const char* path, bool allFrames);
     // Appends the pictures of a Load, in their order.
     void Append(ULoaded_S loaded);
@@ -64,6 +62,10 @@ public:
     // Compose with a layout made by PlanSheet for this group, compressed at `level`.
     void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
                       UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
+    // ComposeSheet up to the last step: the sheet is written to `file` and prepared, and put in
+    // place only by UImageData_C::CommitPng.
+    void WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
+                    const USheetLayout_S& layout, UPngEncoder_C::Level level);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 

@@ -46,6 +46,17 @@ void AddFrame(const USheetDataFrame_S& frame, json& entry) {
     }
 }
 
+// The name as the file will spell it: bytes that are not UTF-8 become U+FFFD, exactly as the
+// writer replaces them, so that two names differing only there are told apart before they meet
+// as one key. Plain ASCII, the usual case, needs no work.
+std::string AsWritten(const std::string& name) {
+    if (std::ranges::none_of(name, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        return name;
+    }
+    const std::string quoted = json(name).dump(-1, ' ', false, json::error_handler_t::replace);
+    return json::parse(quoted).get<std::string>();
+}
+
 // Gives each name met again the first free NAME~N; every name is looked up a bounded number of
 // times on average, so a batch of one name repeated stays linear.
 class UUniqueNames_C {
@@ -95,7 +106,7 @@ json MakeFrames(const std::vector<USheetDataFrame_S>& frames, bool asArray) {
     named.reserve(frames.size());
     UUniqueNames_C names;
     for (std::size_t i = 0; i < frames.size(); ++i) {
-        named.emplace_back(names.Take(frames[i].name), std::move(entries[i]));
+        named.emplace_back(names.Take(AsWritten(frames[i].name)), std::move(entries[i]));
     }
     return json::object_t(std::make_move_iterator(named.begin()),
                           std::make_move_iterator(named.end()));

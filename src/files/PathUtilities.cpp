@@ -77,6 +77,14 @@ bool MakeDirectories(const std::string& directory) {
 
 std::string GetRelativePath(const std::string& target, const std::string& from) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::absolute(from).lexically_normal().parent_path();
-    return fs::absolute(target).lexically_normal().lexically_relative(folder).generic_string();
+    // A folder reached through a link is left by ".." towards its real parent, so both folders
+    // are taken as the system finds them; the file names stay as written.
+    const auto realFolder = [](const std::string& path) {
+        const fs::path folder = fs::absolute(path).lexically_normal().parent_path();
+        std::error_code failed;
+        const fs::path real = fs::weakly_canonical(folder, failed);
+        return failed ? folder : real;
+    };
+    const fs::path name = fs::path(target).filename();
+    return (realFolder(target) / name).lexically_relative(realFolder(from)).generic_string();
 }

@@ -16,7 +16,8 @@ const char* GetFileName(const char* path);
 bool HasExtension(const char* path, const char* extension);
 
 // The path that leads from the folder holding `from` to `target`, both taken from the current
-// folder when relative; "." and ".." are resolved by their text, links are not followed.
+// folder when relative, as the system would follow it: the two folders with their links
+// resolved (where they exist), the file names as given.
 std::string GetRelativePath(const std::string& target, const std::string& from);
 
 // Writes the running program's directory with its trailing '/' into `buffer`. Returns false,

@@ -6,26 +6,44 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <mutex>
+#include <utility>
 
 namespace NS_Data {
+
+// The named temporary files that an ending signal removes, however many are pending at once (a
+// sheet and its data file, or the sheets of a multipack). The handler may run on any thread
+// while another changes the list, so nodes are published whole, marked done rather than
+// unlinked from the list, and freed only while no handler is installed.
+struct UPendingName_S {
+    std::atomic<bool> pending{true};
+    UPendingName_S* next = nullptr;
+    char name[PATH_MAX];
+};
 namespace {
 
 // As many links as the system itself follows before it gives up with ELOOP.
 constexpr int MaxLinks = 40;
 constexpr int CleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// The named temporary file that an ending signal removes; one at a time, set only while the
-// handlers below are installed.
-char pendingName[PATH_MAX];
+std::atomic<UPendingName_S*> pendingNames{nullptr};
+// Changed only with the ending signals blocked on the changing thread, and under this lock.
+std::mutex watching;
+int watchedCount = 0;
 struct sigaction previousActions[std::size(CleanupSignals)];
 bool handlersInstalled[std::size(CleanupSignals)];
 
 void RemovePendingAndEnd(int signal) {
-    ::unlink(pendingName);
+    for (UPendingName_S* node = pendingNames.load(); node; node = node->next) {
+        if (node->pending.load()) {
+            ::unlink(node->name);
+        }
+    }
     for (std::size_t i = 0; i < std::size(CleanupSignals); ++i) {
         if (CleanupSignals[i] == signal) {
             ::sigaction(signal, &previousActions[i], nullptr);
@@ -35,9 +53,10 @@ void RemovePendingAndEnd(int signal) {
     ::raise(signal);
 }
 
-// Signals that the user set to be ignored stay ignored.
-void WatchPending(const std::string& name) {
-    std::strncpy(pendingName, name.c_str(), sizeof pendingName - 1);
+// The handlers go in with the first pending name and out with the last, so the actions they
+// restore are always the ones the process had; signals that the user set to be ignored stay
+// ignored.
+void InstallHandlers() {
     struct sigaction action {};
     action.sa_handler = RemovePendingAndEnd;
     sigemptyset(&action.sa_mask);
@@ -50,13 +69,44 @@ void WatchPending(const std::string& name) {
     }
 }
 
-void StopWatching() {
+void RemoveHandlers() {
     for (std::size_t i = 0; i < std::size(CleanupSignals); ++i) {
         if (handlersInstalled[i]) {
             ::sigaction(CleanupSignals[i], &previousActions[i], nullptr);
             handlersInstalled[i] = false;
         }
     }
+    UPendingName_S* node = pendingNames.exchange(nullptr);
+    while (node) {
+        delete std::exchange(node, node->next);
+    }
+}
+
+UPendingName_S* WatchPending(const std::string& name) {
+    const std::lock_guard lock(watching);
+    auto* node = new UPendingName_S;
+    std::strncpy(node->name, name.c_str(), sizeof node->name - 1);
+    node->name[sizeof node->name - 1] = '\0';
+    node->next = pendingNames.load();
+    pendingNames.store(node);
+    if (watchedCount++ == 0) {
+        InstallHandlers();
+    }
+    return node;
+}
+
+void StopWatching(UPendingName_S* node) {
+    const std::lock_guard lock(watching);
+    node->pending.store(false);
+    if (--watchedCount == 0) {
+        RemoveHandlers();
+    }
+}
+
+// The folder part of `path` with its '/', or "" for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // Holds the ending signals back while a temporary name exists that no handler would remove.
@@ -78,17 +128,21 @@ private:
     sigset_t previous;
 };
 
-// For the tests of interrupted writes: with TAVRIN_TEST_STOP_WRITING set the process stops
-// itself (SIGSTOP) once the new file is open, and the value "named" makes that file a named
-// temporary one, as on a file system without unnamed files.
-const char* StopHook() {
-    return std::getenv("TAVRIN_TEST_STOP_WRITING");
+// Only test builds can be told to write named temporary files, as on a file system without
+// unnamed ones (TAVRIN_TEST_STOP_WRITING=named).
+bool ForceNamedFiles() {
+#ifdef TAVRIN_TEST_HOOKS
+    const char* hook = std::getenv("TAVRIN_TEST_STOP_WRITING");
+    return hook && std::strcmp(hook, "named") == 0;
+#else
+    return false;
+#endif
 }
 
-// The folder part of `path` with its '/', or "" for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+// A temporary name in the folder of `target` that fits wherever the target's own name fits:
+// it does not grow with the target's name.
+std::string TemporaryName(const std::string& target, const std::string& tail) {
+    return FolderOf(target) + ".tavrin-" + tail + ".tmp";
 }
 
 // The name at the end of the links that start at `path`; empty, with errno ELOOP, on a loop.
@@ -172,48 +226,48 @@ void UAtomicFile_C::OpenInPlace(const struct stat& status, UTargets_E targets) {
 
 void UAtomicFile_C::OpenBeside(const std::string& target) {
     finalPath = target;
-    const char* hook = StopHook();
-    if (hook && std::strcmp(hook, "named") == 0) {
+    if (ForceNamedFiles()) {
         OpenNamed();
-    } else {
-        const std::string folder = FolderOf(target);
-        descriptor =
-            ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        // EISDIR comes from kernels older than unnamed files.
-        if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
-            OpenNamed();
-        } else if (descriptor < 0) {
-            Raise(errno);
-        }
+        return;
     }
-    if (hook) {
-        ::raise(SIGSTOP);
+    const std::string folder = FolderOf(target);
+    descriptor =
+        ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // EISDIR comes from kernels older than unnamed files.
+    if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
+        OpenNamed();
+    } else if (descriptor < 0) {
+        Raise(errno);
     }
 }
 
 void UAtomicFile_C::OpenNamed() {
-    std::string name = finalPath + ".tmpXXXXXX";
+    std::string name = TemporaryName(finalPath, "XXXXXX");
     USignalBlock_C block;
-    descriptor = ::mkostemp(name.data(), O_CLOEXEC);
+    descriptor = ::mkostemps(name.data(), 4, O_CLOEXEC);
     if (descriptor < 0) {
         Raise(errno);
     }
+    Watch(name);
+}
+
+void UAtomicFile_C::Watch(const std::string& name) {
     temporaryPath = name;
-    WatchPending(temporaryPath);
+    watched = WatchPending(name);
 }
 
 void UAtomicFile_C::LinkBeside() {
     const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name =
-            finalPath + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            TemporaryName(finalPath, std::to_string(::getpid()) + "-" + std::to_string(attempt));
         int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
         if (linked != 0 && errno == ENOENT) {
             // No /proc: the direct form, which needs more privilege.
             linked = ::linkat(descriptor, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
         }
         if (linked == 0) {
-            temporaryPath = name;
+            Watch(name);
             return;
         }
         if (errno != EEXIST) {
@@ -223,8 +277,11 @@ void UAtomicFile_C::LinkBeside() {
     Fail(EEXIST);
 }
 
-void UAtomicFile_C::Commit() {
+void UAtomicFile_C::Prepare() {
     if (descriptor < 0) {
+        if (prepared) {
+            return;
+        }
         Raise(EBADF);
     }
     if (!inPlace && ::fsync(descriptor) != 0) {
@@ -239,11 +296,16 @@ void UAtomicFile_C::Commit() {
     if (closed != 0 && errno != EINTR) {
         Fail(errno);
     }
+    prepared = true;
+}
+
+void UAtomicFile_C::Commit() {
+    Prepare();
+    USignalBlock_C block;
     if (!inPlace && ::rename(temporaryPath.c_str(), finalPath.c_str()) != 0) {
         Fail(errno);
     }
-    temporaryPath.clear();
-    StopWatching();
+    Forget();
     Abandon();
 }
 
@@ -257,11 +319,19 @@ void UAtomicFile_C::Abandon() {
     if (!temporaryPath.empty()) {
         USignalBlock_C block;
         ::unlink(temporaryPath.c_str());
-        temporaryPath.clear();
-        StopWatching();
+        Forget();
     }
     inPlace = false;
+    prepared = false;
     finalPath.clear();
+}
+
+void UAtomicFile_C::Forget() {
+    temporaryPath.clear();
+    if (watched) {
+        StopWatching(watched);
+        watched = nullptr;
+    }
 }
 
 void UAtomicFile_C::CloseDescriptor() {

@@ -8,13 +8,18 @@
 
 namespace NS_Data {
 
+struct UPendingName_S;
+
 // A file written so that its name holds either the old content or the whole new one, never a
 // part. A regular file (or a missing name) gets a new file in the same folder, unnamed while it
-// is written (O_TMPFILE) and put in place by a rename only at Commit; a link is followed and its
-// target replaced, the link kept. Where the file system has no unnamed files, the new file gets a
-// name "<target>.tmpXXXXXX", removed again when the write is abandoned or the process is ended by
-// SIGINT, SIGTERM or SIGHUP. A FIFO or a character device cannot be replaced: Streams writes it
-// in place, and the name "-" means standard output.
+// is written (O_TMPFILE), given a temporary name beside it by Prepare and put in place by a
+// rename only at Commit; a link is followed and its target replaced, the link kept. Where the
+// file system has no unnamed files, the new file is named at once. A temporary name
+// (".tavrin-….tmp" in the target's folder, as short whatever the target's name) is removed again
+// when the write is abandoned or the process is ended by SIGINT, SIGTERM or SIGHUP, for any
+// number of files pending at once. Preparing every file of a set before committing any lets
+// the set fail without changing any of its targets. A FIFO or a character device cannot be
+// replaced: Streams writes it in place, and the name "-" means standard output.
 //
 // Every failure raises code 1 "Fail to write the file:" with "<path> : <reason>" as extra text.
 class UAtomicFile_C {
@@ -32,7 +37,9 @@ public:
     void Open(const char* path, UTargets_E targets);
     // The descriptor to write to; -1 when nothing is open.
     int GetDescriptor() const { return descriptor; }
-    // Puts the written bytes in place of the target and closes.
+    // Does everything that can fail before the rename: flushes, closes and names the new file.
+    void Prepare();
+    // Prepares, unless done, and puts the written bytes in place of the target.
     void Commit();
     // Abandons the write, whose failure had the errno value `reason`, and raises it.
     [[noreturn]] void Fail(int reason);
@@ -47,11 +54,17 @@ private:
     void OpenNamed();
     // Gives the unnamed file a temporary name beside the target.
     void LinkBeside();
+    void Watch(const std::string& name);
+    // The temporary name is gone: renamed or removed.
+    void Forget();
     void CloseDescriptor();
     [[noreturn]] void Raise(int reason, const char* text = nullptr) const;
 
     int descriptor = -1;
     bool inPlace = false;
+    bool prepared = false;
+    // The signal handlers' record of the temporary name; null while there is none.
+    UPendingName_S* watched = nullptr;
     std::string path;
     // The file that Commit renames; empty while the file has no name, and in place.
     std::string finalPath;

@@ -8,8 +8,8 @@ UPendingFile_C::UPendingFile_C(std::string path, std::string_view bytes) : targe
     try {
         file.Open(target.c_str(), NS_Data::UAtomicFile_C::Streams);
         Write(bytes);
-    } catch (const NS_Base::UError_C&) {
-        throw MakeError(1, target);
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeError(1, failure.GetInfoEx());
     }
 }
 
@@ -24,18 +24,26 @@ void UPendingFile_C::Write(std::string_view bytes) {
     }
 }
 
-void UPendingFile_C::Commit() {
+void UPendingFile_C::Prepare() {
     try {
-        file.Commit();
-    } catch (const NS_Base::UError_C&) {
-        throw MakeError(1, target);
+        file.Prepare();
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeError(1, failure.GetInfoEx());
     }
 }
 
-NS_Base::UError_C UPendingFile_C::MakeError(int32_t code, const std::string& path) {
+void UPendingFile_C::Commit() {
+    try {
+        file.Commit();
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeError(1, failure.GetInfoEx());
+    }
+}
+
+NS_Base::UError_C UPendingFile_C::MakeError(int32_t code, const char* text) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Fail to write the file:"},
         {0, nullptr},
     };
-    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path.c_str());
+    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, text);
 }

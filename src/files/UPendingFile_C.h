@@ -13,17 +13,19 @@
 class UPendingFile_C {
 public:
     // Writes `bytes`. A target that is a folder, or a new file that cannot be created or written
-    // in the target's folder, fails with user error 1 naming the target.
+    // in the target's folder, fails with user error 1: "<target> : <reason>".
     UPendingFile_C(std::string target, std::string_view bytes);
 
-    // Replaces the target by the written file; fails with user error 1 naming the target.
+    // Does all that can fail before the target is replaced (see UAtomicFile_C::Prepare).
+    void Prepare();
+    // Replaces the target by the written file; fails as the constructor does.
     void Commit();
 
     static const char* ClassName() { return "UPendingFile_C"; }
 
 private:
     void Write(std::string_view bytes);
-    static NS_Base::UError_C MakeError(int32_t code, const std::string& path);
+    static NS_Base::UError_C MakeError(int32_t code, const char* text);
 
     std::string target;
     NS_Data::UAtomicFile_C file;

@@ -161,8 +161,9 @@ private:
 
 using Result = UPngEncoder_C::Result;
 
-// Writes the encoder's picture as `file`'s new content. A failed write raises with the system's
-// reason; memory running out abandons the file and returns NoMemory.
+// Writes the encoder's picture as `file`'s new content, prepared to be put in place. A failed
+// write raises with the system's reason; memory running out abandons the file and returns
+// NoMemory.
 Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) {
     const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
     std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
@@ -188,7 +189,7 @@ Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) 
     if (written != Result::Written) {
         file.Fail(reason != 0 ? reason : EIO);
     }
-    file.Commit();
+    file.Prepare();
     return written;
 }
 
@@ -318,13 +319,27 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
 }
 
 void UImageData_C::SavePng(const char* path, const UPngEncoder_C& encoder) {
+    NS_Data::UAtomicFile_C file;
+    WritePng(file, path, encoder);
+    CommitPng(file);
+}
+
+void UImageData_C::CommitPng(NS_Data::UAtomicFile_C& file) {
+    try {
+        file.Commit();
+    } catch (const NS_Base::UError_C& failure) {
+        throw MakeFileError(4, failure.GetInfoEx());
+    }
+}
+
+void UImageData_C::WritePng(NS_Data::UAtomicFile_C& file, const char* path,
+                            const UPngEncoder_C& encoder) {
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
     FindEncoder("image/png");
     Result written = Result::Written;
     try {
-        NS_Data::UAtomicFile_C file;
         file.Open(path, NS_Data::UAtomicFile_C::Streams);
         written = WriteThrough(encoder, file);
     } catch (const NS_Base::UError_C& failure) {

@@ -9,6 +9,9 @@
 #include "imaging/UPngEncoder_C.h"
 
 class QImage;
+namespace NS_Data {
+class UAtomicFile_C;
+}
 class UPictureHeader_C;
 class UPixels_C;
 
@@ -44,6 +47,12 @@ public:
     void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     // Writes the encoder's picture as SavePng writes the held one.
     static void SavePng(const char* path, const UPngEncoder_C& encoder);
+    // SavePng in two steps, so that several files can all be written before any is put in
+    // place: WritePng opens `file` at `path`, writes and prepares it (UAtomicFile_C::Prepare);
+    // CommitPng puts it in place. Each fails as SavePng does.
+    static void WritePng(NS_Data::UAtomicFile_C& file, const char* path,
+                         const UPngEncoder_C& encoder);
+    static void CommitPng(NS_Data::UAtomicFile_C& file);
     void Release();
 
     static const char* ClassName() { return "UImageData_C"; }

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "composition/CollectFiles.h"
-#include "composition/LoadPictures.h"
+#include "composition/UComposeJob_C.h"
+#include "files/PathUtilities.h"
 #include "files/UCustomization_C.h"
-#include "files/UFileIdentity_C.h"
 #include "foundation/ProductVersion.h"
 #include "ui/ShellChoosers.h"
 #include "ui/UFileListBox_C.h"
@@ -83,13 +83,9 @@ void WMosaro_C::QueueCommandLine(const std::vector<std::string>& paths) {
     }
 }
 
-void WMosaro_C::RunCommand(const std::function<void()>& command,
-                           const std::function<void()>& closing) {
+void WMosaro_C::RunCommand(const std::function<void()>& command) {
     DisableControls();
     ReportFailures(command);
-    if (closing) {
-        closing();
-    }
     EnableControls();
 }
 
@@ -215,8 +211,7 @@ void WMosaro_C::OnClear() {
 }
 
 void WMosaro_C::OnCompose() {
-    // Each attempt starts from an empty group, whatever became of the last one.
-    RunCommand([this] { ComposeListedPictures(); }, [this] { pictureGroup.Clear(); });
+    RunCommand([this] { ComposeListedPictures(); });
 }
 
 // The pictures load and the sheet is written off the window's thread. A cancelled compose
@@ -227,26 +222,23 @@ void WMosaro_C::ComposeListedPictures() {
     if (output.empty()) {
         return;
     }
-    // A listed picture that the sheet is about to replace is left out.
-    const UFileIdentity_C sheet(output.front());
-    std::vector<std::string> paths;
+    NS_Data::UComposeOptions_S options;
+    options.output = output.front();
+    options.composeMode = composeMode;
+    options.autoCut = autoCut != 0;
+    const NS_Data::UComposeJob_C job(options);
+    // The list is composed in its own order; a listed picture that the sheet is about to
+    // replace is left out.
+    std::vector<UBatchEntry_S> batch;
     for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
         std::string path = ui.fileList->GetFilePath(i);
-        if (!sheet.Is(path.c_str())) {
-            paths.push_back(std::move(path));
-        }
+        std::string name = GetFileName(path.c_str());
+        batch.push_back({std::move(path), std::move(name)});
     }
-    const int32_t mode = composeMode;
-    const bool trim = autoCut != 0;
+    job.LeaveOutTargets(batch);
     bool composed = false;
-    work.Run(DescribeComposing, [&](const UProgress_F& progress) {
-        // Every header first, so that a batch too large to compose is refused at once.
-        pictureGroup.CheckBatchFiles(paths, mode);
-        if (LoadPictures(pictureGroup, paths, progress)) {
-            pictureGroup.Compose(output.front().c_str(), 0, mode, trim);
-            composed = true;
-        }
-    });
+    work.Run(DescribeComposing,
+             [&](const UProgress_F& progress) { composed = job.Run(batch, progress); });
     if (composed) {
         ui.fileList->RemoveAll();
     }

@@ -103,10 +103,9 @@ private:
     void EnableControls();
     void ReadSettings();
 
-    // One command: controls disabled while `command` runs, any failure shown, then `closing`
-    // (may be empty), then the controls enabled again.
-    void RunCommand(const std::function<void()>& command,
-                    const std::function<void()>& closing = {});
+    // One command: controls disabled while `command` runs, any failure shown, then the controls
+    // enabled again.
+    void RunCommand(const std::function<void()>& command);
     // Runs `step` and shows whatever it throws as an error record's box owned by the dialog;
     // running out of memory is reported like any other failure.
     void ReportFailures(const std::function<void()>& step);
@@ -121,7 +120,6 @@ private:
 
     std::unique_ptr<UShell_C> ownShell;
     UShell_C* shell;
-    NS_Data::PictureGroup_C pictureGroup;
     UFileAbyss_C fileAbyss;
     UControls_S ui;
     UBackgroundWork_C work{this};

@@ -22,9 +22,10 @@ std::string Summary(const Args& args) {
         return text + ": " + line.problem;
     }
     if (line.action == CommandLine_S::ComposeSheet) {
-        const int level = line.compression - CommandLine_S::DefaultCompression;
-        text += " " + line.output + " " + std::to_string(line.composeMode);
-        text += (line.autoCut ? " cut" : "") + (level ? " level" + std::to_string(level) : "");
+        const NS_Data::UComposeOptions_S& compose = line.compose;
+        const int level = static_cast<int>(compose.compression) - 1;
+        text += " " + compose.output + " " + std::to_string(compose.composeMode);
+        text += (compose.autoCut ? " cut" : "") + (level ? " level" + std::to_string(level) : "");
     }
     for (const std::string& path : line.paths) {
         text += " [" + path + "]";
@@ -76,6 +77,7 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"-o", "s.png", "--sort", "foo", "a"}, "--sort: takes bytes, natural, not \"foo\""},
         {{"--autocut", "a"}, "--autocut needs -o SHEET.png"},
         {{"-o", "s.png", "--version=two", "a"}, "--version takes no value"},
+        {{"-o", "s.png", "--data", "", "a"}, "--data takes a file name, not \"\""},
     };
     for (const auto& [args, problem] : cases) {
         EXPECT_EQ(Summary(args), "bad usage: " + problem) << ::testing::PrintToString(args);

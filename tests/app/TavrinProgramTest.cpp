@@ -16,6 +16,7 @@
 #include "PictureFiles.h"
 #include "TestSupport.h"
 #include "app/CommandLine.h"
+#include "foundation/ProductVersion.h"
 
 namespace {
 
@@ -136,9 +137,9 @@ protected:
 
     std::string In(const std::string& name) const { return folder.root + name; }
 
-    // Starts the program on "set" in the temporary folder, writing s.png, with
-    // TAVRIN_TEST_STOP_WRITING=`stop`, which makes it stop once the new sheet file is open, and
-    // with the ending signals at their defaults.
+    // Starts the program on "set" in the temporary folder, writing s.png and d.json, with
+    // TAVRIN_TEST_STOP_WRITING=`stop`, which makes a test build stop once both files are
+    // written and before either is put in place, and with the ending signals at their defaults.
     pid_t StartStopping(const char* stop) const {
         const pid_t child = fork();
         if (child == 0) {
@@ -150,7 +151,8 @@ protected:
                 std::signal(signal, SIG_DFL);
             }
             if (chdir(folder.root.c_str()) == 0) {
-                execl(TAVRIN_PROGRAM, TAVRIN_PROGRAM, "-o", "s.png", "set", nullptr);
+                execl(TAVRIN_PROGRAM, TAVRIN_PROGRAM, "-o", "s.png", "--data", "d.json", "set",
+                      nullptr);
             }
             _exit(127);
         }
@@ -280,7 +282,15 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
          "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5\n"},
         {{"--data", "missing/d.json", "set"},
          1,
-         "UserError: Fail to write the file:\nmissing/d.json\n"},
+         "UserError: Fail to write the file:\nmissing/d.json : No such file or directory\n"},
+        {{"--data", "./s.png", "set"}, 2, "tavrin: --data ./s.png names the sheet to write\n"},
+        {{"-o", "-", "--data", "-", "set"}, 2, "tavrin: --data - names the sheet to write\n"},
+        {{"--data", "set/plain.png", "set"},
+         2,
+         "tavrin: set/plain.png is the data file to write, not a picture to read\n"},
+        {{"--data", "set/../set/plain.png", "set/plain.png"},
+         2,
+         "tavrin: set/plain.png is the data file to write, not a picture to read\n"},
         {{"-o", "missing/s.png", "set"},
          1,
          "UserError: 创建图片文件失败.\nmissing/s.png : No such file or directory\n"},
@@ -309,12 +319,36 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         << "a temporary file was left behind";
 }
 
+// A data file name as long as a folder allows is written whole (a sheet's path is held to 199
+// bytes, and checked before anything is decoded); bytes that are not UTF-8 keep names apart
+// in the hash; and the sheet is found from the data file's real folder, also through a link.
+TEST_F(TavrinProgramTest, OddNamesAndLinkedFoldersStillGiveAWorkingDataFile) {
+    const std::string sheet(195, 's');
+    const std::string data(250, 'd');
+    EXPECT_EQ(Run({"-o", sheet + "s.png", "set"}), 1);
+    ASSERT_EQ(Run({"-o", sheet + ".png", "--data", data + ".json", "set"}), 0) << Text(In("err"));
+    EXPECT_TRUE(Exists(In(sheet + ".png")) && Exists(In(data + ".json")));
+
+    std::filesystem::create_directories(In("odd"));
+    for (const char* name : {"a\xFE.png", "a\xFF.png"}) {
+        SavePicture(Sources()[1].picture, In("odd/") + name);
+    }
+    std::filesystem::create_directories(In("deep/inner"));
+    std::filesystem::create_directory_symlink("deep/inner", In("link"));
+    ASSERT_EQ(Run({"-o", "s.png", "--data", "link/d.json", "odd"}), 0) << Text(In("err"));
+    const json document = json::parse(ReadFile(In("deep/inner/d.json")));
+    EXPECT_EQ(document["frames"].size(), 2u);
+    EXPECT_TRUE(document["frames"].contains("a\uFFFD.png~2"));
+    const std::string image = document["meta"]["image"];
+    EXPECT_EQ(ReadFile(In("deep/inner/") + image), ReadFile(In("s.png"))) << image;
+}
+
 // Both act where they appear, here after the options of a compose.
 TEST_F(TavrinProgramTest, HelpAndVersionPrintOnStandardOutput) {
     EXPECT_EQ(Run({"-o", "s.png", "--help"}), 0);
     EXPECT_EQ(Text(In("out")), GetUsageText());
     EXPECT_EQ(Run({"-o", "s.png", "--version"}), 0);
-    EXPECT_EQ(Text(In("out")), "Tavrin v0.6.3\n");
+    EXPECT_EQ(Text(In("out")), std::string(ProductTitle) + "\n");
 }
 
 TEST_F(TavrinProgramTest, EveryGifFrameGetsACellANameAndItsDuration) {
@@ -364,18 +398,19 @@ TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
 }
 
 // A stopped writer is ended by each signal, or let go on; either way no temporary file stays, and
-// an ended one leaves the old sheet.
-TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldSheetAndNoTemporaryFile) {
-    ASSERT_EQ(Run({"-o", "whole.png", "set"}), 0) << Text(In("err"));
+// an ended one leaves the old sheet and data file.
+TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile) {
+    ASSERT_EQ(Run({"-o", "whole.png", "--data", "whole.json", "set"}), 0) << Text(In("err"));
     for (const std::string stop : {"unnamed", "named"}) {
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
             const std::string what = stop + " file, signal " + std::to_string(signal);
             WriteFile(In("s.png"), {'o', 'l', 'd'});
+            WriteFile(In("d.json"), {'o', 'l', 'd'});
             const pid_t child = StartStopping(stop.c_str());
             int status = 0;
             ASSERT_EQ(waitpid(child, &status, WUNTRACED), child) << what;
             ASSERT_TRUE(WIFSTOPPED(status)) << what << ": the program did not stop while writing";
-            EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), stop == "named" ? 1u : 0u) << what;
+            EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), 2u) << what;
             if (signal != 0) {
                 kill(child, signal);
             }
@@ -383,10 +418,13 @@ TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldSheetAndNoTemporaryFile)
             ASSERT_EQ(waitpid(child, &status, 0), child) << what;
             if (signal != 0) {
                 EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
-                EXPECT_EQ(Text(In("s.png")), "old") << what;
+                EXPECT_EQ(Text(In("s.png")) + Text(In("d.json")), "oldold") << what;
             } else {
                 EXPECT_EQ(status, 0) << what;
                 EXPECT_EQ(ReadFile(In("s.png")), ReadFile(In("whole.png"))) << what;
+                EXPECT_EQ(json::parse(ReadFile(In("d.json")))["frames"],
+                          json::parse(ReadFile(In("whole.json")))["frames"])
+                    << what;
             }
             EXPECT_EQ(NamesWith(folder.root, ".tmp"), std::vector<std::string>{}) << what;
         }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "composition/USheetOptions_S.h"
+#include "imaging/UPngEncoder_C.h"
+
+namespace NS_Data {
+
+// Everything a compose job is asked for besides its pictures: where the sheet and its data file
+// go, how the pictures are laid out and cut, and how hard the writer works. The defaults make the
+// sheet the window has always made: one column, untrimmed, no data file.
+struct UComposeOptions_S {
+    enum DataFormat_E { JsonHash, JsonArray };
+
+    // The sheet's path; "-" is standard output.
+    std::string output;
+    // Where the frame data goes; empty for none.
+    std::string dataPath;
+    DataFormat_E dataFormat = JsonHash;
+    // A layout value as the ComposeMode setting holds it: 0 row, 1 column, anything else grid.
+    int32_t composeMode = 1;
+    bool autoCut = false;
+    // Spacing, columns and texture sizes; all off by default.
+    USheetOptions_S sheet;
+    // The longest sheet side allowed, in pixels; 0 only warns above the common GPU limit.
+    int64_t maxSize = 0;
+    // Every frame of an animated gif in a cell of its own, rather than the first.
+    bool allGifFrames = false;
+    UPngEncoder_C::Level compression = UPngEncoder_C::Level::Default;
+    // 0xAARRGGBB of the sheet's pixels outside every picture.
+    uint32_t background = 0;
+};
+
+}  // namespace NS_Data
