@@ -65,7 +65,14 @@ private:
     }
 
     static std::string FormatOption(const CLI::Option& option) {
-        std::string names = "  " + option.get_name(false, true);
+        std::string names = " ";
+        for (const std::string& name : option.get_snames()) {
+            names += " -" + name + ",";
+        }
+        for (const std::string& name : option.get_lnames()) {
+            names += " --" + name + ",";
+        }
+        names.pop_back();
         if (option.get_type_size() != 0) {
             names += " " + option.get_option_text();
         }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
+#include <regex>
+#include <set>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -96,5 +99,52 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
             }
         }
         EXPECT_TRUE(Summary(args).starts_with("bad usage: ")) << entry.path();
+    }
+}
+
+namespace {
+
+// The option names among `text`'s words: those that start with '-' and are more than "--".
+std::set<std::string> OptionWords(const std::string& text) {
+    static const std::regex word(R"((^|[\s`('])(--?[a-z][a-z-]*))");
+    std::set<std::string> names;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), word);
+         it != std::sregex_iterator(); ++it) {
+        names.insert((*it)[2]);
+    }
+    return names;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(TAVRIN_TEST_DATA "/../../" + path);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The lines of `text` from the first holding `start` to the first empty one after it.
+std::string Section(const std::string& text, const std::string& start, const std::string& end) {
+    const std::size_t from = text.find(start);
+    return from == std::string::npos ? "" : text.substr(from, text.find(end, from) - from);
+}
+
+}  // namespace
+
+// The parser's definitions are the one list of options: the manual page, bash completion and
+// README's table each name every option, and no other.
+TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
+    const std::vector<std::string> defined = GetOptionNames();
+    const std::set<std::string> options(defined.begin(), defined.end());
+    std::string manual = Section(ReadText("install/tavrin.1.in"), ".SH OPTIONS", ".SH EXIT");
+    manual = std::regex_replace(manual, std::regex(R"(\\-)"), "-");
+    const std::string completion =
+        Section(ReadText("install/tavrin.bash-completion"), "compgen -W '-o", "' --");
+    const std::string readme = Section(ReadText("README.md"), "| Option | Meaning |", "\n\n");
+    const std::pair<const char*, std::string> documents[] = {
+        {"the manual page", manual},
+        {"bash completion", completion},
+        {"README's table", readme},
+        {"the usage text", GetUsageText()},
+    };
+    for (const auto& [document, text] : documents) {
+        EXPECT_EQ(OptionWords(text), options) << document;
     }
 }
