@@ -11,7 +11,7 @@ seconds="${FUZZ_SECONDS:-60}"
 build=build/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTAVRIN_TESTS=OFF -DTAVRIN_FUZZ=ON >/dev/null
-targets=(picture_loader settings_file command_line)
+targets=(picture_loader settings_file command_line sheet_data)
 cmake --build "$build" --target "${targets[@]/#/fuzz_}"
 
 # The leak checker as the tests set it: third-party suppressions only, and no interception of

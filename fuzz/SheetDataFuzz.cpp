@@ -1,0 +1,33 @@
+// Any bytes as frame names, one name per zero-separated piece, with their places drawn from the
+// bytes too. Both forms of the data file must be JSON that reads back with one entry per frame:
+// the hash must keep every name apart however its bytes are spoilt.
+#include <nlohmann/json.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "composition/SheetData.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    std::vector<USheetDataFrame_S> frames(1);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            const int32_t side = static_cast<int32_t>(frames.size() % 7) + 1;
+            frames.push_back({{}, {}, static_cast<int32_t>(i % 3) - 1});
+            frames.back().place.onSheet = URect_C::FromSize({side, side});
+        } else {
+            frames.back().name += static_cast<char>(data[i]);
+        }
+    }
+    for (const bool asArray : {false, true}) {
+        const std::string text = FormatSheetData(frames, "s.png", 8, 8, asArray);
+        const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
+        if (document.is_discarded() || document["frames"].size() != frames.size()) {
+            std::abort();
+        }
+    }
+    return 0;
+}
