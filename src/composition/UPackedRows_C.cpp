@@ -1,0 +1,90 @@
+#include "composition/UPackedRows_C.h"
+
+#include <algorithm>
+
+namespace NS_Data {
+
+namespace {
+
+// Rows per band: a row looks only at the frames of its band, so a sheet of thousands of frames
+// costs each row a handful of frames, while a frame is listed in few bands.
+constexpr int32_t BandHeight = 32;
+
+}  // namespace
+
+UPackedRows_C::UPackedRows_C(USize_C sheet, std::vector<UPackedFrame_S> placed, uint32_t fill,
+                             int32_t extrusion)
+    : frames(std::move(placed)),
+      background(fill),
+      extrude(extrusion),
+      width(sheet.GetWidth()),
+      height(sheet.GetHeight()) {
+    bands.resize(std::size_t(height / BandHeight + 1));
+    for (std::size_t index = 0; index < frames.size(); ++index) {
+        const URect_C onSheet = frames[index].GetSheetRect();
+        const int32_t top = std::max(0, onSheet.top - extrude);
+        const int32_t bottom = std::min(height - 1, onSheet.bottom + extrude);
+        for (int32_t band = top / BandHeight; band <= bottom / BandHeight; ++band) {
+            bands[std::size_t(band)].push_back(int32_t(index));
+        }
+    }
+}
+
+void UPackedRows_C::Draw(int32_t y, uint32_t* row) const {
+    std::fill_n(row, width, background);
+    for (const int32_t index : bands[std::size_t(y / BandHeight)]) {
+        const UPackedFrame_S& frame = frames[std::size_t(index)];
+        const URect_C onSheet = frame.GetSheetRect();
+        if (y < onSheet.top - extrude || y > onSheet.bottom + extrude) {
+            continue;
+        }
+        // Above and below its frame, extrusion repeats the frame's first or last row.
+        DrawFrame(frame, onSheet, std::clamp(y, onSheet.top, onSheet.bottom), row);
+        Extend(onSheet, row);
+    }
+}
+
+// Draws the frame's part of sheet row `y` into `row`. A frame stored turned clockwise shows, in
+// its sheet row v, the picture's column v read from the bottom up.
+void UPackedRows_C::DrawFrame(const UPackedFrame_S& frame, const URect_C& onSheet, int32_t y,
+                              uint32_t* row) const {
+    const UPixels_C& picture = *frame.picture;
+    const auto stride = std::size_t(picture.GetSize().GetWidth());
+    const int32_t v = y - onSheet.top;
+    const int32_t count = onSheet.GetWidth();
+    thread_local std::vector<uint32_t> turned;
+    const uint32_t* from = nullptr;
+    if (frame.rotated) {
+        turned.resize(std::size_t(count));
+        const uint32_t* column = picture.GetData() + std::size_t(frame.kept.left + v);
+        for (int32_t u = 0; u < count; ++u) {
+            turned[std::size_t(u)] = column[std::size_t(frame.kept.bottom - u) * stride];
+        }
+        from = turned.data();
+    } else {
+        from = picture.GetData() + std::size_t(frame.kept.top + v) * stride +
+               std::size_t(frame.kept.left);
+    }
+    if (background == 0) {
+        // Over a transparent row drawing is copying, since fully transparent values are 0.
+        std::copy_n(from, count, row + onSheet.left);
+        return;
+    }
+    UPixels_C source;
+    source.AttachView(const_cast<uint32_t*>(from), onSheet.left, y, count, 1);
+    UPixels_C target;
+    target.AttachView(row, 0, y, width, 1);
+    target.Draw(source, 0);
+}
+
+// Repeats the frame's outer pixels of this row sideways, as far as extrusion and the sheet reach.
+void UPackedRows_C::Extend(const URect_C& onSheet, uint32_t* row) const {
+    if (extrude == 0) {
+        return;
+    }
+    std::fill(row + std::max(onSheet.left - extrude, 0), row + onSheet.left, row[onSheet.left]);
+    std::fill(row + onSheet.right + 1, row + std::min(onSheet.right + extrude, width - 1) + 1,
+              row[onSheet.right]);
+}
+
+}  // namespace NS_Data
