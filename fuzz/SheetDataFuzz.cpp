@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     for (const bool asArray : {false, true}) {
-        const std::string text = FormatSheetData(frames, "s.png", 8, 8, asArray);
+        const std::string text = FormatSheetData(frames, {"s.png", 8, 8, {}}, asArray);
         const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
         if (document.is_discarded() || document["frames"].size() != frames.size()) {
             std::abort();

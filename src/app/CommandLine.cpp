@@ -192,6 +192,7 @@ private:
 
     CLI::App app;
     std::string layout;
+    bool noAlias = false;
     CommandLine_S result;
 };
 
@@ -215,8 +216,9 @@ void UParser_C::DefineOptions() {
         ->option_text("SHEET.png")
         ->group("Sheet");
     app.add_option("--layout", layout,
-                   "horizontal (one row), vertical (one column), or multirow (a grid nearest to "
-                   "square); also 0, 1, 2, and any other integer for the grid (default: vertical)")
+                   "horizontal (one row), vertical (one column), multirow (a grid nearest to "
+                   "square), or packed (pictures of any size packed tightly); also 0, 1, 2, and "
+                   "any other integer for the grid (default: vertical)")
         ->option_text("MODE")
         ->group("Sheet");
     AddCount(app, "--columns", compose.sheet.columns, 1, std::numeric_limits<int32_t>::max())
@@ -225,11 +227,30 @@ void UParser_C::DefineOptions() {
     app.add_flag("--autocut", compose.autoCut,
                  "trim every picture to the common non-transparent area")
         ->group("Sheet");
+    app.add_flag("--trim", compose.trim,
+                 "trim each picture to its own non-transparent area; the data file keeps its "
+                 "offset")
+        ->group("Sheet");
     AddChoice<Level>(app, "--compression", compose.compression,
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
         ->description("fast, default or best (default: default)")
         ->option_text("LEVEL")
         ->group("Sheet");
+
+    const char* packing = "Packing (with --layout packed)";
+    app.add_flag("--rotate", compose.rotate,
+                 "a picture may be stored turned 90 degrees clockwise where that makes the "
+                 "sheet smaller (default: off)")
+        ->group(packing);
+    app.add_flag("--square", compose.square, "a sheet with equal sides (default: off)")
+        ->group(packing);
+    app.add_flag("--multipack", compose.multipack,
+                 "pictures that one sheet of --max-size cannot hold go on further sheets: "
+                 "SHEET-0.png, SHEET-1.png, ... (default: off)")
+        ->group(packing);
+    app.add_flag("--no-alias", noAlias,
+                 "give identical pictures places of their own (default: they share one)")
+        ->group(packing);
 
     const char* spacing = "Spacing and texture size";
     AddCount(app, "--padding", compose.sheet.padding, 0, MaxSpacing)
@@ -313,11 +334,22 @@ void UParser_C::Fail(std::string problem) {
 }
 
 void UParser_C::Finish() {
-    if (const auto mode = ParseLayout(layout); app.count("--layout") > 0) {
+    NS_Data::UComposeOptions_S& compose = result.compose;
+    compose.packed = layout == "packed";
+    if (const auto mode = ParseLayout(layout); app.count("--layout") > 0 && !compose.packed) {
         if (!mode) {
-            return Fail("--layout takes horizontal, vertical, multirow or an integer");
+            return Fail("--layout takes horizontal, vertical, multirow, packed or an integer");
         }
-        result.compose.composeMode = *mode;
+        compose.composeMode = *mode;
+    }
+    compose.alias = !noAlias;
+    if (compose.trim && compose.autoCut) {
+        return Fail("--trim and --autocut cannot be given together");
+    }
+    for (const char* name : {"--rotate", "--square", "--multipack", "--no-alias"}) {
+        if (app.count(name) > 0 && !compose.packed) {
+            return Fail(std::string(name) + " needs --layout packed");
+        }
     }
     if (result.compose.output.empty()) {
         for (const CLI::Option* option : app.get_options()) {

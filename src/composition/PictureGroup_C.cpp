@@ -94,8 +94,8 @@ USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
 
 // Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
 // still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
-// copy), or the encoder's work on the sheet, whose rows are drawn as it goes.
-uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& layout) {
+// copy), or the encoder's work on a sheet `sheetWidth` wide, whose rows are drawn as it goes.
+uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth) {
     uint64_t pictures = 0;
     uint64_t largest = 0;
     for (const USize_C& size : sizes) {
@@ -106,7 +106,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, const USheetLayout_S& 
     const uint64_t decoders = std::min<uint64_t>(GetWorkerThreads(), sizes.size());
     const uint64_t loading = decoders * 12 * largest;
     const uint64_t encoding =
-        UPngEncoder_C::GetMemory(static_cast<uint32_t>(layout.GetWidth()), GetWorkerThreads());
+        UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
     return 4 * pictures + std::max(loading, encoding);
 }
 
@@ -153,27 +153,43 @@ void PictureGroup_C::Append(ULoaded_S loaded) {
     }
 }
 
-void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
-                                const USheetOptions_S& options, uint64_t availableBytes) {
-    const USheetLayout_S layout = BoundingLayout(sizes, mode, options);
-    CheckSheet(layout);
-    const uint64_t needed = ComposeMemory(sizes, layout);
+void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes,
+                                const UComposeOptions_S& options, uint64_t availableBytes) {
+    // A packed sheet is no wider than its largest side allows; the grid's is known from the
+    // whole areas.
+    int64_t width = options.maxSize > 0 ? options.maxSize : CommonTextureSide;
+    std::string sheet = "a packed sheet";
+    if (!options.packed) {
+        const USheetLayout_S layout = BoundingLayout(sizes, options.composeMode, options.sheet);
+        CheckSheet(layout);
+        width = layout.GetWidth();
+        sheet = std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight());
+    }
+    const uint64_t needed = ComposeMemory(sizes, width);
     if (needed > availableBytes) {
-        const std::string text =
-            std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight()) +
-            " from " + std::to_string(sizes.size()) + " pictures needs " + MebiBytes(needed, true) +
-            ", " + MebiBytes(availableBytes, false) + " available";
+        const std::string text = sheet + " from " + std::to_string(sizes.size()) +
+                                 " pictures needs " + MebiBytes(needed, true) + ", " +
+                                 MebiBytes(availableBytes, false) + " available";
         throw MakeError(5, text.c_str());
     }
 }
 
-void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode,
-                                     const USheetOptions_S& options) {
+void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths,
+                                     const UComposeOptions_S& options) {
     // Read on every core; the failure raised is the first in path order, as in one pass.
     std::vector<USize_C> sizes(paths.size());
     RunInParallel(paths.size(),
                   [&](std::size_t i) { sizes[i] = UImageData_C::ReadHeader(paths[i].c_str()); });
-    CheckBatch(sizes, mode, options, AvailableMemory());
+    CheckBatch(sizes, options, AvailableMemory());
+}
+
+std::vector<const Picture_S*> PictureGroup_C::GetPictures() {
+    std::vector<const Picture_S*> pictures;
+    pictures.reserve(GetCount());
+    for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
+        pictures.push_back(&GetData(id));
+    }
+    return pictures;
 }
 
 void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mode, bool autoCut) {
@@ -247,6 +263,10 @@ void PictureGroup_C::CheckSheet(const USheetLayout_S& layout, int64_t maxSide) {
     }
 }
 
+void PictureGroup_C::RefuseUnfitting(const std::string& extra) {
+    throw MakeError(7, extra.c_str());
+}
+
 NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "无法打开图片."},
@@ -255,6 +275,7 @@ NS_Base::UError_C PictureGroup_C::MakeError(int32_t code, const char* extra) {
         {4, "The sheet is too large to compose:"},
         {5, "Not enough memory to compose the sheet:"},
         {6, "The sheet is larger than the size limit:"},
+        {7, "The pictures do not fit one sheet (--multipack spreads them over several):"},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, "PictureGroup_C", table, extra);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "composition/Picture_S.h"
+#include "composition/UComposeOptions_S.h"
 #include "composition/USheetLayout_S.h"
 #include "foundation/UList_T.h"
 #include "imaging/UPngEncoder_C.h"
@@ -51,14 +52,16 @@ public:
     // both before anything is allocated or written. The group is left unchanged.
     void Compose(const char* outputPath, uint32_t background, int mode, bool autoCut);
     // Refuses a batch before any of its pictures is decoded, given the sizes their headers
-    // declare: code 4 when the sheet of their whole areas (the largest a trimmed sheet can be)
+    // declare: code 4 when the grid of their whole areas (the largest a trimmed grid can be)
     // passes the sheet limit, code 5 when composing would need more than `availableBytes`.
-    static void CheckBatch(const std::vector<USize_C>& sizes, int mode,
-                           const USheetOptions_S& options, uint64_t availableBytes);
+    static void CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
+                           uint64_t availableBytes);
     // CheckBatch for the picture files at `paths`, against the memory available now; a file
     // whose header cannot be read fails as AddPicture would.
-    static void CheckBatchFiles(const std::vector<std::string>& paths, int mode,
-                                const USheetOptions_S& options = {});
+    static void CheckBatchFiles(const std::vector<std::string>& paths,
+                                const UComposeOptions_S& options);
+    // Every picture, in group order.
+    std::vector<const NS_GroupElementDeclare::Picture_S*> GetPictures();
     // Compose with a layout made by PlanSheet for this group, compressed at `level`.
     void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
                       UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
@@ -82,6 +85,9 @@ public:
     // Raises code 2 for a sheet without pixels, code 4 for one too large to allocate and code 6
     // for one with a side above `maxSide` (0: no such limit), naming the size in the last two.
     static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
+
+    // Raises code 7: pictures that one sheet of the largest side cannot hold, as `extra` says.
+    [[noreturn]] static void RefuseUnfitting(const std::string& extra);
 
 private:
     static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);

@@ -37,7 +37,7 @@ json MakeRect(const URect_C& rect) {
 void AddFrame(const USheetDataFrame_S& frame, json& entry) {
     const NS_Data::UFrame_S& place = frame.place;
     entry["frame"] = MakeRect(place.onSheet);
-    entry["rotated"] = false;
+    entry["rotated"] = frame.rotated;
     entry["trimmed"] = place.IsTrimmed();
     entry["spriteSourceSize"] = MakeRect(place.inSource);
     entry["sourceSize"] = MakeSize(place.sourceSize.GetWidth(), place.sourceSize.GetHeight());
@@ -114,12 +114,20 @@ json MakeFrames(const std::vector<USheetDataFrame_S>& frames, bool asArray) {
 
 }  // namespace
 
-std::string FormatSheetData(const std::vector<USheetDataFrame_S>& frames, const std::string& image,
-                            int64_t width, int64_t height, bool asArray) {
-    const json meta = {
-        {"app", ProductName},   {"version", ProductVersion},       {"image", image},
-        {"format", "RGBA8888"}, {"size", MakeSize(width, height)}, {"scale", "1"},
+std::string FormatSheetData(const std::vector<USheetDataFrame_S>& frames,
+                            const USheetDataMeta_S& sheet, bool asArray) {
+    json meta = {
+        {"app", ProductName},
+        {"version", ProductVersion},
+        {"image", sheet.image},
+        {"format", "RGBA8888"},
+        {"size", MakeSize(sheet.width, sheet.height)},
+        {"scale", "1"},
     };
+    // PixiJS loads the sheets listed here together with this one.
+    if (!sheet.related.empty()) {
+        meta["related_multi_packs"] = sheet.related;
+    }
     // Filled key by key: an initializer list would copy the whole frame list once more.
     json document;
     document["frames"] = MakeFrames(frames, asArray);

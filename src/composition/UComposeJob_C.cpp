@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <optional>
@@ -12,6 +13,8 @@
 #include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
 #include "composition/SheetData.h"
+#include "composition/UPackedRows_C.h"
+#include "composition/USheetPlan_C.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
 #include "files/UPendingFile_C.h"
@@ -54,12 +57,40 @@ std::vector<USheetDataFrame_S> NameFrames(const std::vector<UBatchEntry_S>& batc
 
 // The sheet's path as the data file names it: relative to the data file's folder, or, for a
 // sheet on standard output, the data file's own name with the extension .png.
-std::string GetImagePath(const UComposeOptions_S& options) {
-    if (options.output != "-") {
-        return GetRelativePath(options.output, options.dataPath);
+std::string GetImagePath(const std::string& sheet, const std::string& data) {
+    if (sheet != "-") {
+        return GetRelativePath(sheet, data);
     }
-    const std::string name = GetFileName(options.dataPath.c_str());
+    const std::string name = GetFileName(data.c_str());
     return name.substr(0, name.rfind('.')) + ".png";
+}
+
+// `path` with "-N" before the extension of its file name: the name of sheet N of a multipack.
+std::string NumberedPath(const std::string& path, std::size_t number) {
+    const std::size_t nameStart = path.size() - std::strlen(GetFileName(path.c_str()));
+    const std::size_t dot = path.rfind('.');
+    const std::size_t at = dot == std::string::npos || dot <= nameStart ? path.size() : dot;
+    return path.substr(0, at) + "-" + std::to_string(number) + path.substr(at);
+}
+
+// True when `name` is `pattern`'s file name with "-N" before its extension, N any number.
+bool IsNumberedName(const std::string& name, const std::string& pattern) {
+    const std::string marked = NumberedPath(GetFileName(pattern.c_str()), 0);
+    const std::size_t number = marked.rfind("-0") + 1;
+    const std::string before = marked.substr(0, number);
+    const std::string after = marked.substr(number + 1);
+    if (name.size() <= before.size() + after.size() || !name.starts_with(before) ||
+        !name.ends_with(after)) {
+        return false;
+    }
+    const std::string digits = name.substr(before.size(), name.size() - before.size() - after.size());
+    return std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The folder of `path`, with its '/'; "./" for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 // Test builds can stop here, once every file is complete and none is in place yet, so that a
@@ -74,17 +105,55 @@ void StopBeforeCommitting() {
 
 }  // namespace
 
+// The files of one compose, each complete and prepared before any of them is put in place:
+// the sheets first, then their data files.
+class UPendingWrites_C {
+public:
+    UAtomicFile_C& AddSheet() { return *sheets.emplace_back(std::make_unique<UAtomicFile_C>()); }
+    void AddData(const std::string& path, const std::string& text) {
+        data.emplace_back(std::make_unique<UPendingFile_C>(path, text))->Prepare();
+    }
+    void Commit() {
+        for (const auto& sheet : sheets) {
+            UImageData_C::CommitPng(*sheet);
+        }
+        for (const auto& file : data) {
+            file->Commit();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<UAtomicFile_C>> sheets;
+    std::vector<std::unique_ptr<UPendingFile_C>> data;
+};
+
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
     : options(std::move(composeOptions)),
       sheet(options.output),
-      data(options.dataPath.empty() ? std::string() : options.dataPath) {}
+      data(options.dataPath),
+      sheetFolder(FolderOf(options.output)) {}
 
 bool UComposeJob_C::IsTarget(const std::string& path) const {
-    return sheet.Is(path.c_str()) || (!options.dataPath.empty() && data.Is(path.c_str()));
+    if (sheet.Is(path.c_str()) || (!options.dataPath.empty() && data.Is(path.c_str()))) {
+        return true;
+    }
+    // Every sheet and data file a multipack may write lies beside the sheet's name.
+    if (!options.multipack) {
+        return false;
+    }
+    const std::string name = GetFileName(path.c_str());
+    const bool numbered = IsNumberedName(name, options.output) ||
+                          (!options.dataPath.empty() && IsNumberedName(name, options.dataPath));
+    return numbered && (sheetFolder.Is(FolderOf(path).c_str()) ||
+                        (!options.dataPath.empty() &&
+                         UFileIdentity_C(FolderOf(options.dataPath)).Is(FolderOf(path).c_str())));
 }
 
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {
     const std::string& dataPath = options.dataPath;
+    if (options.multipack && (options.output == "-" || dataPath == "-")) {
+        return "--multipack writes several files, not standard output";
+    }
     if (!dataPath.empty()) {
         const bool bothOut = dataPath == "-" && options.output == "-";
         if (bothOut || (dataPath != "-" && sheet.Is(dataPath.c_str())) ||
@@ -96,8 +165,8 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
     RunInParallel(arguments.size(), [&](std::size_t i) { named[i] = IsTarget(arguments[i]); });
     if (const auto first = std::ranges::find(named, 1); first != named.end()) {
         const std::string& path = arguments[static_cast<std::size_t>(first - named.begin())];
-        const bool isSheet = sheet.Is(path.c_str());
-        return path + " is the " + (isSheet ? "sheet" : "data file") +
+        const bool isData = !dataPath.empty() && data.Is(path.c_str());
+        return path + " is the " + (isData ? "data file" : "sheet") +
                " to write, not a picture to read";
     }
     return {};
@@ -107,8 +176,8 @@ std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch) co
     std::vector<char> isSheet(batch.size());
     std::vector<char> isData(batch.size());
     RunInParallel(batch.size(), [&](std::size_t i) {
-        isSheet[i] = sheet.Is(batch[i].path.c_str());
         isData[i] = !options.dataPath.empty() && data.Is(batch[i].path.c_str());
+        isSheet[i] = !isData[i] && IsTarget(batch[i].path);
     });
     if (const auto first = std::ranges::find(isData, 1); first != isData.end()) {
         return batch[static_cast<std::size_t>(first - isData.begin())].path +
@@ -128,38 +197,90 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     }
     PictureGroup_C group;
     // Every header first, so that a batch too large to compose is refused at once.
-    group.CheckBatchFiles(paths, options.composeMode, options.sheet);
+    group.CheckBatchFiles(paths, options);
     std::vector<std::vector<int32_t>> delays;
     if (!LoadPictures(group, paths, progress, options.allGifFrames ? &delays : nullptr)) {
         return false;
     }
+    std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
+    UPendingWrites_C writes;
+    if (options.packed || options.trim) {
+        WritePlanned(group, std::move(frames), writes);
+    } else {
+        WriteGrid(group, std::move(frames), writes, warn);
+    }
+    StopBeforeCommitting();
+    writes.Commit();
+    return true;
+}
+
+void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
+                              UPendingWrites_C& writes, const UWarn_F& warn) const {
     const USheetLayout_S layout =
         group.PlanSheet(options.composeMode, options.autoCut, options.sheet);
     PictureGroup_C::CheckSheet(layout, options.maxSize);
     WarnAboutTextureSize(layout, options.maxSize, warn);
-
-    UAtomicFile_C sheetFile;
-    group.WriteSheet(sheetFile, options.output.c_str(), options.background, layout,
+    group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
                      options.compression);
-    std::optional<UPendingFile_C> dataFile;
-    if (!options.dataPath.empty()) {
-        std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
-        const std::vector<UFrame_S> places = group.PlaceFrames(layout);
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            frames[i].place = places[i];
+    if (options.dataPath.empty()) {
+        return;
+    }
+    const std::vector<UFrame_S> places = group.PlaceFrames(layout);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        frames[i].place = places[i];
+    }
+    const USheetDataMeta_S meta{GetImagePath(options.output, options.dataPath),
+                                layout.GetWidth(), layout.GetHeight(), {}};
+    writes.AddData(options.dataPath,
+                   FormatSheetData(frames, meta, options.dataFormat == UComposeOptions_S::JsonArray));
+}
+
+void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
+                                 UPendingWrites_C& writes) const {
+    const std::vector<const Picture_S*> pictures = group.GetPictures();
+    const USheetPlan_C plan = options.packed ? USheetPlan_C::Pack(pictures, options)
+                                             : USheetPlan_C::TrimmedGrid(pictures, options);
+    const std::size_t count = plan.GetSheets().size();
+    const auto name = [&](const std::string& path, std::size_t number) {
+        return options.multipack ? NumberedPath(path, number) : path;
+    };
+    for (std::size_t number = 0; number < count; ++number) {
+        const USize_C size = plan.GetSheets()[number];
+        const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
+                                 options.sheet.extrude);
+        const UPngEncoder_C encoder(
+            uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
+            [&rows](uint32_t y, uint32_t* scratch) {
+                rows.Draw(static_cast<int32_t>(y), scratch);
+                return scratch;
+            },
+            options.compression);
+        UImageData_C::WritePng(writes.AddSheet(), name(options.output, number).c_str(), encoder);
+    }
+    if (options.dataPath.empty()) {
+        return;
+    }
+    std::vector<std::vector<USheetDataFrame_S>> onSheet(count);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        const USheetPlan_C::UPlacement_S& placement = plan.GetPlacements()[i];
+        frames[i].place = placement.frame;
+        frames[i].rotated = placement.rotated;
+        onSheet[std::size_t(placement.sheet)].push_back(std::move(frames[i]));
+    }
+    for (std::size_t number = 0; number < count; ++number) {
+        const std::string dataPath = name(options.dataPath, number);
+        USheetDataMeta_S meta{GetImagePath(name(options.output, number), dataPath),
+                              plan.GetSheets()[number].GetWidth(),
+                              plan.GetSheets()[number].GetHeight(),
+                              {}};
+        for (std::size_t other = 0; options.multipack && other < count; ++other) {
+            if (other != number) {
+                meta.related.push_back(GetFileName(name(options.dataPath, other).c_str()));
+            }
         }
-        dataFile.emplace(
-            options.dataPath,
-            FormatSheetData(frames, GetImagePath(options), layout.GetWidth(), layout.GetHeight(),
-                            options.dataFormat == UComposeOptions_S::JsonArray));
-        dataFile->Prepare();
+        writes.AddData(dataPath, FormatSheetData(onSheet[number], meta,
+                                                 options.dataFormat == UComposeOptions_S::JsonArray));
     }
-    StopBeforeCommitting();
-    UImageData_C::CommitPng(sheetFile);
-    if (dataFile) {
-        dataFile->Commit();
-    }
-    return true;
 }
 
 }  // namespace NS_Data

@@ -7,9 +7,13 @@
 #include "composition/CollectBatch.h"
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
+#include "composition/SheetData.h"
 #include "files/UFileIdentity_C.h"
 
 namespace NS_Data {
+
+class PictureGroup_C;
+class UPendingWrites_C;
 
 // One compose from start to end, the same for the command line and the window: every header
 // of the batch first, then the pictures, the layout and its checks, and last the sheet and its
@@ -37,11 +41,17 @@ public:
     const UComposeOptions_S& GetOptions() const { return options; }
 
 private:
+    // The sheet, the data file, or with multipack any numbered one beside them.
     bool IsTarget(const std::string& path) const;
+    void WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
+                   UPendingWrites_C& writes, const UWarn_F& warn) const;
+    void WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
+                      UPendingWrites_C& writes) const;
 
     UComposeOptions_S options;
     UFileIdentity_C sheet;
     UFileIdentity_C data;
+    UFileIdentity_C sheetFolder;
 };
 
 }  // namespace NS_Data

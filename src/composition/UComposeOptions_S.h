@@ -21,7 +21,18 @@ struct UComposeOptions_S {
     DataFormat_E dataFormat = JsonHash;
     // A layout value as the ComposeMode setting holds it: 0 row, 1 column, anything else grid.
     int32_t composeMode = 1;
+    // Pictures packed as tightly as MaxRects finds, whatever their sizes, instead of the
+    // layout's equal cells.
+    bool packed = false;
+    // One box common to all pictures (autoCut), or each picture cut to its own (trim).
     bool autoCut = false;
+    bool trim = false;
+    // Packing only: a picture may be stored turned 90 degrees; equal sheet sides; further
+    // sheets for what one sheet of the largest side cannot hold; identical pictures in one place.
+    bool rotate = false;
+    bool square = false;
+    bool multipack = false;
+    bool alias = true;
     // Spacing, columns and texture sizes; all off by default.
     USheetOptions_S sheet;
     // The longest sheet side allowed, in pixels; 0 only warns above the common GPU limit.

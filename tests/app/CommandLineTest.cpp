@@ -4,7 +4,7 @@
 
 #include <filesystem>
 #include <iterator>
-#include <regex>
+#include <string_view>
 #include <set>
 #include <fstream>
 #include <string>
@@ -68,11 +68,14 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"-o", "s.png", "--layoutx", "a"}, "unknown option --layoutx"},
         {{"-o"}, "--output: 1 required TEXT missing"},
         {{"-o", "s.png", "--layout", "diagonal", "a"},
-         "--layout takes horizontal, vertical, multirow or an integer"},
+         "--layout takes horizontal, vertical, multirow, packed or an integer"},
         {{"-o", "s.png", "--layout", "1x", "a"},
-         "--layout takes horizontal, vertical, multirow or an integer"},
+         "--layout takes horizontal, vertical, multirow, packed or an integer"},
         {{"-o", "s.png", "--layout", "99999999999", "a"},
-         "--layout takes horizontal, vertical, multirow or an integer"},
+         "--layout takes horizontal, vertical, multirow, packed or an integer"},
+        {{"-o", "s.png", "--trim", "--autocut", "a"}, "--trim and --autocut cannot be given together"},
+        {{"-o", "s.png", "--layout", "multirow", "--rotate", "a"}, "--rotate needs --layout packed"},
+        {{"-o", "s.png", "--multipack", "a"}, "--multipack needs --layout packed"},
         {{"-o", "s.png", "--padding", "-1", "a"},
          "--padding: takes a whole number from 0 to 16384, not \"-1\""},
         {{"-o", "s.png", "--columns", "0", "a"},
@@ -104,13 +107,20 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
 
 namespace {
 
-// The option names among `text`'s words: those that start with '-' and are more than "--".
+// The option names among `text`'s words: those that start with '-' and a letter after a space,
+// a quote, a backtick or a parenthesis.
 std::set<std::string> OptionWords(const std::string& text) {
-    static const std::regex word(R"((^|[\s`('])(--?[a-z][a-z-]*))");
     std::set<std::string> names;
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), word);
-         it != std::sregex_iterator(); ++it) {
-        names.insert((*it)[2]);
+    for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1)) {
+        const bool starts = at == 0 || std::string_view(" \t\n`('").find(text[at - 1]) !=
+                                           std::string_view::npos;
+        const std::size_t letter = text.compare(at, 2, "--") == 0 ? at + 2 : at + 1;
+        if (!starts || letter >= text.size() || text[letter] < 'a' || text[letter] > 'z') {
+            continue;
+        }
+        const std::size_t end = text.find_first_not_of("abcdefghijklmnopqrstuvwxyz-", letter);
+        names.insert(text.substr(at, end - at));
+        at = end == std::string::npos ? text.size() : end;
     }
     return names;
 }
@@ -134,7 +144,9 @@ TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
     const std::vector<std::string> defined = GetOptionNames();
     const std::set<std::string> options(defined.begin(), defined.end());
     std::string manual = Section(ReadText("install/tavrin.1.in"), ".SH OPTIONS", ".SH EXIT");
-    manual = std::regex_replace(manual, std::regex(R"(\\-)"), "-");
+    for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-")) {
+        manual.erase(at, 1);
+    }
     const std::string completion =
         Section(ReadText("install/tavrin.bash-completion"), "compgen -W '-o", "' --");
     const std::string readme = Section(ReadText("README.md"), "| Option | Meaning |", "\n\n");

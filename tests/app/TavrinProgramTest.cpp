@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <tuple>
@@ -17,6 +18,7 @@
 #include "TestSupport.h"
 #include "app/CommandLine.h"
 #include "foundation/ProductVersion.h"
+#include "foundation/URect_C.h"
 
 namespace {
 
@@ -70,35 +72,49 @@ uint32_t Visible(uint32_t value) {
     return value >> 24 == 0 ? 0 : value;
 }
 
-// Draws the frame's sheet pixels at spriteSourceSize on a transparent canvas of sourceSize.
+// Draws the frame's sheet pixels at spriteSourceSize on a transparent canvas of sourceSize; a
+// rotated frame is read turned back (stored clockwise: its first pixel at the region's top-right).
 UPicture_S Rebuild(const UPicture_S& sheet, const json& entry) {
     const json& frame = entry["frame"];
     const json& at = entry["spriteSourceSize"];
+    const bool turned = entry["rotated"];
     const int32_t fx = frame["x"], fy = frame["y"], w = frame["w"], h = frame["h"];
     const int32_t sx = at["x"], sy = at["y"];
+    const int32_t across = turned ? h : w, down = turned ? w : h;
     UPicture_S canvas{entry["sourceSize"]["w"], entry["sourceSize"]["h"], {}};
     canvas.pixels.assign(std::size_t(canvas.width) * canvas.height, 0);
     const bool fits = w == at["w"] && h == at["h"] && w > 0 && h > 0 && fx >= 0 && fy >= 0 &&
-                      fx + w <= sheet.width && fy + h <= sheet.height && sx >= 0 && sy >= 0 &&
-                      sx + w <= canvas.width && sy + h <= canvas.height;
+                      fx + across <= sheet.width && fy + down <= sheet.height && sx >= 0 &&
+                      sy >= 0 && sx + w <= canvas.width && sy + h <= canvas.height;
     if (!fits) {
         return {-1, -1, {}};
     }
     for (int32_t y = 0; y < h; ++y) {
         for (int32_t x = 0; x < w; ++x) {
+            const int32_t u = turned ? h - 1 - y : x, v = turned ? x : y;
             canvas.pixels[(sy + y) * canvas.width + sx + x] =
-                sheet.pixels[(fy + y) * sheet.width + fx + x];
+                sheet.pixels[(fy + v) * sheet.width + fx + u];
         }
     }
     return canvas;
 }
 
-bool Overlap(const json& a, const json& b) {
-    const auto apart = [](const json& p, const json& q, const char* at, const char* size) {
-        return int32_t(p[at]) + int32_t(p[size]) <= q[at] ||
-               int32_t(q[at]) + int32_t(q[size]) <= p[at];
+// The sheet pixels a frame covers, turned with it, grown by `margin` on every side.
+URect_C Covered(const json& entry, int32_t margin) {
+    const json& frame = entry["frame"];
+    const bool turned = entry.value("rotated", false);
+    const int32_t w = frame[turned ? "h" : "w"], h = frame[turned ? "w" : "h"];
+    return URect_C::FromPointSize({int32_t(frame["x"]) - margin, int32_t(frame["y"]) - margin},
+                                  {w + 2 * margin, h + 2 * margin});
+}
+
+// True when the frames, each grown by its extrusion, come closer than `padding`.
+bool Overlap(const json& a, const json& b, int32_t extrude = 0, int32_t padding = 0) {
+    const URect_C p = Covered(a, extrude), q = Covered(b, extrude);
+    const auto apart = [padding](int32_t start1, int32_t end1, int32_t start2, int32_t end2) {
+        return end1 + padding < start2 || end2 + padding < start1;
     };
-    return !apart(a, b, "x", "w") && !apart(a, b, "y", "h");
+    return !apart(p.left, p.right, q.left, q.right) && !apart(p.top, p.bottom, q.top, q.bottom);
 }
 
 // With extrusion, each pixel within `amount` of a frame repeats the frame's nearest pixel.
@@ -212,7 +228,7 @@ TEST_F(TavrinProgramTest, DataFileRebuildsEveryPictureForEveryLayoutAndSpacing) 
                 EXPECT_EQ(FirstDifference(Rebuild(sheet, entries[i]), original), "")
                     << what << ": " << names[i];
                 for (std::size_t j = 0; j < i; ++j) {
-                    EXPECT_FALSE(Overlap(entries[i]["frame"], entries[j]["frame"]))
+                    EXPECT_FALSE(Overlap(entries[i], entries[j]))
                         << what << ": " << names[i] << " and " << names[j];
                 }
                 const auto extrude = std::find(args.begin(), args.end(), "--extrude");
@@ -222,6 +238,78 @@ TEST_F(TavrinProgramTest, DataFileRebuildsEveryPictureForEveryLayoutAndSpacing) 
                 }
             }
         }
+    }
+}
+
+// Packed and trimmed sheets: every picture comes back from its sheet and frame (rotation undone,
+// trim offset applied, shared places followed), frames keep padding and extrusion apart and
+// stay inside the border, and a multipack places each picture once.
+TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
+    std::filesystem::create_directories(In("set/dup"));
+    std::filesystem::copy_file(In("set/plain.png"), In("set/dup/plain.png"));
+    const std::tuple<Args, int32_t, int32_t, int32_t> cases[] = {
+        // options, extrude, padding, border
+        {{"--layout", "packed"}, 0, 0, 0},
+        {{"--layout", "packed", "--trim", "--rotate"}, 0, 0, 0},
+        {{"--layout", "packed", "--trim", "--no-alias", "--padding", "2", "--extrude", "1",
+          "--border", "3", "--pot"},
+         1, 2, 3},
+        {{"--layout", "packed", "--trim", "--rotate", "--square", "--extrude", "2"}, 2, 0, 0},
+        {{"--layout", "packed", "--multipack", "--max-size", "8", "--trim"}, 0, 0, 0},
+        {{"--layout", "multirow", "--trim", "--padding", "1", "--extrude", "1"}, 1, 1, 0},
+        {{"--layout", "horizontal", "--trim", "--border", "2"}, 0, 0, 2},
+    };
+    std::map<std::string, UPicture_S> sources;
+    for (const Source_S& source : Sources()) {
+        sources[source.name] = source.picture;
+    }
+    sources["dup/plain.png"] = sources["plain.png"];
+    for (auto& [name, picture] : sources) {
+        std::transform(picture.pixels.begin(), picture.pixels.end(), picture.pixels.begin(),
+                       Visible);
+    }
+    for (const auto& [options, extrude, padding, border] : cases) {
+        Args args = {"-o", "packed/s.png", "--data", "packed/d.json", "--data-format", "array"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back("set");
+        const std::string what = ::testing::PrintToString(options);
+        std::filesystem::remove_all(In("packed"));
+        std::filesystem::create_directories(In("packed"));
+        ASSERT_EQ(Run(args), 0) << what << ": " << Text(In("err"));
+        const bool multipack = std::ranges::find(options, "--multipack") != options.end();
+        std::vector<std::string> files = {"d.json"};
+        if (multipack) {
+            files = {"d-0.json"};
+            for (const json& related : json::parse(ReadFile(In("packed/d-0.json")))["meta"]
+                                                  ["related_multi_packs"]) {
+                files.push_back(related);
+            }
+            EXPECT_GT(files.size(), 1u) << what;
+        }
+        std::map<std::string, int> seen;
+        for (const std::string& file : files) {
+            const json data = json::parse(ReadFile(In("packed/" + file)));
+            const UPicture_S sheet = LoadPicture(In("packed/") + std::string(data["meta"]["image"]));
+            const json& frames = data["frames"];
+            for (std::size_t i = 0; i < frames.size(); ++i) {
+                const std::string name = frames[i]["filename"];
+                ++seen[name];
+                EXPECT_EQ(FirstDifference(Rebuild(sheet, frames[i]), sources[name]), "")
+                    << what << ": " << name;
+                const URect_C covered = Covered(frames[i], extrude);
+                EXPECT_TRUE(covered.left >= border && covered.top >= border &&
+                            covered.right < sheet.width - border &&
+                            covered.bottom < sheet.height - border)
+                    << what << ": " << name << " reaches the border";
+                for (std::size_t j = 0; j < i; ++j) {
+                    const bool shared = frames[i]["frame"] == frames[j]["frame"];
+                    EXPECT_FALSE(!shared && Overlap(frames[i], frames[j], extrude, padding))
+                        << what << ": " << name << " and " << frames[j]["filename"];
+                }
+            }
+        }
+        EXPECT_EQ(seen.size(), sources.size()) << what;
+        EXPECT_TRUE(std::ranges::all_of(seen, [](const auto& n) { return n.second == 1; })) << what;
     }
 }
 

@@ -70,7 +70,9 @@ TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
 // sheet must fit the memory available.
 TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
     const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available) {
-        return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, mode, {}, available); });
+        NS_Data::UComposeOptions_S options;
+        options.composeMode = mode;
+        return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, options, available); });
     };
     const uint64_t plenty = uint64_t{1} << 40;
     const std::vector<USize_C> crossed = {USize_C(30000, 1), USize_C(1, 30000)};
