@@ -153,8 +153,8 @@ void PictureGroup_C::Append(ULoaded_S loaded) {
     }
 }
 
-void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes,
-                                const UComposeOptions_S& options, uint64_t availableBytes) {
+void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
+                                uint64_t availableBytes) {
     // A packed sheet is no wider than its largest side allows; the grid's is known from the
     // whole areas.
     int64_t width = options.maxSize > 0 ? options.maxSize : CommonTextureSide;

@@ -3,8 +3,8 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <unordered_set>
@@ -83,7 +83,8 @@ bool IsNumberedName(const std::string& name, const std::string& pattern) {
         !name.ends_with(after)) {
         return false;
     }
-    const std::string digits = name.substr(before.size(), name.size() - before.size() - after.size());
+    const std::string digits =
+        name.substr(before.size(), name.size() - before.size() - after.size());
     return std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
 }
 
@@ -229,10 +230,11 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
     for (std::size_t i = 0; i < frames.size(); ++i) {
         frames[i].place = places[i];
     }
-    const USheetDataMeta_S meta{GetImagePath(options.output, options.dataPath),
-                                layout.GetWidth(), layout.GetHeight(), {}};
-    writes.AddData(options.dataPath,
-                   FormatSheetData(frames, meta, options.dataFormat == UComposeOptions_S::JsonArray));
+    const USheetDataMeta_S meta{
+        GetImagePath(options.output, options.dataPath), layout.GetWidth(), layout.GetHeight(), {}};
+    writes.AddData(
+        options.dataPath,
+        FormatSheetData(frames, meta, options.dataFormat == UComposeOptions_S::JsonArray));
 }
 
 void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
@@ -246,8 +248,8 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
     };
     for (std::size_t number = 0; number < count; ++number) {
         const USize_C size = plan.GetSheets()[number];
-        const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
-                                 options.sheet.extrude);
+        const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
+                                 options.background, options.sheet.extrude);
         const UPngEncoder_C encoder(
             uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
             [&rows](uint32_t y, uint32_t* scratch) {
@@ -278,8 +280,9 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
                 meta.related.push_back(GetFileName(name(options.dataPath, other).c_str()));
             }
         }
-        writes.AddData(dataPath, FormatSheetData(onSheet[number], meta,
-                                                 options.dataFormat == UComposeOptions_S::JsonArray));
+        writes.AddData(dataPath,
+                       FormatSheetData(onSheet[number], meta,
+                                       options.dataFormat == UComposeOptions_S::JsonArray));
     }
 }
 

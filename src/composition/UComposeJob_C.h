@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "composition/CollectBatch.h"
+#include "composition/SheetData.h"
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
-#include "composition/SheetData.h"
 #include "files/UFileIdentity_C.h"
 
 namespace NS_Data {

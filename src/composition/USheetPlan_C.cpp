@@ -158,15 +158,13 @@ USheetPlan_C USheetPlan_C::TrimmedGrid(const std::vector<const Picture_S*>& pict
     const USheetLayout_S layout = USheetLayout_S::Plan(cells, options.composeMode, options.sheet);
     PictureGroup_C::CheckSheet(layout, options.maxSize);
     USheetPlan_C plan;
-    plan.sheets.push_back({static_cast<int32_t>(layout.GetWidth()),
-                           static_cast<int32_t>(layout.GetHeight())});
+    plan.sheets.push_back(
+        {static_cast<int32_t>(layout.GetWidth()), static_cast<int32_t>(layout.GetHeight())});
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        const URect_C onSheet =
-            URect_C::FromPointSize(layout.GetCellOrigin(static_cast<int64_t>(i)), kept[i].GetSize());
-        plan.placements.push_back({0,
-                                   {onSheet, kept[i], pictures[i]->pixels.GetSize()},
-                                   false,
-                                   static_cast<int32_t>(i)});
+        const URect_C onSheet = URect_C::FromPointSize(
+            layout.GetCellOrigin(static_cast<int64_t>(i)), kept[i].GetSize());
+        plan.placements.push_back(
+            {0, {onSheet, kept[i], pictures[i]->pixels.GetSize()}, false, static_cast<int32_t>(i)});
     }
     return plan;
 }

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
-#include <string_view>
-#include <set>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -73,8 +73,10 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
          "--layout takes horizontal, vertical, multirow, packed or an integer"},
         {{"-o", "s.png", "--layout", "99999999999", "a"},
          "--layout takes horizontal, vertical, multirow, packed or an integer"},
-        {{"-o", "s.png", "--trim", "--autocut", "a"}, "--trim and --autocut cannot be given together"},
-        {{"-o", "s.png", "--layout", "multirow", "--rotate", "a"}, "--rotate needs --layout packed"},
+        {{"-o", "s.png", "--trim", "--autocut", "a"},
+         "--trim and --autocut cannot be given together"},
+        {{"-o", "s.png", "--layout", "multirow", "--rotate", "a"},
+         "--rotate needs --layout packed"},
         {{"-o", "s.png", "--multipack", "a"}, "--multipack needs --layout packed"},
         {{"-o", "s.png", "--padding", "-1", "a"},
          "--padding: takes a whole number from 0 to 16384, not \"-1\""},
@@ -112,8 +114,8 @@ namespace {
 std::set<std::string> OptionWords(const std::string& text) {
     std::set<std::string> names;
     for (std::size_t at = text.find('-'); at != std::string::npos; at = text.find('-', at + 1)) {
-        const bool starts = at == 0 || std::string_view(" \t\n`('").find(text[at - 1]) !=
-                                           std::string_view::npos;
+        const bool starts =
+            at == 0 || std::string_view(" \t\n`('").find(text[at - 1]) != std::string_view::npos;
         const std::size_t letter = text.compare(at, 2, "--") == 0 ? at + 2 : at + 1;
         if (!starts || letter >= text.size() || text[letter] < 'a' || text[letter] > 'z') {
             continue;

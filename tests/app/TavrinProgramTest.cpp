@@ -175,6 +175,65 @@ protected:
         return child;
     }
 
+    // Composes `folder` with `options` into packed/ and checks the sheets against `sources`, as
+    // the test of packed sheets describes; returns what went wrong, empty when nothing did.
+    std::string CheckPacked(const Args& options, const std::string& pictures,
+                            const std::map<std::string, UPicture_S>& sources, int32_t extrude,
+                            int32_t padding, int32_t border) const {
+        Args args = {"-o", "packed/s.png", "--data", "packed/d.json", "--data-format", "array"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(pictures);
+        std::filesystem::remove_all(In("packed"));
+        std::filesystem::create_directories(In("packed"));
+        if (Run(args) != 0) {
+            return "failed: " + Text(In("err"));
+        }
+        const bool multipack = std::ranges::find(options, "--multipack") != options.end();
+        std::vector<std::string> files = {multipack ? "d-0.json" : "d.json"};
+        for (const json& related : json::parse(ReadFile(In("packed/" + files[0])))["meta"].value(
+                 "related_multi_packs", json::array())) {
+            files.push_back(related);
+        }
+        if (multipack != (files.size() > 1)) {
+            return "one sheet, or several without --multipack";
+        }
+        std::map<std::string, int> seen;
+        std::string problems;
+        for (const std::string& file : files) {
+            const json data = json::parse(ReadFile(In("packed/" + file)));
+            const UPicture_S sheet =
+                LoadPicture(In("packed/") + std::string(data["meta"]["image"]));
+            const json& frames = data["frames"];
+            for (std::size_t i = 0; i < frames.size(); ++i) {
+                const std::string name = frames[i]["filename"];
+                ++seen[name];
+                UPicture_S source = sources.at(name);
+                std::transform(source.pixels.begin(), source.pixels.end(), source.pixels.begin(),
+                               Visible);
+                const std::string difference = FirstDifference(Rebuild(sheet, frames[i]), source);
+                problems += difference.empty() ? "" : name + ": " + difference + "\n";
+                const URect_C covered = Covered(frames[i], extrude);
+                if (covered.left < border || covered.top < border ||
+                    covered.right >= sheet.width - border ||
+                    covered.bottom >= sheet.height - border) {
+                    problems += name + " reaches the border\n";
+                }
+                for (std::size_t j = 0; j < i; ++j) {
+                    const bool shared = frames[i]["frame"] == frames[j]["frame"];
+                    if (!shared && Overlap(frames[i], frames[j], extrude, padding)) {
+                        problems +=
+                            name + " comes too near " + std::string(frames[j]["filename"]) + "\n";
+                    }
+                }
+            }
+        }
+        if (seen.size() != sources.size() ||
+            !std::ranges::all_of(seen, [](const auto& n) { return n.second == 1; })) {
+            problems += "not every picture placed once\n";
+        }
+        return problems;
+    }
+
     UTempDirectory folder;
 };
 
@@ -253,9 +312,11 @@ TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
         {{"--layout", "packed", "--trim", "--rotate"}, 0, 0, 0},
         {{"--layout", "packed", "--trim", "--no-alias", "--padding", "2", "--extrude", "1",
           "--border", "3", "--pot"},
-         1, 2, 3},
+         1,
+         2,
+         3},
         {{"--layout", "packed", "--trim", "--rotate", "--square", "--extrude", "2"}, 2, 0, 0},
-        {{"--layout", "packed", "--multipack", "--max-size", "8", "--trim"}, 0, 0, 0},
+        {{"--layout", "packed", "--multipack", "--max-size", "5", "--trim"}, 0, 0, 0},
         {{"--layout", "multirow", "--trim", "--padding", "1", "--extrude", "1"}, 1, 1, 0},
         {{"--layout", "horizontal", "--trim", "--border", "2"}, 0, 0, 2},
     };
@@ -264,53 +325,23 @@ TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
         sources[source.name] = source.picture;
     }
     sources["dup/plain.png"] = sources["plain.png"];
-    for (auto& [name, picture] : sources) {
-        std::transform(picture.pixels.begin(), picture.pixels.end(), picture.pixels.begin(),
-                       Visible);
-    }
     for (const auto& [options, extrude, padding, border] : cases) {
-        Args args = {"-o", "packed/s.png", "--data", "packed/d.json", "--data-format", "array"};
-        args.insert(args.end(), options.begin(), options.end());
-        args.push_back("set");
-        const std::string what = ::testing::PrintToString(options);
-        std::filesystem::remove_all(In("packed"));
-        std::filesystem::create_directories(In("packed"));
-        ASSERT_EQ(Run(args), 0) << what << ": " << Text(In("err"));
-        const bool multipack = std::ranges::find(options, "--multipack") != options.end();
-        std::vector<std::string> files = {"d.json"};
-        if (multipack) {
-            files = {"d-0.json"};
-            for (const json& related : json::parse(ReadFile(In("packed/d-0.json")))["meta"]
-                                                  ["related_multi_packs"]) {
-                files.push_back(related);
-            }
-            EXPECT_GT(files.size(), 1u) << what;
-        }
-        std::map<std::string, int> seen;
-        for (const std::string& file : files) {
-            const json data = json::parse(ReadFile(In("packed/" + file)));
-            const UPicture_S sheet = LoadPicture(In("packed/") + std::string(data["meta"]["image"]));
-            const json& frames = data["frames"];
-            for (std::size_t i = 0; i < frames.size(); ++i) {
-                const std::string name = frames[i]["filename"];
-                ++seen[name];
-                EXPECT_EQ(FirstDifference(Rebuild(sheet, frames[i]), sources[name]), "")
-                    << what << ": " << name;
-                const URect_C covered = Covered(frames[i], extrude);
-                EXPECT_TRUE(covered.left >= border && covered.top >= border &&
-                            covered.right < sheet.width - border &&
-                            covered.bottom < sheet.height - border)
-                    << what << ": " << name << " reaches the border";
-                for (std::size_t j = 0; j < i; ++j) {
-                    const bool shared = frames[i]["frame"] == frames[j]["frame"];
-                    EXPECT_FALSE(!shared && Overlap(frames[i], frames[j], extrude, padding))
-                        << what << ": " << name << " and " << frames[j]["filename"];
-                }
-            }
-        }
-        EXPECT_EQ(seen.size(), sources.size()) << what;
-        EXPECT_TRUE(std::ranges::all_of(seen, [](const auto& n) { return n.second == 1; })) << what;
+        EXPECT_EQ(CheckPacked(options, "set", sources, extrude, padding, border), "")
+            << ::testing::PrintToString(options);
     }
+    // A tall and a wide picture fit a sheet of 8 x 8 only with one of them turned.
+    std::filesystem::create_directories(In("turn"));
+    const UPicture_S tall =
+        Make(2, 8, [](int32_t x, int32_t y) { return 0xFF000000u | x << 8 | y; });
+    const UPicture_S wide =
+        Make(8, 2, [](int32_t x, int32_t y) { return 0xFF100000u | x << 8 | y; });
+    SavePicture(tall, In("turn/tall.png"));
+    SavePicture(wide, In("turn/wide.png"));
+    const Args fitted = {"--layout", "packed", "--max-size", "8"};
+    EXPECT_NE(CheckPacked(fitted, "turn", {{"tall.png", tall}, {"wide.png", wide}}, 0, 0, 0), "");
+    Args turned = fitted;
+    turned.push_back("--rotate");
+    EXPECT_EQ(CheckPacked(turned, "turn", {{"tall.png", tall}, {"wide.png", wide}}, 0, 0, 0), "");
 }
 
 TEST_F(TavrinProgramTest, RepeatedNamesStayApartAndNaturalOrderFollowsNumbers) {
