@@ -1,6 +1,7 @@
 // Any bytes as frame names, one name per zero-separated piece, with their places drawn from the
-// bytes too. Both forms of the data file must be JSON that reads back with one entry per frame:
-// the hash must keep every name apart however its bytes are spoilt.
+// bytes too. Every JSON form of the data file must read back with one entry per frame: the
+// forms keyed by name must keep every name apart however its bytes are spoilt, and the
+// animations the names make must never break the file.
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
@@ -22,8 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             frames.back().name += static_cast<char>(data[i]);
         }
     }
-    for (const bool asArray : {false, true}) {
-        const std::string text = FormatSheetData(frames, {"s.png", 8, 8, {}}, asArray);
+    NS_Data::UComposeOptions_S options;
+    for (const auto format :
+         {NS_Data::UComposeOptions_S::JsonHash, NS_Data::UComposeOptions_S::JsonArray,
+          NS_Data::UComposeOptions_S::Aseprite}) {
+        options.dataFormat = format;
+        const std::string text = FormatSheetData({{{"s.png", 8, 8, {}}, frames}}, options);
         const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
         if (document.is_discarded() || document["frames"].size() != frames.size()) {
             std::abort();

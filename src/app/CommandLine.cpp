@@ -2,8 +2,11 @@
 
 #include <CLI/CLI.hpp>
 
+#include "composition/SheetData.h"
+
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -125,6 +128,25 @@ std::optional<int32_t> ParseLayout(std::string_view text) {
     return value;
 }
 
+// Two fractions "X,Y", each a plain decimal number.
+std::optional<std::pair<double, double>> ParsePivot(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) {
+        return std::nullopt;
+    }
+    double values[2] = {};
+    const std::string parts[2] = {text.substr(0, comma), text.substr(comma + 1)};
+    for (int i = 0; i < 2; ++i) {
+        const char* end = parts[i].data() + parts[i].size();
+        const auto [stop, failure] = std::from_chars(parts[i].data(), end, values[i]);
+        if (parts[i].empty() || failure != std::errc() || stop != end ||
+            !std::isfinite(values[i])) {
+            return std::nullopt;
+        }
+    }
+    return std::pair(values[0], values[1]);
+}
+
 // Ends the parse at once where --help or --version appears.
 struct UStop_S {
     CommandLine_S::Action_E action;
@@ -192,6 +214,7 @@ private:
 
     CLI::App app;
     std::string layout;
+    std::string pivot;
     bool noAlias = false;
     CommandLine_S result;
 };
@@ -272,11 +295,30 @@ void UParser_C::DefineOptions() {
     app.add_option("--data", compose.dataPath, "also write where each frame lies (default: none)")
         ->option_text("FILE.json")
         ->group("Frames");
-    AddChoice<UComposeOptions_S::DataFormat_E>(
-        app, "--data-format", compose.dataFormat,
-        {{"hash", UComposeOptions_S::JsonHash}, {"array", UComposeOptions_S::JsonArray}})
-        ->description("hash (frames by name) or array (in sheet order) (default: hash)")
+    AddChoice<UComposeOptions_S::DataFormat_E>(app, "--data-format", compose.dataFormat,
+                                               {{"hash", UComposeOptions_S::JsonHash},
+                                                {"array", UComposeOptions_S::JsonArray},
+                                                {"aseprite", UComposeOptions_S::Aseprite},
+                                                {"phaser3", UComposeOptions_S::Phaser3},
+                                                {"xml", UComposeOptions_S::Xml},
+                                                {"libgdx", UComposeOptions_S::Libgdx},
+                                                {"css", UComposeOptions_S::Css}})
+        ->description(
+            "hash (frames by name), array (in sheet order), aseprite (frames by "
+            "index, for Phaser's createFromAseprite), phaser3 (one multi-atlas for "
+            "every sheet), xml (TextureAtlas), libgdx (libGDX and Spine atlas) or css "
+            "(default: hash)")
         ->option_text("FORMAT")
+        ->group("Frames");
+    AddCount(app, "--fps", compose.fps, 1, 1000)
+        ->description(
+            "frames of an animation without a duration of their own show 1000/N ms "
+            "(default: 10)")
+        ->group("Frames");
+    app.add_option("--pivot", pivot,
+                   "each frame's pivot, in fractions of its picture's width and height, e.g. "
+                   "0.5,1 (default: none)")
+        ->option_text("X,Y")
         ->group("Frames");
     AddChoice<CommandLine_S::PathOrder_E>(
         app, "--sort", result.order,
@@ -343,6 +385,18 @@ void UParser_C::Finish() {
         compose.composeMode = *mode;
     }
     compose.alias = !noAlias;
+    if (app.count("--pivot") > 0) {
+        const auto point = ParsePivot(pivot);
+        if (!point) {
+            return Fail("--pivot takes two fractions X,Y, as 0.5,1");
+        }
+        compose.hasPivot = true;
+        compose.pivotX = point->first;
+        compose.pivotY = point->second;
+    }
+    if (const std::string problem = FindDataFormatProblem(compose); !problem.empty()) {
+        return Fail(problem);
+    }
     if (compose.trim && compose.autoCut) {
         return Fail("--trim and --autocut cannot be given together");
     }

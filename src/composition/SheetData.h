@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "composition/UComposeOptions_S.h"
 #include "composition/UFrame_S.h"
 
 // One frame as the data file names and places it.
@@ -26,10 +27,25 @@ struct USheetDataMeta_S {
     std::vector<std::string> related;
 };
 
-// The sprite-sheet data that game engines read beside the sheet ("JSON hash" or, with
-// `asArray`, "JSON array"): each frame's place on the sheet and in its picture, and the sheet's
-// path (relative to the data file) and size. In the hash, a name met again becomes NAME~2,
-// NAME~3, ... (skipping names already taken); the array keeps every name as it is, in sheet
-// order. Bytes that are not UTF-8 become U+FFFD, before names are made unique.
-std::string FormatSheetData(const std::vector<USheetDataFrame_S>& frames,
-                            const USheetDataMeta_S& meta, bool asArray);
+// One sheet and the frames on it, in sheet order.
+struct USheetDataPage_S {
+    USheetDataMeta_S meta;
+    std::vector<USheetDataFrame_S> frames;
+};
+
+// True when the form keeps every sheet of a multipack in one file; the others take a file for
+// each sheet.
+bool HoldsEveryPage(NS_Data::UComposeOptions_S::DataFormat_E format);
+
+// Why the form cannot describe what `options` makes; empty when it can.
+std::string FindDataFormatProblem(const NS_Data::UComposeOptions_S& options);
+
+// The sprite-sheet data that game engines read beside the sheet, in options.dataFormat: each
+// frame's place on the sheet and in its picture, the sheet's path (relative to the data file)
+// and size, the animations the frames' names make (see FindAnimations), and with a pivot set,
+// each frame's pivot. One page, or for a form that holds every page, all of them. In the forms
+// that key frames by name, a name met again becomes NAME~2, NAME~3, ... (skipping names already
+// taken); the array keeps every name as it is, in sheet order. Bytes that are not UTF-8 become
+// U+FFFD, before names are made unique.
+std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages,
+                            const NS_Data::UComposeOptions_S& options);

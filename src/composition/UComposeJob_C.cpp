@@ -232,9 +232,7 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
     }
     const USheetDataMeta_S meta{
         GetImagePath(options.output, options.dataPath), layout.GetWidth(), layout.GetHeight(), {}};
-    writes.AddData(
-        options.dataPath,
-        FormatSheetData(frames, meta, options.dataFormat == UComposeOptions_S::JsonArray));
+    writes.AddData(options.dataPath, FormatSheetData({{meta, std::move(frames)}}, options));
 }
 
 void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
@@ -262,27 +260,33 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
     if (options.dataPath.empty()) {
         return;
     }
-    std::vector<std::vector<USheetDataFrame_S>> onSheet(count);
+    std::vector<USheetDataPage_S> pages(count);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const USheetPlan_C::UPlacement_S& placement = plan.GetPlacements()[i];
         frames[i].place = placement.frame;
         frames[i].rotated = placement.rotated;
-        onSheet[std::size_t(placement.sheet)].push_back(std::move(frames[i]));
+        pages[std::size_t(placement.sheet)].frames.push_back(std::move(frames[i]));
     }
+    // A form that holds every sheet is one file; the others take a numbered file for each.
+    const bool oneFile = HoldsEveryPage(options.dataFormat);
     for (std::size_t number = 0; number < count; ++number) {
-        const std::string dataPath = name(options.dataPath, number);
-        USheetDataMeta_S meta{GetImagePath(name(options.output, number), dataPath),
+        const std::string dataPath = oneFile ? options.dataPath : name(options.dataPath, number);
+        pages[number].meta = {GetImagePath(name(options.output, number), dataPath),
                               plan.GetSheets()[number].GetWidth(),
                               plan.GetSheets()[number].GetHeight(),
                               {}};
-        for (std::size_t other = 0; options.multipack && other < count; ++other) {
+        for (std::size_t other = 0; options.multipack && !oneFile && other < count; ++other) {
             if (other != number) {
-                meta.related.push_back(GetFileName(name(options.dataPath, other).c_str()));
+                pages[number].meta.related.push_back(
+                    GetFileName(name(options.dataPath, other).c_str()));
             }
         }
-        writes.AddData(dataPath,
-                       FormatSheetData(onSheet[number], meta,
-                                       options.dataFormat == UComposeOptions_S::JsonArray));
+        if (!oneFile) {
+            writes.AddData(dataPath, FormatSheetData({pages[number]}, options));
+        }
+    }
+    if (oneFile) {
+        writes.AddData(options.dataPath, FormatSheetData(pages, options));
     }
 }
 

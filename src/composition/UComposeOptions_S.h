@@ -12,13 +12,22 @@ namespace NS_Data {
 // go, how the pictures are laid out and cut, and how hard the writer works. The defaults make the
 // sheet the window has always made: one column, untrimmed, no data file.
 struct UComposeOptions_S {
-    enum DataFormat_E { JsonHash, JsonArray };
+    // The data file's forms: JSON hash and array (most engines), Aseprite's JSON (frames keyed
+    // by index, as Phaser's createFromAseprite finds them), Phaser 3's multi-atlas, the
+    // TextureAtlas XML, the libGDX and Spine text atlas, and CSS sprites.
+    enum DataFormat_E { JsonHash, JsonArray, Aseprite, Phaser3, Xml, Libgdx, Css };
 
     // The sheet's path; "-" is standard output.
     std::string output;
     // Where the frame data goes; empty for none.
     std::string dataPath;
     DataFormat_E dataFormat = JsonHash;
+    // Milliseconds a frame of an animation shows, where its file gives none: 1000 / fps.
+    int32_t fps = 10;
+    // Each frame's pivot, in fractions of its picture's size; written only when set.
+    bool hasPivot = false;
+    double pivotX = 0.5;
+    double pivotY = 0.5;
     // A layout value as the ComposeMode setting holds it: 0 row, 1 column, anything else grid.
     int32_t composeMode = 1;
     // Pictures packed as tightly as MaxRects finds, whatever their sizes, instead of the
