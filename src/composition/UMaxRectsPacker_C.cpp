@@ -92,8 +92,8 @@ UMaxRectsPacker_C::UItems_S UMaxRectsPacker_C::MakeItems(const std::vector<USize
     return items;
 }
 
-std::vector<UMaxRectsPacker_C::UOrder_S> UMaxRectsPacker_C::MakeOrders(
-    const UItems_S& items) const {
+std::vector<UMaxRectsPacker_C::UOrder_S> UMaxRectsPacker_C::MakeOrders(const UItems_S& items,
+                                                                       bool rotate) const {
     std::vector<UOrder_S> orders(OrderCount);
     const std::size_t count = items.width.size();
     for (int32_t o = 0; o < OrderCount; ++o) {
@@ -111,7 +111,7 @@ std::vector<UMaxRectsPacker_C::UOrder_S> UMaxRectsPacker_C::MakeOrders(
             order.item[k] = keyed[k].second;
             int32_t w = items.width[i];
             int32_t h = items.height[i];
-            if (options.rotate) {
+            if (rotate) {
                 w = h = std::min(w, h);
             }
             order.smallWidth[k] = std::min(order.smallWidth[k + 1], w);
@@ -122,16 +122,11 @@ std::vector<UMaxRectsPacker_C::UOrder_S> UMaxRectsPacker_C::MakeOrders(
 }
 
 std::vector<UMaxRectsPacker_C::UWay_S> UMaxRectsPacker_C::MakeWays(
-    const std::vector<UOrder_S>& orders) const {
+    const std::vector<UOrder_S>& orders, bool rotate) {
     std::vector<UWay_S> ways;
-    for (const bool rotate : {false, true}) {
-        if (rotate && !options.rotate) {
-            break;
-        }
-        for (const UOrder_S& order : orders) {
-            for (int32_t rule = 0; rule < UMaxRectsBin_C::RuleCount; ++rule) {
-                ways.push_back({UMaxRectsBin_C::URule_E(rule), &order, rotate});
-            }
+    for (const UOrder_S& order : orders) {
+        for (int32_t rule = 0; rule < UMaxRectsBin_C::RuleCount; ++rule) {
+            ways.push_back({UMaxRectsBin_C::URule_E(rule), &order, rotate});
         }
     }
     return ways;
@@ -204,10 +199,23 @@ bool UMaxRectsPacker_C::IsBetter(const UAttempt_S& a, const UAttempt_S& b) {
     return std::abs(a.sheetWidth - a.sheetHeight) < std::abs(b.sheetWidth - b.sheetHeight);
 }
 
+// With rotation allowed the sheet is searched with and without it, so that turning frames never
+// makes a sheet larger than leaving them.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Search(const UItems_S& items) const {
-    const std::vector<UOrder_S> orders = MakeOrders(items);
-    const std::vector<UWay_S> ways = MakeWays(orders);
-    return options.powerOfTwo ? SearchPowersOfTwo(items, ways) : SearchFree(items, ways);
+    UAttempt_S best;
+    for (const bool rotate : {false, true}) {
+        if (rotate && !options.rotate) {
+            break;
+        }
+        const std::vector<UOrder_S> orders = MakeOrders(items, rotate);
+        const std::vector<UWay_S> ways = MakeWays(orders, rotate);
+        UAttempt_S attempt =
+            options.powerOfTwo ? SearchPowersOfTwo(items, ways) : SearchFree(items, ways);
+        if (IsBetter(attempt, best)) {
+            best = std::move(attempt);
+        }
+    }
+    return best;
 }
 
 // Sheet sizes come in few steps when both sides are powers of two, so each is tried in order of
@@ -256,11 +264,11 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
     return {};
 }
 
-std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items) const {
+std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, bool rotate) const {
     int32_t narrowest = 1;
     for (std::size_t i = 0; i < items.width.size(); ++i) {
-        narrowest = std::max(
-            narrowest, options.rotate ? std::min(items.width[i], items.height[i]) : items.width[i]);
+        narrowest = std::max(narrowest,
+                             rotate ? std::min(items.width[i], items.height[i]) : items.width[i]);
     }
     const double side = std::sqrt(double(items.area));
     std::vector<int32_t> widths;
@@ -285,10 +293,10 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
     const int64_t count = std::max<int64_t>(1, int64_t(items.width.size()));
     const auto wayCount = int64_t(ways.size());
     const int64_t fills = std::max<int64_t>(wayCount + 1, WorkBudget / count);
-    const std::vector<int32_t> allWidths = CandidateWidths(items);
+    const std::vector<int32_t> allWidths = CandidateWidths(items, ways[0].rotate);
     const std::size_t widthCount =
         std::clamp<std::size_t>(std::size_t(fills / (wayCount + 1)), 1, allWidths.size());
-    const UWay_S& bottomLeft = ways[options.rotate ? ways.size() / 2 + 3 : 3];
+    const UWay_S& bottomLeft = ways[UMaxRectsBin_C::BottomLeft];
     std::vector<UAttempt_S> open(widthCount);
     RunInParallel(
         widthCount,
@@ -370,8 +378,8 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Tighten(const UItems_S& items, 
 // A sheet of the largest side filled with as much as every way can put there, so that the first
 // sheets hold the most; the sheet is cut to what it holds.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::FillMost(const UItems_S& items) const {
-    const std::vector<UOrder_S> orders = MakeOrders(items);
-    const std::vector<UWay_S> ways = MakeWays(orders);
+    const std::vector<UOrder_S> orders = MakeOrders(items, options.rotate);
+    const std::vector<UWay_S> ways = MakeWays(orders, options.rotate);
     std::vector<UAttempt_S> attempts(ways.size());
     RunInParallel(
         ways.size(),

@@ -66,8 +66,8 @@ private:
     };
 
     UItems_S MakeItems(const std::vector<USize_C>& sizes, const std::vector<int32_t>& chosen) const;
-    std::vector<UOrder_S> MakeOrders(const UItems_S& items) const;
-    std::vector<UWay_S> MakeWays(const std::vector<UOrder_S>& orders) const;
+    std::vector<UOrder_S> MakeOrders(const UItems_S& items, bool rotate) const;
+    static std::vector<UWay_S> MakeWays(const std::vector<UOrder_S>& orders, bool rotate);
     UAttempt_S Fill(const UItems_S& items, const UWay_S& way, int32_t binWidth, int32_t binHeight,
                     bool skipMisfits) const;
     void Finish(UAttempt_S& attempt) const;
@@ -80,7 +80,7 @@ private:
                        int32_t steps) const;
     UAttempt_S FillMost(const UItems_S& items) const;
     UAttempt_S FillLargest(const UItems_S& items, const std::vector<UWay_S>& ways) const;
-    std::vector<int32_t> CandidateWidths(const UItems_S& items) const;
+    std::vector<int32_t> CandidateWidths(const UItems_S& items, bool rotate) const;
     bool FitsAlone(int32_t width, int32_t height) const;
     int32_t SheetSide(int32_t used) const;
     void Record(const UItems_S& items, const UAttempt_S& attempt, UPackResult_S& result) const;
