@@ -7,10 +7,6 @@ namespace NS_Data {
 
 namespace {
 
-bool Overlaps(const UMaxRectsBin_C::UBox_S& a, const UMaxRectsBin_C::UBox_S& b) {
-    return a.x < b.r && b.x < a.r && a.y < b.b && b.y < a.b;
-}
-
 bool Contains(const UMaxRectsBin_C::UBox_S& outer, const UMaxRectsBin_C::UBox_S& inner) {
     return outer.x <= inner.x && outer.y <= inner.y && inner.r <= outer.r && inner.b <= outer.b;
 }
@@ -99,7 +95,7 @@ void UMaxRectsBin_C::Choose(int32_t boxWidth, int32_t boxHeight, UChoice_S& choi
                 continue;
             }
             const UBox_S space{xs[i], ys[i], rs[i], bs[i]};
-            const UScore_S score = Score<Rule>(space, w, h, -choice.score.primary);
+            const UScore_S score = Score<Rule>(space, w, h, choice.score);
             if (score < choice.score) {
                 choice = {score, i, turn};
             }
@@ -109,7 +105,7 @@ void UMaxRectsBin_C::Choose(int32_t boxWidth, int32_t boxHeight, UChoice_S& choi
 
 template <UMaxRectsBin_C::URule_E Rule>
 UMaxRectsBin_C::UScore_S UMaxRectsBin_C::Score(const UBox_S& space, int32_t w, int32_t h,
-                                               int64_t least) const {
+                                               const UScore_S& best) const {
     const int64_t leftX = space.r - space.x - w;
     const int64_t leftY = space.b - space.y - h;
     if constexpr (Rule == ShortSide) {
@@ -122,11 +118,15 @@ UMaxRectsBin_C::UScore_S UMaxRectsBin_C::Score(const UBox_S& space, int32_t w, i
     } else if constexpr (Rule == BottomLeft) {
         return {int64_t{space.y} + h, space.x};
     } else {
+        // Only a contact that beats the best so far needs counting: longer, or as long at a
+        // place nearer the top-left.
+        const int64_t secondary = int64_t{space.y} * 65536 + space.x;
+        const int64_t least = secondary < best.secondary ? -best.primary : -best.primary + 1;
         const int64_t contact = Contact(space, {space.x, space.y, space.x + w, space.y + h}, least);
         if (contact < 0) {
             return {};
         }
-        return {-contact, int64_t{space.y} * 65536 + space.x};
+        return {-contact, secondary};
     }
 }
 
@@ -201,12 +201,12 @@ void UMaxRectsBin_C::Remember(const UBox_S& box) {
 // Free rectangles the box cuts give up to four maximal pieces each, and only the pieces need the
 // containment test: an untouched rectangle inside a piece would lie inside the rectangle the
 // piece came from, and no free rectangle contains another. An untouched rectangle that holds a
-// piece must share an edge line with the box (a piece reaches the box's side across the rows or
-// columns the box spans), so only those are kept for the test. Space too small for any later box
-// is dropped too. 10,000 mixed boxes averaged about 2,000 free rectangles; testing the pieces
-// against all of them took 0.48 s a fill, against those sharing an edge line 0.34 s, and marking
-// the list in one vectorised pass, with split rectangles left dead in place until a quarter is
-// dead, cut a whole search over 10,000 boxes from 1.85 s to 1.29 s on one core.
+// piece must share an edge line with the box beside it (a piece reaches the box's side across
+// rows or columns the box spans), so only those are kept for the test. Space too small for any
+// later box is dropped too. 10,000 mixed boxes averaged about 2,000 free rectangles; testing the
+// pieces against all of them took 0.48 s a fill, against those sharing an edge line 0.34 s, and
+// marking the list in one vectorised pass, with split rectangles left dead in place until a quarter
+// is dead, cut a whole search over 10,000 boxes from 1.85 s to 1.29 s on one core.
 void UMaxRectsBin_C::Split(const UBox_S& box) {
     fresh.clear();
     touching.clear();
@@ -257,11 +257,11 @@ void UMaxRectsBin_C::Mark(const UBox_S& box) {
     const int32_t right = box.r;
     const int32_t bottom = box.b;
     for (std::size_t i = 0; i < count; ++i) {
-        const int32_t overlaps =
-            (xs[i] < right) & (left < rs[i]) & (ys[i] < bottom) & (top < bs[i]);
-        const int32_t meets =
-            (rs[i] == left) | (xs[i] == right) | (bs[i] == top) | (ys[i] == bottom);
-        out[i] = uint8_t(overlaps | meets << 1);
+        const int32_t rows = (ys[i] < bottom) & (top < bs[i]);
+        const int32_t columns = (xs[i] < right) & (left < rs[i]);
+        const int32_t meets = (((rs[i] == left) | (xs[i] == right)) & rows) |
+                              (((bs[i] == top) | (ys[i] == bottom)) & columns);
+        out[i] = uint8_t((rows & columns) | meets << 1);
     }
 }
 

@@ -51,7 +51,7 @@ private:
     template <URule_E Rule>
     void Choose(int32_t width, int32_t height, UChoice_S& choice) const;
     template <URule_E Rule>
-    UScore_S Score(const UBox_S& space, int32_t width, int32_t height, int64_t least) const;
+    UScore_S Score(const UBox_S& space, int32_t width, int32_t height, const UScore_S& best) const;
     int64_t Contact(const UBox_S& space, const UBox_S& box, int64_t least) const;
     int64_t Along(int32_t x0, int32_t x1, int32_t y0, int32_t y1, const UBox_S& box) const;
     void Split(const UBox_S& box);
