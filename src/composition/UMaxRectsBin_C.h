@@ -80,6 +80,8 @@ private:
     std::size_t dead = 0;
     // Per free rectangle: 1 when the placed box overlaps it, 2 when it shares an edge line.
     std::vector<uint8_t> marks;
+    // Per free rectangle: 1 when it holds the box being placed.
+    mutable std::vector<uint8_t> holds;
     std::vector<UBox_S> fresh;
     std::vector<UBox_S> touching;
     // Placed boxes by grid cell, for the contact rule only.
