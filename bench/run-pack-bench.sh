@@ -11,6 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh --bench
+command -v npm >/dev/null || scripts/install-deps.sh --node
 mkdir -p build/bench/node
 cp bench/peer/package.json bench/peer/package-lock.json build/bench/node/
 (cd build/bench/node && npm ci --ignore-scripts --no-audit --no-fund --silent)
