@@ -250,13 +250,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
             ways.size(),
             [&](std::size_t i) { attempts[i] = Fill(items, ways[i], binWidth, binHeight, false); },
             threads);
-        UAttempt_S best;
-        for (std::size_t i = 0; i < ways.size(); ++i) {
-            if (IsBetter(attempts[i], best)) {
-                best = std::move(attempts[i]);
-                best.way = int32_t(i);
-            }
-        }
+        UAttempt_S best = TakeBest(attempts);
         if (best.fits) {
             return best;
         }
@@ -302,14 +296,45 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
     const int64_t count = std::max<int64_t>(1, int64_t(items.width.size()));
     const auto wayCount = int64_t(ways.size());
     const int64_t fills = std::max<int64_t>(wayCount + 1, WorkBudget / count);
-    const std::vector<int32_t> allWidths = CandidateWidths(items, ways[0].rotate);
-    const std::size_t widthCount =
-        std::clamp<std::size_t>(std::size_t(fills / (wayCount + 1)), 1, allWidths.size());
+    std::vector<int32_t> widths = CandidateWidths(items, ways[0].rotate);
+    widths.resize(std::clamp<std::size_t>(std::size_t(fills / (wayCount + 1)), 1, widths.size()));
+    std::vector<UAttempt_S> attempts = FillWidths(items, ways, widths);
+    std::vector<std::size_t> ranked(attempts.size());
+    std::iota(ranked.begin(), ranked.end(), 0);
+    std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) {
+        return IsBetter(attempts[a], attempts[b]);
+    });
+    if (!attempts[ranked[0]].fits) {
+        return FillLargest(items, ways);
+    }
+    const int64_t spare =
+        std::max<int64_t>(0, fills - int64_t(attempts.size()) - int64_t(widths.size()));
+    const std::size_t tightened =
+        std::clamp<std::size_t>(std::size_t(spare / 6), 1, std::min<std::size_t>(6, ranked.size()));
+    const auto steps = int32_t(std::clamp<int64_t>(spare / int64_t(tightened), 1, 12));
+    std::vector<UAttempt_S> tight(tightened + 1);
+    RunInParallel(
+        tightened,
+        [&](std::size_t i) {
+            const UAttempt_S& start = attempts[ranked[i]];
+            tight[i + 1] = Tighten(items, ways[std::size_t(start.way)], start, steps);
+        },
+        threads);
+    tight[0] = std::move(attempts[ranked[0]]);
+    return TakeBest(tight);
+}
+
+// Bottom-left in a bin open below gives each width a height that holds the set; then every way
+// fills a bin of each width and that height. Attempts are by way, then width.
+std::vector<UMaxRectsPacker_C::UAttempt_S> UMaxRectsPacker_C::FillWidths(
+    const UItems_S& items, const std::vector<UWay_S>& ways,
+    const std::vector<int32_t>& widths) const {
+    const std::size_t widthCount = widths.size();
     const UWay_S& bottomLeft = ways[UMaxRectsBin_C::BottomLeft];
     std::vector<UAttempt_S> open(widthCount);
     RunInParallel(
         widthCount,
-        [&](std::size_t i) { open[i] = Fill(items, bottomLeft, allWidths[i], maxBin, false); },
+        [&](std::size_t i) { open[i] = Fill(items, bottomLeft, widths[i], maxBin, false); },
         threads);
     std::vector<UAttempt_S> attempts(ways.size() * widthCount);
     RunInParallel(
@@ -323,34 +348,18 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
             }
         },
         threads);
-    std::vector<std::size_t> ranked(attempts.size());
-    std::iota(ranked.begin(), ranked.end(), 0);
-    std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) {
-        return IsBetter(attempts[a], attempts[b]);
-    });
-    if (!attempts[ranked[0]].fits) {
-        return FillLargest(items, ways);
-    }
-    const int64_t spare =
-        std::max<int64_t>(0, fills - int64_t(attempts.size()) - int64_t(widthCount));
-    const std::size_t tightened =
-        std::clamp<std::size_t>(std::size_t(spare / 6), 1, std::min<std::size_t>(6, ranked.size()));
-    const auto steps = int32_t(std::clamp<int64_t>(spare / int64_t(tightened), 1, 12));
-    std::vector<UAttempt_S> tight(tightened);
-    RunInParallel(
-        tightened,
-        [&](std::size_t i) {
-            const UAttempt_S& start = attempts[ranked[i]];
-            tight[i] = Tighten(items, ways[std::size_t(start.way)], start, steps);
-        },
-        threads);
-    UAttempt_S best = std::move(attempts[ranked[0]]);
-    for (UAttempt_S& attempt : tight) {
-        if (IsBetter(attempt, best)) {
-            best = std::move(attempt);
+    return attempts;
+}
+
+// The best of `attempts`, the earliest among equals.
+UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::TakeBest(std::vector<UAttempt_S>& attempts) {
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < attempts.size(); ++i) {
+        if (IsBetter(attempts[i], attempts[best])) {
+            best = i;
         }
     }
-    return best;
+    return std::move(attempts[best]);
 }
 
 // Bisects the bin's height (its side when square) between the area's bound and the height that
@@ -409,13 +418,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::FillLargest(
     RunInParallel(
         ways.size(),
         [&](std::size_t i) { attempts[i] = Fill(items, ways[i], maxBin, maxBin, false); }, threads);
-    UAttempt_S best;
-    for (UAttempt_S& attempt : attempts) {
-        if (IsBetter(attempt, best)) {
-            best = std::move(attempt);
-        }
-    }
-    return best;
+    return TakeBest(attempts);
 }
 
 void UMaxRectsPacker_C::Record(const UItems_S& items, const UAttempt_S& attempt,

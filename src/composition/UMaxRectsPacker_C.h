@@ -76,6 +76,9 @@ private:
     UAttempt_S Search(const UItems_S& items) const;
     UAttempt_S SearchPowersOfTwo(const UItems_S& items, const std::vector<UWay_S>& ways) const;
     UAttempt_S SearchFree(const UItems_S& items, const std::vector<UWay_S>& ways) const;
+    std::vector<UAttempt_S> FillWidths(const UItems_S& items, const std::vector<UWay_S>& ways,
+                                       const std::vector<int32_t>& widths) const;
+    static UAttempt_S TakeBest(std::vector<UAttempt_S>& attempts);
     UAttempt_S Tighten(const UItems_S& items, const UWay_S& way, const UAttempt_S& start,
                        int32_t steps) const;
     UAttempt_S FillMost(const UItems_S& items) const;
