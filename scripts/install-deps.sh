@@ -21,6 +21,9 @@ case "${1:-}" in
   # (scripts/memcheck-corpus.sh) and the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh).
   --check) packages+=(valgrind clang libclang-rt-14-dev) ;;
   --bench) packages+=(imagemagick python3-pil time) ;;
+  # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,
+  # under Node.js (MIT; npm Artistic-2.0); used only where npm is missing.
+  --node) packages+=(nodejs npm) ;;
   # Making and checking the Debian package (scripts/package.sh, scripts/test-package.sh).
   --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
                         groff-base bash-completion util-linux) ;;

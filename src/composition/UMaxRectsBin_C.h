@@ -44,17 +44,21 @@ private:
 
     struct UChoice_S {
         UScore_S score;
-        const UBox_S* target = nullptr;
+        std::size_t target = SIZE_MAX;
         bool turned = false;
     };
 
     template <URule_E Rule>
     void Choose(int32_t width, int32_t height, UChoice_S& choice) const;
     template <URule_E Rule>
-    UScore_S Score(const UBox_S& space, int32_t width, int32_t height, int64_t least) const;
+    UScore_S Score(const UBox_S& space, int32_t width, int32_t height, const UScore_S& best) const;
     int64_t Contact(const UBox_S& space, const UBox_S& box, int64_t least) const;
     int64_t Along(int32_t x0, int32_t x1, int32_t y0, int32_t y1, const UBox_S& box) const;
     void Split(const UBox_S& box);
+    void Mark(const UBox_S& box);
+    void Cut(const UBox_S& space, const UBox_S& box);
+    void Add(const UBox_S& space);
+    void Compact();
     bool IsCovered(const UBox_S& piece, std::size_t index) const;
     void Remember(const UBox_S& box);
 
@@ -66,7 +70,18 @@ private:
     int32_t smallestHeight = 1;
     int32_t usedRight = 0;
     int32_t usedBottom = 0;
-    std::vector<UBox_S> free;
+    // The free rectangles, a list per side so that the passes over them stay simple loops. A
+    // rectangle split away is only marked dead (right edge -1, which nothing fits or meets) and
+    // the lists are compacted when a quarter is dead, so an insertion rewrites no list.
+    std::vector<int32_t> freeX;
+    std::vector<int32_t> freeY;
+    std::vector<int32_t> freeR;
+    std::vector<int32_t> freeB;
+    std::size_t dead = 0;
+    // Per free rectangle: 1 when the placed box overlaps it, 2 when it shares an edge line.
+    std::vector<uint8_t> marks;
+    // Per free rectangle: 1 when it holds the box being placed.
+    mutable std::vector<uint8_t> holds;
     std::vector<UBox_S> fresh;
     std::vector<UBox_S> touching;
     // Placed boxes by grid cell, for the contact rule only.

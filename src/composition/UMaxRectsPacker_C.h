@@ -65,9 +65,11 @@ private:
         bool rotate;
     };
 
+    UPackResult_S PackSheets(const std::vector<USize_C>& sizes) const;
+    static int64_t TotalArea(const UPackResult_S& result);
     UItems_S MakeItems(const std::vector<USize_C>& sizes, const std::vector<int32_t>& chosen) const;
-    std::vector<UOrder_S> MakeOrders(const UItems_S& items) const;
-    std::vector<UWay_S> MakeWays(const std::vector<UOrder_S>& orders) const;
+    std::vector<UOrder_S> MakeOrders(const UItems_S& items, bool rotate) const;
+    static std::vector<UWay_S> MakeWays(const std::vector<UOrder_S>& orders, bool rotate);
     UAttempt_S Fill(const UItems_S& items, const UWay_S& way, int32_t binWidth, int32_t binHeight,
                     bool skipMisfits) const;
     void Finish(UAttempt_S& attempt) const;
@@ -76,11 +78,14 @@ private:
     UAttempt_S Search(const UItems_S& items) const;
     UAttempt_S SearchPowersOfTwo(const UItems_S& items, const std::vector<UWay_S>& ways) const;
     UAttempt_S SearchFree(const UItems_S& items, const std::vector<UWay_S>& ways) const;
+    std::vector<UAttempt_S> FillWidths(const UItems_S& items, const std::vector<UWay_S>& ways,
+                                       const std::vector<int32_t>& widths) const;
+    static UAttempt_S TakeBest(std::vector<UAttempt_S>& attempts);
     UAttempt_S Tighten(const UItems_S& items, const UWay_S& way, const UAttempt_S& start,
                        int32_t steps) const;
     UAttempt_S FillMost(const UItems_S& items) const;
     UAttempt_S FillLargest(const UItems_S& items, const std::vector<UWay_S>& ways) const;
-    std::vector<int32_t> CandidateWidths(const UItems_S& items) const;
+    std::vector<int32_t> CandidateWidths(const UItems_S& items, bool rotate) const;
     bool FitsAlone(int32_t width, int32_t height) const;
     int32_t SheetSide(int32_t used) const;
     void Record(const UItems_S& items, const UAttempt_S& attempt, UPackResult_S& result) const;

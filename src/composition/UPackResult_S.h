@@ -9,7 +9,8 @@ namespace NS_Data {
 
 // Where packing put every rectangle. When `fits` is false (a rectangle larger than the largest
 // sheet, or, without multipack, a set that one sheet of the largest side cannot hold) nothing
-// was placed: `sheets` and `places` are empty and the caller refuses the batch.
+// was placed: `sheets` and `places` are empty and the caller refuses the batch. No rectangles
+// give no sheets.
 struct UPackResult_S {
     struct UPlace_S {
         int32_t sheet = 0;

@@ -70,6 +70,7 @@ void UPackedRows_C::DrawFrame(const UPackedFrame_S& frame, const URect_C& onShee
         std::copy_n(from, count, row + onSheet.left);
         return;
     }
+    // A view only wraps values; this one is only read from.
     UPixels_C source;
     source.AttachView(const_cast<uint32_t*>(from), onSheet.left, y, count, 1);
     UPixels_C target;
