@@ -174,12 +174,18 @@ void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, int mode,
 }
 
 void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths, int mode,
-                                     const USheetOptions_S& options) {
+                                     const USheetOptions_S& options, bool allGifFrames) {
     // Read on every core; the failure raised is the first in path order, as in one pass.
     std::vector<USize_C> sizes(paths.size());
-    RunInParallel(paths.size(),
-                  [&](std::size_t i) { sizes[i] = UImageData_C::ReadHeader(paths[i].c_str()); });
-    CheckBatch(sizes, mode, options, AvailableMemory());
+    std::vector<int32_t> frames(paths.size(), 1);
+    RunInParallel(paths.size(), [&](std::size_t i) {
+        sizes[i] = UImageData_C::ReadHeader(paths[i].c_str(), allGifFrames ? &frames[i] : nullptr);
+    });
+    std::vector<USize_C> pictures;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        pictures.insert(pictures.end(), static_cast<std::size_t>(frames[i]), sizes[i]);
+    }
+    CheckBatch(pictures, mode, options, AvailableMemory());
 }
 
 void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mode, bool autoCut) {

@@ -58,9 +58,10 @@ public:
     static void CheckBatch(const std::vector<USize_C>& sizes, int mode,
                            const USheetOptions_S& options, uint64_t availableBytes);
     // CheckBatch for the picture files at `paths`, against the memory available now; a file
-    // whose header cannot be read fails as AddPicture would.
+    // whose header cannot be read fails as AddPicture would. With `allGifFrames`, each frame of
+    // a gif counts as a picture of its screen's size, as AddFrames appends them.
     static void CheckBatchFiles(const std::vector<std::string>& paths, int mode,
-                                const USheetOptions_S& options = {});
+                                const USheetOptions_S& options = {}, bool allGifFrames = false);
     // Compose with a layout made by PlanSheet for this group, compressed at `level`.
     void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
                       UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);

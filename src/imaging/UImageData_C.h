@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/UAllocator_C.h"
 #include "foundation/UError_C.h"
@@ -23,8 +24,10 @@ public:
 
     // The size a PNG, BMP, JPEG or GIF file declares, told by its format's magic bytes whatever
     // its extension says, read without decoding a pixel. Fails as LoadFile does for a file that
-    // is no such picture, and for a size beyond the limit, which the message then names.
-    static USize_C ReadHeader(const char* path);
+    // is no such picture, and for a size beyond the limit, which the message then names. With
+    // `frames`, the frames a gif shows are counted there, its data walked but not decoded (1 for
+    // any other picture).
+    static USize_C ReadHeader(const char* path, int32_t* frames = nullptr);
     // Decodes the file as ReadHeader tells its format, and holds the picture. A file that cannot
     // be read, or whose pixel data ends before its declared size, fails with "Fail to read image
     // file:" and the path; the object then holds none.

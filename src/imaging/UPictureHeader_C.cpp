@@ -1,13 +1,16 @@
 #include "imaging/UPictureHeader_C.h"
 
-#include "imaging/BmpRuns.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "imaging/BmpRuns.h"
+#include "imaging/ByteOrder.h"
+
 namespace {
+
+using namespace ByteOrder;
 
 using Bytes = std::span<const unsigned char>;
 
@@ -25,19 +28,6 @@ bool Has(Bytes bytes, std::size_t at, std::size_t count) {
 
 bool StartsWith(Bytes bytes, const char* magic, std::size_t length) {
     return Has(bytes, 0, length) && std::memcmp(bytes.data(), magic, length) == 0;
-}
-
-uint32_t BigEndian16(const unsigned char* at) {
-    return uint32_t{at[0]} << 8 | at[1];
-}
-uint32_t BigEndian32(const unsigned char* at) {
-    return BigEndian16(at) << 16 | BigEndian16(at + 2);
-}
-uint32_t LittleEndian16(const unsigned char* at) {
-    return uint32_t{at[1]} << 8 | at[0];
-}
-uint32_t LittleEndian32(const unsigned char* at) {
-    return LittleEndian16(at + 2) << 16 | LittleEndian16(at);
 }
 
 uint64_t SaturatingProduct(uint64_t a, uint64_t b) {
@@ -132,7 +122,7 @@ std::size_t SkipGifBlocks(Bytes bytes, std::size_t at, uint64_t& total) {
 }  // namespace
 
 UPictureHeader_C::UPictureHeader_C(Bytes file) : bytes(file) {
-    if (StartsWith(bytes, "\x89PNG\r\n\x1A\n", 8)) {
+    if (StartsWith(bytes, reinterpret_cast<const char*>(PngSignature), 8)) {
         format = Png;
         ReadPng();
     } else if (StartsWith(bytes, "BM", 2)) {
@@ -259,7 +249,9 @@ void UPictureHeader_C::ReadJpeg() {
     }
 }
 
-// The logical screen gives the size; only the first frame is read, so only its data counts.
+// The logical screen gives the size. Every frame is walked, its data skipped undecoded; the walk
+// ends where a browser ends the animation: at the trailer, at bytes that start no block, or where
+// a frame's data is cut short.
 void UPictureHeader_C::ReadGif() {
     if (!Has(bytes, 0, 13)) {
         return;
@@ -267,16 +259,29 @@ void UPictureHeader_C::ReadGif() {
     width = LittleEndian16(bytes.data() + 6);
     height = LittleEndian16(bytes.data() + 8);
     std::size_t at = 13 + GifColourTableBytes(bytes[10]);
-    uint64_t unused = 0;
-    while (Has(bytes, at, 1) && bytes[at] == 0x21) {
-        at = SkipGifBlocks(bytes, at + 2, unused);
+    for (bool first = true;; first = false) {
+        uint64_t unused = 0;
+        while (Has(bytes, at, 1) && bytes[at] == 0x21) {
+            at = SkipGifBlocks(bytes, at + 2, unused);
+        }
+        if (!Has(bytes, at, 11) || bytes[at] != 0x2C) {
+            return;
+        }
+        const uint64_t area =
+            uint64_t{LittleEndian16(bytes.data() + at + 5)} * LittleEndian16(bytes.data() + at + 7);
+        uint64_t data = 0;
+        at = SkipGifBlocks(bytes, at + 11 + GifColourTableBytes(bytes[at + 9]), data);
+        const bool whole = at <= bytes.size() && data * MaxGifPixelsPerByte >= area;
+        if (first) {
+            endsEarly = !whole;
+        }
+        if (!whole) {
+            return;
+        }
+        frames += area > 0 ? 1 : 0;
     }
-    if (!Has(bytes, at, 11) || bytes[at] != 0x2C) {
-        return;
-    }
-    const uint64_t frameArea =
-        uint64_t{LittleEndian16(bytes.data() + at + 5)} * LittleEndian16(bytes.data() + at + 7);
-    uint64_t data = 0;
-    at = SkipGifBlocks(bytes, at + 11 + GifColourTableBytes(bytes[at + 9]), data);
-    endsEarly = at > bytes.size() || data * MaxGifPixelsPerByte < frameArea;
+}
+
+bool UPictureHeader_C::FitsLimit() const {
+    return HasSize() && width * height <= MaxPixels;
 }

@@ -20,6 +20,15 @@ public:
     bool HasSize() const { return width > 0 && height > 0; }
     int64_t GetWidth() const { return width; }
     int64_t GetHeight() const { return height; }
+    // The frames a GIF shows, each with its data whole (frames without pixels are not shown);
+    // 1 for the other formats.
+    int32_t GetFrameCount() const { return format == Gif ? frames : 1; }
+    // The largest picture decoded: 16384 x 16384 pixels, 1 GiB as ARGB, which keeps every pixel
+    // copy within 32-bit sizes.
+    static constexpr int64_t MaxSide = 16384;
+    static constexpr int64_t MaxPixels = MaxSide * MaxSide;
+    // Whether the declared size is there and within MaxPixels.
+    bool FitsLimit() const;
     // True when the bytes, taken as the whole file, end before the pixel data the header
     // announces does, or hold far less of it than the declared size needs even at the format's
     // best compression (a file that would decode into mostly fill).
@@ -36,4 +45,5 @@ private:
     int64_t width = 0;
     int64_t height = 0;
     bool endsEarly = true;
+    int32_t frames = 0;
 };

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "GifFiles.h"
 #include "PictureFiles.h"
 #include "TestSupport.h"
 
@@ -228,6 +229,19 @@ TEST(UImageData, SaveFailuresNameTheirReasonAndLeaveNothing) {
     EXPECT_TRUE(fs::is_empty(folder.root + "existing"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), fs::directory_iterator()), 1)
         << "a temporary file was left behind";
+}
+
+// Damage that a decoder would draw as wrong pixels is refused.
+TEST(UImageData, DamagedGifDataIsRefused) {
+    const UTempDirectory folder;
+    // The codes clear, six reds and end; setting the ninth bit of the second red (byte 48) makes
+    // it the end code, five pixels early.
+    Bytes gif = MakeGif(3, 2, {{0, 0, 3, 2, std::vector<uint8_t>(6, Red)}});
+    gif[48] ^= 0x04;
+    const std::string damaged = folder.root + "damaged.gif";
+    WriteFile(damaged, gif);
+    EXPECT_EQ(FailureOf([&] { LoadPicture(damaged); }),
+              "UImageData_C 1 Fail to read image file:|" + damaged);
 }
 
 // The size is found past the first 64 KiB too: here behind two full application segments.
