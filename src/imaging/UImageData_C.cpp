@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QLoggingCategory>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -80,9 +81,14 @@ QImage Decode(const Bytes& file, const UPictureHeader_C& header, const char* pat
             return image;
         }
     }
-    // Set once: pictures decode on several threads at a time.
-    static const bool limited = (QImageReader::setAllocationLimit(AllocationLimitMb), true);
-    (void)limited;
+    // Set once: pictures decode on several threads at a time. libjpeg's warnings are about data
+    // it skipped or mended (stray bytes before a marker, from camera software); data it cannot
+    // decode fails the read. They are not printed, so that a run prints nothing on success.
+    static const bool configured =
+        (QImageReader::setAllocationLimit(AllocationLimitMb),
+         QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false")),
+         true);
+    (void)configured;
     QBuffer device;
     device.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
                                            static_cast<qsizetype>(file.size())));

@@ -97,6 +97,30 @@ std::size_t JpegEntropyEnd(Bytes bytes, std::size_t at) {
     return bytes.size();
 }
 
+// Where the marker after `at` starts (at its last 0xFF), as libjpeg looks for it: bytes before
+// it are skipped with a warning, which camera software relies on, and so is a stuffed 0xFF 0x00.
+// The size of the file when no marker follows.
+std::size_t NextJpegMarker(Bytes bytes, std::size_t at) {
+    while (at < bytes.size()) {
+        const void* found = std::memchr(bytes.data() + at, 0xFF, bytes.size() - at);
+        if (!found) {
+            break;
+        }
+        at = std::size_t(static_cast<const unsigned char*>(found) - bytes.data());
+        while (Has(bytes, at, 2) && bytes[at + 1] == 0xFF) {
+            ++at;
+        }
+        if (!Has(bytes, at, 2)) {
+            break;
+        }
+        if (bytes[at + 1] != 0x00) {
+            return at;
+        }
+        at += 2;
+    }
+    return bytes.size();
+}
+
 bool IsJpegFrame(unsigned char marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
@@ -214,10 +238,8 @@ void UPictureHeader_C::ReadJpeg() {
     uint64_t entropyBytes = 0;
     bool huffman = true;
     for (std::size_t at = 2;;) {
-        while (Has(bytes, at, 2) && bytes[at] == 0xFF && bytes[at + 1] == 0xFF) {
-            ++at;  // fill bytes before a marker
-        }
-        if (!Has(bytes, at, 2) || bytes[at] != 0xFF) {
+        at = NextJpegMarker(bytes, at);
+        if (!Has(bytes, at, 2)) {
             return;
         }
         const unsigned char marker = bytes[at + 1];

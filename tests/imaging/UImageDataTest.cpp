@@ -231,8 +231,9 @@ TEST(UImageData, SaveFailuresNameTheirReasonAndLeaveNothing) {
         << "a temporary file was left behind";
 }
 
-// Damage that a decoder would draw as wrong pixels is refused.
-TEST(UImageData, DamagedGifDataIsRefused) {
+// Damage that a decoder would draw as wrong pixels is refused; bytes that libjpeg skips with a
+// warning are skipped.
+TEST(UImageData, DamagedGifDataIsRefusedAndBytesLibjpegSkipsAreSkipped) {
     const UTempDirectory folder;
     // The codes clear, six reds and end; setting the ninth bit of the second red (byte 48) makes
     // it the end code, five pixels early.
@@ -242,6 +243,17 @@ TEST(UImageData, DamagedGifDataIsRefused) {
     WriteFile(damaged, gif);
     EXPECT_EQ(FailureOf([&] { LoadPicture(damaged); }),
               "UImageData_C 1 Fail to read image file:|" + damaged);
+    // Camera software leaves such bytes: here one zero before the quantisation table.
+    const std::string gradient = Data + "made/gradient.jpg";
+    Bytes jpeg = ReadFile(gradient);
+    const unsigned char table[] = {0xFF, 0xDB};
+    jpeg.insert(std::search(jpeg.begin(), jpeg.end(), table, table + 2), 0);
+    const std::string stray = folder.root + "stray.jpg";
+    WriteFile(stray, jpeg);
+    EXPECT_EQ(FailureOf([&] {
+                  EXPECT_EQ(FirstDifference(LoadPicture(stray), LoadPicture(gradient)), "");
+              }),
+              "");
 }
 
 // The size is found past the first 64 KiB too: here behind two full application segments.
