@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -209,7 +210,12 @@ bool UGifAnimation_C::ReadFrames(std::span<const unsigned char> file, const char
     if (!gif) {
         return false;
     }
-    const int32_t damaged = ReadRecords(gif.get(), take, count);
+    int32_t damaged = -1;
+    try {
+        damaged = ReadRecords(gif.get(), take, count);
+    } catch (const std::bad_alloc&) {
+        throw MakeError(2, path);
+    }
     if (damaged >= 0) {
         throw MakeError(1, ("frame " + std::to_string(damaged) + " of " + path).c_str());
     }
@@ -224,7 +230,9 @@ bool UGifAnimation_C::ReadFrames(const char* path, const UTakeFrame_F& take) {
 NS_Base::UError_C UGifAnimation_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Fail to read an animation frame:"},
+        {2, "Not enough memory to read the animation:"},
         {0, nullptr},
     };
-    return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
+    return NS_Base::UError_C(code, code == 2 ? NS_Base::SystemError : NS_Base::UserError,
+                             ClassName(), table, extra);
 }

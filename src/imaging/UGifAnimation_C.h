@@ -25,7 +25,8 @@ public:
     // Hands the first `count` frames of the gif `file` (all by default) to `take`, in order.
     // Returns false, handing on nothing, when the bytes are no gif or its screen is empty or
     // beyond the picture size limit. A frame that cannot be read fails with user error 1 naming
-    // it and `path`; a file that ends after a whole frame simply ends.
+    // it and `path`; a file that ends after a whole frame simply ends. Memory running out fails
+    // with system error 2 naming `path`.
     static bool ReadFrames(std::span<const unsigned char> file, const char* path,
                            const UTakeFrame_F& take,
                            int32_t count = std::numeric_limits<int32_t>::max());

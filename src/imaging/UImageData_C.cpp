@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -230,23 +231,37 @@ void UImageData_C::LoadFile(const char* path) {
     if (header.DataEndsEarly()) {
         throw MakeFileError(1, path);
     }
+    QImage image = DecodeWithin(file, header, path);
+    if (!IsHeldFormat(image.format())) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull()) {
+            throw MakeImageError(1, path);
+        }
+    }
+    bitmap = std::make_unique<QImage>(std::move(image));
+}
+
+QImage UImageData_C::DecodeWithin(const std::vector<unsigned char>& file,
+                                  const UPictureHeader_C& header, const char* path) {
     QImage image;
     try {
         image = Decode(file, header, path);
-    } catch (const NS_Base::UError_C&) {
-        // The animation reader's, for a first frame that is damaged.
-        throw MakeFileError(1, path);
+        // A decoder's failure and its allocation's look alike; a picture of this size that
+        // cannot be allocated now tells them apart.
+        if (image.isNull() && Allocate(header).isNull()) {
+            throw std::bad_alloc();
+        }
+    } catch (const std::bad_alloc&) {
+        throw MakeImageError(1, path);
+    } catch (const NS_Base::UError_C& failure) {
+        // The animation reader's: a damaged first frame, or memory running out.
+        throw failure.GetKind() == NS_Base::SystemError ? MakeImageError(1, path)
+                                                        : MakeFileError(1, path);
     }
     if (image.isNull()) {
         throw MakeFileError(1, path);
     }
-    if (!IsHeldFormat(image.format())) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        if (image.isNull()) {
-            throw MakeImageError(8);
-        }
-    }
-    bitmap = std::make_unique<QImage>(std::move(image));
+    return image;
 }
 
 void UImageData_C::GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height) {
@@ -382,7 +397,7 @@ NS_Base::UError_C UImageData_C::MakeFileError(int32_t code, const char* path) {
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);
 }
 
-NS_Base::UError_C UImageData_C::MakeImageError(int32_t code) {
+NS_Base::UError_C UImageData_C::MakeImageError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Not enough memory."},
         {2, "No image data to operated."},
@@ -399,5 +414,5 @@ NS_Base::UError_C UImageData_C::MakeImageError(int32_t code) {
         {13, "Image format must be 8-bits or 32-bits."},
         {0, nullptr},
     };
-    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
+    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);
 }

@@ -30,7 +30,8 @@ public:
     static USize_C ReadHeader(const char* path, int32_t* frames = nullptr);
     // Decodes the file as ReadHeader tells its format, and holds the picture. A file that cannot
     // be read, or whose pixel data ends before its declared size, fails with "Fail to read image
-    // file:" and the path; the object then holds none.
+    // file:" and the path; memory running out while decoding fails with system error 1, "Not
+    // enough memory.", and the path. The object then holds none.
     void LoadFile(const char* path);
     // A copy of the held picture as 0xAARRGGBB values, valid until the next call that uses the
     // pixel memory. `width` and `height` may be null.
@@ -55,7 +56,11 @@ private:
     // Fails for a header without a size, or with one beyond the limit.
     static void CheckHeader(const UPictureHeader_C& header, const char* path);
     static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);
-    static NS_Base::UError_C MakeImageError(int32_t code);
+    static NS_Base::UError_C MakeImageError(int32_t code, const char* extra = nullptr);
+    // The decoded picture of `file`, never null: a decoder's failure raises file error 1, memory
+    // running out image error 1, both naming `path`.
+    static QImage DecodeWithin(const std::vector<unsigned char>& file,
+                               const UPictureHeader_C& header, const char* path);
     // Fails with image error 9 when no codec writes `mimeType`.
     static void FindEncoder(const char* mimeType);
 
