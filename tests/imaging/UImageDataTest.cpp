@@ -52,8 +52,10 @@ TEST(UImageData, GifAndJpegLoadAsTheirContentSaysThroughTheirOwnDecoderOnly) {
     for (size_t i = 0; i < loaded.pixels.size(); ++i) {
         ASSERT_EQ(loaded.pixels[i] >> 24, 0xFFu) << "JPEG pixel " << i;
     }
+    // Gifs go through giflib: with two of Qt 6.4's plugins used on worker threads, their
+    // teardown at exit read freed memory (valgrind, a third of the runs).
     for (const std::string& plugin : LoadedImagePlugins()) {
-        EXPECT_TRUE(plugin == "libqjpeg.so" || plugin == "libqgif.so") << plugin << " was loaded";
+        EXPECT_EQ(plugin, "libqjpeg.so") << plugin << " was loaded";
     }
 }
 
