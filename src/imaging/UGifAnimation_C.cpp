@@ -3,6 +3,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -46,6 +47,7 @@ public:
 private:
     bool ReadRows();
     bool SkipData();
+    void FillValues();
     void DrawRow(int y, const std::vector<GifPixelType>& indices);
     void Dispose(const std::vector<uint32_t>& before);
 
@@ -53,6 +55,7 @@ private:
     int32_t width;
     int32_t height;
     std::vector<uint32_t> canvas;
+    std::array<uint32_t, 256> values{};
     GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
     bool announced = false;
 };
@@ -110,23 +113,33 @@ bool UScreen_C::SkipData() {
     return true;
 }
 
+// Each index's value, 0 for those that draw nothing: the transparent one, those the colour table
+// lacks, and all of them without a table.
+void UScreen_C::FillValues() {
+    values.fill(0);
+    const ColorMapObject* colours = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
+    for (int i = 0; colours && i < colours->ColorCount && i < 256; ++i) {
+        const GifColorType& c = colours->Colors[i];
+        values[static_cast<std::size_t>(i)] =
+            i == control.TransparentColor
+                ? 0
+                : 0xFF000000u | uint32_t{c.Red} << 16 | uint32_t{c.Green} << 8 | c.Blue;
+    }
+}
+
 void UScreen_C::DrawRow(int y, const std::vector<GifPixelType>& indices) {
     const GifImageDesc& image = gif->Image;
-    const ColorMapObject* colours = image.ColorMap ? image.ColorMap : gif->SColorMap;
     const int screenY = image.Top + y;
-    if (screenY >= height || !colours) {
+    const int visible = std::min(image.Width, width - std::min(image.Left, width));
+    if (screenY >= height || visible <= 0) {
         return;
     }
-    uint32_t* row = canvas.data() + static_cast<std::size_t>(screenY) * width;
-    const int visible = std::min(image.Width, width - std::min(image.Left, width));
+    uint32_t* row = canvas.data() + static_cast<std::size_t>(screenY) * width + image.Left;
     for (int x = 0; x < visible; ++x) {
-        const int index = indices[static_cast<std::size_t>(x)];
-        // Indices the colour table lacks show nothing, like the transparent one.
-        if (index == control.TransparentColor || index >= colours->ColorCount) {
-            continue;
+        const uint32_t value = values[indices[static_cast<std::size_t>(x)]];
+        if (value != 0) {
+            row[x] = value;
         }
-        const GifColorType& c = colours->Colors[index];
-        row[image.Left + x] = 0xFF000000u | uint32_t{c.Red} << 16 | uint32_t{c.Green} << 8 | c.Blue;
     }
 }
 
@@ -161,6 +174,7 @@ bool UScreen_C::ReadImage(const UGifAnimation_C::UTakeFrame_F& take, bool& shown
     }
     const std::vector<uint32_t> before =
         control.DisposalMode == DISPOSE_PREVIOUS ? canvas : std::vector<uint32_t>();
+    FillValues();
     if (!ReadRows()) {
         return false;
     }
