@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// The fixed-size fields of picture headers: PNG and JPEG store them big-endian, BMP and GIF
+// The fixed-size fields of picture files: PNG and JPEG store them big-endian, BMP and GIF
 // little-endian. Callers check that the bytes are there.
 namespace ByteOrder {
 
@@ -17,6 +17,13 @@ inline uint32_t LittleEndian16(const unsigned char* at) {
 }
 inline uint32_t LittleEndian32(const unsigned char* at) {
     return LittleEndian16(at + 2) << 16 | LittleEndian16(at);
+}
+
+inline void PutBigEndian32(uint32_t value, unsigned char* target) {
+    target[0] = static_cast<unsigned char>(value >> 24);
+    target[1] = static_cast<unsigned char>(value >> 16);
+    target[2] = static_cast<unsigned char>(value >> 8);
+    target[3] = static_cast<unsigned char>(value);
 }
 
 // The eight bytes every PNG file starts with.

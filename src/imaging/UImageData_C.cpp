@@ -76,6 +76,11 @@ QImage Decode(const Bytes& file, const UPictureHeader_C& header, const char* pat
     if (header.GetFormat() == UPictureHeader_C::Gif) {
         return DecodeGif(file, header, path);
     }
+    if (DecodeRepairs::QtMisreadsPng(header)) {
+        // A file libpng refuses is refused as a whole rather than shown with Qt's mix-up.
+        QImage image = Allocate(header);
+        return !image.isNull() && PngReader::ReadRgba(file, image) ? image : QImage();
+    }
     if (header.GetFormat() == UPictureHeader_C::Png) {
         QImage image = Allocate(header);
         if (!image.isNull() && PngReader::ReadTrueColour(file, image)) {
@@ -102,12 +107,8 @@ QImage Decode(const Bytes& file, const UPictureHeader_C& header, const char* pat
         image.height() != header.GetHeight()) {
         return {};
     }
-    if (header.GetFormat() == UPictureHeader_C::Png) {
-        DecodeRepairs::RedecodePng(image, file);
-    } else if (header.GetFormat() == UPictureHeader_C::Bmp) {
-        DecodeRepairs::WidenBmpChannels(image, file);
-        DecodeRepairs::ClearBmpRunGaps(image, file);
-    }
+    DecodeRepairs::WidenBmpChannels(image, header);
+    DecodeRepairs::ClearBmpRunGaps(image, header, file);
     return image;
 }
 
@@ -190,7 +191,6 @@ Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) 
 
 }  // namespace
 
-// Qt needs no start-up, so nothing is counted here.
 UImageData_C::UImageData_C() = default;
 
 UImageData_C::~UImageData_C() = default;
@@ -346,7 +346,7 @@ void UImageData_C::SavePng(const char* path, const UPngEncoder_C& encoder) {
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
-    FindEncoder("image/png");
+    FindEncoder();
     Result written = Result::Written;
     try {
         NS_Data::UAtomicFile_C file;
@@ -380,8 +380,8 @@ void UImageData_C::CheckHeader(const UPictureHeader_C& header, const char* path)
 // The sheet is written by our own encoder, but only by a Qt that reads PNG itself, so that a
 // build without it reports so instead of writing a file nothing else here could read. Asking
 // Qt's writers at run time would load every image plugin installed.
-void UImageData_C::FindEncoder(const char* mimeType) {
-    if (std::strcmp(mimeType, "image/png") != 0 || !QT_CONFIG(imageformat_png)) {
+void UImageData_C::FindEncoder() {
+    if (!QT_CONFIG(imageformat_png)) {
         throw MakeImageError(9);
     }
 }

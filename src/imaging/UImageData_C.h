@@ -61,8 +61,8 @@ private:
     // running out image error 1, both naming `path`.
     static QImage DecodeWithin(const std::vector<unsigned char>& file,
                                const UPictureHeader_C& header, const char* path);
-    // Fails with image error 9 when no codec writes `mimeType`.
-    static void FindEncoder(const char* mimeType);
+    // Fails with image error 9 when this Qt cannot read the PNG files it writes.
+    static void FindEncoder();
 
     std::unique_ptr<QImage> bitmap;
     UAllocator_C pixelMemory;

@@ -177,6 +177,9 @@ void UPictureHeader_C::ReadPng() {
     }
     width = BigEndian32(header);
     height = BigEndian32(header + 4);
+    layout.depth = header[8];
+    layout.colourType = header[9];
+    layout.interlaced = header[12] == 1;
     const uint64_t rowBytes = (uint64_t(width) * PngChannels(header[9]) * header[8] + 7) / 8;
     const uint64_t rawBytes = SaturatingProduct(rowBytes + 1, uint64_t(height));
     uint64_t compressed = 0;
@@ -188,6 +191,8 @@ void UPictureHeader_C::ReadPng() {
         const unsigned char* type = bytes.data() + at + 4;
         if (std::memcmp(type, "IDAT", 4) == 0) {
             compressed += length;
+        } else if (std::memcmp(type, "tRNS", 4) == 0) {
+            layout.colourKey = layout.colourKey || compressed == 0;
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             endsEarly = rawBytes / MaxDeflateRatio > compressed + 1;
             return;
@@ -224,6 +229,15 @@ void UPictureHeader_C::ReadBmp() {
     width = sideX;
     height = std::llabs(sideY);
     const uint64_t start = BmpPixelStart(bytes, offset, infoSize, bits, compression);
+    layout.depth = bits;
+    layout.infoSize = infoSize;
+    layout.compression = compression;
+    layout.pixelStart = start;
+    layout.topDown = sideY < 0;
+    if (infoSize >= 40 && Has(bytes, 54, 12)) {
+        layout.masks = {LittleEndian32(file + 54), LittleEndian32(file + 58),
+                        LittleEndian32(file + 62)};
+    }
     if (compression == 1 || compression == 2) {
         endsEarly = start > bytes.size() ||
                     BmpRuns::Walk(bytes, start, width, height, compression == 2, {});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -12,6 +13,20 @@ public:
 
     // `bytes` is the whole file, or its beginning when only the size is wanted.
     explicit UPictureHeader_C(std::span<const unsigned char> bytes);
+
+    // How the pixels are stored, as far as the decoders' repairs need it; zero where the format
+    // has no such field.
+    struct ULayout_S {
+        uint32_t depth = 0;               // bits a PNG sample or a BMP pixel takes
+        uint32_t colourType = 0;          // PNG
+        bool interlaced = false;          // PNG
+        bool colourKey = false;           // PNG: a tRNS chunk before the image data
+        uint32_t infoSize = 0;            // BMP: the size of the info header
+        uint32_t compression = 0;         // BMP
+        std::array<uint32_t, 3> masks{};  // BMP: red, green and blue, when the file has them
+        uint64_t pixelStart = 0;          // BMP: where the decoder starts on the pixels
+        bool topDown = false;             // BMP
+    };
 
     Format_E GetFormat() const { return format; }
     // The name Qt's readers know the format by; empty for Unknown.
@@ -33,6 +48,7 @@ public:
     // announces does, or hold far less of it than the declared size needs even at the format's
     // best compression (a file that would decode into mostly fill).
     bool DataEndsEarly() const { return endsEarly; }
+    const ULayout_S& GetLayout() const { return layout; }
 
 private:
     void ReadPng();
@@ -46,4 +62,5 @@ private:
     int64_t height = 0;
     bool endsEarly = true;
     int32_t frames = 0;
+    ULayout_S layout;
 };
