@@ -159,8 +159,8 @@ void UScreen_C::Dispose(const std::vector<uint32_t>& before) {
 }
 
 bool UScreen_C::ReadImage(const UGifAnimation_C::UTakeFrame_F& take, bool& shown) {
-    // giflib keeps a frame's own colour table until the next one replaces it; a frame without
-    // one must find the file's table, never the one before it.
+    // giflib before 5 kept a frame's own colour table until the next one replaced it; a frame
+    // without one must find the file's table, never the one before it, whatever giflib does.
     GifFreeMapObject(gif->Image.ColorMap);
     gif->Image.ColorMap = nullptr;
     if (DGifGetImageDesc(gif) == GIF_ERROR) {
