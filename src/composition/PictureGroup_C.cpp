@@ -178,9 +178,16 @@ void PictureGroup_C::CheckBatchFiles(const std::vector<std::string>& paths,
                                      const UComposeOptions_S& options) {
     // Read on every core; the failure raised is the first in path order, as in one pass.
     std::vector<USize_C> sizes(paths.size());
-    RunInParallel(paths.size(),
-                  [&](std::size_t i) { sizes[i] = UImageData_C::ReadHeader(paths[i].c_str()); });
-    CheckBatch(sizes, options, AvailableMemory());
+    std::vector<int32_t> frames(paths.size(), 1);
+    RunInParallel(paths.size(), [&](std::size_t i) {
+        sizes[i] =
+            UImageData_C::ReadHeader(paths[i].c_str(), options.allGifFrames ? &frames[i] : nullptr);
+    });
+    std::vector<USize_C> pictures;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        pictures.insert(pictures.end(), static_cast<std::size_t>(frames[i]), sizes[i]);
+    }
+    CheckBatch(pictures, options, AvailableMemory());
 }
 
 std::vector<const Picture_S*> PictureGroup_C::GetPictures() {

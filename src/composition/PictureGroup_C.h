@@ -57,7 +57,8 @@ public:
     static void CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
                            uint64_t availableBytes);
     // CheckBatch for the picture files at `paths`, against the memory available now; a file
-    // whose header cannot be read fails as AddPicture would.
+    // whose header cannot be read fails as AddPicture would. With options.allGifFrames, each
+    // frame of a gif counts as a picture of its screen's size, as Load gives them.
     static void CheckBatchFiles(const std::vector<std::string>& paths,
                                 const UComposeOptions_S& options);
     // Every picture, in group order.

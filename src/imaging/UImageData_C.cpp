@@ -3,9 +3,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
+#include <QLoggingCategory>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -13,67 +13,32 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "files/PathRecord_S.h"
 #include "files/UAtomicFile_C.h"
 #include "imaging/DecodeRepairs.h"
+#include "imaging/FileBytes.h"
 #include "imaging/PngReader.h"
+#include "imaging/UGifAnimation_C.h"
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
 #include "imaging/UPngEncoder_C.h"
 
 namespace {
 
-// The largest picture loaded: 16384 x 16384 pixels, 1 GiB as ARGB, which keeps every pixel copy
-// within the 32-bit sizes of UAllocator_C.
-constexpr int64_t MaxPixels = int64_t{16384} * 16384;
 // Qt refuses decodes above its allocation limit (128 MB by default). Decoders of 16 bits per
 // channel hold 8 bytes per pixel before the conversion to ARGB.
-constexpr int AllocationLimitMb = static_cast<int>(MaxPixels * 8 / (1024 * 1024));
+constexpr int AllocationLimitMb = static_cast<int>(UPictureHeader_C::MaxPixels * 8 / (1024 * 1024));
 
 // Enough for the header of nearly every picture; the rest is read only when it is not.
-constexpr qsizetype HeaderBytes = 64 * 1024;
-constexpr qsizetype WholeFile = std::numeric_limits<qsizetype>::max();
+constexpr std::size_t HeaderBytes = 64 * 1024;
+constexpr std::size_t WholeFile = std::numeric_limits<std::size_t>::max();
 
-std::span<const unsigned char> AsBytes(const QByteArray& bytes) {
-    return {reinterpret_cast<const unsigned char*>(bytes.constData()),
-            static_cast<std::size_t>(bytes.size())};
-}
-
-// Up to `limit` bytes from the start of the regular file at `path`, opened by the bytes of its
-// name; false for anything else (a FIFO is not waited on).
-bool ReadBytes(const char* path, qsizetype limit, QByteArray& bytes) {
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) {
-        return false;
-    }
-    struct stat status {};
-    bool read = ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-    if (read) {
-        bytes.resize(std::min<qsizetype>(limit, status.st_size));
-        qsizetype done = 0;
-        while (done < bytes.size()) {
-            const ssize_t count = ::read(descriptor, bytes.data() + done, bytes.size() - done);
-            if (count < 0 && errno == EINTR) {
-                continue;
-            }
-            if (count <= 0) {
-                read = count == 0;
-                break;
-            }
-            done += count;
-        }
-        bytes.truncate(done);
-    }
-    ::close(descriptor);
-    return read;
-}
-
-bool FitsLimit(int64_t width, int64_t height) {
-    return width > 0 && height > 0 && width * height <= MaxPixels;
-}
+using Bytes = std::vector<unsigned char>;
 
 // The formats held as loaded; every other one becomes ARGB at load.
 bool IsHeldFormat(QImage::Format format) {
@@ -81,22 +46,58 @@ bool IsHeldFormat(QImage::Format format) {
            format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
 }
 
+// A picture of the declared size, as the decoders below fill it.
+QImage Allocate(const UPictureHeader_C& header) {
+    return QImage(static_cast<int>(header.GetWidth()), static_cast<int>(header.GetHeight()),
+                  QImage::Format_ARGB32);
+}
+
+// The first frame as the animation's reader composes it, so that a still picture and the first
+// cell of an animation are the same, and damaged image data is refused rather than drawn.
+QImage DecodeGif(const Bytes& file, const UPictureHeader_C& header, const char* path) {
+    QImage image;
+    const auto take = [&](const uint32_t* pixels, USize_C size, int32_t) {
+        image = Allocate(header);
+        if (!image.isNull() && size.GetWidth() == image.width() &&
+            size.GetHeight() == image.height()) {
+            std::memcpy(image.bits(), pixels, std::size_t(size.GetArea()) * 4);
+        }
+    };
+    if (!UGifAnimation_C::ReadFrames(file, path, take, 1)) {
+        return {};
+    }
+    return image;
+}
+
 // Decodes the first picture of the file with the decoder of the format its header tells, and
 // with no other: no decoder is asked to guess, so no other image plugin is ever loaded. No
 // colour conversion and no rotation. A null image means the file cannot be read.
-QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
+QImage Decode(const Bytes& file, const UPictureHeader_C& header, const char* path) {
+    if (header.GetFormat() == UPictureHeader_C::Gif) {
+        return DecodeGif(file, header, path);
+    }
+    if (DecodeRepairs::QtMisreadsPng(header)) {
+        // A file libpng refuses is refused as a whole rather than shown with Qt's mix-up.
+        QImage image = Allocate(header);
+        return !image.isNull() && PngReader::ReadRgba(file, image) ? image : QImage();
+    }
     if (header.GetFormat() == UPictureHeader_C::Png) {
-        QImage image(static_cast<int>(header.GetWidth()), static_cast<int>(header.GetHeight()),
-                     QImage::Format_ARGB32);
-        if (!image.isNull() && PngReader::ReadTrueColour(AsBytes(file), image)) {
+        QImage image = Allocate(header);
+        if (!image.isNull() && PngReader::ReadTrueColour(file, image)) {
             return image;
         }
     }
-    // Set once: pictures decode on several threads at a time.
-    static const bool limited = (QImageReader::setAllocationLimit(AllocationLimitMb), true);
-    (void)limited;
+    // Set once: pictures decode on several threads at a time. libjpeg's warnings are about data
+    // it skipped or mended (stray bytes before a marker, from camera software); data it cannot
+    // decode fails the read. They are not printed, so that a run prints nothing on success.
+    static const bool configured =
+        (QImageReader::setAllocationLimit(AllocationLimitMb),
+         QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false")),
+         true);
+    (void)configured;
     QBuffer device;
-    device.setData(file);
+    device.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
+                                           static_cast<qsizetype>(file.size())));
     device.open(QIODevice::ReadOnly);
     QImageReader reader(&device, header.GetFormatName());
     reader.setAutoDetectImageFormat(false);
@@ -106,12 +107,8 @@ QImage Decode(const QByteArray& file, const UPictureHeader_C& header) {
         image.height() != header.GetHeight()) {
         return {};
     }
-    if (header.GetFormat() == UPictureHeader_C::Png) {
-        DecodeRepairs::RedecodePng(image, AsBytes(file));
-    } else if (header.GetFormat() == UPictureHeader_C::Bmp) {
-        DecodeRepairs::WidenBmpChannels(image, AsBytes(file));
-        DecodeRepairs::ClearBmpRunGaps(image, AsBytes(file));
-    }
+    DecodeRepairs::WidenBmpChannels(image, header);
+    DecodeRepairs::ClearBmpRunGaps(image, header, file);
     return image;
 }
 
@@ -195,49 +192,77 @@ Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) 
 
 }  // namespace
 
-// Qt needs no start-up, so nothing is counted here.
 UImageData_C::UImageData_C() = default;
 
 UImageData_C::~UImageData_C() = default;
 
-USize_C UImageData_C::ReadHeader(const char* path) {
-    QByteArray bytes;
-    if (!PathRecord_S::Fits(path) || !ReadBytes(path, HeaderBytes, bytes)) {
+USize_C UImageData_C::ReadHeader(const char* path, int32_t* frames) {
+    Bytes bytes;
+    if (!PathRecord_S::Fits(path) || !FileBytes::Read(path, HeaderBytes, bytes)) {
         throw MakeFileError(1, path);
     }
-    if (bytes.size() == HeaderBytes && !UPictureHeader_C(AsBytes(bytes)).HasSize() &&
-        !ReadBytes(path, WholeFile, bytes)) {
-        throw MakeFileError(1, path);
+    // A gif's frames are counted over the whole file.
+    if (bytes.size() == HeaderBytes) {
+        const UPictureHeader_C start(bytes);
+        if ((!start.HasSize() || (frames && start.GetFormat() == UPictureHeader_C::Gif)) &&
+            !FileBytes::Read(path, WholeFile, bytes)) {
+            throw MakeFileError(1, path);
+        }
     }
-    const UPictureHeader_C header(AsBytes(bytes));
+    const UPictureHeader_C header(bytes);
     CheckHeader(header, path);
+    if (frames) {
+        *frames = std::max(header.GetFrameCount(), 1);
+    }
     return {static_cast<int32_t>(header.GetWidth()), static_cast<int32_t>(header.GetHeight())};
 }
 
 void UImageData_C::LoadFile(const char* path) {
     Release();
-    QByteArray file;
-    if (!PathRecord_S::Fits(path) || !ReadBytes(path, WholeFile, file)) {
+    Bytes file;
+    if (!PathRecord_S::Fits(path) || !FileBytes::Read(path, WholeFile, file)) {
         throw MakeFileError(1, path);
     }
-    const UPictureHeader_C header(AsBytes(file));
+    // The header of the bytes decoded, not the one the batch was sized by: the file may have
+    // been replaced since.
+    const UPictureHeader_C header(file);
     CheckHeader(header, path);
     // Refused before decoding: the decoder would fill the missing part, which for a picture
     // declared large costs gigabytes.
     if (header.DataEndsEarly()) {
         throw MakeFileError(1, path);
     }
-    QImage image = Decode(file, header);
-    if (image.isNull()) {
-        throw MakeFileError(1, path);
-    }
+    QImage image = DecodeWithin(file, header, path);
     if (!IsHeldFormat(image.format())) {
         image = image.convertToFormat(QImage::Format_ARGB32);
         if (image.isNull()) {
-            throw MakeImageError(8);
+            throw MakeImageError(1, path);
         }
     }
     bitmap = std::make_unique<QImage>(std::move(image));
+}
+
+QImage UImageData_C::DecodeWithin(const std::vector<unsigned char>& file,
+                                  const UPictureHeader_C& header, const char* path) {
+    QImage image;
+    try {
+        image = Decode(file, header, path);
+        // A decoder's failure and its allocation's look alike; a picture of this size that
+        // cannot be allocated now tells them apart.
+        if (image.isNull() && Allocate(header).isNull()) {
+            throw std::bad_alloc();
+        }
+    } catch (const std::bad_alloc&) {
+        throw MakeImageError(1, path);
+    } catch (const NS_Base::UError_C& failure) {
+        // The animation reader's: a damaged first frame, or memory running out.
+        throw failure.GetKind() == NS_Base::SystemError ? MakeImageError(1, path)
+                                                        : MakeFileError(1, path);
+    }
+    if (image.isNull()) {
+        throw MakeFileError(1, path);
+    }
+    return image;
 }
 
 void UImageData_C::GetPixels32(uint32_t*& pixels, int32_t* width, int32_t* height) {
@@ -337,7 +362,7 @@ void UImageData_C::WritePng(NS_Data::UAtomicFile_C& file, const char* path,
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
-    FindEncoder("image/png");
+    FindEncoder();
     Result written = Result::Written;
     try {
         file.Open(path, NS_Data::UAtomicFile_C::Streams);
@@ -358,10 +383,11 @@ void UImageData_C::CheckHeader(const UPictureHeader_C& header, const char* path)
     if (!header.HasSize()) {
         throw MakeFileError(1, path);
     }
-    if (!FitsLimit(header.GetWidth(), header.GetHeight())) {
+    if (!header.FitsLimit()) {
         const std::string reason = std::string(path) + ": " + std::to_string(header.GetWidth()) +
-                                   " x " + std::to_string(header.GetHeight()) +
-                                   " exceeds the 16384 x 16384 limit";
+                                   " x " + std::to_string(header.GetHeight()) + " exceeds the " +
+                                   std::to_string(UPictureHeader_C::MaxSide) + " x " +
+                                   std::to_string(UPictureHeader_C::MaxSide) + " limit";
         throw MakeFileError(1, reason.c_str());
     }
 }
@@ -369,8 +395,8 @@ void UImageData_C::CheckHeader(const UPictureHeader_C& header, const char* path)
 // The sheet is written by our own encoder, but only by a Qt that reads PNG itself, so that a
 // build without it reports so instead of writing a file nothing else here could read. Asking
 // Qt's writers at run time would load every image plugin installed.
-void UImageData_C::FindEncoder(const char* mimeType) {
-    if (std::strcmp(mimeType, "image/png") != 0 || !QT_CONFIG(imageformat_png)) {
+void UImageData_C::FindEncoder() {
+    if (!QT_CONFIG(imageformat_png)) {
         throw MakeImageError(9);
     }
 }
@@ -386,7 +412,7 @@ NS_Base::UError_C UImageData_C::MakeFileError(int32_t code, const char* path) {
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);
 }
 
-NS_Base::UError_C UImageData_C::MakeImageError(int32_t code) {
+NS_Base::UError_C UImageData_C::MakeImageError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Not enough memory."},
         {2, "No image data to operated."},
@@ -403,5 +429,5 @@ NS_Base::UError_C UImageData_C::MakeImageError(int32_t code) {
         {13, "Image format must be 8-bits or 32-bits."},
         {0, nullptr},
     };
-    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
+    return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/UAllocator_C.h"
 #include "foundation/UError_C.h"
@@ -26,11 +27,14 @@ public:
 
     // The size a PNG, BMP, JPEG or GIF file declares, told by its format's magic bytes whatever
     // its extension says, read without decoding a pixel. Fails as LoadFile does for a file that
-    // is no such picture, and for a size beyond the limit, which the message then names.
-    static USize_C ReadHeader(const char* path);
+    // is no such picture, and for a size beyond the limit, which the message then names. With
+    // `frames`, the frames a gif shows are counted there, its data walked but not decoded (1 for
+    // any other picture).
+    static USize_C ReadHeader(const char* path, int32_t* frames = nullptr);
     // Decodes the file as ReadHeader tells its format, and holds the picture. A file that cannot
     // be read, or whose pixel data ends before its declared size, fails with "Fail to read image
-    // file:" and the path; the object then holds none.
+    // file:" and the path; memory running out while decoding fails with system error 1, "Not
+    // enough memory.", and the path. The object then holds none.
     void LoadFile(const char* path);
     // A copy of the held picture as 0xAARRGGBB values, valid until the next call that uses the
     // pixel memory. `width` and `height` may be null.
@@ -61,9 +65,13 @@ private:
     // Fails for a header without a size, or with one beyond the limit.
     static void CheckHeader(const UPictureHeader_C& header, const char* path);
     static NS_Base::UError_C MakeFileError(int32_t code, const char* path = nullptr);
-    static NS_Base::UError_C MakeImageError(int32_t code);
-    // Fails with image error 9 when no codec writes `mimeType`.
-    static void FindEncoder(const char* mimeType);
+    static NS_Base::UError_C MakeImageError(int32_t code, const char* extra = nullptr);
+    // The decoded picture of `file`, never null: a decoder's failure raises file error 1, memory
+    // running out image error 1, both naming `path`.
+    static QImage DecodeWithin(const std::vector<unsigned char>& file,
+                               const UPictureHeader_C& header, const char* path);
+    // Fails with image error 9 when this Qt cannot read the PNG files it writes.
+    static void FindEncoder();
 
     std::unique_ptr<QImage> bitmap;
     UAllocator_C pixelMemory;

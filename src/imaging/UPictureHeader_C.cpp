@@ -1,13 +1,16 @@
 #include "imaging/UPictureHeader_C.h"
 
-#include "imaging/BmpRuns.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "imaging/BmpRuns.h"
+#include "imaging/ByteOrder.h"
+
 namespace {
+
+using namespace ByteOrder;
 
 using Bytes = std::span<const unsigned char>;
 
@@ -25,19 +28,6 @@ bool Has(Bytes bytes, std::size_t at, std::size_t count) {
 
 bool StartsWith(Bytes bytes, const char* magic, std::size_t length) {
     return Has(bytes, 0, length) && std::memcmp(bytes.data(), magic, length) == 0;
-}
-
-uint32_t BigEndian16(const unsigned char* at) {
-    return uint32_t{at[0]} << 8 | at[1];
-}
-uint32_t BigEndian32(const unsigned char* at) {
-    return BigEndian16(at) << 16 | BigEndian16(at + 2);
-}
-uint32_t LittleEndian16(const unsigned char* at) {
-    return uint32_t{at[1]} << 8 | at[0];
-}
-uint32_t LittleEndian32(const unsigned char* at) {
-    return LittleEndian16(at + 2) << 16 | LittleEndian16(at);
 }
 
 uint64_t SaturatingProduct(uint64_t a, uint64_t b) {
@@ -107,6 +97,30 @@ std::size_t JpegEntropyEnd(Bytes bytes, std::size_t at) {
     return bytes.size();
 }
 
+// Where the marker after `at` starts (at its last 0xFF), as libjpeg looks for it: bytes before
+// it are skipped with a warning, which camera software relies on, and so is a stuffed 0xFF 0x00.
+// The size of the file when no marker follows.
+std::size_t NextJpegMarker(Bytes bytes, std::size_t at) {
+    while (at < bytes.size()) {
+        const void* found = std::memchr(bytes.data() + at, 0xFF, bytes.size() - at);
+        if (!found) {
+            break;
+        }
+        at = std::size_t(static_cast<const unsigned char*>(found) - bytes.data());
+        while (Has(bytes, at, 2) && bytes[at + 1] == 0xFF) {
+            ++at;
+        }
+        if (!Has(bytes, at, 2)) {
+            break;
+        }
+        if (bytes[at + 1] != 0x00) {
+            return at;
+        }
+        at += 2;
+    }
+    return bytes.size();
+}
+
 bool IsJpegFrame(unsigned char marker) {
     return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
 }
@@ -132,7 +146,7 @@ std::size_t SkipGifBlocks(Bytes bytes, std::size_t at, uint64_t& total) {
 }  // namespace
 
 UPictureHeader_C::UPictureHeader_C(Bytes file) : bytes(file) {
-    if (StartsWith(bytes, "\x89PNG\r\n\x1A\n", 8)) {
+    if (StartsWith(bytes, reinterpret_cast<const char*>(PngSignature), 8)) {
         format = Png;
         ReadPng();
     } else if (StartsWith(bytes, "BM", 2)) {
@@ -163,6 +177,9 @@ void UPictureHeader_C::ReadPng() {
     }
     width = BigEndian32(header);
     height = BigEndian32(header + 4);
+    layout.depth = header[8];
+    layout.colourType = header[9];
+    layout.interlaced = header[12] == 1;
     const uint64_t rowBytes = (uint64_t(width) * PngChannels(header[9]) * header[8] + 7) / 8;
     const uint64_t rawBytes = SaturatingProduct(rowBytes + 1, uint64_t(height));
     uint64_t compressed = 0;
@@ -174,6 +191,8 @@ void UPictureHeader_C::ReadPng() {
         const unsigned char* type = bytes.data() + at + 4;
         if (std::memcmp(type, "IDAT", 4) == 0) {
             compressed += length;
+        } else if (std::memcmp(type, "tRNS", 4) == 0) {
+            layout.colourKey = layout.colourKey || compressed == 0;
         } else if (std::memcmp(type, "IEND", 4) == 0) {
             endsEarly = rawBytes / MaxDeflateRatio > compressed + 1;
             return;
@@ -210,6 +229,15 @@ void UPictureHeader_C::ReadBmp() {
     width = sideX;
     height = std::llabs(sideY);
     const uint64_t start = BmpPixelStart(bytes, offset, infoSize, bits, compression);
+    layout.depth = bits;
+    layout.infoSize = infoSize;
+    layout.compression = compression;
+    layout.pixelStart = start;
+    layout.topDown = sideY < 0;
+    if (infoSize >= 40 && Has(bytes, 54, 12)) {
+        layout.masks = {LittleEndian32(file + 54), LittleEndian32(file + 58),
+                        LittleEndian32(file + 62)};
+    }
     if (compression == 1 || compression == 2) {
         endsEarly = start > bytes.size() ||
                     BmpRuns::Walk(bytes, start, width, height, compression == 2, {});
@@ -224,10 +252,8 @@ void UPictureHeader_C::ReadJpeg() {
     uint64_t entropyBytes = 0;
     bool huffman = true;
     for (std::size_t at = 2;;) {
-        while (Has(bytes, at, 2) && bytes[at] == 0xFF && bytes[at + 1] == 0xFF) {
-            ++at;  // fill bytes before a marker
-        }
-        if (!Has(bytes, at, 2) || bytes[at] != 0xFF) {
+        at = NextJpegMarker(bytes, at);
+        if (!Has(bytes, at, 2)) {
             return;
         }
         const unsigned char marker = bytes[at + 1];
@@ -259,7 +285,9 @@ void UPictureHeader_C::ReadJpeg() {
     }
 }
 
-// The logical screen gives the size; only the first frame is read, so only its data counts.
+// The logical screen gives the size. Every frame is walked, its data skipped undecoded; the walk
+// ends where a browser ends the animation: at the trailer, at bytes that start no block, or where
+// a frame's data is cut short.
 void UPictureHeader_C::ReadGif() {
     if (!Has(bytes, 0, 13)) {
         return;
@@ -267,16 +295,29 @@ void UPictureHeader_C::ReadGif() {
     width = LittleEndian16(bytes.data() + 6);
     height = LittleEndian16(bytes.data() + 8);
     std::size_t at = 13 + GifColourTableBytes(bytes[10]);
-    uint64_t unused = 0;
-    while (Has(bytes, at, 1) && bytes[at] == 0x21) {
-        at = SkipGifBlocks(bytes, at + 2, unused);
+    for (bool first = true;; first = false) {
+        uint64_t unused = 0;
+        while (Has(bytes, at, 1) && bytes[at] == 0x21) {
+            at = SkipGifBlocks(bytes, at + 2, unused);
+        }
+        if (!Has(bytes, at, 11) || bytes[at] != 0x2C) {
+            return;
+        }
+        const uint64_t area =
+            uint64_t{LittleEndian16(bytes.data() + at + 5)} * LittleEndian16(bytes.data() + at + 7);
+        uint64_t data = 0;
+        at = SkipGifBlocks(bytes, at + 11 + GifColourTableBytes(bytes[at + 9]), data);
+        const bool whole = at <= bytes.size() && data * MaxGifPixelsPerByte >= area;
+        if (first) {
+            endsEarly = !whole;
+        }
+        if (!whole) {
+            return;
+        }
+        frames += area > 0 ? 1 : 0;
     }
-    if (!Has(bytes, at, 11) || bytes[at] != 0x2C) {
-        return;
-    }
-    const uint64_t frameArea =
-        uint64_t{LittleEndian16(bytes.data() + at + 5)} * LittleEndian16(bytes.data() + at + 7);
-    uint64_t data = 0;
-    at = SkipGifBlocks(bytes, at + 11 + GifColourTableBytes(bytes[at + 9]), data);
-    endsEarly = at > bytes.size() || data * MaxGifPixelsPerByte < frameArea;
+}
+
+bool UPictureHeader_C::FitsLimit() const {
+    return HasSize() && width * height <= MaxPixels;
 }

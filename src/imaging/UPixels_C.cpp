@@ -14,8 +14,8 @@ uint32_t AlphaOf(uint32_t value) {
 }
 
 // Level 0 composition of a partly transparent `source` over a visible `target`. The weight is
-// held in single precision and each channel is truncated, so that sheets match the original
-// tool value for value.
+// held in single precision and each channel is truncated, not rounded: sheets have always been
+// blended so, and users compare new sheets with older ones value for value.
 inline uint32_t Blend(uint32_t target, uint32_t source) {
     const float weight = static_cast<float>(static_cast<double>(AlphaOf(source)) / 255.0);
     const double keep = 1.0 - static_cast<double>(weight);

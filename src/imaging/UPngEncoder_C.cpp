@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "foundation/RunInParallel.h"
+#include "imaging/ByteOrder.h"
 
 namespace {
 
@@ -80,14 +81,6 @@ constexpr uint64_t SampleBytesAtLeast = uint64_t{1} << 15;
 constexpr uint64_t SampleBytesAtMost = uint64_t{1} << 18;
 constexpr uint32_t Samples = 8;
 constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
-constexpr std::array<uint8_t, 8> Signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-
-void PutBigEndian(uint32_t value, uint8_t* target) {
-    target[0] = static_cast<uint8_t>(value >> 24);
-    target[1] = static_cast<uint8_t>(value >> 16);
-    target[2] = static_cast<uint8_t>(value >> 8);
-    target[3] = static_cast<uint8_t>(value);
-}
 
 bool WriteBytes(std::FILE* file, const void* data, std::size_t count) {
     return count == 0 || std::fwrite(data, 1, count, file) == count;
@@ -96,11 +89,11 @@ bool WriteBytes(std::FILE* file, const void* data, std::size_t count) {
 // `type` is the four-letter chunk name; the CRC covers it and the data.
 bool WriteChunk(std::FILE* file, const char* type, const uint8_t* data, std::size_t count) {
     std::array<uint8_t, 8> head{};
-    PutBigEndian(static_cast<uint32_t>(count), head.data());
+    ByteOrder::PutBigEndian32(static_cast<uint32_t>(count), head.data());
     std::memcpy(head.data() + 4, type, 4);
     const uint32_t crc = libdeflate_crc32(libdeflate_crc32(0, type, 4), data, count);
     std::array<uint8_t, 4> tail{};
-    PutBigEndian(crc, tail.data());
+    ByteOrder::PutBigEndian32(crc, tail.data());
     return WriteBytes(file, head.data(), head.size()) && WriteBytes(file, data, count) &&
            WriteBytes(file, tail.data(), tail.size());
 }
@@ -129,7 +122,7 @@ public:
     // Ends the stream with the checksum of all the uncompressed bytes.
     bool Finish(uint32_t adler) {
         std::array<uint8_t, 4> trailer{};
-        PutBigEndian(adler, trailer.data());
+        ByteOrder::PutBigEndian32(adler, trailer.data());
         return Append(trailer.data(), trailer.size()) && Flush();
     }
 
@@ -564,8 +557,8 @@ uint64_t UPngEncoder_C::GetMemory(uint32_t width, unsigned threads) {
 bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
     // Width, height, 8 bits per channel, RGBA, deflate, adaptive filtering, no interlace.
     std::array<uint8_t, 13> header = {0, 0, 0, 0, 0, 0, 0, 0, 8, 6, 0, 0, 0};
-    PutBigEndian(width, header.data());
-    PutBigEndian(height, header.data() + 4);
-    return WriteBytes(file, Signature.data(), Signature.size()) &&
+    ByteOrder::PutBigEndian32(width, header.data());
+    ByteOrder::PutBigEndian32(height, header.data() + 4);
+    return WriteBytes(file, ByteOrder::PngSignature, sizeof ByteOrder::PngSignature) &&
            WriteChunk(file, "IHDR", header.data(), header.size());
 }

@@ -140,9 +140,11 @@ protected:
         }
     }
 
-    // Runs the program in the temporary folder; returns the exit status.
-    int Run(const Args& args) const {
-        std::string command = "cd '" + folder.root + "' && '" TAVRIN_PROGRAM "'";
+    // Runs the program in the temporary folder, with `environment` set before it; returns the
+    // exit status.
+    int Run(const Args& args, const std::string& environment = "") const {
+        std::string command =
+            "cd '" + folder.root + "' && " + environment + " '" TAVRIN_PROGRAM "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -460,6 +462,22 @@ TEST_F(TavrinProgramTest, OddNamesAndLinkedFoldersStillGiveAWorkingDataFile) {
     EXPECT_TRUE(document["frames"].contains("a\uFFFD.png~2"));
     const std::string image = document["meta"]["image"];
     EXPECT_EQ(ReadFile(In("deep/inner/") + image), ReadFile(In("s.png"))) << image;
+}
+
+// Memory that runs out while a picture decodes is told as such, naming the picture, not taken for
+// a damaged file: the sanitizers' allocator fails every allocation above 64 MiB here.
+TEST_F(TavrinProgramTest, MemoryRunningOutWhileDecodingNamesThePicture) {
+#ifndef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "needs the sanitizers' allocator";
+#endif
+    SavePicture({4200, 4200, std::vector<uint32_t>(4200 * 4200, 0xFF102030u)}, In("large.png"));
+    EXPECT_EQ(Run({"-o", "s.png", "large.png"},
+                  "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64"),
+              1);
+    const std::string error = Text(In("err"));
+    EXPECT_NE(error.find("SystemError: Code: 1\nInfo: Not enough memory.\nInfoEx: large.png\n"),
+              std::string::npos)
+        << error;
 }
 
 // Both act where they appear, here after the options of a compose.

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "GifFiles.h"
 #include "PictureFiles.h"
 #include "TestSupport.h"
 
@@ -92,4 +93,20 @@ TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused
     const std::vector<USize_C> one = {USize_C(10000, 10000)};
     EXPECT_EQ(check(one, PictureGroup_C::Horizontal, 1600000000), "");
     EXPECT_NE(check(one, PictureGroup_C::Horizontal, 1599999999), "");
+}
+
+// Every frame of a gif becomes a cell of its screen's size: 40 one-pixel frames on a screen of
+// 4096 x 4096 make a sheet of 671 million pixels, which the batch check refuses from the file's
+// 1 kB before any frame is decoded.
+TEST(PictureGroupBatch, EachFrameOfAGifCountsAsAPictureWhenAllAreComposed) {
+    const UTempDirectory folder;
+    const std::string path = folder.root + "frames.gif";
+    WriteFile(path, MakeGif(4096, 4096, std::vector<UGifFrame_S>(40, {0, 0, 1, 1, {Red}})));
+    const auto check = [&](bool allFrames) {
+        NS_Data::UComposeOptions_S options;
+        options.allGifFrames = allFrames;
+        return FailureOf([&] { PictureGroup_C::CheckBatchFiles({path}, options); });
+    };
+    EXPECT_EQ(check(false), "");
+    EXPECT_EQ(check(true), "PictureGroup_C 4 The sheet is too large to compose:|4096 x 163840");
 }

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "GifFiles.h"
 #include "PictureFiles.h"
 #include "TestSupport.h"
 
@@ -51,8 +52,10 @@ TEST(UImageData, GifAndJpegLoadAsTheirContentSaysThroughTheirOwnDecoderOnly) {
     for (size_t i = 0; i < loaded.pixels.size(); ++i) {
         ASSERT_EQ(loaded.pixels[i] >> 24, 0xFFu) << "JPEG pixel " << i;
     }
+    // Gifs go through giflib: with two of Qt 6.4's plugins used on worker threads, their
+    // teardown at exit read freed memory (valgrind, a third of the runs).
     for (const std::string& plugin : LoadedImagePlugins()) {
-        EXPECT_TRUE(plugin == "libqjpeg.so" || plugin == "libqgif.so") << plugin << " was loaded";
+        EXPECT_EQ(plugin, "libqjpeg.so") << plugin << " was loaded";
     }
 }
 
@@ -228,6 +231,31 @@ TEST(UImageData, SaveFailuresNameTheirReasonAndLeaveNothing) {
     EXPECT_TRUE(fs::is_empty(folder.root + "existing"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.root), fs::directory_iterator()), 1)
         << "a temporary file was left behind";
+}
+
+// Damage that a decoder would draw as wrong pixels is refused; bytes that libjpeg skips with a
+// warning are skipped.
+TEST(UImageData, DamagedGifDataIsRefusedAndBytesLibjpegSkipsAreSkipped) {
+    const UTempDirectory folder;
+    // The codes clear, six reds and end; setting the ninth bit of the second red (byte 48) makes
+    // it the end code, five pixels early.
+    Bytes gif = MakeGif(3, 2, {{0, 0, 3, 2, std::vector<uint8_t>(6, Red)}});
+    gif[48] ^= 0x04;
+    const std::string damaged = folder.root + "damaged.gif";
+    WriteFile(damaged, gif);
+    EXPECT_EQ(FailureOf([&] { LoadPicture(damaged); }),
+              "UImageData_C 1 Fail to read image file:|" + damaged);
+    // Camera software leaves such bytes: here one zero before the quantisation table.
+    const std::string gradient = Data + "made/gradient.jpg";
+    Bytes jpeg = ReadFile(gradient);
+    const unsigned char table[] = {0xFF, 0xDB};
+    jpeg.insert(std::search(jpeg.begin(), jpeg.end(), table, table + 2), 0);
+    const std::string stray = folder.root + "stray.jpg";
+    WriteFile(stray, jpeg);
+    EXPECT_EQ(FailureOf([&] {
+                  EXPECT_EQ(FirstDifference(LoadPicture(stray), LoadPicture(gradient)), "");
+              }),
+              "");
 }
 
 // The size is found past the first 64 KiB too: here behind two full application segments.

@@ -5,6 +5,7 @@
 // before the code table would grow), so every byte is known.
 
 #include <cstdint>
+#include <iterator>
 #include <vector>
 
 #include "TestSupport.h"
@@ -20,6 +21,7 @@ struct UGifFrame_S {
     int transparent = -1;          // the transparent index, or none
     int delay = 0;                 // hundredths of a second
     bool interlaced = false;
+    std::vector<uint32_t> palette = {};  // the frame's own colour table (4 colours), or none
 };
 
 inline void PutWord(Bytes& out, int value) {
@@ -67,13 +69,22 @@ inline std::vector<uint8_t> Interlace(const UGifFrame_S& frame) {
     return rows;
 }
 
-inline Bytes MakeGif(int width, int height, const std::vector<UGifFrame_S>& frames) {
+inline void PutColours(Bytes& out, const std::vector<uint32_t>& colours) {
+    for (const uint32_t value : colours) {
+        out.insert(out.end(), {uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)});
+    }
+}
+
+// With `globalTable` false the file has no colour table of its own: frames without one have
+// none at all.
+inline Bytes MakeGif(int width, int height, const std::vector<UGifFrame_S>& frames,
+                     bool globalTable = true) {
     Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
     PutWord(out, width);
     PutWord(out, height);
-    out.insert(out.end(), {0x81, 0, 0});  // a global table of 4 colours
-    for (const uint32_t value : gifValues) {
-        out.insert(out.end(), {uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)});
+    out.insert(out.end(), {uint8_t(globalTable ? 0x81 : 0), 0, 0});  // a table of 4 colours
+    if (globalTable) {
+        PutColours(out, {std::begin(gifValues), std::end(gifValues)});
     }
     for (const UGifFrame_S& frame : frames) {
         out.insert(out.end(), {0x21, 0xF9, 4});
@@ -83,7 +94,8 @@ inline Bytes MakeGif(int width, int height, const std::vector<UGifFrame_S>& fram
         for (const int value : {frame.left, frame.top, frame.width, frame.height}) {
             PutWord(out, value);
         }
-        out.push_back(frame.interlaced ? 0x40 : 0);
+        out.push_back(uint8_t((frame.interlaced ? 0x40 : 0) | (frame.palette.empty() ? 0 : 0x81)));
+        PutColours(out, frame.palette);
         PutImageData(out, frame.interlaced ? Interlace(frame) : frame.indices);
     }
     out.push_back(0x3B);
