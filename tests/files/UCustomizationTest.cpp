@@ -225,10 +225,7 @@ TEST_F(UCustomizationTest, AFolderThatCannotBeMadeIsReportedWithItsReason) {
     namespace fs = std::filesystem;
     OpenTo(temp.root, false);
     fs::create_directory(temp.root + "config");
-    const fs::perms readOnly = fs::perms::owner_read | fs::perms::owner_exec |
-                               fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec;
-    fs::permissions(temp.root + "config", readOnly);
+    fs::permissions(temp.root + "config", fs::perms(0555));
     const std::string directory = temp.root + "config/tavrin/";
     testing::internal::CaptureStderr();
     {

@@ -84,14 +84,9 @@ struct UUnprivileged {
     bool dropped = false;
 };
 
-// Lets every user into `folder` (mkdtemp makes it the owner's alone), writing too if `write`.
+// Lets every user into `folder` (mkdtemp makes it its owner's alone), and write to it if `write`.
 inline void OpenTo(const std::string& folder, bool write) {
-    std::filesystem::permissions(folder, write ? std::filesystem::perms::all
-                                               : std::filesystem::perms::owner_all |
-                                                     std::filesystem::perms::group_read |
-                                                     std::filesystem::perms::group_exec |
-                                                     std::filesystem::perms::others_read |
-                                                     std::filesystem::perms::others_exec);
+    std::filesystem::permissions(folder, std::filesystem::perms(write ? 0777 : 0755));
 }
 
 // The names in `folder` that contain `part`, such as the ".tmp" of a temporary file.
