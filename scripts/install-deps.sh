@@ -19,14 +19,16 @@ packages=(
 case "${1:-}" in
   # CI's checks beyond the tests: the memory check of the picture decoding under valgrind
   # (scripts/memcheck-corpus.sh) and the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh).
-  --check) packages+=(valgrind clang libclang-rt-14-dev) ;;
+  # clang-format and clang-tidy (Apache-2.0 with LLVM exception) check the sources' form.
+  --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy) ;;
   --bench) packages+=(imagemagick python3-pil time) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,
   # under Node.js (MIT; npm Artistic-2.0); used only where npm is missing.
   --node) packages+=(nodejs npm) ;;
   # Making and checking the Debian package (scripts/package.sh, scripts/test-package.sh).
+  # xdotool (BSD-3-Clause) clicks the installed window's controls under Xvfb.
   --package) packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream man-db
-                        groff-base bash-completion util-linux) ;;
+                        groff-base bash-completion util-linux xdotool) ;;
 esac
 
 missing=()

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, makes a Release build of tavrin and composes the example frames in
-# examples/ into one sheet: a near-square grid, trimmed to the area that the frames cover.
+# Installs what is missing, makes a Release build of tavrin and of everything its installation
+# holds (the manual page, the changelog), so that `cmake --install build/release` can follow, and
+# composes the example frames in examples/ into one sheet: a near-square grid, trimmed to the area
+# that the frames cover.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
-cmake --build build/release --target tavrin
+cmake --build build/release
 build/release/src/app/tavrin -o build/example-sheet.png --layout multirow --autocut examples
 echo "The example sheet is $PWD/build/example-sheet.png"

@@ -53,6 +53,11 @@ for layout in horizontal vertical multirow; do
         fail "the $layout sheet is no RGBA PNG: $(file -b "$sheet")"
 done
 
+# The tests' hooks are built only into test builds.
+for hook in TAVRIN_CLICK TAVRIN_TEST_STOP_WRITING; do
+    grep -q "$hook" "$tavrin" && fail "the program holds the test hook $hook"
+done
+
 # ---- installed files ----
 check "desktop entry" desktop-file-validate "$share/applications/$id.desktop"
 grep -qx 'Exec=tavrin %F' "$share/applications/$id.desktop" || fail "desktop entry: Exec"
@@ -109,27 +114,30 @@ config=$work/config
 mkdir -p "$config"
 chown nobody "$config"
 settings=$config/tavrin/Tavrin.uzn
-# TAVRIN_CLICK clicks the window's controls by id: 1004 one row, 1005 one column, 1012 end.
+# The package's program has no test hooks: the window is clicked with the mouse under a virtual
+# display, as a user would click it.
 start_window() {
-    as_nobody env -i HOME=/nonexistent XDG_CONFIG_HOME="$2" QT_QPA_PLATFORM=offscreen \
-        TAVRIN_CLICK="$1" timeout 60 "$tavrin" 2>"$work/window.err"
+    local config=$1
+    shift
+    as_nobody timeout 60 "$work/click-window.sh" "$tavrin" "$config" "$@" 2>"$work/window.err"
 }
+cp scripts/click-window.sh "$work/"
 # The file a one-row layout leaves: the sign, format 1, one record "ComposeMode" = integer 0.
 printf 'CUST\1\0\0\0\1\0\0\0ComposeMode\0\0\0\0\0\4\0\0\0\0\0\0\0' >"$work/one-row.uzn"
 
-start_window 1004,1012 "$config" || fail "the window did not end after choosing one row"
+start_window "$config" horizontal end || fail "the window did not end after choosing one row"
 cmp -s "$settings" "$work/one-row.uzn" || fail "the changed layout was not saved to $settings"
 [ "$(stat -c %a "$config/tavrin")" = 700 ] || fail "the settings folder is open to others"
-start_window 1012 "$config" || fail "the window did not end on its second start"
+start_window "$config" end || fail "the window did not end on its second start"
 # A start that had not read the file would have saved the default layout, deleting the file.
 cmp -s "$settings" "$work/one-row.uzn" || fail "the second start did not keep the layout"
-start_window 1005,1012 "$config" || fail "the window did not end after choosing one column"
+start_window "$config" vertical end || fail "the window did not end after choosing one column"
 [ ! -e "$settings" ] || fail "back at the default layout, the settings file was kept"
 [ ! -e "$root/usr/bin/Tavrin.uzn" ] || fail "the installed program wrote beside itself"
 grep -q 'Settings file' "$work/window.err" && fail "a save was reported as failed"
 
 # A folder the user cannot write: the changed layout is reported once, not lost in silence.
-start_window 1004,1012 "$root/usr/share" || fail "the window did not end with a read-only folder"
+start_window "$root/usr/share" horizontal end || fail "the window did not end with a read-only folder"
 [ "$(grep -c "Settings file $root/usr/share/tavrin/Tavrin.uzn: not saved" "$work/window.err")" = 1 ] ||
     fail "an unwritable settings folder was not reported once: $(cat "$work/window.err")"
 

@@ -1,5 +1,6 @@
 #include "files/UCustomization_C.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -54,6 +55,23 @@ private:
     UBinaryFile_C& file;
 };
 
+// Why the file at `filePath` cannot be read; empty when it can, or when there is none yet.
+std::string WhyUnreadable(const char* filePath) {
+    struct stat status {};
+    if (::stat(filePath, &status) != 0) {
+        return errno == ENOENT ? "" : std::strerror(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return "no regular file";
+    }
+    const int descriptor = ::open(filePath, O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0) {
+        return std::strerror(errno);
+    }
+    ::close(descriptor);
+    return "";
+}
+
 int32_t CountWorthSaving(const UCustomization_C::UCustomizationDictionary_C& store) {
     CheckData_C check;
     store.ProcessForEach(check);
@@ -73,6 +91,14 @@ UCustomization_C::UCustomizationDictionary_C::~UCustomizationDictionary_C() {
     if (path.IsEmpty()) {
         if (!unplacedName.IsEmpty() && CountWorthSaving(*this) != 0) {
             ReportUnsaved("its path is too long or has no folder");
+        }
+        return;
+    }
+    // A file that could not be read may hold settings of its own, or be no settings file at all:
+    // saving would delete or replace what was never seen.
+    if (!unreadable.empty()) {
+        if (CountWorthSaving(*this) != 0) {
+            ReportUnsaved(("it could not be read: " + unreadable).c_str());
         }
         return;
     }
@@ -101,6 +127,10 @@ void UCustomization_C::UCustomizationDictionary_C::LoadCustomizationFile(const U
     path = MakeCustomizationPath(name, directory.IsEmpty() ? nullptr : directory.GetString());
     if (path.IsEmpty()) {
         unplacedName = (name.GetString() + std::string(Extension)).c_str();
+        return;
+    }
+    unreadable = WhyUnreadable(path.GetString());
+    if (!unreadable.empty()) {
         return;
     }
     try {
@@ -146,8 +176,12 @@ void UCustomization_C::UCustomizationDictionary_C::SaveCustomizationDictionary(
         return;
     }
     // A folder of the user's configuration is made when the first setting is saved.
-    if (!directory.IsEmpty()) {
-        MakeDirectories(directory.GetString());
+    // Its failure is the one to report: creating the file would fail next, and name ENOENT.
+    if (!directory.IsEmpty() && !MakeDirectories(directory.GetString())) {
+        const int cause = errno;
+        NS_Base::UError_C failure = MakeError(3, directory.GetString());
+        errno = cause;
+        throw failure;
     }
     UBinaryFile_C file;
     file.Create(filePath.GetString(), HiddenAttribute);
@@ -235,6 +269,7 @@ NS_Base::UError_C UCustomization_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Fail to set default value because default value is different from last value."},
         {2, "It`s too late to load customization file."},
+        {3, "Fail to create the settings folder."},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "files/UBinaryFile_C.h"
 #include "foundation/UDictionary_T.h"
@@ -12,10 +13,12 @@
 // or in a folder that the program names (see UCustomizationPlace_C).
 // The file holds only the settings whose value differs from the default registered in this run
 // (settings nobody registers are kept as read); when none differs the file is deleted, or a link
-// to it keeps a file of no settings. Only a regular file is read. A save replaces the file (the
-// target of a link) only once the new one is complete, so a failed save keeps the old. Nothing
-// that goes wrong while the file is loaded at start or saved at exit reaches the caller; a save
-// that fails is reported on standard error, once, as the store ends.
+// to it keeps a file of no settings. Only a regular file is read; one that exists but cannot be
+// read (no permission, no regular file) is left as it is, and a changed setting is reported as
+// not saved. A save replaces the file (the target of a link) only once the new one is complete,
+// so a failed save keeps the old. Nothing that goes wrong while the file is loaded at start or
+// saved at exit reaches the caller; a save that fails is reported on standard error, once, as the
+// store ends.
 //
 // The static entry points act on one process-wide store, saved when the process ends.
 //
@@ -69,6 +72,8 @@ public:
         NS_Data::UString_C path;
         // The name of a file that has no path, for the report.
         NS_Data::UString_C unplacedName;
+        // Why a file that exists could not be read; such a file is never saved over or deleted.
+        std::string unreadable;
     };
 
     // While it lives, the static entry points act on this store instead of the one they used

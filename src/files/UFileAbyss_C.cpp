@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
@@ -74,13 +75,14 @@ int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
 
 std::string UFileAbyss_C::ListFolder(const UPending_S& folder) {
     const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder.record.path));
-    std::string firstTooLong;
     if (!listing) {
-        // An unreadable folder adds nothing.
-        return firstTooLong;
+        throw MakeListingError(folder.record.path);
     }
     const std::string prefix = MakePrefix(folder.record.path);
+    std::string firstTooLong;
     UPending_S entry{{}, folder.walk};
+    // Only errno tells the end of a folder from a failure to read the rest of it.
+    errno = 0;
     while (const dirent* item = readdir(listing.get())) {
         if (IsDotOrDotDot(item->d_name)) {
             continue;
@@ -91,14 +93,26 @@ std::string UFileAbyss_C::ListFolder(const UPending_S& folder) {
         } else if (firstTooLong.empty()) {
             firstTooLong = path;
         }
+        errno = 0;
+    }
+    if (errno != 0) {
+        throw MakeListingError(folder.record.path);
     }
     return firstTooLong;
+}
+
+// A folder that cannot be listed would leave its pictures out of the sheet unseen, so it fails
+// the walk as an unreadable picture fails the compose; errno still holds the cause.
+NS_Base::UError_C UFileAbyss_C::MakeListingError(const char* folder) {
+    const std::string extra = std::string(folder) + " : " + std::strerror(errno);
+    return MakeError(3, extra.c_str());
 }
 
 NS_Base::UError_C UFileAbyss_C::MakeError(int32_t code, const char* path) {
     static constexpr NS_Base::UMessage_S table[] = {
         {1, "Inaccurate file path or directory:"},
         {2, "File path is too long:"},
+        {3, "Fail to list directory:"},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);

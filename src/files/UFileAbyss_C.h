@@ -29,7 +29,9 @@ public:
 
     // Returns 0 with the next file path in `out`, or 1 when nothing is pending any more. A path
     // that names nothing fails with code 1; the paths behind it stay pending. A folder whose
-    // entry would not fit a record fails with code 2 after the rest of it has been queued.
+    // entry would not fit a record fails with code 2 after the rest of it has been queued. A
+    // folder that cannot be listed fails with code 3, naming it and the system's reason; what it
+    // listed before the failure stays pending.
     int GetNextFile(PathRecord_S& out);
 
     static const char* ClassName() { return "UFileAbyss_C"; }
@@ -43,10 +45,12 @@ private:
     };
 
     // Queues every entry of the folder but "." and ".." in the folder's walk; returns the first
-    // entry path that did not fit a record, or an empty text.
+    // entry path that did not fit a record, or an empty text. Raises code 3 when the folder
+    // cannot be read.
     std::string ListFolder(const UPending_S& folder);
 
     static NS_Base::UError_C MakeError(int32_t code, const char* path);
+    static NS_Base::UError_C MakeListingError(const char* folder);
 
     UQueue_T<UPending_S> pending;
     // For each walk, the folders it listed since the queue was last empty, so that a link

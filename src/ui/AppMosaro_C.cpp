@@ -26,9 +26,10 @@ void LoadSettings() {
     UCustomization_C::LoadCustomization("Tavrin", directory.empty() ? nullptr : directory.c_str());
 }
 
-// TAVRIN_CLICK="1004,1012" clicks those controls in turn once the window is shown and idle: how
-// the package check changes a setting and ends the window without a user. Idle means every one of
-// them is enabled, which no control is while a command (the start-up paths' too) runs.
+#ifdef TAVRIN_TEST_HOOKS
+// TAVRIN_CLICK="1004,1012" clicks those controls in turn once the window is shown and idle, for
+// scripted runs of a test build. Idle means every one of them is enabled, which no control is
+// while a command (the start-up paths' too) runs.
 void ClickScripted(WMosaro_C& dialog) {
     const char* ids = std::getenv("TAVRIN_CLICK");
     if (!ids) {
@@ -56,6 +57,9 @@ void ClickScripted(WMosaro_C& dialog) {
     });
     poll->start(20);
 }
+#else
+void ClickScripted(WMosaro_C&) {}
+#endif
 
 }  // namespace
 

@@ -12,8 +12,9 @@ namespace NS_Wnd {
 // or already holding the file, and not an installed program's bin/), else in
 // $XDG_CONFIG_HOME/tavrin/ (~/.config/tavrin/).
 //
-// For scripted checks without a user, the environment variable TAVRIN_CLICK lists control ids
-// of the dialog ("1004,1012": one row, then end), clicked in that order once the window shows.
+// In a build with the test hooks (TAVRIN_TEST_HOOKS), the environment variable TAVRIN_CLICK lists
+// control ids of the dialog ("1004,1012": one row, then end), clicked in that order once the
+// window shows.
 class AppMosaro_C {
 public:
     // Opens the window with each of `paths` queued as one path and returns 0 when the window is

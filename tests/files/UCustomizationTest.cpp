@@ -160,9 +160,8 @@ TEST_F(UCustomizationTest, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(NamesWith(temp.root, ".tmp"), std::vector<std::string>{});
 }
 
-// A link, as a dotfile manager makes, keeps pointing at the file it names, which saves replace;
-// a FIFO is neither read, which would wait for a writer, nor written.
-TEST_F(UCustomizationTest, OnlyARegularFileOrALinkToOneHoldsTheSettings) {
+// A link, as a dotfile manager makes, keeps pointing at the file it names, which saves replace.
+TEST_F(UCustomizationTest, ALinkKeepsPointingAtTheFileItNames) {
     std::filesystem::create_directory(temp.root + "real");
     WriteFile(temp.root + "real/kept.uzn", example);
     std::filesystem::create_symlink("real/kept.uzn", path);
@@ -173,11 +172,67 @@ TEST_F(UCustomizationTest, OnlyARegularFileOrALinkToOneHoldsTheSettings) {
               2);
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_EQ(ReadFile(temp.root + "real/kept.uzn"), Header(0)) << "at the defaults";
+}
 
-    std::filesystem::remove(path);
-    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    alarm(20);
-    EXPECT_EQ(Run([](Store&) { UCustomization_C::SetValue("AutoCut", 1); }), 0);
-    alarm(0);
-    EXPECT_TRUE(std::filesystem::is_fifo(path));
+// A file that exists but cannot be read, a FIFO (which would wait for a writer) or one the user
+// may not read, is never deleted or replaced: at the defaults nothing happens, and a changed
+// setting is reported as not saved.
+TEST_F(UCustomizationTest, AFileThatCannotBeReadIsLeftAsItIs) {
+    OpenTo(temp.root, true);
+    const std::tuple<const char*, std::function<void()>, const char*> cases[] = {
+        {"FIFO", [&] { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, "no regular file"},
+        {"mode 000",
+         [&] {
+             WriteFile(path, example);
+             std::filesystem::permissions(path, std::filesystem::perms::none);
+         },
+         "Permission denied"},
+    };
+    for (const auto& [what, make, reason] : cases) {
+        for (const bool changed : {false, true}) {
+            std::filesystem::remove(path);
+            make();
+            const auto before = std::filesystem::status(path);
+            testing::internal::CaptureStderr();
+            {
+                const UUnprivileged nobody;
+                alarm(20);
+                EXPECT_EQ(Run([changed](Store&) {
+                              UCustomization_C::SetValue("AutoCut", changed ? 1 : 0);
+                          }),
+                          0)
+                    << what;
+                alarm(0);
+            }
+            const std::string report = testing::internal::GetCapturedStderr();
+            ASSERT_TRUE(Exists(path)) << what << (changed ? ", changed" : ", at the defaults");
+            EXPECT_EQ(std::filesystem::status(path).type(), before.type()) << what;
+            std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+            if (std::filesystem::is_regular_file(path)) {
+                EXPECT_EQ(ReadFile(path), example) << what;
+            }
+            EXPECT_EQ(report, changed ? "Settings file " + path +
+                                            ": not saved, it could not be read: " + reason + "\n"
+                                      : "")
+                << what;
+        }
+    }
+}
+
+// A settings folder that cannot be made is reported with its own reason, not with the missing
+// folder that creating the file then meets.
+TEST_F(UCustomizationTest, AFolderThatCannotBeMadeIsReportedWithItsReason) {
+    namespace fs = std::filesystem;
+    OpenTo(temp.root, false);
+    fs::create_directory(temp.root + "config");
+    fs::permissions(temp.root + "config", fs::perms(0555));
+    const std::string directory = temp.root + "config/tavrin/";
+    testing::internal::CaptureStderr();
+    {
+        const UUnprivileged nobody;
+        Run([](Store&) { UCustomization_C::SetValue("AutoCut", 1); }, directory);
+    }
+    const std::string report = testing::internal::GetCapturedStderr();
+    fs::permissions(temp.root + "config", fs::perms::owner_all);
+    EXPECT_EQ(report, "Settings file " + directory + "Tavrin.uzn: not saved, Permission denied\n");
 }

@@ -78,3 +78,32 @@ TEST_F(FileAbyssTest, PathsLongerThanARecordAreRefusedButTheirSiblingsKept) {
               "UFileAbyss_C 2 File path is too long:|" + tooLong);
     EXPECT_EQ(DrainAll(), Paths{In("w/short.png")});
 }
+
+// A folder that cannot be listed fails the walk, naming the folder and the reason, as an
+// unreadable picture does; the pictures beside it are still handed out.
+TEST_F(FileAbyssTest, AFolderThatCannotBeListedFailsWithItsReason) {
+    Make({"w/a.png", "w/locked/hidden.png"});
+    OpenTo(temp.root, false);
+    OpenTo(In("w"), false);
+    fs::permissions(In("w/locked"), fs::perms::none);
+    abyss.AddPath(In("w").c_str());
+    Paths files;
+    std::string failure;
+    {
+        const UUnprivileged nobody;
+        PathRecord_S record;
+        int next = 0;
+        for (int i = 0; i < 5 && next == 0; ++i) {
+            failure += FailureOf([&] {
+                next = abyss.GetNextFile(record);
+                if (next == 0) {
+                    files.push_back(record.path);
+                }
+            });
+        }
+    }
+    fs::permissions(In("w/locked"), fs::perms::owner_all);
+    EXPECT_EQ(failure,
+              "UFileAbyss_C 3 Fail to list directory:|" + In("w/locked") + " : Permission denied");
+    EXPECT_EQ(files, Paths{In("w/a.png")});
+}

@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -60,6 +61,33 @@ struct UFileSizeLimit {
     rlimit previous{};
     sighandler_t previousAction;
 };
+
+// While it lives, files are opened as a user without privileges: root, as CI runs the tests,
+// reads and writes past every permission, so a folder or file of mode 000 would stop nothing.
+// Anything such a user must reach needs its permissions opened (OpenTo).
+struct UUnprivileged {
+    static constexpr uid_t Nobody = 65534;
+    UUnprivileged() {
+        if (geteuid() == 0) {
+            dropped = setegid(Nobody) == 0 && seteuid(Nobody) == 0;
+        }
+    }
+    ~UUnprivileged() {
+        if (dropped) {
+            (void)!seteuid(0);
+            (void)!setegid(0);
+        }
+    }
+    UUnprivileged(const UUnprivileged&) = delete;
+    UUnprivileged& operator=(const UUnprivileged&) = delete;
+
+    bool dropped = false;
+};
+
+// Lets every user into `folder` (mkdtemp makes it its owner's alone), and write to it if `write`.
+inline void OpenTo(const std::string& folder, bool write) {
+    std::filesystem::permissions(folder, std::filesystem::perms(write ? 0777 : 0755));
+}
 
 // The names in `folder` that contain `part`, such as the ".tmp" of a temporary file.
 inline std::vector<std::string> NamesWith(const std::string& folder, const std::string& part) {

@@ -139,6 +139,23 @@ TEST_F(WMosaro, EachAddAppendsItsOwnSortedBatchOfPictures) {
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, after clear";
 }
 
+// A folder that cannot be listed is shown as an error, not listed short in silence.
+TEST_F(WMosaro, AFolderThatCannotBeListedIsReported) {
+    Picture("dir/a.png", 1, 1), Picture("dir/locked/b.png", 1, 1);
+    OpenTo(folder.root, false);
+    OpenTo(Path("dir"), false);
+    std::filesystem::permissions(Path("dir/locked"), std::filesystem::perms::none);
+    Open();
+    shell.answers = {{QPath("dir")}};
+    {
+        const UUnprivileged nobody;
+        Click(Id::IDC_ADD_DIRECTORY);
+    }
+    std::filesystem::permissions(Path("dir/locked"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(shell.messages, std::vector<QString>{"UserError: Fail to list directory:\r\n" +
+                                                   QPath("dir/locked") + " : Permission denied"});
+}
+
 // A cancelled save changes nothing; a failed compose, a bad picture or memory running out,
 // shows its error box and keeps the list; the next one places each listed picture once, shows
 // nothing and empties the list.
