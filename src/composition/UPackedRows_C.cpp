@@ -19,7 +19,7 @@ UPackedRows_C::UPackedRows_C(USize_C sheet, std::vector<UPackedFrame_S> placed, 
       extrude(extrusion),
       width(sheet.GetWidth()),
       height(sheet.GetHeight()) {
-    bands.resize(std::size_t(height / BandHeight + 1));
+    bands.resize(static_cast<std::size_t>(height / BandHeight) + 1);
     for (std::size_t index = 0; index < frames.size(); ++index) {
         const URect_C onSheet = frames[index].GetSheetRect();
         const int32_t top = std::max(0, onSheet.top - extrude);
