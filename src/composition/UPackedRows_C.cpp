@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "composition/ExtendRow.h"
+
 namespace NS_Data {
 
 namespace {
@@ -40,7 +42,7 @@ void UPackedRows_C::Draw(int32_t y, uint32_t* row) const {
         }
         // Above and below its frame, extrusion repeats the frame's first or last row.
         DrawFrame(frame, onSheet, std::clamp(y, onSheet.top, onSheet.bottom), row);
-        Extend(onSheet, row);
+        ExtendRow(onSheet, extrude, width, row);
     }
 }
 
@@ -76,16 +78,6 @@ void UPackedRows_C::DrawFrame(const UPackedFrame_S& frame, const URect_C& onShee
     UPixels_C target;
     target.AttachView(row, 0, y, width, 1);
     target.Draw(source, 0);
-}
-
-// Repeats the frame's outer pixels of this row sideways, as far as extrusion and the sheet reach.
-void UPackedRows_C::Extend(const URect_C& onSheet, uint32_t* row) const {
-    if (extrude == 0) {
-        return;
-    }
-    std::fill(row + std::max(onSheet.left - extrude, 0), row + onSheet.left, row[onSheet.left]);
-    std::fill(row + onSheet.right + 1, row + std::min(onSheet.right + extrude, width - 1) + 1,
-              row[onSheet.right]);
 }
 
 }  // namespace NS_Data

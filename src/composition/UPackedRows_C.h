@@ -26,7 +26,6 @@ public:
 private:
     void DrawFrame(const UPackedFrame_S& frame, const URect_C& onSheet, int32_t y,
                    uint32_t* row) const;
-    void Extend(const URect_C& onSheet, uint32_t* row) const;
 
     std::vector<UPackedFrame_S> frames;
     // The frames that reach each band of BandHeight rows, extrusion included, in frame order.

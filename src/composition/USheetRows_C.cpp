@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "composition/ExtendRow.h"
+
 namespace NS_Data {
 
 USheetRows_C::USheetRows_C(const USheetLayout_S& sheetLayout,
@@ -49,7 +51,7 @@ void USheetRows_C::Draw(int32_t y, uint32_t* row) const {
         }
         // Above and below its frame, extrusion repeats the frame's first or last row.
         DrawPicture(picture, std::clamp(y, picture.frame.top, picture.frame.bottom), row);
-        Extend(picture.frame, row);
+        ExtendRow(picture.frame, extrude, width, row);
     }
 }
 
@@ -69,17 +71,6 @@ void USheetRows_C::DrawPicture(const UPlaced_S& picture, int32_t y, uint32_t* ro
         static_cast<std::size_t>(picture.kept.top + y - picture.frame.top) * pictureWidth +
         static_cast<std::size_t>(picture.kept.left);
     std::copy_n(from, picture.frame.GetWidth(), row + picture.frame.left);
-}
-
-// Repeats the frame's outer pixels of this row sideways, as far as extrusion and the sheet reach.
-void USheetRows_C::Extend(const URect_C& frame, uint32_t* row) const {
-    const int32_t extrude = layout.spacing.extrude;
-    if (extrude == 0) {
-        return;
-    }
-    std::fill(row + std::max(frame.left - extrude, 0), row + frame.left, row[frame.left]);
-    std::fill(row + frame.right + 1, row + std::min(frame.right + extrude, width - 1) + 1,
-              row[frame.right]);
 }
 
 }  // namespace NS_Data

@@ -34,7 +34,6 @@ private:
     };
 
     void DrawPicture(const UPlaced_S& picture, int32_t y, uint32_t* row) const;
-    void Extend(const URect_C& frame, uint32_t* row) const;
 
     USheetLayout_S layout;
     std::vector<UPlaced_S> placed;
