@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
-#include <unordered_set>
 #include <utility>
 
 #include "composition/LoadPictures.h"
@@ -25,12 +23,11 @@ namespace NS_Data {
 namespace {
 
 // Without a limit of the user's own, a sheet that most GPUs cannot load is still written.
-void WarnAboutTextureSize(const USheetLayout_S& layout, int64_t maxSize,
+void WarnAboutTextureSize(int64_t width, int64_t height, int64_t maxSize,
                           const UComposeJob_C::UWarn_F& warn) {
     const int64_t limit = PictureGroup_C::CommonTextureSide;
-    if (warn && maxSize == 0 && (layout.GetWidth() > limit || layout.GetHeight() > limit)) {
-        warn("the sheet is " + std::to_string(layout.GetWidth()) + " x " +
-             std::to_string(layout.GetHeight()) +
+    if (warn && maxSize == 0 && (width > limit || height > limit)) {
+        warn("the sheet is " + std::to_string(width) + " x " + std::to_string(height) +
              " pixels; most GPUs cannot load a texture with a side above " + std::to_string(limit) +
              " (--max-size makes this an error)");
     }
@@ -206,7 +203,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
     UPendingWrites_C writes;
     if (options.packed || options.trim) {
-        WritePlanned(group, std::move(frames), writes);
+        WritePlanned(group, std::move(frames), writes, warn);
     } else {
         WriteGrid(group, std::move(frames), writes, warn);
     }
@@ -220,7 +217,7 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
     const USheetLayout_S layout =
         group.PlanSheet(options.composeMode, options.autoCut, options.sheet);
     PictureGroup_C::CheckSheet(layout, options.maxSize);
-    WarnAboutTextureSize(layout, options.maxSize, warn);
+    WarnAboutTextureSize(layout.GetWidth(), layout.GetHeight(), options.maxSize, warn);
     group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
                      options.compression);
     if (options.dataPath.empty()) {
@@ -236,7 +233,7 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
 }
 
 void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                                 UPendingWrites_C& writes) const {
+                                 UPendingWrites_C& writes, const UWarn_F& warn) const {
     const std::vector<const Picture_S*> pictures = group.GetPictures();
     const USheetPlan_C plan = options.packed ? USheetPlan_C::Pack(pictures, options)
                                              : USheetPlan_C::TrimmedGrid(pictures, options);
@@ -246,6 +243,7 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
     };
     for (std::size_t number = 0; number < count; ++number) {
         const USize_C size = plan.GetSheets()[number];
+        WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.maxSize, warn);
         const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
                                  options.background, options.sheet.extrude);
         const UPngEncoder_C encoder(
