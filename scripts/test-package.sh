@@ -71,8 +71,8 @@ zcat "$manpage" | groff -man -ww -z 2>"$work/groff" || fail "groff cannot render
 [ ! -s "$work/groff" ] || fail "groff warns about the manual page: $(cat "$work/groff")"
 LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$manpage" 2>"$work/man" >"$work/man.txt" || fail "man -l"
 [ ! -s "$work/man" ] || fail "man warns about the manual page: $(cat "$work/man")"
-for option in --output --layout --autocut --compression --data --data-format --sort \
-    --gif-frames --padding --border --extrude --columns --pot --max-size --help --version; do
+# Every option the installed program's usage names, as the page renders it.
+for option in $("$tavrin" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u); do
     grep -q -- "$option" "$work/man.txt" || fail "the manual page does not name $option"
 done
 grep -q 'EXIT STATUS' "$work/man.txt" || fail "the manual page has no exit status"
@@ -106,7 +106,7 @@ expect_completion "tavrin -o x.png --sort " "bytes natural "
 expect_completion "tavrin --layout m" "multirow "
 expect_completion "tavrin --compression " "best default fast "
 expect_completion "tavrin --gif-frames " "all first "
-expect_completion "tavrin --data-format " "array hash "
+expect_completion "tavrin --data-format " "array aseprite css hash libgdx phaser3 xml "
 expect_completion "tavrin -o sheet.png " "B.GIF a.png set "
 
 # ---- the window as an unprivileged user: settings in its own configuration folder ----
