@@ -20,7 +20,9 @@ case "${1:-}" in
   # CI's checks beyond the tests: the memory check of the picture decoding under valgrind
   # (scripts/memcheck-corpus.sh) and the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh).
   # clang-format and clang-tidy (Apache-2.0 with LLVM exception) check the sources' form.
-  --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy) ;;
+  # Chromium (BSD-3-Clause and others) runs the web engines' loaders headless in
+  # scripts/check-engines.sh and renders the CSS sprites there.
+  --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium) ;;
   --bench) packages+=(imagemagick python3-pil time) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,
   # under Node.js (MIT; npm Artistic-2.0); used only where npm is missing.

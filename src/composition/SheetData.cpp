@@ -219,6 +219,9 @@ std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names
         GroupAnimations(page, names, animations);
     }
     const std::vector<USheetDataFrame_S> frames = Timed(page.frames, animations, options);
+    std::erase_if(animations, [&page](const UAnimation_S& animation) {
+        return std::ranges::find(page.meta.split, animation.name) != page.meta.split.end();
+    });
     json document;
     if (options.dataFormat == Options::JsonArray) {
         document["frames"] = MakeArray(MakeEntries(frames, &names, options));
@@ -283,6 +286,24 @@ std::vector<std::vector<std::string>> MakeUniqueNames(const std::vector<USheetDa
         }
     }
     return names;
+}
+
+void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages) {
+    std::vector<USheetDataFrame_S> all;
+    for (const USheetDataPage_S& page : pages) {
+        all.insert(all.end(), page.frames.begin(), page.frames.end());
+    }
+    std::unordered_map<std::string, std::size_t> whole;
+    for (const UAnimation_S& animation : FindAnimations(all)) {
+        whole[animation.name] = animation.frames.size();
+    }
+    for (USheetDataPage_S& page : pages) {
+        for (const UAnimation_S& animation : FindAnimations(page.frames)) {
+            if (animation.frames.size() != whole[animation.name]) {
+                page.meta.split.push_back(animation.name);
+            }
+        }
+    }
 }
 
 bool HoldsEveryPage(Options::DataFormat_E format) {

@@ -25,6 +25,9 @@ struct USheetDataMeta_S {
     int64_t height = 0;
     // The data files of the other sheets of a multipack, relative to this one; none otherwise.
     std::vector<std::string> related;
+    // Animations with frames on other sheets of the multipack too: an engine reads one sheet's
+    // file at a time, so it would play them with frames missing; they are left out.
+    std::vector<std::string> split;
 };
 
 // One sheet and the frames on it, in sheet order.
@@ -32,6 +35,9 @@ struct USheetDataPage_S {
     USheetDataMeta_S meta;
     std::vector<USheetDataFrame_S> frames;
 };
+
+// Notes in each page's meta the animations whose frames lie on more than one page.
+void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages);
 
 // True when the form keeps every sheet of a multipack in one file; the others take a file for
 // each sheet.

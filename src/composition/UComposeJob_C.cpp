@@ -267,12 +267,13 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = HoldsEveryPage(options.dataFormat);
+    MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
         const std::string dataPath = oneFile ? options.dataPath : name(options.dataPath, number);
-        pages[number].meta = {GetImagePath(name(options.output, number), dataPath),
-                              plan.GetSheets()[number].GetWidth(),
-                              plan.GetSheets()[number].GetHeight(),
-                              {}};
+        USheetDataMeta_S& meta = pages[number].meta;
+        meta.image = GetImagePath(name(options.output, number), dataPath);
+        meta.width = plan.GetSheets()[number].GetWidth();
+        meta.height = plan.GetSheets()[number].GetHeight();
         for (std::size_t other = 0; options.multipack && !oneFile && other < count; ++other) {
             if (other != number) {
                 pages[number].meta.related.push_back(

@@ -58,7 +58,7 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     options.pivotX = 0.5;
     options.pivotY = 1;
     const std::vector<USheetDataPage_S> pages = {
-        {{"s.png", 12, 3, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
+        {{"s.png", 12, 3, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
 
     options.dataFormat = Options::Aseprite;
     const auto aseprite = nlohmann::json::parse(FormatSheetData(pages, options));
@@ -95,4 +95,31 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
                         "  width: 4px;\n  height: 3px;\n  padding: 2px 1px 3px 1px;\n"
                         "  background: url(\"s.png\") no-repeat -0px -0px;"),
               std::string::npos);
+}
+
+// PixiJS and Phaser read one sheet's file at a time: an animation cut by a multipack would
+// play with frames missing (Pixi's walk showed frames 1, 3, 4), so no file lists it.
+TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
+    std::vector<USheetDataPage_S> pages = {
+        {{"s-0.png", 12, 3, {}, {}}, Named({"walk_1.png", "walk_3.png"})},
+        {{"s-1.png", 12, 3, {}, {}}, Named({"walk_2.png", "run_2.png", "run_1.png"})},
+        {{"s-2.png", 12, 3, {}, {}}, Named({"hop_1.png", "hop_2.png"})},
+    };
+    MarkSplitAnimations(pages);
+    Options options;
+    const char* kept[] = {nullptr, "run", "hop"};
+    for (const Options::DataFormat_E format : {Options::JsonHash, Options::Aseprite}) {
+        options.dataFormat = format;
+        for (std::size_t p = 0; p < pages.size(); ++p) {
+            const auto data = nlohmann::json::parse(FormatSheetData({pages[p]}, options));
+            const auto animations = data.value("animations", nlohmann::json::object());
+            EXPECT_EQ(animations.size(), kept[p] ? 1U : 0U) << "sheet " << p;
+            if (kept[p]) {
+                EXPECT_TRUE(animations.contains(kept[p])) << "sheet " << p;
+            }
+            for (const auto& tag : data["meta"].value("frameTags", nlohmann::json::array())) {
+                EXPECT_EQ(tag["name"], std::string(kept[p] ? kept[p] : "")) << "sheet " << p;
+            }
+        }
+    }
 }

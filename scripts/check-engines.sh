@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Has each game engine's own loader read the data files Tavrin writes, and compares every frame
+# it rebuilds from what the loader made with the picture it came from, pixel for pixel:
+# Phaser 3 and PixiJS 8 in headless Chromium, the Spine runtimes' atlas reader under Node.js,
+# and Chromium itself for the CSS sprites. One line per engine and form; exits 1 on a failure.
+#
+# Needs the Debian packages of `scripts/install-deps.sh --check` (chromium) and Node.js; npm
+# installs the engines from the versions pinned in tests/engines/package-lock.json. Nothing
+# else is fetched: the pages come from a server on 127.0.0.1 that this script starts and stops.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+port=${ENGINE_CHECK_PORT:-8765}
+out=build/engines
+tavrin=build/release/src/app/tavrin
+python=/usr/bin/python3  # Debian's, which has Pillow
+
+scripts/install-deps.sh --check
+command -v npm >/dev/null || scripts/install-deps.sh --node
+if [ ! -x "$tavrin" ]; then
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
+  cmake --build build/release --target tavrin
+fi
+
+mkdir -p "$out/node"
+if ! cmp -s tests/engines/package-lock.json "$out/node/package-lock.json" \
+    || [ ! -d "$out/node/node_modules" ]; then
+  cp tests/engines/package.json tests/engines/package-lock.json "$out/node/"
+  (cd "$out/node" && npm ci --ignore-scripts --no-audit --no-fund --silent)
+fi
+cp tests/engines/spine.mjs "$out/node/"
+
+www="$out/www"
+rm -rf "$out/set" "$out/ref" "$www"
+mkdir -p "$www"
+$python tests/engines/make-set.py "$out/set" "$out/ref"
+$python tests/engines/cases.py "$tavrin" "$out/set" "$www" "$out/ref"
+cp tests/engines/phaser.html tests/engines/pixi.html "$www/"
+ln -s "$(pwd)/$out/node/node_modules" "$www/node_modules"
+
+(cd "$www" && exec python3 -m http.server "$port" --bind 127.0.0.1) >/dev/null 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  curl -sf "http://127.0.0.1:$port/cases.js" >/dev/null && break
+  sleep 0.1
+done
+
+browse() {
+  timeout 120 chromium --headless=new --no-sandbox --disable-gpu --hide-scrollbars \
+    --force-device-scale-factor=1 "$@" 2>/dev/null
+}
+# Scripts run in virtual time: the page is dumped once they have nothing left to wait for.
+browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/phaser.html" >"$www/phaser.dom"
+reports=("$www/phaser.dom")
+for id in $($python -c 'import json, sys
+print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == "pixi"))' \
+    "$www/cases.json"); do
+  browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/pixi.html?case=$id" \
+    >"$www/pixi-$id.dom"
+  reports+=("$www/pixi-$id.dom")
+done
+node "$out/node/spine.mjs" "$www" "$www/cases.json" "$www/spine.json"
+reports+=("$www/spine.json")
+while read -r dir width height; do
+  browse --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \
+    "http://127.0.0.1:$port/$dir/page.html"
+done < <($python tests/engines/css.py page "$www")
+
+status=0
+$python tests/engines/compare.py "$www" "$out/ref" "${reports[@]}" || status=1
+$python tests/engines/css.py check "$www" "$out/ref" || status=1
+exit $status

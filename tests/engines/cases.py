@@ -1,0 +1,56 @@
+"""Packs the fixed set once per engine, form and option mix, and writes the
+case list the engine pages (cases.js) and the Spine script (cases.json) read."""
+import glob
+import json
+import subprocess
+import sys
+from pathlib import Path
+
+tavrin, pictures, www, ref = sys.argv[1], sys.argv[2], Path(sys.argv[3]), Path(sys.argv[4])
+expected = json.loads((ref / "expected.json").read_text())
+names = sorted(p.name for p in Path(pictures).glob("*.png")) + [f"spin.gif#{i}" for i in range(3)]
+TRIM = ["--layout", "packed", "--trim", "--gif-frames", "all", "--sort", "natural", "--pivot", "0.5,1"]
+ROTATE = TRIM + ["--rotate"]
+# Small enough that the set needs two or three sheets.
+MULTI = ["--multipack", "--max-size", "64"]
+
+
+def pack(case_id, form, ext, options):
+    out = www / case_id
+    out.mkdir(parents=True, exist_ok=True)
+    args = [tavrin, "-o", str(out / "s.png"), "--data", str(out / f"s.{ext}"), "--data-format", form]
+    subprocess.run(args + options + [pictures], check=True)
+    data = sorted(Path(p).name for p in glob.glob(f"{out}/s*.{ext}"))
+    pngs = sorted(Path(p).name for p in glob.glob(f"{out}/s*.png"))
+    if "--multipack" in options and len(pngs) < 2:
+        sys.exit(f"{case_id}: one sheet only; make --max-size smaller")
+    sheets = [[png] for png in pngs]
+    if form == "phaser3":
+        sheets = [[t["image"] for t in json.loads((out / data[0]).read_text())["textures"]]]
+    return {"id": case_id, "dir": case_id, "data": data, "png": pngs, "sheets": sheets, "must": names}
+
+
+cases = []
+for form in ("hash", "array"):
+    for label, options in (("trim", TRIM), ("rotate", ROTATE), ("multipack", ROTATE + MULTI)):
+        cases.append(pack(f"{form}-{label}", form, "json", options) | {"engine": "phaser", "loader": "atlas",
+                                                                        "pivot": [0.5, 1]})
+c = pack("aseprite-rotate", "aseprite", "json", ROTATE)
+frames = json.loads((www / c["dir"] / c["data"][0]).read_text())["frames"]
+cases.append(c | {"engine": "phaser", "loader": "aseprite", "must": list(frames),
+                  "refs": {k: v["filename"] for k, v in frames.items()}, "durations": True, "anims_wanted": True})
+cases.append(pack("phaser3-multipack", "phaser3", "json", ROTATE + MULTI)
+             | {"engine": "phaser", "loader": "multiatlas", "pivot": [0.5, 1]})
+# Phaser's atlasXML parser reads no rotated attribute, so its XML cases stay upright.
+for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
+    cases.append(pack(f"xml-{label}", "xml", "xml", options) | {"engine": "phaser", "loader": "atlasXML"})
+for label, options in (("trim", TRIM), ("rotate", ROTATE), ("multipack", ROTATE + MULTI)):
+    c = pack(f"pixi-hash-{label}", "hash", "json", options)
+    cases.append(c | {"engine": "pixi", "data": c["data"][:1], "anims_wanted": True, "pivot": [0.5, 1]})
+for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
+    cases.append(pack(f"libgdx-{label}", "libgdx", "atlas", options)
+                 | {"engine": "spine", "libgdx": True, "must": ["copy.png#0"] + list(expected["libgdx"])})
+cases.append(pack("css-trim", "css", "css", TRIM) | {"engine": "css"})
+
+(www / "cases.json").write_text(json.dumps(cases))
+(www / "cases.js").write_text("const CASES = " + json.dumps(cases) + ";\n")
