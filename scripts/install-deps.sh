@@ -21,8 +21,10 @@ case "${1:-}" in
   # (scripts/memcheck-corpus.sh) and the libFuzzer targets of fuzz/ (scripts/run-fuzz.sh).
   # clang-format and clang-tidy (Apache-2.0 with LLVM exception) check the sources' form.
   # Chromium (BSD-3-Clause and others) runs the web engines' loaders headless in
-  # scripts/check-engines.sh and renders the CSS sprites there.
-  --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium) ;;
+  # scripts/check-engines.sh and renders the CSS sprites there; Pillow (HPND) makes its pictures
+  # and compares what the engines rebuilt.
+  --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium
+                      python3-pil) ;;
   --bench) packages+=(imagemagick python3-pil time) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,
   # under Node.js (MIT; npm Artistic-2.0); used only where npm is missing.
