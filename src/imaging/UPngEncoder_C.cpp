@@ -51,6 +51,20 @@ using Result = UPngEncoder_C::Result;
 // four to five times faster than zlib's, are used. Level 9 spent 18 times the default's time on
 // the 64-pixel frames for a larger file; `best` stops at a chain of 256 (a chain of 1024 was no
 // smaller) and also tries Sub and Paeth.
+// Those choices lose on grain, gradients and photographs (bench/size-bench.py's sheets, here
+// composed by Pillow; size against ImageMagick's PNG of the same pixels, which Pillow's matches
+// within 1.6%):
+//   candidates, default level                 noisy 2048²  photos 2240x2400  painted 1792²
+//   Up, None, None-or-Up                         1.138         1.215           1.170
+//   + each row's best of five, libpng's rule     1.095         1.113           1.154
+//   ... with Z_FILTERED                          1.002         1.000           1.089
+//   ... and memory level 9                       1.000         0.999           1.088
+//   ... and zlib 6's chain (good/lazy/nice/chain 8/16/128/128) when 3% smaller: 1.000 on
+//       painted; its deflate takes 2.3 times as long, and it gains nothing on the others
+// Flat sprites keep their filters (frames128 0.734, pixel art 0.937, Pingus ground art 0.794).
+// `best`'s chain of 256 made the photographs 0.1% smaller in four times the default's time, so
+// `best` also tries the default's search on rows filtered each their own way, and keeps it
+// unless the long search is 1% smaller. Deflate cannot reach 0.92 of the peers on grain.
 struct USettings_S {
     int good;
     int lazy;
@@ -58,6 +72,9 @@ struct USettings_S {
     int chain;
     uint8_t zlibFlags;  // the compression level the zlib header announces
 };
+
+// zlib's own level 6: the chain that per-row filtered gradients need (see Deep below).
+constexpr USettings_S DeepSettings = {8, 16, 128, 128, 0x9C};
 
 constexpr USettings_S SettingsFor(Level level) {
     switch (level) {
@@ -73,6 +90,9 @@ constexpr USettings_S SettingsFor(Level level) {
 
 constexpr std::size_t PixelBytes = 4;
 constexpr std::size_t Window = 32768;
+// zlib's largest memory level: a longer hash and blocks of twice as many symbols, 0.1-0.2%
+// smaller on noisy sprites and photographs, which then match their peers' size.
+constexpr int MemoryLevel = 9;
 // Stripes of about this many filtered bytes; each re-filters its Window of history, 3% more work.
 constexpr uint64_t StripeBytes = uint64_t{1} << 20;
 constexpr uint64_t SampleShare = 256;
@@ -149,7 +169,15 @@ private:
 
 // Filters of 4-byte pixels: each writes `count` filtered bytes of `row` against the raw row above
 // (`previous`). Plain loops, which the compiler vectorises.
-enum FilterType : uint8_t { None = 0, Sub = 1, Up = 2, Paeth = 4, NoneOrUp = 0xFF };
+enum FilterType : uint8_t {
+    None = 0,
+    Sub = 1,
+    Up = 2,
+    Average = 3,
+    Paeth = 4,
+    Adaptive = 0xFE,
+    NoneOrUp = 0xFF
+};
 
 void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_t* out,
             std::size_t count) {
@@ -163,6 +191,12 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
         case Up:
             for (std::size_t i = 0; i < count; ++i) {
                 out[i] = static_cast<uint8_t>(row[i] - previous[i]);
+            }
+            return;
+        case Average:
+            for (std::size_t i = 0; i < count; ++i) {
+                const unsigned left = i < PixelBytes ? 0 : row[i - PixelBytes];
+                out[i] = static_cast<uint8_t>(row[i] - ((left + previous[i]) >> 1));
             }
             return;
         case Paeth:
@@ -180,11 +214,27 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
             }
             return;
         case None:
+        case Adaptive:
         case NoneOrUp:
             break;
     }
     std::memcpy(out, row, count);
 }
+
+// A way to encode the picture, tried on samples. Rows filtered each by its own best filter are
+// noisy at the level of single bytes, where deflate's short matches cost more than the literals
+// they replace: zlib's Z_FILTERED drops matches under six bytes, as libpng does whenever it
+// filters. How long deflate searches is part of the way, as noise gains nothing from a long
+// search that smooth gradients need; a longer search than the cheapest has to make the samples
+// at least 1/margin smaller to be chosen.
+enum class Search : uint8_t { Level, Light, Deep };
+
+struct UCandidate_S {
+    FilterType filter;
+    int strategy = Z_DEFAULT_STRATEGY;
+    Search search = Search::Level;
+    uint64_t margin = 0;
+};
 
 struct UPicture_S {
     uint32_t width;
@@ -209,7 +259,7 @@ public:
           scratch(picture.width),
           current(rowBytes),
           previous(rowBytes) {
-        if (deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
+        if (deflateInit2(&stream, 6, Z_DEFLATED, -15, MemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK) {
             throw std::bad_alloc();
         }
     }
@@ -220,15 +270,18 @@ public:
     // Rows [first, end) as raw deflate that ends the stream when `last`, else stops on a byte
     // boundary. When `primed` it continues the rows above: their last Window filtered bytes are
     // its history, so a stripe costs hardly more than the same rows in one stream.
-    bool Encode(uint32_t first, uint32_t end, FilterType type, bool primed, bool last,
+    bool Encode(uint32_t first, uint32_t end, const UCandidate_S& way, bool primed, bool last,
                 UStripe_S& stripe) {
         deflateReset(&stream);
-        const USettings_S& settings = image.settings;
+        deflateParams(&stream, 6, way.strategy);
+        const USettings_S settings = way.search == Search::Deep    ? DeepSettings
+                                     : way.search == Search::Light ? SettingsFor(Level::Default)
+                                                                   : image.settings;
         deflateTune(&stream, settings.good, settings.lazy, settings.nice, settings.chain);
-        if (primed && first > 0 && !Prime(first, type)) {
+        if (primed && first > 0 && !Prime(first, way.filter)) {
             return false;
         }
-        FilterRows(first, end, type);
+        FilterRows(first, end, way.filter);
         stripe.adler = libdeflate_adler32(1, filtered.data(), filtered.size());
         stripe.length = filtered.size();
         stripe.output.resize(filtered.size() / 4 + 64);
@@ -255,11 +308,42 @@ private:
         uint8_t* out = filtered.data();
         for (uint32_t y = first; y < end; ++y, out += rowBytes + 1) {
             ReadRow(y, current.data());
-            out[0] = type == NoneOrUp ? ChooseRowFilter(current.data(), previous.data()) : type;
-            Filter(static_cast<FilterType>(out[0]), current.data(), previous.data(), out + 1,
-                   rowBytes);
+            if (type == Adaptive) {
+                FilterBestOfAll(out);
+            } else {
+                out[0] = type == NoneOrUp ? ChooseRowFilter(current.data(), previous.data()) : type;
+                Filter(static_cast<FilterType>(out[0]), current.data(), previous.data(), out + 1,
+                       rowBytes);
+            }
             std::swap(current, previous);
         }
+    }
+
+    // Every filter tried on the row, the one of the smallest score kept (the first on a tie).
+    void FilterBestOfAll(uint8_t* out) {
+        trial.resize(rowBytes);
+        chosen.resize(rowBytes);
+        uint64_t least = UINT64_MAX;
+        for (const FilterType type : {None, Sub, Up, Average, Paeth}) {
+            Filter(type, current.data(), previous.data(), trial.data(), rowBytes);
+            const uint64_t score = Score(trial.data());
+            if (score < least) {
+                least = score;
+                out[0] = type;
+                std::swap(trial, chosen);
+            }
+        }
+        std::memcpy(out + 1, chosen.data(), rowBytes);
+    }
+
+    // libpng's rule of thumb for how well filtered bytes compress: small distances from 0 either
+    // way make short codes.
+    uint64_t Score(const uint8_t* bytes) const {
+        uint64_t sum = 0;
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            sum += static_cast<uint8_t>(std::abs(static_cast<int8_t>(bytes[i])));
+        }
+        return sum;
     }
 
     // None or Up, whichever leaves the smaller bytes (as signed distances from 0): the rule of
@@ -315,17 +399,30 @@ private:
     std::vector<uint8_t> current;
     std::vector<uint8_t> previous;
     std::vector<uint8_t> filtered;
+    std::vector<uint8_t> trial;
+    std::vector<uint8_t> chosen;
     z_stream stream{};
 };
 
 // The filter whose samples compress smallest, each sample a stream of its own. The samples are
 // shared out among `threads`, each with an encoder of its own.
-FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
-    static constexpr FilterType Quick[] = {Up, None, NoneOrUp};
-    static constexpr FilterType All[] = {Up, None, Sub, Paeth, NoneOrUp};
-    const std::span<const FilterType> candidates = level == Level::Best
-                                                       ? std::span<const FilterType>(All)
-                                                       : std::span<const FilterType>(Quick);
+UCandidate_S ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
+    static constexpr UCandidate_S Quick[] = {
+        {Up}, {None}, {NoneOrUp}, {Adaptive, Z_FILTERED}, {Adaptive, Z_FILTERED, Search::Deep, 33}};
+    static constexpr std::size_t QuickAtFast = 4;
+    static constexpr UCandidate_S All[] = {{Up},
+                                           {None},
+                                           {Sub},
+                                           {Paeth},
+                                           {NoneOrUp},
+                                           {Adaptive, Z_FILTERED, Search::Level, 100},
+                                           {Adaptive, Z_FILTERED, Search::Light}};
+    std::span<const UCandidate_S> candidates = level == Level::Best
+                                                   ? std::span<const UCandidate_S>(All)
+                                                   : std::span<const UCandidate_S>(Quick);
+    if (level == Level::Fast) {
+        candidates = candidates.first(QuickAtFast);
+    }
     const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
     const uint64_t sampleBytes =
         std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
@@ -352,11 +449,13 @@ FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads
             }
         },
         used);
-    FilterType best = Up;
+    UCandidate_S best = candidates[0];
     uint64_t bestSize = UINT64_MAX;
     for (std::size_t candidate = 0; candidate < candidates.size(); ++candidate) {
         const auto from = sizes.begin() + static_cast<std::ptrdiff_t>(candidate * samples);
-        const uint64_t size = std::accumulate(from, from + samples, uint64_t{0});
+        uint64_t size = std::accumulate(from, from + samples, uint64_t{0});
+        const uint64_t margin = candidates[candidate].margin;
+        size += margin > 0 ? size / margin : 0;
         if (size < bestSize) {
             best = candidates[candidate];
             bestSize = size;
@@ -447,7 +546,7 @@ private:
 // How the picture is cut and filtered; shared by every thread, read only.
 struct UPlan_S {
     const UPicture_S& picture;
-    FilterType filter;
+    UCandidate_S way;
     uint32_t rowsPerStripe;
 };
 
@@ -456,7 +555,7 @@ void EncodeStripe(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C
                   uint32_t index) {
     const uint32_t first = index * plan.rowsPerStripe;
     const uint32_t end = std::min(plan.picture.height - first, plan.rowsPerStripe) + first;
-    if (encoder.Encode(first, end, plan.filter, true, end == plan.picture.height, queue[index])) {
+    if (encoder.Encode(first, end, plan.way, true, end == plan.picture.height, queue[index])) {
         queue.Done(index);
     } else {
         queue.Fail(Result::WriteFailed);
@@ -552,8 +651,8 @@ UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) co
 }
 
 uint64_t UPngEncoder_C::GetMemory(uint32_t width, unsigned threads) {
-    // zlib's state at window bits 15 and memory level 8.
-    constexpr uint64_t DeflateState = uint64_t{1} << 18;
+    // zlib's state at window bits 15 and memory level 9: 384 KiB and a little.
+    constexpr uint64_t DeflateState = uint64_t{1} << 19;
     const uint64_t row = uint64_t{width} * PixelBytes + 1;
     const uint64_t stripe = std::max(StripeBytes, row);
     // Each thread's three rows, its filtered stripe and the stripe deflated (larger than its
