@@ -96,7 +96,7 @@ def bench(tavrin, work, workload):
         worst = max(sizes[level] / sizes["im"], sizes[level] / sizes["pillow"])
         ok = worst <= TARGETS.get(level, float("inf"))
         passed = passed and ok
-        line += "  %s %.3f/%.3f%s" % (level, sizes[level] / sizes["im"],
+        line += "  %s %.4f/%.4f%s" % (level, sizes[level] / sizes["im"],
                                       sizes[level] / sizes["pillow"], "" if ok else " FAIL")
     print(line)
     return passed

@@ -59,8 +59,11 @@ using Result = UPngEncoder_C::Result;
 //   + each row's best of five, libpng's rule     1.095         1.113           1.154
 //   ... with Z_FILTERED                          1.002         1.000           1.089
 //   ... and memory level 9                       1.000         0.999           1.088
-//   ... and zlib 6's chain (good/lazy/nice/chain 8/16/128/128) when 3% smaller: 1.000 on
-//       painted; its deflate takes 2.3 times as long, and it gains nothing on the others
+//   ... and a longer search (good/lazy/nice/chain 8/16/258/256) when 1% smaller: 0.974 on
+//       painted, in twice the time (zlib 6's 8/16/128/128: 1.000 in 1.5 times); it gains
+//       0.03% on the photographs in four times the time
+//   ... and zlib 6's search when it is smaller at all: Tavrin's noisy sheet (transparent
+//       pixels cleared) 1.0001 -> 0.9998, in 1.1 times the time; larger on the photographs
 // Flat sprites keep their filters (frames128 0.734, pixel art 0.937, Pingus ground art 0.794).
 // `best`'s chain of 256 made the photographs 0.1% smaller in four times the default's time, so
 // `best` also tries the default's search on rows filtered each their own way, and keeps it
@@ -73,8 +76,10 @@ struct USettings_S {
     uint8_t zlibFlags;  // the compression level the zlib header announces
 };
 
-// zlib's own level 6: the chain that per-row filtered gradients need (see Deep below).
-constexpr USettings_S DeepSettings = {8, 16, 128, 128, 0x9C};
+// Searches for rows filtered each their own way, chosen by samples: zlib's level 6, a little
+// smaller on noisy sprites, and the longer one that smooth gradients need.
+constexpr USettings_S Zlib6Settings = {8, 16, 128, 128, 0x9C};
+constexpr USettings_S DeepSettings = {8, 16, 258, 256, 0x9C};
 
 constexpr USettings_S SettingsFor(Level level) {
     switch (level) {
@@ -227,7 +232,7 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
 // filters. How long deflate searches is part of the way, as noise gains nothing from a long
 // search that smooth gradients need; a longer search than the cheapest has to make the samples
 // at least 1/margin smaller to be chosen.
-enum class Search : uint8_t { Level, Light, Deep };
+enum class Search : uint8_t { Level, Light, Zlib6, Deep };
 
 struct UCandidate_S {
     FilterType filter;
@@ -274,9 +279,7 @@ public:
                 UStripe_S& stripe) {
         deflateReset(&stream);
         deflateParams(&stream, 6, way.strategy);
-        const USettings_S settings = way.search == Search::Deep    ? DeepSettings
-                                     : way.search == Search::Light ? SettingsFor(Level::Default)
-                                                                   : image.settings;
+        const USettings_S settings = SearchSettings(way.search);
         deflateTune(&stream, settings.good, settings.lazy, settings.nice, settings.chain);
         if (primed && first > 0 && !Prime(first, way.filter)) {
             return false;
@@ -289,6 +292,20 @@ public:
     }
 
 private:
+    USettings_S SearchSettings(Search search) const {
+        switch (search) {
+            case Search::Light:
+                return SettingsFor(Level::Default);
+            case Search::Zlib6:
+                return Zlib6Settings;
+            case Search::Deep:
+                return DeepSettings;
+            case Search::Level:
+                break;
+        }
+        return image.settings;
+    }
+
     // Filtering depends only on a row and the one above, so the history is filtered again here.
     bool Prime(uint32_t first, FilterType type) {
         const auto rows =
@@ -407,8 +424,12 @@ private:
 // The filter whose samples compress smallest, each sample a stream of its own. The samples are
 // shared out among `threads`, each with an encoder of its own.
 UCandidate_S ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
-    static constexpr UCandidate_S Quick[] = {
-        {Up}, {None}, {NoneOrUp}, {Adaptive, Z_FILTERED}, {Adaptive, Z_FILTERED, Search::Deep, 33}};
+    static constexpr UCandidate_S Quick[] = {{Up},
+                                             {None},
+                                             {NoneOrUp},
+                                             {Adaptive, Z_FILTERED},
+                                             {Adaptive, Z_FILTERED, Search::Zlib6},
+                                             {Adaptive, Z_FILTERED, Search::Deep, 100}};
     static constexpr std::size_t QuickAtFast = 4;
     static constexpr UCandidate_S All[] = {{Up},
                                            {None},
@@ -416,7 +437,8 @@ UCandidate_S ChooseFilter(const UPicture_S& picture, Level level, unsigned threa
                                            {Paeth},
                                            {NoneOrUp},
                                            {Adaptive, Z_FILTERED, Search::Level, 100},
-                                           {Adaptive, Z_FILTERED, Search::Light}};
+                                           {Adaptive, Z_FILTERED, Search::Light},
+                                           {Adaptive, Z_FILTERED, Search::Zlib6}};
     std::span<const UCandidate_S> candidates = level == Level::Best
                                                    ? std::span<const UCandidate_S>(All)
                                                    : std::span<const UCandidate_S>(Quick);
