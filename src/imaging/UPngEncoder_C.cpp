@@ -68,6 +68,10 @@ using Result = UPngEncoder_C::Result;
 // `best`'s chain of 256 made the photographs 0.1% smaller in four times the default's time, so
 // `best` also tries the default's search on rows filtered each their own way, and keeps it
 // unless the long search is 1% smaller. Deflate cannot reach 0.92 of the peers on grain.
+// The five filters' loops vectorise (-O3: 0.78 s for the photographs' 21 MB on one core, -O2:
+// 2.3 s). On two busy cores the encoder alone went from 0.20 to 0.37 s on the noisy sheet, 0.25
+// to 0.52 s on the photographs and 0.11 to 0.55 s on the painted one (its long search); the
+// flat sheets kept their time and their bytes.
 struct USettings_S {
     int good;
     int lazy;
