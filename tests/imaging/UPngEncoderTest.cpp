@@ -97,9 +97,10 @@ std::vector<uint8_t> RowFilters(const std::vector<uint8_t>& rows, const UPicture
 }
 
 // Odd rows come through the scratch row, even rows straight from the picture's memory.
-Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned threads) {
+Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned threads,
+             std::vector<uint32_t> palette = {}) {
     const auto width = static_cast<uint32_t>(picture.width);
-    const UPngEncoder_C encoder(
+    UPngEncoder_C encoder(
         width, static_cast<uint32_t>(picture.height),
         [&](uint32_t y, uint32_t* scratch) {
             const uint32_t* row = picture.pixels.data() + std::size_t{y} * width;
@@ -110,14 +111,17 @@ Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned t
             return static_cast<const uint32_t*>(scratch);
         },
         level);
+    encoder.SetPalette(std::move(palette));
     return encoder.Write(file, threads);
 }
 
-std::vector<uint8_t> Encode(const UPicture_S& picture, Level level, unsigned threads) {
+std::vector<uint8_t> Encode(const UPicture_S& picture, Level level, unsigned threads,
+                            std::vector<uint32_t> palette = {}) {
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* file = ::open_memstream(&data, &size);
-    EXPECT_EQ(Write(picture, file, level, threads), Result::Written) << "writing to memory";
+    EXPECT_EQ(Write(picture, file, level, threads, std::move(palette)), Result::Written)
+        << "writing to memory";
     std::fclose(file);
     std::vector<uint8_t> bytes(data, data + size);
     std::free(data);
@@ -213,6 +217,34 @@ TEST(UPngEncoder, GrainyRowsTakeEveryFilterAndDecode) {
     std::ranges::sort(types);
     EXPECT_EQ(types, (std::vector<uint8_t>{0, 1, 2, 3, 4}));
     EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+}
+
+// Palettes of every index width, with rows whose last byte is partly used, read back by libpng
+// as the same values, transparency included; a 257th colour leaves no palette.
+TEST(UPngEncoder, PalettesOfEveryIndexWidthDecodeValueForValue) {
+    constexpr int32_t Height = 520;
+    for (const uint32_t colours : {1u, 2u, 3u, 16u, 17u, 256u, 257u}) {
+        for (const int32_t width : {1, 13, 700}) {
+            SCOPED_TRACE(testing::Message() << colours << " colours, width " << width);
+            // Pairs of pixels of a colour, every colour used, odd ones half transparent and
+            // colour 0 clear.
+            UPicture_S picture{width, Height, std::vector<uint32_t>(std::size_t(width) * Height)};
+            for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+                const auto colour = static_cast<uint32_t>(i / 2 % colours);
+                picture.pixels[i] =
+                    colour == 0 ? 0u : colour * 0x010305u | (colour % 2 ? 0x80u : 0xFFu) << 24;
+            }
+            std::vector<uint32_t> palette =
+                UPngEncoder_C::FindPalette(uint32_t(width), Height, [&](uint32_t y, uint32_t*) {
+                    return picture.pixels.data() + std::size_t{y} * std::size_t(width);
+                });
+            EXPECT_EQ(palette.empty(), colours > 256);
+            const std::vector<uint8_t> file =
+                Encode(picture, Level::Default, 2, std::move(palette));
+            EXPECT_EQ(file[25], colours > 256 ? 6 : 3) << "colour type";
+            EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+        }
+    }
 }
 
 // Failures come back as results once every thread is joined, never as a terminated program.
