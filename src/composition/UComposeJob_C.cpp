@@ -36,6 +36,13 @@ void WarnAboutTextureSize(const USheetLayout_S& layout, int64_t maxSize,
     }
 }
 
+// --indexed is lossless, so a sheet of more colours than a palette holds stays RGBA.
+void WarnAboutColours(bool fits, const std::string& path, const UComposeJob_C::UWarn_F& warn) {
+    if (!fits && warn) {
+        warn(path + " has more than 256 colours, so --indexed writes it as RGBA");
+    }
+}
+
 // Each picture's name in the data file: the entry's own, or NAME#N for the frames of an
 // animated gif, with the frame's delay.
 std::vector<USheetDataFrame_S> NameFrames(const std::vector<UBatchEntry_S>& batch,
@@ -206,7 +213,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
     UPendingWrites_C writes;
     if (options.packed || options.trim) {
-        WritePlanned(group, std::move(frames), writes);
+        WritePlanned(group, std::move(frames), writes, warn);
     } else {
         WriteGrid(group, std::move(frames), writes, warn);
     }
@@ -221,8 +228,9 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
         group.PlanSheet(options.composeMode, options.autoCut, options.sheet);
     PictureGroup_C::CheckSheet(layout, options.maxSize);
     WarnAboutTextureSize(layout, options.maxSize, warn);
-    group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
-                     options.compression);
+    WarnAboutColours(group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background,
+                                      layout, options.compression, options.indexed),
+                     options.output, warn);
     if (options.dataPath.empty()) {
         return;
     }
@@ -238,7 +246,7 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
 }
 
 void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                                 UPendingWrites_C& writes) const {
+                                 UPendingWrites_C& writes, const UWarn_F& warn) const {
     const std::vector<const Picture_S*> pictures = group.GetPictures();
     const USheetPlan_C plan = options.packed ? USheetPlan_C::Pack(pictures, options)
                                              : USheetPlan_C::TrimmedGrid(pictures, options);
@@ -250,13 +258,16 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
         const USize_C size = plan.GetSheets()[number];
         const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
                                  options.background, options.sheet.extrude);
-        const UPngEncoder_C encoder(
+        UPngEncoder_C encoder(
             uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
             [&rows](uint32_t y, uint32_t* scratch) {
                 rows.Draw(static_cast<int32_t>(y), scratch);
                 return scratch;
             },
             options.compression);
+        if (options.indexed) {
+            WarnAboutColours(encoder.UsePalette(), name(options.output, number), warn);
+        }
         UImageData_C::WritePng(writes.AddSheet(), name(options.output, number).c_str(), encoder);
     }
     if (options.dataPath.empty()) {

@@ -46,7 +46,7 @@ private:
     void WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
                    UPendingWrites_C& writes, const UWarn_F& warn) const;
     void WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                      UPendingWrites_C& writes) const;
+                      UPendingWrites_C& writes, const UWarn_F& warn) const;
 
     UComposeOptions_S options;
     UFileIdentity_C sheet;

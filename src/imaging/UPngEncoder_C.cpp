@@ -820,3 +820,8 @@ std::vector<uint32_t> UPngEncoder_C::FindPalette(uint32_t width, uint32_t height
 void UPngEncoder_C::SetPalette(std::vector<uint32_t> colours) {
     palette = std::move(colours);
 }
+
+bool UPngEncoder_C::UsePalette() {
+    SetPalette(FindPalette(width, height, source));
+    return !palette.empty();
+}

@@ -37,6 +37,8 @@ public:
     // Write then stores indices into `colours`, which FindPalette found for this picture;
     // empty writes RGBA again.
     void SetPalette(std::vector<uint32_t> colours);
+    // FindPalette and SetPalette on this picture; false, with RGBA kept, above 256 colours.
+    bool UsePalette();
 
 private:
     bool WriteHeader(std::FILE* file) const;
