@@ -6,10 +6,11 @@ the row and the column) and a plain Pillow script, on the same inputs, and check
   size    tavrin's sheet at most 5% larger than ImageMagick's
   memory  tavrin's peak memory at most the decoded pictures + the sheet + 64 MB
   pixels  tavrin's sheet, read by Pillow and by ImageMagick, equals Pillow's own sheet
-  scaling the time per output megapixel of every grid within 25% of their median
+  scaling the time per output megapixel within 20% of their median on one content, the 512 x 512
+          frames tiled to grids of 4, 16, 64 and 256 Mpx
 
 On the grids it also runs `--compression fast` (sheet at most 15% larger than ImageMagick's)
-and `--compression best` (at most 10 x the default's time). It refuses to run when the load
+and `--compression best` (at most 1.5 x the default's time). It refuses to run when the load
 average is above 1 at the start, since neighbours' work would be counted as ours.
 
 Usage: run-bench.py TAVRIN WORK_FOLDER. Each command runs three times; the fastest counts."""
@@ -25,9 +26,11 @@ from PIL import Image
 from pillow_compose import grid
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-WORKLOADS = ["frames128", "frames512", "mixed", "frames64", "frames2048"]
-# The scaling workloads, many small files and a large sheet, are timed on the grid only.
-GRID_ONLY = {"frames64", "frames2048"}
+WORKLOADS = ["frames128", "frames512", "mixed", "frames64", "frames2048", "noisy128", "photos",
+             "painted", "pixelart"]
+# The scaling workloads, many small files and a large sheet, and the kinds of content that
+# size-bench.py measures are timed on the grid only.
+GRID_ONLY = {"frames64", "frames2048", "noisy128", "photos", "painted", "pixelart"}
 LEVELS = ["fast", "best"]
 LAYOUTS = {"grid": "multirow", "row": "horizontal", "column": "vertical"}
 RUNS = 3
@@ -109,7 +112,7 @@ def same_pixels(path, reference, env):
     return pillow_pixels(path) == reference and by_magick == reference
 
 
-def bench(tavrin, work, env, workload, layout, per_mpx):
+def bench(tavrin, work, env, workload, layout):
     folder = os.path.join(work, workload)
     files = sorted(os.path.join(folder, name) for name in os.listdir(folder))
     sizes = [Image.open(path).size for path in files]
@@ -131,8 +134,6 @@ def bench(tavrin, work, env, workload, layout, per_mpx):
     reference = pillow_pixels(out["pillow"])
     identical = same_pixels(out["tavrin"], reference, env)
     megapixels = sheet / 4 / 1e6
-    if layout == "grid":
-        per_mpx[workload] = t / megapixels
     time_ok = t <= 0.25 * im and t <= 0.5 * pil
     print("%s %s (%d pictures, sheet %dx%d)" % (workload, layout, len(files), cell[0] * tile[0],
                                                cell[1] * tile[1]))
@@ -160,7 +161,7 @@ def report_level(level, elapsed, path, magick_path, magick, default, reference, 
         print("  %-7s tavrin has no --compression option: not measured  FAIL" % level)
         return False
     ratio = os.path.getsize(path) / os.path.getsize(magick_path)
-    ok = ratio <= 1.15 if level == "fast" else elapsed <= 10 * default
+    ok = ratio <= 1.15 if level == "fast" else elapsed <= 1.5 * default
     ok = ok and same_pixels(path, reference, env)
     print("  %-7s %.3f s (ratio %.2f to ImageMagick, %.2f to default), %d bytes (ratio %.3f)  %s"
           % (level, elapsed, elapsed / magick, elapsed / default, os.path.getsize(path), ratio,
@@ -168,11 +169,33 @@ def report_level(level, elapsed, path, magick_path, magick, default, reference, 
     return ok
 
 
-def scaling(per_mpx):
-    """Whether every grid's time per output megapixel is within 25% of their median."""
+def tiled(work, count):
+    """A folder of `count` links to the 512 x 512 frames, taken over and over: the same content
+    at any sheet size, so that only the size changes."""
+    source = os.path.join(work, "frames512")
+    frames = sorted(os.listdir(source))
+    folder = os.path.join(work, "tiled%d" % count)
+    os.makedirs(folder, exist_ok=True)
+    for index in range(count):
+        link = os.path.join(folder, "frame-%05d.png" % index)
+        if not os.path.lexists(link):
+            os.symlink(os.path.join(source, frames[index % len(frames)]), link)
+    return folder
+
+
+def scaling(tavrin, work, env):
+    """Whether tavrin's time per output megapixel on one content is within 20% of the median
+    from 4 to 256 Mpx."""
+    per_mpx = {}
+    for count in (16, 64, 256, 1024):
+        sheet = os.path.join(work, "tiled.png")
+        elapsed, _ = measure([tavrin, "-o", sheet, "--layout", "multirow", tiled(work, count)],
+                             env)
+        per_mpx["%d Mpx" % (count // 4)] = elapsed / (count * 512 * 512 / 1e6)
+        os.remove(sheet)
     values = sorted(per_mpx.values())
     median = values[len(values) // 2]
-    ok = all(abs(v / median - 1) <= 0.25 for v in values)
+    ok = all(abs(v / median - 1) <= 0.20 for v in values)
     print("scaling: time per output Mpx %s (median %.4f s)  %s"
           % (", ".join("%s %.4f s" % item for item in per_mpx.items()), median, verdict(ok)))
     return ok
@@ -193,10 +216,9 @@ def main():
     with open(os.path.join(policy, "policy.xml"), "w") as stream:
         stream.write(POLICY)
     env = dict(os.environ, MAGICK_CONFIGURE_PATH=policy)
-    per_mpx = {}
-    passed = [bench(tavrin, work, env, w, l, per_mpx) for w in WORKLOADS for l in LAYOUTS
+    passed = [bench(tavrin, work, env, w, l) for w in WORKLOADS for l in LAYOUTS
               if l == "grid" or w not in GRID_ONLY]
-    passed.append(scaling(per_mpx))
+    passed.append(scaling(tavrin, work, env))
     print("%d of %d checks met every target" % (sum(passed), len(passed)))
 
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs ImageMagick, Pillow and GNU time, makes a Release build of tavrin, writes the
-# workloads into build/bench and compares tavrin with ImageMagick and Pillow on them.
+# workloads into build/bench and compares tavrin with ImageMagick and Pillow on them: time and
+# memory, then the encoder's sizes against theirs on the same pixels.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,3 +11,4 @@ cmake --build build/release --target tavrin
 # Pillow is Debian's package, which only Debian's own interpreter sees.
 /usr/bin/python3 -c 'import PIL' || { echo "Pillow does not import in /usr/bin/python3" >&2; exit 1; }
 /usr/bin/python3 bench/run-bench.py build/release/src/app/tavrin build/bench
+/usr/bin/python3 bench/size-bench.py build/release/src/app/tavrin build/bench

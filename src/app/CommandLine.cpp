@@ -259,6 +259,10 @@ void UParser_C::DefineOptions() {
         ->description("fast, default or best (default: default)")
         ->option_text("LEVEL")
         ->group("Sheet");
+    app.add_flag("--indexed", compose.indexed,
+                 "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
+                 "a warning (default: off)")
+        ->group("Sheet");
 
     const char* packing = "Packing (with --layout packed)";
     app.add_flag("--rotate", compose.rotate,

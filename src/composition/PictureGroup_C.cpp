@@ -210,8 +210,9 @@ void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
     UImageData_C::CommitPng(file);
 }
 
-void PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
-                                const USheetLayout_S& layout, UPngEncoder_C::Level level) {
+bool PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
+                                const USheetLayout_S& layout, UPngEncoder_C::Level level,
+                                bool indexed) {
     const UString_C path(outputPath);
     CheckSheet(layout);
     std::vector<const UPixels_C*> pictures;
@@ -223,14 +224,16 @@ void PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uin
     const USheetRows_C rows(layout, pictures, background);
     const auto width = static_cast<uint32_t>(rows.GetWidth());
     const auto height = static_cast<uint32_t>(rows.GetHeight());
-    UImageData_C::WritePng(file, path.GetString(),
-                           UPngEncoder_C(
-                               width, height,
-                               [&rows](uint32_t y, uint32_t* scratch) {
-                                   rows.Draw(static_cast<int32_t>(y), scratch);
-                                   return scratch;
-                               },
-                               level));
+    UPngEncoder_C encoder(
+        width, height,
+        [&rows](uint32_t y, uint32_t* scratch) {
+            rows.Draw(static_cast<int32_t>(y), scratch);
+            return scratch;
+        },
+        level);
+    const bool fits = indexed && encoder.UsePalette();
+    UImageData_C::WritePng(file, path.GetString(), encoder);
+    return fits || !indexed;
 }
 
 USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {

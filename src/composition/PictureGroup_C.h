@@ -67,9 +67,10 @@ public:
     void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
                       UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
     // ComposeSheet up to the last step: the sheet is written to `file` and prepared, and put in
-    // place only by UImageData_C::CommitPng.
-    void WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
-                    const USheetLayout_S& layout, UPngEncoder_C::Level level);
+    // place only by UImageData_C::CommitPng. With `indexed` it writes a palette PNG when the
+    // sheet has at most 256 colours; returns false when it had more and RGBA was written.
+    bool WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
+                    const USheetLayout_S& layout, UPngEncoder_C::Level level, bool indexed = false);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 

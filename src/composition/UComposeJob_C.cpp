@@ -33,6 +33,13 @@ void WarnAboutTextureSize(int64_t width, int64_t height, int64_t maxSize,
     }
 }
 
+// --indexed is lossless, so a sheet of more colours than a palette holds stays RGBA.
+void WarnAboutColours(bool fits, const std::string& path, const UComposeJob_C::UWarn_F& warn) {
+    if (!fits && warn) {
+        warn(path + " has more than 256 colours, so --indexed writes it as RGBA");
+    }
+}
+
 // Each picture's name in the data file: the entry's own, or NAME#N for the frames of an
 // animated gif, with the frame's delay.
 std::vector<USheetDataFrame_S> NameFrames(const std::vector<UBatchEntry_S>& batch,
@@ -218,8 +225,9 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
         group.PlanSheet(options.composeMode, options.autoCut, options.sheet);
     PictureGroup_C::CheckSheet(layout, options.maxSize);
     WarnAboutTextureSize(layout.GetWidth(), layout.GetHeight(), options.maxSize, warn);
-    group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
-                     options.compression);
+    WarnAboutColours(group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background,
+                                      layout, options.compression, options.indexed),
+                     options.output, warn);
     if (options.dataPath.empty()) {
         return;
     }
@@ -227,8 +235,10 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
     for (std::size_t i = 0; i < frames.size(); ++i) {
         frames[i].place = places[i];
     }
-    const USheetDataMeta_S meta{
-        GetImagePath(options.output, options.dataPath), layout.GetWidth(), layout.GetHeight(), {}};
+    USheetDataMeta_S meta;
+    meta.image = GetImagePath(options.output, options.dataPath);
+    meta.width = layout.GetWidth();
+    meta.height = layout.GetHeight();
     writes.AddData(options.dataPath, FormatSheetData({{meta, std::move(frames)}}, options));
 }
 
@@ -246,13 +256,16 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.maxSize, warn);
         const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
                                  options.background, options.sheet.extrude);
-        const UPngEncoder_C encoder(
+        UPngEncoder_C encoder(
             uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
             [&rows](uint32_t y, uint32_t* scratch) {
                 rows.Draw(static_cast<int32_t>(y), scratch);
                 return scratch;
             },
             options.compression);
+        if (options.indexed) {
+            WarnAboutColours(encoder.UsePalette(), name(options.output, number), warn);
+        }
         UImageData_C::WritePng(writes.AddSheet(), name(options.output, number).c_str(), encoder);
     }
     if (options.dataPath.empty()) {

@@ -49,6 +49,8 @@ struct UComposeOptions_S {
     // Every frame of an animated gif in a cell of its own, rather than the first.
     bool allGifFrames = false;
     UPngEncoder_C::Level compression = UPngEncoder_C::Level::Default;
+    // A palette PNG when the sheet has at most 256 RGBA values, else RGBA with a warning.
+    bool indexed = false;
     // 0xAARRGGBB of the sheet's pixels outside every picture.
     uint32_t background = 0;
 };

@@ -52,6 +52,27 @@ using Result = UPngEncoder_C::Result;
 // four to five times faster than zlib's, are used. Level 9 spent 18 times the default's time on
 // the 64-pixel frames for a larger file; `best` stops at a chain of 256 (a chain of 1024 was no
 // smaller) and also tries Sub and Paeth.
+// Those choices lose on grain, gradients and photographs (bench/size-bench.py's sheets, here
+// composed by Pillow; size against ImageMagick's PNG of the same pixels, which Pillow's matches
+// within 1.6%):
+//   candidates, default level                 noisy 2048²  photos 2240x2400  painted 1792²
+//   Up, None, None-or-Up                         1.138         1.215           1.170
+//   + each row's best of five, libpng's rule     1.095         1.113           1.154
+//   ... with Z_FILTERED                          1.002         1.000           1.089
+//   ... and memory level 9                       1.000         0.999           1.088
+//   ... and a longer search (good/lazy/nice/chain 8/16/258/256) when 1% smaller: 0.974 on
+//       painted, in twice the time (zlib 6's 8/16/128/128: 1.000 in 1.5 times); it gains
+//       0.03% on the photographs in four times the time
+//   ... and zlib 6's search when it is smaller at all: Tavrin's noisy sheet (transparent
+//       pixels cleared) 1.0001 -> 0.9998, in 1.1 times the time; larger on the photographs
+// Flat sprites keep their filters (frames128 0.734, pixel art 0.937, Pingus ground art 0.794).
+// `best`'s chain of 256 made the photographs 0.1% smaller in four times the default's time, so
+// `best` also tries the default's search on rows filtered each their own way, and keeps it
+// unless the long search is 1% smaller. Deflate cannot reach 0.92 of the peers on grain.
+// The five filters' loops vectorise (-O3: 0.78 s for the photographs' 21 MB on one core, -O2:
+// 2.3 s). On two busy cores the encoder alone went from 0.20 to 0.37 s on the noisy sheet, 0.25
+// to 0.52 s on the photographs and 0.11 to 0.55 s on the painted one (its long search); the
+// flat sheets kept their time and their bytes.
 struct USettings_S {
     int good;
     int lazy;
@@ -59,6 +80,11 @@ struct USettings_S {
     int chain;
     uint8_t zlibFlags;  // the compression level the zlib header announces
 };
+
+// Searches for rows filtered each their own way, chosen by samples: zlib's level 6, a little
+// smaller on noisy sprites, and the longer one that smooth gradients need.
+constexpr USettings_S Zlib6Settings = {8, 16, 128, 128, 0x9C};
+constexpr USettings_S DeepSettings = {8, 16, 258, 256, 0x9C};
 
 constexpr USettings_S SettingsFor(Level level) {
     switch (level) {
@@ -72,8 +98,24 @@ constexpr USettings_S SettingsFor(Level level) {
     return {4, 8, 258, 16, 0x9C};
 }
 
-constexpr std::size_t PixelBytes = 4;
+constexpr std::size_t RgbaBytes = 4;
+constexpr std::size_t PaletteSize = 256;
+
+// The fewest bits that hold an index into `colours` entries, as PNG allows them: 1, 2, 4 or 8.
+// Pixel art of 16 colours takes half the bytes at 4 bits, and deflates to 0.55 of 8-bit indices.
+unsigned IndexBits(std::size_t colours) {
+    unsigned bits = 1;
+    while ((std::size_t{1} << bits) < colours) {
+        bits *= 2;
+    }
+    return bits;
+}
 constexpr std::size_t Window = 32768;
+// zlib's largest memory level for rows filtered each their own way: a longer hash and blocks of
+// twice as many symbols, 0.1-0.2% smaller on noisy sprites and photographs, which then match
+// their peers' size. Flat sprites gain nothing from it and took 5-10% longer.
+constexpr int MemoryLevel = 8;
+constexpr int FilteredMemoryLevel = 9;
 // Stripes of about this many filtered bytes; each re-filters its Window of history, 3% more work.
 constexpr uint64_t StripeBytes = uint64_t{1} << 20;
 constexpr uint64_t SampleShare = 256;
@@ -142,10 +184,19 @@ private:
 
 // Filters of 4-byte pixels: each writes `count` filtered bytes of `row` against the raw row above
 // (`previous`). Plain loops, which the compiler vectorises.
-enum FilterType : uint8_t { None = 0, Sub = 1, Up = 2, Paeth = 4, NoneOrUp = 0xFF };
+enum FilterType : uint8_t {
+    None = 0,
+    Sub = 1,
+    Up = 2,
+    Average = 3,
+    Paeth = 4,
+    Adaptive = 0xFE,
+    NoneOrUp = 0xFF
+};
 
-void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_t* out,
-            std::size_t count) {
+template <std::size_t PixelBytes>
+void FilterAs(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_t* out,
+              std::size_t count) {
     switch (type) {
         case Sub:
             std::memcpy(out, row, PixelBytes);
@@ -156,6 +207,12 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
         case Up:
             for (std::size_t i = 0; i < count; ++i) {
                 out[i] = static_cast<uint8_t>(row[i] - previous[i]);
+            }
+            return;
+        case Average:
+            for (std::size_t i = 0; i < count; ++i) {
+                const unsigned left = i < PixelBytes ? 0 : row[i - PixelBytes];
+                out[i] = static_cast<uint8_t>(row[i] - ((left + previous[i]) >> 1));
             }
             return;
         case Paeth:
@@ -173,17 +230,48 @@ void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_
             }
             return;
         case None:
+        case Adaptive:
         case NoneOrUp:
             break;
     }
     std::memcpy(out, row, count);
 }
 
+// Pixels of 4 bytes (RGBA) or 1 (palette indices), each a loop of its own to vectorise.
+void Filter(FilterType type, const uint8_t* row, const uint8_t* previous, uint8_t* out,
+            std::size_t count, std::size_t pixelBytes) {
+    pixelBytes == 1 ? FilterAs<1>(type, row, previous, out, count)
+                    : FilterAs<4>(type, row, previous, out, count);
+}
+
+// A way to encode the picture, tried on samples. Rows filtered each by its own best filter are
+// noisy at the level of single bytes, where deflate's short matches cost more than the literals
+// they replace: zlib's Z_FILTERED drops matches under six bytes, as libpng does whenever it
+// filters. How long deflate searches is part of the way, as noise gains nothing from a long
+// search that smooth gradients need; a longer search than the cheapest has to make the samples
+// at least 1/margin smaller to be chosen.
+enum class Search : uint8_t { AtLevel, Light, Zlib6, Deep };
+
+struct UCandidate_S {
+    FilterType filter;
+    int strategy = Z_DEFAULT_STRATEGY;
+    Search search = Search::AtLevel;
+    uint64_t margin = 0;
+};
+
 struct UPicture_S {
     uint32_t width;
     uint32_t height;
     const UPngEncoder_C::RowSource& source;
     USettings_S settings;
+    // Sorted colours whose indices the rows hold instead of RGBA, or empty.
+    const std::vector<uint32_t>& palette;
+
+    std::size_t PixelBytes() const { return palette.empty() ? RgbaBytes : 1; }
+    uint64_t RowBytes() const {
+        return palette.empty() ? uint64_t{width} * RgbaBytes
+                               : (uint64_t{width} * IndexBits(palette.size()) + 7) / 8;
+    }
 };
 
 // The compressed bytes of some rows, with the checksum and count of the filtered bytes in them.
@@ -198,13 +286,11 @@ class UStripeEncoder_C {
 public:
     explicit UStripeEncoder_C(const UPicture_S& picture)
         : image(picture),
-          rowBytes(std::size_t{picture.width} * PixelBytes),
+          rowBytes(picture.RowBytes()),
           scratch(picture.width),
           current(rowBytes),
           previous(rowBytes) {
-        if (deflateInit2(&stream, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-            throw std::bad_alloc();
-        }
+        Start(MemoryLevel);
     }
     UStripeEncoder_C(const UStripeEncoder_C&) = delete;
     UStripeEncoder_C& operator=(const UStripeEncoder_C&) = delete;
@@ -213,15 +299,22 @@ public:
     // Rows [first, end) as raw deflate that ends the stream when `last`, else stops on a byte
     // boundary. When `primed` it continues the rows above: their last Window filtered bytes are
     // its history, so a stripe costs hardly more than the same rows in one stream.
-    bool Encode(uint32_t first, uint32_t end, FilterType type, bool primed, bool last,
+    // Throws std::bad_alloc when zlib has no memory for another memory level.
+    bool Encode(uint32_t first, uint32_t end, const UCandidate_S& way, bool primed, bool last,
                 UStripe_S& stripe) {
+        const int wanted = way.strategy == Z_FILTERED ? FilteredMemoryLevel : MemoryLevel;
+        if (wanted != memoryLevel) {
+            deflateEnd(&stream);
+            Start(wanted);
+        }
         deflateReset(&stream);
-        const USettings_S& settings = image.settings;
+        deflateParams(&stream, 6, way.strategy);
+        const USettings_S settings = SearchSettings(way.search);
         deflateTune(&stream, settings.good, settings.lazy, settings.nice, settings.chain);
-        if (primed && first > 0 && !Prime(first, type)) {
+        if (primed && first > 0 && !Prime(first, way.filter)) {
             return false;
         }
-        FilterRows(first, end, type);
+        FilterRows(first, end, way.filter);
         stripe.adler = libdeflate_adler32(1, filtered.data(), filtered.size());
         stripe.length = filtered.size();
         stripe.output.resize(filtered.size() / 4 + 64);
@@ -229,6 +322,29 @@ public:
     }
 
 private:
+    void Start(int level) {
+        stream = z_stream{};
+        memoryLevel = 0;
+        if (deflateInit2(&stream, 6, Z_DEFLATED, -15, level, Z_DEFAULT_STRATEGY) != Z_OK) {
+            throw std::bad_alloc();
+        }
+        memoryLevel = level;
+    }
+
+    USettings_S SearchSettings(Search search) const {
+        switch (search) {
+            case Search::Light:
+                return SettingsFor(Level::Default);
+            case Search::Zlib6:
+                return Zlib6Settings;
+            case Search::Deep:
+                return DeepSettings;
+            case Search::AtLevel:
+                break;
+        }
+        return image.settings;
+    }
+
     // Filtering depends only on a row and the one above, so the history is filtered again here.
     bool Prime(uint32_t first, FilterType type) {
         const auto rows =
@@ -248,11 +364,43 @@ private:
         uint8_t* out = filtered.data();
         for (uint32_t y = first; y < end; ++y, out += rowBytes + 1) {
             ReadRow(y, current.data());
-            out[0] = type == NoneOrUp ? ChooseRowFilter(current.data(), previous.data()) : type;
-            Filter(static_cast<FilterType>(out[0]), current.data(), previous.data(), out + 1,
-                   rowBytes);
+            if (type == Adaptive) {
+                FilterBestOfAll(out);
+            } else {
+                out[0] = type == NoneOrUp ? ChooseRowFilter(current.data(), previous.data()) : type;
+                Filter(static_cast<FilterType>(out[0]), current.data(), previous.data(), out + 1,
+                       rowBytes, image.PixelBytes());
+            }
             std::swap(current, previous);
         }
+    }
+
+    // Every filter tried on the row, the one of the smallest score kept (the first on a tie).
+    void FilterBestOfAll(uint8_t* out) {
+        trial.resize(rowBytes);
+        chosen.resize(rowBytes);
+        uint64_t least = UINT64_MAX;
+        for (const FilterType type : {None, Sub, Up, Average, Paeth}) {
+            Filter(type, current.data(), previous.data(), trial.data(), rowBytes,
+                   image.PixelBytes());
+            const uint64_t score = Score(trial.data());
+            if (score < least) {
+                least = score;
+                out[0] = type;
+                std::swap(trial, chosen);
+            }
+        }
+        std::memcpy(out + 1, chosen.data(), rowBytes);
+    }
+
+    // libpng's rule of thumb for how well filtered bytes compress: small distances from 0 either
+    // way make short codes.
+    uint64_t Score(const uint8_t* bytes) const {
+        uint64_t sum = 0;
+        for (std::size_t i = 0; i < rowBytes; ++i) {
+            sum += static_cast<uint8_t>(std::abs(static_cast<int8_t>(bytes[i])));
+        }
+        return sum;
     }
 
     // None or Up, whichever leaves the smaller bytes (as signed distances from 0): the rule of
@@ -269,12 +417,32 @@ private:
 
     void ReadRow(uint32_t y, uint8_t* rgba) {
         const uint32_t* values = image.source(y, scratch.data());
-        for (uint32_t x = 0; x < image.width; ++x, rgba += PixelBytes) {
+        if (!image.palette.empty()) {
+            ReadIndices(values, rgba);
+            return;
+        }
+        for (uint32_t x = 0; x < image.width; ++x, rgba += RgbaBytes) {
             const uint32_t value = values[x];
             rgba[0] = static_cast<uint8_t>(value >> 16);
             rgba[1] = static_cast<uint8_t>(value >> 8);
             rgba[2] = static_cast<uint8_t>(value);
             rgba[3] = static_cast<uint8_t>(value >> 24);
+        }
+    }
+
+    // Packs each pixel's index, the leftmost in the highest bits; a run of one colour is looked
+    // up once.
+    void ReadIndices(const uint32_t* values, uint8_t* out) const {
+        const unsigned bits = IndexBits(image.palette.size());
+        std::fill(out, out + rowBytes, 0);
+        uint32_t index = 0;
+        for (uint32_t x = 0; x < image.width; ++x) {
+            if (x == 0 || values[x] != values[x - 1]) {
+                index = static_cast<uint32_t>(std::ranges::lower_bound(image.palette, values[x]) -
+                                              image.palette.begin());
+            }
+            const uint64_t at = uint64_t{x} * bits;
+            out[at / 8] |= static_cast<uint8_t>(index << (8 - bits - at % 8));
         }
     }
 
@@ -308,18 +476,21 @@ private:
     std::vector<uint8_t> current;
     std::vector<uint8_t> previous;
     std::vector<uint8_t> filtered;
+    std::vector<uint8_t> trial;
+    std::vector<uint8_t> chosen;
     z_stream stream{};
+    int memoryLevel = 0;
 };
 
-// The filter whose samples compress smallest, each sample a stream of its own. The samples are
-// shared out among `threads`, each with an encoder of its own.
-FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
-    static constexpr FilterType Quick[] = {Up, None, NoneOrUp};
-    static constexpr FilterType All[] = {Up, None, Sub, Paeth, NoneOrUp};
-    const std::span<const FilterType> candidates = level == Level::Best
-                                                       ? std::span<const FilterType>(All)
-                                                       : std::span<const FilterType>(Quick);
-    const uint64_t rowBytes = uint64_t{picture.width} * PixelBytes + 1;
+// Rows sampled to choose how to encode: `samples` runs of `rows` rows, `spacing` rows apart.
+struct USampling_S {
+    uint32_t rows;
+    uint32_t samples;
+    uint64_t spacing;
+};
+
+USampling_S PlanSamples(const UPicture_S& picture) {
+    const uint64_t rowBytes = picture.RowBytes() + 1;
     const uint64_t sampleBytes =
         std::clamp(rowBytes * picture.height / SampleShare, SampleBytesAtLeast, SampleBytesAtMost);
     const auto rows =
@@ -328,7 +499,14 @@ FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads
     const auto budget = static_cast<uint32_t>(
         std::clamp<uint64_t>(Samples * sampleBytes / (rows * rowBytes), 1, Samples));
     const uint32_t samples = std::min(budget, picture.height / rows);
-    const uint64_t spacing = samples > 1 ? (picture.height - rows) / (samples - 1) : 0;
+    return {rows, samples, samples > 1 ? (picture.height - rows) / (samples - 1) : 0};
+}
+
+// The candidate whose samples compress smallest, each sample a stream of its own. The samples
+// are shared out among `threads`, each with an encoder of its own.
+UCandidate_S Smallest(const UPicture_S& picture, const USampling_S& sampling,
+                      std::span<const UCandidate_S> candidates, unsigned threads) {
+    const uint32_t samples = sampling.samples;
     const std::size_t tasks = candidates.size() * samples;
     const unsigned used = static_cast<unsigned>(std::min<std::size_t>(threads, tasks));
     std::vector<std::size_t> sizes(tasks);
@@ -338,24 +516,50 @@ FilterType ChooseFilter(const UPicture_S& picture, Level level, unsigned threads
             UStripeEncoder_C encoder(picture);
             UStripe_S stripe;
             for (std::size_t task = thread; task < tasks; task += used) {
-                const auto first = static_cast<uint32_t>(spacing * (task % samples));
-                encoder.Encode(first, first + rows, candidates[task / samples], false, true,
-                               stripe);
+                const auto first = static_cast<uint32_t>(sampling.spacing * (task % samples));
+                encoder.Encode(first, first + sampling.rows, candidates[task / samples], false,
+                               true, stripe);
                 sizes[task] = stripe.output.size();
             }
         },
         used);
-    FilterType best = Up;
+    UCandidate_S best = candidates[0];
     uint64_t bestSize = UINT64_MAX;
     for (std::size_t candidate = 0; candidate < candidates.size(); ++candidate) {
         const auto from = sizes.begin() + static_cast<std::ptrdiff_t>(candidate * samples);
-        const uint64_t size = std::accumulate(from, from + samples, uint64_t{0});
+        uint64_t size = std::accumulate(from, from + samples, uint64_t{0});
+        const uint64_t margin = candidates[candidate].margin;
+        size += margin > 0 ? size / margin : 0;
         if (size < bestSize) {
             best = candidates[candidate];
             bestSize = size;
         }
     }
     return best;
+}
+
+// The filters first; only where each row's own filter wins, the searches for it, so that flat
+// sprites pay for one candidate more (frames 512²: the searches with the filters took 25% more
+// time than before, with them only after, 6%).
+UCandidate_S ChooseFilter(const UPicture_S& picture, Level level, unsigned threads) {
+    static constexpr UCandidate_S Quick[] = {{Up}, {None}, {NoneOrUp}, {Adaptive, Z_FILTERED}};
+    static constexpr UCandidate_S QuickSearches[] = {{Adaptive, Z_FILTERED},
+                                                     {Adaptive, Z_FILTERED, Search::Zlib6},
+                                                     {Adaptive, Z_FILTERED, Search::Deep, 100}};
+    static constexpr UCandidate_S All[] = {{Up},    {None},     {Sub},
+                                           {Paeth}, {NoneOrUp}, {Adaptive, Z_FILTERED}};
+    static constexpr UCandidate_S AllSearches[] = {{Adaptive, Z_FILTERED, Search::AtLevel, 100},
+                                                   {Adaptive, Z_FILTERED, Search::Light},
+                                                   {Adaptive, Z_FILTERED, Search::Zlib6}};
+    const USampling_S sampling = PlanSamples(picture);
+    const bool best = level == Level::Best;
+    using List = std::span<const UCandidate_S>;
+    const UCandidate_S chosen =
+        Smallest(picture, sampling, best ? List(All) : List(Quick), threads);
+    if (chosen.filter != Adaptive || level == Level::Fast) {
+        return chosen;
+    }
+    return Smallest(picture, sampling, best ? List(AllSearches) : List(QuickSearches), threads);
 }
 
 // Hands out stripes in order to the threads that encode them and to the one that writes them,
@@ -440,7 +644,7 @@ private:
 // How the picture is cut and filtered; shared by every thread, read only.
 struct UPlan_S {
     const UPicture_S& picture;
-    FilterType filter;
+    UCandidate_S way;
     uint32_t rowsPerStripe;
 };
 
@@ -449,7 +653,7 @@ void EncodeStripe(const UPlan_S& plan, UStripeEncoder_C& encoder, UStripeQueue_C
                   uint32_t index) {
     const uint32_t first = index * plan.rowsPerStripe;
     const uint32_t end = std::min(plan.picture.height - first, plan.rowsPerStripe) + first;
-    if (encoder.Encode(first, end, plan.filter, true, end == plan.picture.height, queue[index])) {
+    if (encoder.Encode(first, end, plan.way, true, end == plan.picture.height, queue[index])) {
         queue.Done(index);
     } else {
         queue.Fail(Result::WriteFailed);
@@ -487,10 +691,9 @@ void WriteStripes(const UPlan_S& plan, UStripeQueue_C& queue, UChunkWriter_C& ch
 }
 
 Result WriteData(const UPicture_S& picture, Level level, unsigned threads, std::FILE* file) {
-    const UPlan_S plan{
-        picture, ChooseFilter(picture, level, threads),
-        static_cast<uint32_t>(std::clamp<uint64_t>(
-            StripeBytes / (uint64_t{picture.width} * PixelBytes + 1), 1, picture.height))};
+    const UPlan_S plan{picture, ChooseFilter(picture, level, threads),
+                       static_cast<uint32_t>(std::clamp<uint64_t>(
+                           StripeBytes / (picture.RowBytes() + 1), 1, picture.height))};
     const uint32_t count = (picture.height - 1) / plan.rowsPerStripe + 1;
     threads = std::clamp(threads, 1u, count);
     UStripeQueue_C queue(count, 2 * threads);
@@ -529,7 +732,7 @@ UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) co
         threads = GetWorkerThreads();
     }
     try {
-        const UPicture_S picture{width, height, source, SettingsFor(level)};
+        const UPicture_S picture{width, height, source, SettingsFor(level), palette};
         if (!WriteHeader(file)) {
             return Result::WriteFailed;
         }
@@ -545,9 +748,9 @@ UPngEncoder_C::Result UPngEncoder_C::Write(std::FILE* file, unsigned threads) co
 }
 
 uint64_t UPngEncoder_C::GetMemory(uint32_t width, unsigned threads) {
-    // zlib's state at window bits 15 and memory level 8.
-    constexpr uint64_t DeflateState = uint64_t{1} << 18;
-    const uint64_t row = uint64_t{width} * PixelBytes + 1;
+    // zlib's state at window bits 15 and memory level 9: 384 KiB and a little.
+    constexpr uint64_t DeflateState = uint64_t{1} << 19;
+    const uint64_t row = uint64_t{width} * RgbaBytes + 1;
     const uint64_t stripe = std::max(StripeBytes, row);
     // Each thread's three rows, its filtered stripe and the stripe deflated (larger than its
     // input at worst), and two more deflated stripes a thread waiting to be written.
@@ -555,10 +758,63 @@ uint64_t UPngEncoder_C::GetMemory(uint32_t width, unsigned threads) {
 }
 
 bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
-    // Width, height, 8 bits per channel, RGBA, deflate, adaptive filtering, no interlace.
+    // Width, height, 8 bits per channel, RGBA or palette, deflate, adaptive filtering, no
+    // interlace.
     std::array<uint8_t, 13> header = {0, 0, 0, 0, 0, 0, 0, 0, 8, 6, 0, 0, 0};
     ByteOrder::PutBigEndian32(width, header.data());
     ByteOrder::PutBigEndian32(height, header.data() + 4);
+    header[8] = palette.empty() ? 8 : static_cast<uint8_t>(IndexBits(palette.size()));
+    header[9] = palette.empty() ? 6 : 3;
     return WriteBytes(file, ByteOrder::PngSignature, sizeof ByteOrder::PngSignature) &&
-           WriteChunk(file, "IHDR", header.data(), header.size());
+           WriteChunk(file, "IHDR", header.data(), header.size()) && WritePalette(file);
+}
+
+bool UPngEncoder_C::WritePalette(std::FILE* file) const {
+    std::vector<uint8_t> colours;
+    std::vector<uint8_t> alphas;
+    for (const uint32_t value : palette) {
+        colours.insert(colours.end(),
+                       {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+                        static_cast<uint8_t>(value)});
+        alphas.push_back(static_cast<uint8_t>(value >> 24));
+    }
+    // Entries past the last one that is not opaque need no alpha of their own.
+    while (!alphas.empty() && alphas.back() == 0xFF) {
+        alphas.pop_back();
+    }
+    return palette.empty() ||
+           (WriteChunk(file, "PLTE", colours.data(), colours.size()) &&
+            (alphas.empty() || WriteChunk(file, "tRNS", alphas.data(), alphas.size())));
+}
+
+std::vector<uint32_t> UPngEncoder_C::FindPalette(uint32_t width, uint32_t height,
+                                                 const RowSource& source) {
+    std::vector<uint32_t> colours;
+    std::vector<uint32_t> scratch(width);
+    for (uint32_t y = 0; y < height; ++y) {
+        const uint32_t* row = source(y, scratch.data());
+        for (uint32_t x = 0; x < width; ++x) {
+            // Runs of one colour are the common case in the pictures that fit a palette.
+            if (x > 0 && row[x] == row[x - 1]) {
+                continue;
+            }
+            const auto at = std::ranges::lower_bound(colours, row[x]);
+            if (at == colours.end() || *at != row[x]) {
+                if (colours.size() == PaletteSize) {
+                    return {};
+                }
+                colours.insert(at, row[x]);
+            }
+        }
+    }
+    return colours;
+}
+
+void UPngEncoder_C::SetPalette(std::vector<uint32_t> colours) {
+    palette = std::move(colours);
+}
+
+bool UPngEncoder_C::UsePalette() {
+    SetPalette(FindPalette(width, height, source));
+    return !palette.empty();
 }

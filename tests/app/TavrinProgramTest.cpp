@@ -567,3 +567,28 @@ TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile)
         }
     }
 }
+
+// --indexed writes the same pixels as a palette when they fit one, half-transparent and clear
+// ones included, in a grid and packed; with more colours it writes RGBA and says why.
+TEST_F(TavrinProgramTest, IndexedSheetsKeepTheirPixelsOrSayWhyNot) {
+    std::filesystem::create_directories(In("few"));
+    SavePicture(Make(5, 3, [](int32_t x, int32_t y) { return (x + y) % 3 ? 0x80FF0000u : 0u; }),
+                In("few/a.png"));
+    SavePicture(Make(4, 4, [](int32_t x, int32_t) { return 0xFF000010u * uint32_t(x + 1); }),
+                In("few/b.png"));
+    for (const char* layout : {"multirow", "packed"}) {
+        SCOPED_TRACE(layout);
+        ASSERT_EQ(Run({"-o", "rgba.png", "--layout", layout, "few"}), 0) << Text(In("err"));
+        ASSERT_EQ(Run({"-o", "palette.png", "--indexed", "--layout", layout, "few"}), 0);
+        EXPECT_EQ(Text(In("palette.png"))[25], 3) << "colour type";
+        EXPECT_EQ(Text(In("err")), "");
+        EXPECT_EQ(FirstDifference(LoadPicture(In("palette.png")), LoadPicture(In("rgba.png"))), "");
+    }
+    std::filesystem::create_directories(In("many"));
+    SavePicture(
+        Make(20, 20, [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(y * 20 + x); }),
+        In("many/m.png"));
+    ASSERT_EQ(Run({"-o", "many.png", "--indexed", "many"}), 0);
+    EXPECT_NE(Text(In("err")).find("more than 256 colours"), std::string::npos) << Text(In("err"));
+    EXPECT_EQ(Text(In("many.png"))[25], 6) << "colour type";
+}

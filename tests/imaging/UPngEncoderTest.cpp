@@ -49,26 +49,58 @@ namespace {
 using Level = UPngEncoder_C::Level;
 using Result = UPngEncoder_C::Result;
 
-// Random values; or eight rows of them over and over, with clear pixels in every fourth column,
-// which compresses to almost nothing only when each stripe sees the rows above it.
-UPicture_S MakePicture(int32_t width, int32_t height, bool repeating) {
+// Random values; eight rows of them over and over, with clear pixels in every fourth column,
+// which compresses to almost nothing only when each stripe sees the rows above it; or a
+// gradient with a little noise, as in a photograph, whose rows each want their own filter.
+enum class Content { Random, Repeating, Grainy };
+
+// Bands of rows, each of a kind that one filter suits: bytes near zero (None), columns that
+// each keep their value (Up), rows that do (Sub), ramps (Paeth) and grain (Average).
+uint32_t GrainyPixel(std::size_t x, std::size_t y, uint32_t noise) {
+    uint32_t pixel = 0;
+    for (unsigned shift = 0; shift < 32; shift += 8) {
+        const std::size_t grain = noise >> shift & 0x1F;
+        const std::size_t values[] = {(grain & 3) - 1, x * x * 7 + shift, y * y * 7 + shift,
+                                      x * (shift / 8 + 1) + y * 3 + (grain & 3), 128 + grain};
+        pixel |= static_cast<uint32_t>(values[y / 16 % 5] & 0xFF) << shift;
+    }
+    return pixel;
+}
+
+UPicture_S MakePicture(int32_t width, int32_t height, Content content) {
     UPicture_S picture{width, height, std::vector<uint32_t>(std::size_t(width) * height)};
     std::mt19937 random(static_cast<uint32_t>(width) * 31 + static_cast<uint32_t>(height));
-    const std::size_t period = std::size_t(width) * 8;
+    const auto columns = std::size_t(width);
+    const std::size_t period = columns * 8;
     for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
-        if (repeating && i >= period) {
+        if (content == Content::Grainy) {
+            picture.pixels[i] = GrainyPixel(i % columns, i / columns, random());
+        } else if (content == Content::Repeating && i >= period) {
             picture.pixels[i] = picture.pixels[i - period];
         } else {
-            picture.pixels[i] = repeating && i % std::size_t(width) % 4 == 0 ? 0u : random();
+            const bool clear = content == Content::Repeating && i % columns % 4 == 0;
+            picture.pixels[i] = clear ? 0u : random();
         }
     }
     return picture;
 }
 
+// The filter types of the rows, in the order of their first use.
+std::vector<uint8_t> RowFilters(const std::vector<uint8_t>& rows, const UPicture_S& picture) {
+    std::vector<uint8_t> types;
+    for (std::size_t at = 0; at < rows.size(); at += std::size_t(picture.width) * 4 + 1) {
+        if (std::ranges::find(types, rows[at]) == types.end()) {
+            types.push_back(rows[at]);
+        }
+    }
+    return types;
+}
+
 // Odd rows come through the scratch row, even rows straight from the picture's memory.
-Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned threads) {
+Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned threads,
+             std::vector<uint32_t> palette = {}) {
     const auto width = static_cast<uint32_t>(picture.width);
-    const UPngEncoder_C encoder(
+    UPngEncoder_C encoder(
         width, static_cast<uint32_t>(picture.height),
         [&](uint32_t y, uint32_t* scratch) {
             const uint32_t* row = picture.pixels.data() + std::size_t{y} * width;
@@ -79,14 +111,17 @@ Result Write(const UPicture_S& picture, std::FILE* file, Level level, unsigned t
             return static_cast<const uint32_t*>(scratch);
         },
         level);
+    encoder.SetPalette(std::move(palette));
     return encoder.Write(file, threads);
 }
 
-std::vector<uint8_t> Encode(const UPicture_S& picture, Level level, unsigned threads) {
+std::vector<uint8_t> Encode(const UPicture_S& picture, Level level, unsigned threads,
+                            std::vector<uint32_t> palette = {}) {
     char* data = nullptr;
     std::size_t size = 0;
     std::FILE* file = ::open_memstream(&data, &size);
-    EXPECT_EQ(Write(picture, file, level, threads), Result::Written) << "writing to memory";
+    EXPECT_EQ(Write(picture, file, level, threads, std::move(palette)), Result::Written)
+        << "writing to memory";
     std::fclose(file);
     std::vector<uint8_t> bytes(data, data + size);
     std::free(data);
@@ -158,13 +193,14 @@ TEST(UPngEncoder, EveryLevelAndShapeDecodesValueForValueOnAnyThreadCount) {
                                                   {4097, 65},  {9000, 117}};
     for (const Level level : {Level::Fast, Level::Default, Level::Best}) {
         for (const auto& [width, height] : shapes) {
-            for (const bool repeating : {false, true}) {
+            for (const Content content : {Content::Random, Content::Repeating, Content::Grainy}) {
                 SCOPED_TRACE(testing::Message() << "level " << int(level) << ", " << width << "x"
-                                                << height << ", repeating " << repeating);
-                const UPicture_S picture = MakePicture(width, height, repeating);
+                                                << height << ", content " << int(content));
+                const UPicture_S picture = MakePicture(width, height, content);
                 const std::vector<uint8_t> file = Encode(picture, level, 3);
                 EXPECT_TRUE(file == Encode(picture, level, 1)) << "one thread wrote other bytes";
-                const std::size_t whole = OneStreamSize(Inflate(file, picture));
+                const std::vector<uint8_t> rows = Inflate(file, picture);
+                const std::size_t whole = OneStreamSize(rows);
                 EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
                 // A stripe that does not see the rows above it spells out the eight rows again.
                 EXPECT_LE(file.size(), whole + whole / 10 + 1024) << "one stream " << whole;
@@ -173,9 +209,47 @@ TEST(UPngEncoder, EveryLevelAndShapeDecodesValueForValueOnAnyThreadCount) {
     }
 }
 
+// Grain is where choosing the filter row by row pays, so every filter has to decode right.
+TEST(UPngEncoder, GrainyRowsTakeEveryFilterAndDecode) {
+    const UPicture_S picture = MakePicture(600, 700, Content::Grainy);
+    const std::vector<uint8_t> file = Encode(picture, Level::Default, 2);
+    std::vector<uint8_t> types = RowFilters(Inflate(file, picture), picture);
+    std::ranges::sort(types);
+    EXPECT_EQ(types, (std::vector<uint8_t>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+}
+
+// Palettes of every index width, with rows whose last byte is partly used, read back by libpng
+// as the same values, transparency included; a 257th colour leaves no palette.
+TEST(UPngEncoder, PalettesOfEveryIndexWidthDecodeValueForValue) {
+    constexpr int32_t Height = 520;
+    for (const uint32_t colours : {1u, 2u, 3u, 16u, 17u, 256u, 257u}) {
+        for (const int32_t width : {1, 13, 700}) {
+            SCOPED_TRACE(testing::Message() << colours << " colours, width " << width);
+            // Pairs of pixels of a colour, every colour used, odd ones half transparent and
+            // colour 0 clear.
+            UPicture_S picture{width, Height, std::vector<uint32_t>(std::size_t(width) * Height)};
+            for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+                const auto colour = static_cast<uint32_t>(i / 2 % colours);
+                picture.pixels[i] =
+                    colour == 0 ? 0u : colour * 0x010305u | (colour % 2 ? 0x80u : 0xFFu) << 24;
+            }
+            std::vector<uint32_t> palette =
+                UPngEncoder_C::FindPalette(uint32_t(width), Height, [&](uint32_t y, uint32_t*) {
+                    return picture.pixels.data() + std::size_t{y} * std::size_t(width);
+                });
+            EXPECT_EQ(palette.empty(), colours > 256);
+            const std::vector<uint8_t> file =
+                Encode(picture, Level::Default, 2, std::move(palette));
+            EXPECT_EQ(file[25], colours > 256 ? 6 : 3) << "colour type";
+            EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+        }
+    }
+}
+
 // Failures come back as results once every thread is joined, never as a terminated program.
 TEST(UPngEncoder, FullDiskAndLackOfMemoryAreReported) {
-    const UPicture_S picture = MakePicture(1024, 1024, false);
+    const UPicture_S picture = MakePicture(1024, 1024, Content::Random);
     std::FILE* full = std::fopen("/dev/full", "wb");
     ASSERT_NE(full, nullptr);
     // The header fits the buffer, so the failure comes with the first data chunk, while helpers
