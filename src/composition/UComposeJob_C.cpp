@@ -136,22 +136,23 @@ UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
     : options(std::move(composeOptions)),
       sheet(options.output),
       data(options.dataPath),
-      sheetFolder(FolderOf(options.output)) {}
+      sheetFolder(FolderOf(options.output)),
+      dataFolder(FolderOf(options.dataPath)) {}
 
 bool UComposeJob_C::IsTarget(const std::string& path) const {
     if (sheet.Is(path.c_str()) || (!options.dataPath.empty() && data.Is(path.c_str()))) {
         return true;
     }
-    // Every sheet and data file a multipack may write lies beside the sheet's name.
+    // A multipack numbers each sheet and data file beside the name it was given.
     if (!options.multipack) {
         return false;
     }
     const std::string name = GetFileName(path.c_str());
-    const bool numbered = IsNumberedName(name, options.output) ||
-                          (!options.dataPath.empty() && IsNumberedName(name, options.dataPath));
-    return numbered && (sheetFolder.Is(FolderOf(path).c_str()) ||
-                        (!options.dataPath.empty() &&
-                         UFileIdentity_C(FolderOf(options.dataPath)).Is(FolderOf(path).c_str())));
+    const std::string folder = FolderOf(path);
+    const bool numberedSheet =
+        IsNumberedName(name, options.output) && sheetFolder.Is(folder.c_str());
+    return numberedSheet || (!options.dataPath.empty() && IsNumberedName(name, options.dataPath) &&
+                             dataFolder.Is(folder.c_str()));
 }
 
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {

@@ -51,7 +51,9 @@ private:
     UComposeOptions_S options;
     UFileIdentity_C sheet;
     UFileIdentity_C data;
+    // The folders the numbered files of a multipack go in.
     UFileIdentity_C sheetFolder;
+    UFileIdentity_C dataFolder;
 };
 
 }  // namespace NS_Data
