@@ -321,6 +321,14 @@ std::string FindDataFormatProblem(const Options& options) {
 }
 
 std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages, const Options& options) {
+    if (options.dataFormat == Options::JsonArray) {
+        // The array keeps every name as it is, so no name is made unique.
+        std::vector<std::string> plain;
+        for (const USheetDataFrame_S& frame : pages.front().frames) {
+            plain.push_back(frame.name);
+        }
+        return FormatJsonPage(pages.front(), plain, options);
+    }
     std::vector<std::vector<std::string>> names = MakeUniqueNames(pages);
     switch (options.dataFormat) {
         case Options::Phaser3:
@@ -331,14 +339,6 @@ std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages, const Op
             return FormatCssSprites(pages, names);
         case Options::Xml:
             return FormatTextureAtlasXml(pages.front(), names.front(), options);
-        case Options::JsonArray: {
-            // The array keeps every name as it is.
-            std::vector<std::string> plain;
-            for (const USheetDataFrame_S& frame : pages.front().frames) {
-                plain.push_back(frame.name);
-            }
-            return FormatJsonPage(pages.front(), plain, options);
-        }
         default:
             return FormatJsonPage(pages.front(), names.front(), options);
     }
