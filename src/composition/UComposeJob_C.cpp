@@ -92,12 +92,6 @@ bool IsNumberedName(const std::string& name, const std::string& pattern) {
     return std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The folder of `path`, with its '/'; "./" for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-}
-
 // Test builds can stop here, once every file is complete and none is in place yet, so that a
 // test can end the process at the moment most files are pending.
 void StopBeforeCommitting() {
@@ -136,8 +130,8 @@ UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
     : options(std::move(composeOptions)),
       sheet(options.output),
       data(options.dataPath),
-      sheetFolder(FolderOf(options.output)),
-      dataFolder(FolderOf(options.dataPath)) {}
+      sheetFolder(GetFolderPath(options.output)),
+      dataFolder(GetFolderPath(options.dataPath)) {}
 
 bool UComposeJob_C::IsTarget(const std::string& path) const {
     if (sheet.Is(path.c_str()) || (!options.dataPath.empty() && data.Is(path.c_str()))) {
@@ -148,7 +142,7 @@ bool UComposeJob_C::IsTarget(const std::string& path) const {
         return false;
     }
     const std::string name = GetFileName(path.c_str());
-    const std::string folder = FolderOf(path);
+    const std::string folder = GetFolderPath(path);
     const bool numberedSheet =
         IsNumberedName(name, options.output) && sheetFolder.Is(folder.c_str());
     return numberedSheet || (!options.dataPath.empty() && IsNumberedName(name, options.dataPath) &&

@@ -75,6 +75,11 @@ bool MakeDirectories(const std::string& directory) {
     return made;
 }
 
+std::string GetFolderPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+}
+
 std::string GetRelativePath(const std::string& target, const std::string& from) {
     namespace fs = std::filesystem;
     // A folder reached through a link is left by ".." towards its real parent, so both folders

@@ -11,6 +11,10 @@
 // The part after the last '/', pointing into `path`.
 const char* GetFileName(const char* path);
 
+// The folder part of `path` with its '/', or "./" for a bare name, so that it can always be
+// opened or have a name appended.
+std::string GetFolderPath(const std::string& path);
+
 // True when the text after the last '.' of the last path component equals `extension`, ASCII
 // letters compared without regard to case; a component without a dot has no extension.
 bool HasExtension(const char* path, const char* extension);

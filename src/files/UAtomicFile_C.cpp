@@ -14,6 +14,8 @@
 #include <mutex>
 #include <utility>
 
+#include "files/PathUtilities.h"
+
 namespace NS_Data {
 
 // The named temporary files that an ending signal removes, however many are pending at once (a
@@ -103,12 +105,6 @@ void StopWatching(UPendingName_S* node) {
     }
 }
 
-// The folder part of `path` with its '/', or "" for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 // Holds the ending signals back while a temporary name exists that no handler would remove.
 class USignalBlock_C {
 public:
@@ -142,7 +138,7 @@ bool ForceNamedFiles() {
 // A temporary name in the folder of `target` that fits wherever the target's own name fits:
 // it does not grow with the target's name.
 std::string TemporaryName(const std::string& target, const std::string& tail) {
-    return FolderOf(target) + ".tavrin-" + tail + ".tmp";
+    return GetFolderPath(target) + ".tavrin-" + tail + ".tmp";
 }
 
 // The name at the end of the links that start at `path`; empty, with errno ELOOP, on a loop.
@@ -154,7 +150,7 @@ std::string FollowLinks(std::string path) {
             return path;
         }
         const std::string next(target, static_cast<std::size_t>(length));
-        path = next.front() == '/' ? next : FolderOf(path) + next;
+        path = next.front() == '/' ? next : GetFolderPath(path) + next;
     }
     errno = ELOOP;
     return {};
@@ -230,9 +226,7 @@ void UAtomicFile_C::OpenBeside(const std::string& target) {
         OpenNamed();
         return;
     }
-    const std::string folder = FolderOf(target);
-    descriptor =
-        ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    descriptor = ::open(GetFolderPath(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     // EISDIR comes from kernels older than unnamed files.
     if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
         OpenNamed();
