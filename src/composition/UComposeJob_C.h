@@ -38,8 +38,6 @@ public:
     bool Run(const std::vector<UBatchEntry_S>& batch, const UProgress_F& progress = {},
              const UWarn_F& warn = {}) const;
 
-    const UComposeOptions_S& GetOptions() const { return options; }
-
 private:
     // The sheet, the data file, or with multipack any numbered one beside them.
     bool IsTarget(const std::string& path) const;
