@@ -96,6 +96,13 @@ bool ReadRgba(Bytes file, QImage& image) {
     return Read(file, image, false);
 }
 
+// libspng was tried here and lost: it too inflates one row per zlib call, so small rows never
+// reach zlib's fast loop, and its unfiltering plus a pass swapping red and blue (which libpng
+// does within its row transform) cost more. One thread, CPU time, best of 5, checksums checked,
+// load 0.4:
+//   4096 files of 64 x 64, 4.2 MB        libpng 195 ms   libspng 211 ms
+//   64 files of 512 x 512, 0.6 MB        libpng  83 ms   libspng  95 ms
+//   200 RGB(A) Pingus sprites, 3.2 MB    libpng  66 ms   libspng  75 ms
 bool ReadTrueColour(Bytes file, QImage& image) {
     return Read(file, image, true);
 }
