@@ -13,6 +13,7 @@ packages=(
   libcli11-dev                     # the command-line option parser (header only)
   nlohmann-json3-dev               # the frame data file (header only)
   libgif-dev                       # every frame of an animated gif, composed as browsers do
+  libwebp-dev                      # lossless WebP sheets (BSD-3-Clause)
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )
@@ -25,7 +26,8 @@ case "${1:-}" in
   # and compares what the engines rebuilt.
   --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium
                       python3-pil) ;;
-  --bench) packages+=(imagemagick python3-pil time) ;;
+  # dwebp (webp, BSD-3-Clause) reads the WebP sheets back with libwebp's own decoder.
+  --bench) packages+=(imagemagick python3-pil time webp) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,
   # under Node.js (MIT; npm Artistic-2.0); used only where npm is missing.
   --node) packages+=(nodejs npm) ;;

@@ -22,7 +22,7 @@ constexpr const char* usageLines =
     "       tavrin -o SHEET.png [OPTION...] PATH...\n";
 
 constexpr const char* summary =
-    "Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG sheet of equal cells.\n"
+    "Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.\n"
     "Folders are searched at any depth; the pictures are placed in the order of their full\n"
     "paths. Without -o the window opens with the PATHs in its list.\n";
 
@@ -228,14 +228,14 @@ UParser_C::UParser_C() {
 
 void UParser_C::DefineOptions() {
     using NS_Data::UComposeOptions_S;
-    using Level = UPngEncoder_C::Level;
+    using Level = USheetEncoder_C::Level;
     NS_Data::UComposeOptions_S& compose = result.compose;
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
     app.add_option("-o,--output", compose.output,
-                   "compose without a window and write the sheet there; - writes it to standard "
-                   "output")
+                   "compose without a window and write the sheet there: a lossless WebP for a "
+                   ".webp name, else a PNG; - writes the PNG to standard output")
         ->option_text("SHEET.png")
         ->group("Sheet");
     app.add_option("--layout", layout,
@@ -256,7 +256,7 @@ void UParser_C::DefineOptions() {
         ->group("Sheet");
     AddChoice<Level>(app, "--compression", compose.compression,
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
-        ->description("fast, default or best (default: default)")
+        ->description("how hard the writer works: fast, default or best (default: default)")
         ->option_text("LEVEL")
         ->group("Sheet");
     app.add_flag("--indexed", compose.indexed,

@@ -14,6 +14,8 @@
 #include "foundation/UString_C.h"
 #include "imaging/UGifAnimation_C.h"
 #include "imaging/UImageData_C.h"
+#include "imaging/UPngEncoder_C.h"
+#include "imaging/UWebpEncoder_C.h"
 
 namespace NS_Data {
 namespace {
@@ -94,8 +96,11 @@ USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
 
 // Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
 // still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
-// copy), or the encoder's work on a sheet `sheetWidth` wide, whose rows are drawn as it goes.
-uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth) {
+// copy), or the encoder's work: a PNG's on a sheet `sheetWidth` wide, whose rows are drawn as it
+// goes, or a WebP's on the whole sheet of `sheetPixels`, 0 for a packed one, which holds at
+// least every picture's area.
+uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, uint64_t sheetPixels,
+                       const UComposeOptions_S& options) {
     uint64_t pictures = 0;
     uint64_t largest = 0;
     for (const USize_C& size : sizes) {
@@ -106,7 +111,10 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth) {
     const uint64_t decoders = std::min<uint64_t>(GetWorkerThreads(), sizes.size());
     const uint64_t loading = decoders * 12 * largest;
     const uint64_t encoding =
-        UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
+        UWebpEncoder_C::Writes(options.output.c_str())
+            ? UWebpEncoder_C::GetMemory(sheetPixels > 0 ? sheetPixels : pictures,
+                                        options.compression)
+            : UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
     return 4 * pictures + std::max(loading, encoding);
 }
 
@@ -159,13 +167,15 @@ void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, const UCompos
     // whole areas.
     int64_t width = options.maxSize > 0 ? options.maxSize : CommonTextureSide;
     std::string sheet = "a packed sheet";
+    uint64_t area = 0;
     if (!options.packed) {
         const USheetLayout_S layout = BoundingLayout(sizes, options.composeMode, options.sheet);
         CheckSheet(layout);
         width = layout.GetWidth();
+        area = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
         sheet = std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight());
     }
-    const uint64_t needed = ComposeMemory(sizes, width);
+    const uint64_t needed = ComposeMemory(sizes, width, area, options);
     if (needed > availableBytes) {
         const std::string text = sheet + " from " + std::to_string(sizes.size()) +
                                  " pictures needs " + MebiBytes(needed, true) + ", " +
@@ -204,14 +214,14 @@ void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mo
 }
 
 void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
-                                  const USheetLayout_S& layout, UPngEncoder_C::Level level) {
+                                  const USheetLayout_S& layout, USheetEncoder_C::Level level) {
     UAtomicFile_C file;
     WriteSheet(file, outputPath, background, layout, level);
-    UImageData_C::CommitPng(file);
+    UImageData_C::CommitSheet(file);
 }
 
 bool PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
-                                const USheetLayout_S& layout, UPngEncoder_C::Level level,
+                                const USheetLayout_S& layout, USheetEncoder_C::Level level,
                                 bool indexed) {
     const UString_C path(outputPath);
     CheckSheet(layout);
@@ -222,18 +232,14 @@ bool PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uin
     }
     // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
     const USheetRows_C rows(layout, pictures, background);
-    const auto width = static_cast<uint32_t>(rows.GetWidth());
-    const auto height = static_cast<uint32_t>(rows.GetHeight());
-    UPngEncoder_C encoder(
-        width, height,
+    return UImageData_C::WriteSheet(
+        file, path.GetString(), static_cast<uint32_t>(rows.GetWidth()),
+        static_cast<uint32_t>(rows.GetHeight()),
         [&rows](uint32_t y, uint32_t* scratch) {
             rows.Draw(static_cast<int32_t>(y), scratch);
             return scratch;
         },
-        level);
-    const bool fits = indexed && encoder.UsePalette();
-    UImageData_C::WritePng(file, path.GetString(), encoder);
-    return fits || !indexed;
+        level, indexed);
 }
 
 USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {

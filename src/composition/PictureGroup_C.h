@@ -8,7 +8,7 @@
 #include "composition/UComposeOptions_S.h"
 #include "composition/USheetLayout_S.h"
 #include "foundation/UList_T.h"
-#include "imaging/UPngEncoder_C.h"
+#include "imaging/USheetEncoder_C.h"
 
 namespace NS_Data {
 
@@ -65,12 +65,14 @@ public:
     std::vector<const NS_GroupElementDeclare::Picture_S*> GetPictures();
     // Compose with a layout made by PlanSheet for this group, compressed at `level`.
     void ComposeSheet(const char* outputPath, uint32_t background, const USheetLayout_S& layout,
-                      UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
+                      USheetEncoder_C::Level level = USheetEncoder_C::Level::Default);
     // ComposeSheet up to the last step: the sheet is written to `file` and prepared, and put in
-    // place only by UImageData_C::CommitPng. With `indexed` it writes a palette PNG when the
-    // sheet has at most 256 colours; returns false when it had more and RGBA was written.
+    // place only by UImageData_C::CommitSheet; its form follows the name, as WriteSheet there
+    // chooses it. With `indexed` it writes a palette PNG when the sheet has at most 256
+    // colours; returns false when it had more and RGBA was written.
     bool WriteSheet(UAtomicFile_C& file, const char* outputPath, uint32_t background,
-                    const USheetLayout_S& layout, UPngEncoder_C::Level level, bool indexed = false);
+                    const USheetLayout_S& layout, USheetEncoder_C::Level level,
+                    bool indexed = false);
     // Removes every picture; refused while an identifier still holds one.
     void Clear() { DeleteAll(); }
 

@@ -18,6 +18,7 @@
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
 #include "imaging/UImageData_C.h"
+#include "imaging/UWebpEncoder_C.h"
 
 namespace NS_Data {
 namespace {
@@ -102,6 +103,15 @@ void StopBeforeCommitting() {
 #endif
 }
 
+// A WebP sheet's sides cannot pass its format's limit, whatever the user's own.
+UComposeOptions_S WithinFormat(UComposeOptions_S options) {
+    if (UWebpEncoder_C::Writes(options.output.c_str())) {
+        const int64_t limit = UWebpEncoder_C::MaxSide;
+        options.maxSize = options.maxSize > 0 ? std::min(options.maxSize, limit) : limit;
+    }
+    return options;
+}
+
 }  // namespace
 
 // The files of one compose, each complete and prepared before any of them is put in place:
@@ -114,7 +124,7 @@ public:
     }
     void Commit() {
         for (const auto& sheet : sheets) {
-            UImageData_C::CommitPng(*sheet);
+            UImageData_C::CommitSheet(*sheet);
         }
         for (const auto& file : data) {
             file->Commit();
@@ -127,7 +137,7 @@ private:
 };
 
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
-    : options(std::move(composeOptions)),
+    : options(WithinFormat(std::move(composeOptions))),
       sheet(options.output),
       data(options.dataPath),
       sheetFolder(GetFolderPath(options.output)),
@@ -153,6 +163,9 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
     const std::string& dataPath = options.dataPath;
     if (options.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
+    }
+    if (options.indexed && UWebpEncoder_C::Writes(options.output.c_str())) {
+        return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
     if (!dataPath.empty()) {
         const bool bothOut = dataPath == "-" && options.output == "-";
@@ -251,17 +264,16 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.maxSize, warn);
         const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
                                  options.background, options.sheet.extrude);
-        UPngEncoder_C encoder(
-            uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
-            [&rows](uint32_t y, uint32_t* scratch) {
-                rows.Draw(static_cast<int32_t>(y), scratch);
-                return scratch;
-            },
-            options.compression);
-        if (options.indexed) {
-            WarnAboutColours(encoder.UsePalette(), name(options.output, number), warn);
-        }
-        UImageData_C::WritePng(writes.AddSheet(), name(options.output, number).c_str(), encoder);
+        const std::string path = name(options.output, number);
+        WarnAboutColours(UImageData_C::WriteSheet(
+                             writes.AddSheet(), path.c_str(), uint32_t(size.GetWidth()),
+                             uint32_t(size.GetHeight()),
+                             [&rows](uint32_t y, uint32_t* scratch) {
+                                 rows.Draw(static_cast<int32_t>(y), scratch);
+                                 return scratch;
+                             },
+                             options.compression, options.indexed),
+                         path, warn);
     }
     if (options.dataPath.empty()) {
         return;

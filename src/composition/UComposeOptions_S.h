@@ -4,7 +4,7 @@
 #include <string>
 
 #include "composition/USheetOptions_S.h"
-#include "imaging/UPngEncoder_C.h"
+#include "imaging/USheetEncoder_C.h"
 
 namespace NS_Data {
 
@@ -48,7 +48,7 @@ struct UComposeOptions_S {
     int64_t maxSize = 0;
     // Every frame of an animated gif in a cell of its own, rather than the first.
     bool allGifFrames = false;
-    UPngEncoder_C::Level compression = UPngEncoder_C::Level::Default;
+    USheetEncoder_C::Level compression = USheetEncoder_C::Level::Default;
     // A palette PNG when the sheet has at most 256 RGBA values, else RGBA with a warning.
     bool indexed = false;
     // 0xAARRGGBB of the sheet's pixels outside every picture.

@@ -27,6 +27,7 @@
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
 #include "imaging/UPngEncoder_C.h"
+#include "imaging/UWebpEncoder_C.h"
 
 namespace {
 
@@ -156,12 +157,12 @@ private:
     std::array<uint32_t, 256> palette;
 };
 
-using Result = UPngEncoder_C::Result;
+using Result = USheetEncoder_C::Result;
 
 // Writes the encoder's picture as `file`'s new content, prepared to be put in place. A failed
 // write raises with the system's reason; memory running out abandons the file and returns
 // NoMemory.
-Result WriteThrough(const UPngEncoder_C& encoder, NS_Data::UAtomicFile_C& file) {
+Result WriteThrough(const USheetEncoder_C& encoder, NS_Data::UAtomicFile_C& file) {
     const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
     std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
     if (!stream) {
@@ -334,22 +335,31 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
         throw MakeImageError(2);
     }
     const URowReader_C reader(*bitmap);
-    SavePng(path,
-            UPngEncoder_C(
-                static_cast<uint32_t>(bitmap->width()), static_cast<uint32_t>(bitmap->height()),
-                [&reader](uint32_t y, uint32_t* scratch) {
-                    return reader.Row(static_cast<int>(y), scratch);
-                },
-                level));
-}
-
-void UImageData_C::SavePng(const char* path, const UPngEncoder_C& encoder) {
+    const UPngEncoder_C encoder(
+        static_cast<uint32_t>(bitmap->width()), static_cast<uint32_t>(bitmap->height()),
+        [&reader](uint32_t y, uint32_t* scratch) {
+            return reader.Row(static_cast<int>(y), scratch);
+        },
+        level);
     NS_Data::UAtomicFile_C file;
-    WritePng(file, path, encoder);
-    CommitPng(file);
+    WriteWith(file, path, encoder);
+    CommitSheet(file);
 }
 
-void UImageData_C::CommitPng(NS_Data::UAtomicFile_C& file) {
+bool UImageData_C::WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
+                              uint32_t height, const USheetEncoder_C::RowSource& source,
+                              USheetEncoder_C::Level level, bool indexed) {
+    if (UWebpEncoder_C::Writes(path)) {
+        WriteWith(file, path, UWebpEncoder_C(width, height, source, level));
+        return !indexed;
+    }
+    UPngEncoder_C encoder(width, height, source, level);
+    const bool fits = indexed && encoder.UsePalette();
+    WriteWith(file, path, encoder);
+    return fits || !indexed;
+}
+
+void UImageData_C::CommitSheet(NS_Data::UAtomicFile_C& file) {
     try {
         file.Commit();
     } catch (const NS_Base::UError_C& failure) {
@@ -357,8 +367,8 @@ void UImageData_C::CommitPng(NS_Data::UAtomicFile_C& file) {
     }
 }
 
-void UImageData_C::WritePng(NS_Data::UAtomicFile_C& file, const char* path,
-                            const UPngEncoder_C& encoder) {
+void UImageData_C::WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
+                             const USheetEncoder_C& encoder) {
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }

@@ -49,14 +49,16 @@ public:
     // one is complete; a FIFO or a character device is written in place, and "-" is standard
     // output. A failure raises file error 4 with "<path> : <reason>".
     void SavePng(const char* path, UPngEncoder_C::Level level = UPngEncoder_C::Level::Default);
-    // Writes the encoder's picture as SavePng writes the held one.
-    static void SavePng(const char* path, const UPngEncoder_C& encoder);
-    // SavePng in two steps, so that several files can all be written before any is put in
-    // place: WritePng opens `file` at `path`, writes and prepares it (UAtomicFile_C::Prepare);
-    // CommitPng puts it in place. Each fails as SavePng does.
-    static void WritePng(NS_Data::UAtomicFile_C& file, const char* path,
-                         const UPngEncoder_C& encoder);
-    static void CommitPng(NS_Data::UAtomicFile_C& file);
+    // SavePng in two steps for a sheet whose rows `source` draws, so that several files can all
+    // be written before any is put in place: WriteSheet opens `file` at `path`, writes and
+    // prepares it (UAtomicFile_C::Prepare); CommitSheet puts it in place. Each fails as SavePng
+    // does. A name ending in .webp gets a lossless WebP, any other a PNG, of palette indices
+    // when `indexed` and the sheet has at most 256 colours; false when that was asked for and
+    // RGBA written.
+    static bool WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
+                           uint32_t height, const USheetEncoder_C::RowSource& source,
+                           USheetEncoder_C::Level level, bool indexed = false);
+    static void CommitSheet(NS_Data::UAtomicFile_C& file);
     void Release();
 
     static const char* ClassName() { return "UImageData_C"; }
@@ -70,6 +72,8 @@ private:
     // running out image error 1, both naming `path`.
     static QImage DecodeWithin(const std::vector<unsigned char>& file,
                                const UPictureHeader_C& header, const char* path);
+    static void WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
+                          const USheetEncoder_C& encoder);
     // Fails with image error 9 when this Qt cannot read the PNG files it writes.
     static void FindEncoder();
 

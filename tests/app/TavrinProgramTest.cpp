@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <webp/decode.h>
 
 #include <algorithm>
 #include <csignal>
@@ -418,6 +419,13 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
         {{"set", "./s.png"}, 2, "tavrin: ./s.png is the sheet to write, not a picture to read\n"},
         {{"--bogus", "set"}, 2, "tavrin: unknown option --bogus\n" + usage},
+        {{"-o", "s.webp", "wide.png"},
+         1,
+         "UserError: The sheet is larger than the size limit:\n30000 x 1, limit 16383\n"},
+        {{"-o", "s.webp", "--indexed", "set"},
+         2,
+         "tavrin: --indexed writes a palette PNG; a lossless WebP sheet takes a palette by "
+         "itself\n"},
     };
     for (const std::string older : {"", "older"}) {
         for (const auto& [options, status, error] : cases) {
@@ -433,6 +441,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
             EXPECT_EQ(Run(args), status) << what;
             EXPECT_EQ(Text(In("err")), error) << what;
             EXPECT_EQ(Text(In("s.png")), older) << what << " wrote or changed the sheet";
+            EXPECT_FALSE(std::filesystem::exists(In("s.webp"))) << what << " wrote a sheet";
             EXPECT_EQ(Text(In("d.json")), older) << what << " wrote or changed the data file";
         }
     }
@@ -591,4 +600,35 @@ TEST_F(TavrinProgramTest, IndexedSheetsKeepTheirPixelsOrSayWhyNot) {
     ASSERT_EQ(Run({"-o", "many.png", "--indexed", "many"}), 0);
     EXPECT_NE(Text(In("err")).find("more than 256 colours"), std::string::npos) << Text(In("err"));
     EXPECT_EQ(Text(In("many.png"))[25], 6) << "colour type";
+}
+
+UPicture_S DecodeWebp(const std::string& path) {
+    const std::string bytes = Text(path);
+    UPicture_S picture;
+    uint8_t* decoded = WebPDecodeBGRA(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                      &picture.width, &picture.height);
+    if (decoded) {
+        // BGRA bytes are 0xAARRGGBB values on a little-endian machine.
+        const auto* values = reinterpret_cast<const uint32_t*>(decoded);
+        picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
+        WebPFree(decoded);
+    }
+    return picture;
+}
+
+// A .webp name gets a lossless WebP of the PNG's pixels, at every level and in every layout, and
+// the data file names it; a WebP sheet is never wider than the format holds (see the failures).
+TEST_F(TavrinProgramTest, WebpSheetsHoldThePngsPixels) {
+    for (const char* layout : {"multirow", "packed"}) {
+        for (const char* level : {"fast", "best"}) {
+            SCOPED_TRACE(std::string(layout) + " " + level);
+            ASSERT_EQ(Run({"-o", "s.png", "--layout", layout, "set"}), 0) << Text(In("err"));
+            ASSERT_EQ(Run({"-o", "s.webp", "--data", "s.json", "--compression", level, "--layout",
+                           layout, "set"}),
+                      0)
+                << Text(In("err"));
+            EXPECT_EQ(FirstDifference(DecodeWebp(In("s.webp")), LoadPicture(In("s.png"))), "");
+            EXPECT_EQ(json::parse(Text(In("s.json")))["meta"]["image"], "s.webp");
+        }
+    }
 }

@@ -70,9 +70,11 @@ TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
 // the pictures held as ARGB with either those still decoding (12 bytes a pixel at worst) or the
 // sheet must fit the memory available.
 TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
-    const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available) {
+    const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available,
+                          const char* output = "s.png") {
         NS_Data::UComposeOptions_S options;
         options.composeMode = mode;
+        options.output = output;
         return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, options, available); });
     };
     const uint64_t plenty = uint64_t{1} << 40;
@@ -89,6 +91,9 @@ TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused
     EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 400000000).substr(0, 88),
               "PictureGroup_C 5 Not enough memory to compose the sheet:|100000 x 1000 from 100 "
               "pictures");
+    // A WebP sheet is held whole, with libwebp's work on it: 32 bytes a pixel.
+    EXPECT_NE(check(hundred, PictureGroup_C::Horizontal, 3000000000, "s.webp"), "");
+    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 3600000000, "s.webp"), "");
     // One picture: decoding takes 12 bytes a pixel besides its 4.
     const std::vector<USize_C> one = {USize_C(10000, 10000)};
     EXPECT_EQ(check(one, PictureGroup_C::Horizontal, 1600000000), "");

@@ -15,13 +15,13 @@ ROTATE = TRIM + ["--rotate"]
 MULTI = ["--multipack", "--max-size", "64"]
 
 
-def pack(case_id, form, ext, options):
+def pack(case_id, form, ext, options, image="png"):
     out = www / case_id
     out.mkdir(parents=True, exist_ok=True)
-    args = [tavrin, "-o", str(out / "s.png"), "--data", str(out / f"s.{ext}"), "--data-format", form]
+    args = [tavrin, "-o", str(out / f"s.{image}"), "--data", str(out / f"s.{ext}"), "--data-format", form]
     subprocess.run(args + options + [pictures], check=True)
     data = sorted(Path(p).name for p in glob.glob(f"{out}/s*.{ext}"))
-    pngs = sorted(Path(p).name for p in glob.glob(f"{out}/s*.png"))
+    pngs = sorted(Path(p).name for p in glob.glob(f"{out}/s*.{image}"))
     if "--multipack" in options and len(pngs) < 2:
         sys.exit(f"{case_id}: one sheet only; make --max-size smaller")
     sheets = [[png] for png in pngs]
@@ -47,6 +47,11 @@ for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
 for label, options in (("trim", TRIM), ("rotate", ROTATE), ("multipack", ROTATE + MULTI)):
     c = pack(f"pixi-hash-{label}", "hash", "json", options)
     cases.append(c | {"engine": "pixi", "data": c["data"][:1], "anims_wanted": True, "pivot": [0.5, 1]})
+# Lossless WebP sheets, loaded by the browser's own decoder.
+cases.append(pack("webp-hash-rotate", "hash", "json", ROTATE, "webp")
+             | {"engine": "phaser", "loader": "atlas", "pivot": [0.5, 1]})
+c = pack("pixi-webp-rotate", "hash", "json", ROTATE + MULTI, "webp")
+cases.append(c | {"engine": "pixi", "data": c["data"][:1], "anims_wanted": True, "pivot": [0.5, 1]})
 for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
     cases.append(pack(f"libgdx-{label}", "libgdx", "atlas", options)
                  | {"engine": "spine", "libgdx": True, "must": ["copy.png#0"] + list(expected["libgdx"])})
