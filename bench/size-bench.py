@@ -5,20 +5,23 @@ pixels re-encoded by ImageMagick (convert, zlib level 6, its adaptive filters) a
 
   default  at most 1.00 x both peers' size      best  at most 0.92 x both peers' size
   indexed  on pixel art, --indexed at most 0.5 x the RGBA sheet of the default level
+  webp     the lossless WebP sheet at most 0.8 x tavrin's PNG at the default level
+
+Every WebP sheet must read back with the PNG's pixels in Pillow and in libwebp's dwebp.
 
 Every file must read back with the sheet's pixels in Pillow and ImageMagick. Sizes do not
 depend on the machine's load, so this runs on a busy machine too.
 
 The workloads are make-workloads.py's (written if missing) and real game art: the ground
-pieces of Pingus (Debian's pingus-data, GPL-2+), fetched with apt-get download into the work
-folder, never installed or committed, and packed rather than gridded since their sizes vary.
+pieces of Pingus (Debian's pingus-data, GPL-2+), fetched by fetch-art.sh, never installed or
+committed, and packed rather than gridded since their sizes vary.
 
-Usage: size-bench.py TAVRIN WORK_FOLDER"""
+Usage: size-bench.py TAVRIN build/bench"""
 
-import glob
 import os
 import subprocess
 import sys
+import time
 
 from PIL import Image
 
@@ -27,23 +30,15 @@ WORKLOADS = ["frames128", "frames512", "mixed", "frames64", "noisy128", "photos"
              "pixelart", "art"]
 LEVELS = ["fast", "default", "best"]
 TARGETS = {"default": 1.00, "best": 0.92}
+WEBP_TARGETS = {"default": 0.8}
 
 
 def fetch_art(work):
-    """The Pingus ground pieces, unpacked from Debian's package into the work folder."""
-    art = os.path.join(work, "art")
-    if os.path.isdir(art):
-        return art
-    debs = os.path.join(work, "debs")
-    os.makedirs(debs, exist_ok=True)
-    if not glob.glob(os.path.join(debs, "pingus-data_*.deb")):
-        subprocess.run(["apt-get", "download", "pingus-data"], cwd=debs, check=True)
-    unpacked = os.path.join(work, "pingus-data")
-    subprocess.run(["dpkg-deb", "-x", glob.glob(os.path.join(debs, "pingus-data_*.deb"))[0],
-                    unpacked], check=True)
-    os.symlink(os.path.join(unpacked, "usr/share/games/pingus/data/images/groundpieces/ground"),
-               art)
-    return art
+    """The Pingus ground pieces, unpacked by fetch-art.sh (as the packed layout's benchmark has
+    them) into WORK_FOLDER/art."""
+    subprocess.run(["bash", os.path.join(HERE, "fetch-art.sh")], check=True)
+    return os.path.join(work, "art/pingus-data/usr/share/games/pingus/data/images/groundpieces/"
+                        "ground")
 
 
 def rgba(path):
@@ -99,6 +94,34 @@ def bench(tavrin, work, workload):
         passed = passed and ok
         line += "  %s %.4f/%.4f%s" % (level, sizes[level] / sizes["im"],
                                       sizes[level] / sizes["pillow"], "" if ok else " FAIL")
+    print(line)
+    return webp(tavrin, work, workload, layout + [folder], reference, shape) and passed
+
+
+def dwebp_rgba(path, size):
+    """The sheet as libwebp's own decoder gives it."""
+    pam = subprocess.run(["dwebp", "-quiet", "-pam", path, "-o", "-"], stdout=subprocess.PIPE,
+                         check=True).stdout
+    return Image.frombytes("RGBA", size, pam[pam.index(b"ENDHDR\n") + 7:]).tobytes()
+
+
+def webp(tavrin, work, workload, arguments, reference, shape):
+    """The lossless WebP sheet at each level against the PNG of the same level."""
+    line, passed = "%-10s WebP" % workload, True
+    for level in LEVELS:
+        sheet = os.path.join(work, "size-%s-%s.webp" % (workload, level))
+        start = time.monotonic()
+        subprocess.run([tavrin, "-o", sheet, "--compression", level] + arguments, check=True,
+                       stdout=subprocess.DEVNULL)
+        elapsed = time.monotonic() - start
+        png = os.path.getsize(os.path.join(work, "size-%s-%s.png" % (workload, level)))
+        ratio = os.path.getsize(sheet) / png
+        same = rgba(sheet) == reference and dwebp_rgba(sheet, shape) == reference
+        ok = same and ratio <= WEBP_TARGETS.get(level, float("inf"))
+        passed = passed and ok
+        line += "  %s %.4f of the PNG, %.2f s%s%s" % (level, ratio, elapsed,
+                                                      "" if same else " (pixels differ)",
+                                                      "" if ok else " FAIL")
     print(line)
     return passed
 
