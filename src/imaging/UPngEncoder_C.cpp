@@ -50,8 +50,10 @@ using Result = UPngEncoder_C::Result;
 // within it, only 0-15% quicker than the default. Libdeflate level 6 took 0.6 times zlib's time
 // for a 2% smaller 2048² sheet but cannot leave a stream open for the next stripe; its checksums,
 // four to five times faster than zlib's, are used. Level 9 spent 18 times the default's time on
-// the 64-pixel frames for a larger file; `best` stops at a chain of 256 (a chain of 1024 was no
-// smaller) and also tries Sub and Paeth.
+// the 64-pixel frames for a larger file; `best` stops at a chain of 128 and also tries Sub and
+// Paeth. A chain of 256 took 1.45 to 1.63 times the default's time on the pixel art, the mixed
+// grid and the Pingus art for files 0.02-1.4% smaller; at 128 best takes 1.03-1.49 times it (64:
+// up to 4% larger). A chain of 1024 was no smaller than 256.
 // Those choices lose on grain, gradients and photographs (bench/size-bench.py's sheets, here
 // composed by Pillow; size against ImageMagick's PNG of the same pixels, which Pillow's matches
 // within 1.6%):
@@ -68,11 +70,12 @@ using Result = UPngEncoder_C::Result;
 // Flat sprites keep their filters (frames128 0.734, pixel art 0.937, Pingus ground art 0.794).
 // `best`'s chain of 256 made the photographs 0.1% smaller in four times the default's time, so
 // `best` also tries the default's search on rows filtered each their own way, and keeps it
-// unless the long search is 1% smaller. Deflate cannot reach 0.92 of the peers on grain.
-// The five filters' loops vectorise (-O3: 0.78 s for the photographs' 21 MB on one core, -O2:
-// 2.3 s). On two busy cores the encoder alone went from 0.20 to 0.37 s on the noisy sheet, 0.25
-// to 0.52 s on the photographs and 0.11 to 0.55 s on the painted one (its long search); the
-// flat sheets kept their time and their bytes.
+// unless the long search is 1% smaller; the default's deep search is among its candidates too,
+// so a painted sheet is never larger at `best` than at the default. Deflate cannot reach 0.92 of
+// the peers on grain. The five filters' loops vectorise (-O3: 0.78 s for the photographs' 21 MB on
+// one core, -O2: 2.3 s). On two busy cores the encoder alone went from 0.20 to 0.37 s on the noisy
+// sheet, 0.25 to 0.52 s on the photographs and 0.11 to 0.55 s on the painted one (its long search);
+// the flat sheets kept their time and their bytes.
 struct USettings_S {
     int good;
     int lazy;
@@ -91,7 +94,7 @@ constexpr USettings_S SettingsFor(Level level) {
         case Level::Fast:
             return {4, 4, 258, 4, 0x5E};
         case Level::Best:
-            return {32, 258, 258, 256, 0xDA};
+            return {32, 258, 258, 128, 0xDA};
         case Level::Default:
             break;
     }
@@ -566,7 +569,8 @@ UCandidate_S ChooseFilter(const UPicture_S& picture, Level level, unsigned threa
                                            {Paeth}, {NoneOrUp}, {Adaptive, Z_FILTERED}};
     static constexpr UCandidate_S AllSearches[] = {{Adaptive, Z_FILTERED, Search::AtLevel, 100},
                                                    {Adaptive, Z_FILTERED, Search::Light},
-                                                   {Adaptive, Z_FILTERED, Search::Zlib6}};
+                                                   {Adaptive, Z_FILTERED, Search::Zlib6},
+                                                   {Adaptive, Z_FILTERED, Search::Deep, 100}};
     const USampling_S sampling = PlanSamples(picture);
     const bool best = level == Level::Best;
     using List = std::span<const UCandidate_S>;
