@@ -14,7 +14,7 @@ using Level = UWebpEncoder_C::Level;
 using Result = UWebpEncoder_C::Result;
 
 // libwebp's lossless presets for each level, measured with cwebp -lossless -exact -mt on two
-// cores, on the PNG sheets of bench/size-bench.py (size against Tavrin's PNG of the same level,
+// cores, on the PNG sheets of bench/size-bench.py (size against Tavrin's PNG at the default level,
 // wall time, peak memory per pixel):
 //                      preset 1             preset 6 (libwebp's)  preset 9
 //   frames128 2048²    0.790  0.62 s  17 B   0.729  1.31 s  21 B   0.389  3.61 s  42 B
