@@ -16,12 +16,13 @@ trap 'rm -rf "$sheets"' EXIT
 export TAVRIN=build/release/src/app/tavrin SHEETS="$sheets" SUPPRESSIONS="$PWD/tests/valgrind-qt.supp"
 
 # Prints the file's name and memcheck's report when memcheck found an error decoding it.
-# Further arguments are options of the run.
+# Further arguments are options of the run; SHEET_TYPE names the sheet's extension.
 check() {
     local name
     name=$(basename "$1")
     valgrind -q --error-exitcode=99 --errors-for-leak-kinds=none --log-file="$SHEETS/$name.log" \
-        --suppressions="$SUPPRESSIONS" "$TAVRIN" -o "$SHEETS/$name.png" "${@:2}" "$1" >/dev/null 2>&1
+        --suppressions="$SUPPRESSIONS" "$TAVRIN" -o "$SHEETS/$name.${SHEET_TYPE:-png}" "${@:2}" "$1" \
+        >/dev/null 2>&1
     if [ $? -eq 99 ]; then
         echo "memcheck: $1"
         cat "$SHEETS/$name.log"
@@ -46,6 +47,8 @@ for run in 1 2 3 4; do
     failures+=$(check "$batch")
     failures+=$(check "$batch" --gif-frames all)
 done
+# The WebP writer, on a trimmed and packed sheet.
+failures+=$(SHEET_TYPE=webp check "$batch" --layout packed --trim --compression fast)
 if [ -n "$failures" ]; then
     echo "$failures"
     exit 1
