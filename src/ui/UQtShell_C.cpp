@@ -34,6 +34,18 @@ QString UQtShell_C::ChooseSavePath(QWidget* owner, const QString& filter, const 
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setFileMode(QFileDialog::AnyFile);
     chooser.setDefaultSuffix(defaultSuffix);
+    // A name typed without an extension takes the one of the filter chosen last. With the
+    // patterns hidden, the signal names the filter by its shown text.
+    QObject::connect(
+        &chooser, &QFileDialog::filterSelected, &chooser, [&chooser](const QString& shown) {
+            for (const QString& entry : chooser.nameFilters()) {
+                const qsizetype pattern = entry.lastIndexOf(QStringLiteral("(*."));
+                if (pattern >= 0 && entry.startsWith(shown)) {
+                    chooser.setDefaultSuffix(entry.mid(pattern + 3).section(u')', 0, 0));
+                    return;
+                }
+            }
+        });
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
         return {};
     }

@@ -24,7 +24,8 @@ namespace NS_Wnd {
 namespace {
 
 constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
-constexpr char sheetFilter[] = "32-bits Image File(.png)\0*.png\0";
+constexpr char sheetFilter[] =
+    "32-bits Image File(.png)\0*.png\0Lossless WebP Image File(.webp)\0*.webp\0";
 
 // A stored value of a type that does not read as an integer can only come from a damaged
 // file; its default stands in, and the exit-time save replaces it.

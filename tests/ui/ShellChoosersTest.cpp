@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QListView>
 #include <QTimer>
 
@@ -62,4 +63,36 @@ TEST(ChooseFile, ShowsTheFilterTextAsWrittenAndListsPicturesInAnyCase) {
     EXPECT_EQ(view.filters.join('|').toStdString(), "Image File(*.bmp,*.png,*.jpg,*.gif)");
     view.names.sort();
     EXPECT_EQ(view.names.join(' ').toStdString(), "a.PNG b.gif e.Bmp f.jpg");
+}
+
+// A name typed without an extension takes the chosen filter's: the first filter's by default,
+// the WebP one once it is picked.
+TEST(ChooseFile, ANameWithoutExtensionTakesTheChosenFiltersOne) {
+    UTempDirectory folder;
+    UQtShell_C shell;
+    for (const int filter : {0, 1}) {
+        QTimer::singleShot(50, [filter] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* box = chooser ? chooser->findChild<QComboBox*>("fileTypeCombo") : nullptr;
+            auto* name = chooser ? chooser->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (!box || !name) {
+                if (chooser) {
+                    chooser->reject();
+                }
+                return;
+            }
+            // As the box does when the user picks an entry.
+            box->setCurrentIndex(filter);
+            emit box->activated(filter);
+            emit box->textActivated(box->itemText(filter));
+            name->setText("sheet");
+            static_cast<QDialog*>(chooser)->accept();
+        });
+        const std::vector<std::string> chosen =
+            ChooseFile(shell, nullptr,
+                       "32-bits Image File(.png)\0*.png\0Lossless WebP Image File(.webp)\0*.webp\0",
+                       folder.root.c_str(), SaveFile, "png");
+        EXPECT_EQ(chosen,
+                  std::vector<std::string>{folder.root + (filter ? "sheet.webp" : "sheet.png")});
+    }
 }

@@ -170,7 +170,8 @@ TEST_F(WMosaro, ComposeWritesTheSheetOnlyWhenEveryPictureLoads) {
     dialog->SetProgressObserver([](std::size_t, std::size_t) -> bool { throw std::bad_alloc(); });
     Click(Id::IDC_COMPOSE);
     dialog->SetProgressObserver({});
-    EXPECT_EQ(shell.asked, "32-bits Image File(.png) (*.png)||png");
+    EXPECT_EQ(shell.asked,
+              "32-bits Image File(.png) (*.png);;Lossless WebP Image File(.webp) (*.webp)||png");
     EXPECT_EQ(shell.messages,
               (std::vector<QString>{"UserError: Fail to read image file:\r\n" + QPath("b.png"),
                                     "SystemError: Code: 1\r\nInfo: Not enough memory.\r\n"
