@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PictureFiles.h"
 #include "composition/UMaxRectsPacker_C.h"
 #include "composition/UPackedRows_C.h"
 
@@ -244,14 +245,7 @@ std::vector<uint32_t> Reference(USize_C sheet, const std::vector<UPackedFrame_S>
         target.Draw(part.MakeView(frame.onSheet), 0);
     }
     for (const UPackedFrame_S& frame : frames) {
-        const URect_C f = frame.GetSheetRect();
-        for (int32_t y = f.top - extrude; y <= f.bottom + extrude; ++y) {
-            for (int32_t x = f.left - extrude; x <= f.right + extrude; ++x) {
-                values[std::size_t(y) * width + x] =
-                    values[std::size_t(std::clamp(y, f.top, f.bottom)) * width +
-                           std::clamp(x, f.left, f.right)];
-            }
-        }
+        ExtrudeFrame(values, width, sheet.GetHeight(), frame.GetSheetRect(), extrude);
     }
     return values;
 }

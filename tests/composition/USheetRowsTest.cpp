@@ -6,6 +6,8 @@
 #include <array>
 #include <vector>
 
+#include "PictureFiles.h"
+
 using NS_Data::USheetLayout_S;
 using NS_Data::USheetRows_C;
 
@@ -42,16 +44,10 @@ std::vector<uint32_t> Reference(const USheetLayout_S& layout,
         target.Draw(
             pictures[i]->MakeView(layout.GetCellOrigin(int64_t(i)) - layout.cell.GetTopLeft()), 0);
     }
-    const int32_t e = layout.spacing.extrude;
     for (std::size_t i = 0; i < pictures.size(); ++i) {
-        const URect_C f = layout.PlaceFrame(int64_t(i), pictures[i]->GetSize()).onSheet;
-        for (int32_t y = std::max(f.top - e, 0); y <= std::min(f.bottom + e, height - 1); ++y) {
-            for (int32_t x = std::max(f.left - e, 0); x <= std::min(f.right + e, width - 1); ++x) {
-                sheet[std::size_t(y) * width + x] =
-                    sheet[std::size_t(std::clamp(y, f.top, f.bottom)) * width +
-                          std::clamp(x, f.left, f.right)];
-            }
-        }
+        ExtrudeFrame(sheet, width, height,
+                     layout.PlaceFrame(int64_t(i), pictures[i]->GetSize()).onSheet,
+                     layout.spacing.extrude);
     }
     return sheet;
 }

@@ -3,12 +3,14 @@
 // Helpers of the imaging, composition and program tests: generated ARGB pictures written as PNG
 // files through the codec bridge, and picture files read back as values.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "foundation/URect_C.h"
 #include "imaging/UImageData_C.h"
 
 struct UPicture_S {
@@ -65,4 +67,20 @@ inline std::string FirstDifference(const UPicture_S& actual, const UPicture_S& e
         }
     }
     return "";
+}
+
+// Repeats the edge pixels of `frame` (inclusive sides) `amount` pixels outward on `sheet`, a
+// picture `width` x `height` in row order, pixel by pixel: the slow way the sheet writers'
+// references extrude.
+inline void ExtrudeFrame(std::vector<uint32_t>& sheet, int32_t width, int32_t height,
+                         const URect_C& frame, int32_t amount) {
+    const auto at = [width](int32_t x, int32_t y) { return std::size_t(y) * width + x; };
+    for (int32_t y = std::max(frame.top - amount, 0);
+         y <= std::min(frame.bottom + amount, height - 1); ++y) {
+        for (int32_t x = std::max(frame.left - amount, 0);
+             x <= std::min(frame.right + amount, width - 1); ++x) {
+            sheet[at(x, y)] = sheet[at(std::clamp(x, frame.left, frame.right),
+                                       std::clamp(y, frame.top, frame.bottom))];
+        }
+    }
 }
