@@ -1,6 +1,7 @@
 #include "composition/UMaxRectsPacker_C.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <numeric>
 
@@ -196,15 +197,11 @@ void UMaxRectsPacker_C::Finish(UAttempt_S& attempt) const {
 }
 
 int32_t UMaxRectsPacker_C::SheetSide(int32_t used) const {
-    int32_t side = used - options.padding + 2 * options.border;
-    if (options.powerOfTwo) {
-        int32_t power = 1;
-        while (power < side) {
-            power *= 2;
-        }
-        side = power;
+    const int32_t side = used - options.padding + 2 * options.border;
+    if (!options.powerOfTwo) {
+        return side;
     }
-    return side;
+    return static_cast<int32_t>(std::bit_ceil(static_cast<uint32_t>(std::max(side, 1))));
 }
 
 bool UMaxRectsPacker_C::FitsAlone(int32_t width, int32_t height) const {

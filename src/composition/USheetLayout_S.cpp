@@ -1,5 +1,7 @@
 #include "composition/USheetLayout_S.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 namespace NS_Data {
@@ -8,16 +10,12 @@ int64_t USheetLayout_S::Span(int64_t count, int64_t side) const {
     if (count <= 0) {
         return 0;
     }
-    int64_t span = count * (side + 2 * int64_t{spacing.extrude}) + (count - 1) * spacing.padding +
-                   2 * int64_t{spacing.border};
-    if (spacing.powerOfTwo) {
-        int64_t power = 1;
-        while (power < span) {
-            power *= 2;
-        }
-        span = power;
+    const int64_t span = count * (side + 2 * int64_t{spacing.extrude}) +
+                         (count - 1) * spacing.padding + 2 * int64_t{spacing.border};
+    if (!spacing.powerOfTwo) {
+        return span;
     }
-    return span;
+    return static_cast<int64_t>(std::bit_ceil(static_cast<uint64_t>(std::max<int64_t>(span, 1))));
 }
 
 UPoint_C USheetLayout_S::GetCellOrigin(int64_t index) const {
