@@ -24,10 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     NS_Data::UComposeOptions_S options;
-    for (const auto format :
-         {NS_Data::UComposeOptions_S::JsonHash, NS_Data::UComposeOptions_S::JsonArray,
-          NS_Data::UComposeOptions_S::Aseprite}) {
-        options.dataFormat = format;
+    for (const auto format : {NS_Data::UDataOptions_S::JsonHash, NS_Data::UDataOptions_S::JsonArray,
+                              NS_Data::UDataOptions_S::Aseprite}) {
+        options.data.form = format;
         const std::string text = FormatSheetData({{{"s.png", 8, 8, {}}, frames}}, options);
         const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
         if (document.is_discarded() || document["frames"].size() != frames.size()) {

@@ -109,15 +109,15 @@ private:
 // The room any spacing option may take; sheets beyond it are refused by their size anyway.
 constexpr int32_t MaxSpacing = 16384;
 
-std::optional<int32_t> ParseLayout(std::string_view text) {
-    if (text == "horizontal") {
-        return 0;
-    }
-    if (text == "vertical") {
-        return 1;
-    }
-    if (text == "multirow") {
-        return 2;
+std::optional<NS_Data::ULayout_E> ParseLayout(std::string_view text) {
+    using NS_Data::ULayout_E;
+    for (const auto& [name, value] : {std::pair{"horizontal", ULayout_E::Row},
+                                      {"vertical", ULayout_E::Column},
+                                      {"multirow", ULayout_E::Grid},
+                                      {"packed", ULayout_E::Packed}}) {
+        if (text == name) {
+            return value;
+        }
     }
     int32_t value = 0;
     const char* end = text.data() + text.size();
@@ -125,7 +125,7 @@ std::optional<int32_t> ParseLayout(std::string_view text) {
     if (text.empty() || failure != std::errc() || stop != end) {
         return std::nullopt;
     }
-    return value;
+    return NS_Data::LayoutFromComposeMode(value);
 }
 
 // Two fractions "X,Y", each a plain decimal number.
@@ -216,6 +216,8 @@ private:
     std::string layout;
     std::string pivot;
     bool noAlias = false;
+    bool autoCut = false;
+    bool trim = false;
     CommandLine_S result;
 };
 
@@ -227,7 +229,7 @@ UParser_C::UParser_C() {
 }
 
 void UParser_C::DefineOptions() {
-    using NS_Data::UComposeOptions_S;
+    using NS_Data::UDataOptions_S;
     using Level = USheetEncoder_C::Level;
     NS_Data::UComposeOptions_S& compose = result.compose;
     auto stop = [](CommandLine_S::Action_E action) {
@@ -247,31 +249,30 @@ void UParser_C::DefineOptions() {
     AddCount(app, "--columns", compose.sheet.columns, 1, std::numeric_limits<int32_t>::max())
         ->description("a grid of N columns, whatever the layout (default: off)")
         ->group("Sheet");
-    app.add_flag("--autocut", compose.autoCut,
-                 "trim every picture to the common non-transparent area")
+    app.add_flag("--autocut", autoCut, "trim every picture to the common non-transparent area")
         ->group("Sheet");
-    app.add_flag("--trim", compose.trim,
+    app.add_flag("--trim", trim,
                  "trim each picture to its own non-transparent area; the data file keeps its "
                  "offset")
         ->group("Sheet");
-    AddChoice<Level>(app, "--compression", compose.compression,
+    AddChoice<Level>(app, "--compression", compose.encoding.compression,
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
         ->description("how hard the writer works: fast, default or best (default: default)")
         ->option_text("LEVEL")
         ->group("Sheet");
-    app.add_flag("--indexed", compose.indexed,
+    app.add_flag("--indexed", compose.encoding.indexed,
                  "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
                  "a warning (default: off)")
         ->group("Sheet");
 
     const char* packing = "Packing (with --layout packed)";
-    app.add_flag("--rotate", compose.rotate,
+    app.add_flag("--rotate", compose.packing.rotate,
                  "a picture may be stored turned 90 degrees clockwise where that makes the "
                  "sheet smaller (default: off)")
         ->group(packing);
-    app.add_flag("--square", compose.square, "a sheet with equal sides (default: off)")
+    app.add_flag("--square", compose.packing.square, "a sheet with equal sides (default: off)")
         ->group(packing);
-    app.add_flag("--multipack", compose.multipack,
+    app.add_flag("--multipack", compose.packing.multipack,
                  "pictures that one sheet of --max-size cannot hold go on further sheets: "
                  "SHEET-0.png, SHEET-1.png, ... (default: off)")
         ->group(packing);
@@ -292,21 +293,21 @@ void UParser_C::DefineOptions() {
     app.add_flag("--pot", compose.sheet.powerOfTwo,
                  "round both sides up to powers of two (default: off)")
         ->group(spacing);
-    AddCount(app, "--max-size", compose.maxSize, 1, std::numeric_limits<int32_t>::max())
+    AddCount(app, "--max-size", compose.sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
         ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
         ->group(spacing);
 
-    app.add_option("--data", compose.dataPath, "also write where each frame lies (default: none)")
+    app.add_option("--data", compose.data.path, "also write where each frame lies (default: none)")
         ->option_text("FILE.json")
         ->group("Frames");
-    AddChoice<UComposeOptions_S::DataFormat_E>(app, "--data-format", compose.dataFormat,
-                                               {{"hash", UComposeOptions_S::JsonHash},
-                                                {"array", UComposeOptions_S::JsonArray},
-                                                {"aseprite", UComposeOptions_S::Aseprite},
-                                                {"phaser3", UComposeOptions_S::Phaser3},
-                                                {"xml", UComposeOptions_S::Xml},
-                                                {"libgdx", UComposeOptions_S::Libgdx},
-                                                {"css", UComposeOptions_S::Css}})
+    AddChoice<UDataOptions_S::Form_E>(app, "--data-format", compose.data.form,
+                                      {{"hash", UDataOptions_S::JsonHash},
+                                       {"array", UDataOptions_S::JsonArray},
+                                       {"aseprite", UDataOptions_S::Aseprite},
+                                       {"phaser3", UDataOptions_S::Phaser3},
+                                       {"xml", UDataOptions_S::Xml},
+                                       {"libgdx", UDataOptions_S::Libgdx},
+                                       {"css", UDataOptions_S::Css}})
         ->description(
             "hash (frames by name), array (in sheet order), aseprite (frames by "
             "index, for Phaser's createFromAseprite), phaser3 (one multi-atlas for "
@@ -314,7 +315,7 @@ void UParser_C::DefineOptions() {
             "(default: hash)")
         ->option_text("FORMAT")
         ->group("Frames");
-    AddCount(app, "--fps", compose.fps, 1, 1000)
+    AddCount(app, "--fps", compose.data.fps, 1, 1000)
         ->description(
             "frames of an animation without a duration of their own show 1000/N ms "
             "(default: 10)")
@@ -381,31 +382,33 @@ void UParser_C::Fail(std::string problem) {
 
 void UParser_C::Finish() {
     NS_Data::UComposeOptions_S& compose = result.compose;
-    compose.packed = layout == "packed";
-    if (const auto mode = ParseLayout(layout); app.count("--layout") > 0 && !compose.packed) {
-        if (!mode) {
+    if (app.count("--layout") > 0) {
+        const auto chosen = ParseLayout(layout);
+        if (!chosen) {
             return Fail("--layout takes horizontal, vertical, multirow, packed or an integer");
         }
-        compose.composeMode = *mode;
+        compose.layout = *chosen;
     }
-    compose.alias = !noAlias;
+    if (trim && autoCut) {
+        return Fail("--trim and --autocut cannot be given together");
+    }
+    compose.trim = trim ? NS_Data::UTrim_E::Each
+                        : (autoCut ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None);
+    compose.packing.alias = !noAlias;
     if (app.count("--pivot") > 0) {
         const auto point = ParsePivot(pivot);
         if (!point) {
             return Fail("--pivot takes two fractions X,Y, as 0.5,1");
         }
-        compose.hasPivot = true;
-        compose.pivotX = point->first;
-        compose.pivotY = point->second;
+        compose.data.hasPivot = true;
+        compose.data.pivotX = point->first;
+        compose.data.pivotY = point->second;
     }
     if (const std::string problem = FindDataFormatProblem(compose); !problem.empty()) {
         return Fail(problem);
     }
-    if (compose.trim && compose.autoCut) {
-        return Fail("--trim and --autocut cannot be given together");
-    }
     for (const char* name : {"--rotate", "--square", "--multipack", "--no-alias"}) {
-        if (app.count(name) > 0 && !compose.packed) {
+        if (app.count(name) > 0 && compose.layout != NS_Data::ULayout_E::Packed) {
             return Fail(std::string(name) + " needs --layout packed");
         }
     }
@@ -417,7 +420,7 @@ void UParser_C::Finish() {
         }
         return;
     }
-    if (app.count("--data") > 0 && result.compose.dataPath.empty()) {
+    if (app.count("--data") > 0 && result.compose.data.path.empty()) {
         return Fail("--data takes a file name, not \"\"");
     }
     if (result.paths.empty()) {

@@ -84,14 +84,14 @@ uint64_t AvailableMemory() {
 
 // The layout of pictures of `sizes` by their whole areas: with trimming, the largest the sheet
 // can be.
-USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, int mode,
+USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, ULayout_E layout,
                               const USheetOptions_S& options) {
     std::vector<URect_C> areas;
     areas.reserve(sizes.size());
     for (const USize_C& size : sizes) {
         areas.push_back(URect_C::FromSize(size));
     }
-    return USheetLayout_S::Plan(areas, mode, options);
+    return USheetLayout_S::Plan(areas, layout, options);
 }
 
 // Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
@@ -113,7 +113,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, ui
     const uint64_t encoding =
         UWebpEncoder_C::Writes(options.output.c_str())
             ? UWebpEncoder_C::GetMemory(sheetPixels > 0 ? sheetPixels : pictures,
-                                        options.compression)
+                                        options.encoding.compression)
             : UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
     return 4 * pictures + std::max(loading, encoding);
 }
@@ -165,11 +165,11 @@ void PictureGroup_C::CheckBatch(const std::vector<USize_C>& sizes, const UCompos
                                 uint64_t availableBytes) {
     // A packed sheet is no wider than its largest side allows; the grid's is known from the
     // whole areas.
-    int64_t width = options.maxSize > 0 ? options.maxSize : CommonTextureSide;
+    int64_t width = options.sheet.maxSize > 0 ? options.sheet.maxSize : CommonTextureSide;
     std::string sheet = "a packed sheet";
     uint64_t area = 0;
-    if (!options.packed) {
-        const USheetLayout_S layout = BoundingLayout(sizes, options.composeMode, options.sheet);
+    if (options.layout != ULayout_E::Packed) {
+        const USheetLayout_S layout = BoundingLayout(sizes, options.layout, options.sheet);
         CheckSheet(layout);
         width = layout.GetWidth();
         area = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
@@ -210,7 +210,7 @@ std::vector<const Picture_S*> PictureGroup_C::GetPictures() {
 }
 
 void PictureGroup_C::Compose(const char* outputPath, uint32_t background, int mode, bool autoCut) {
-    ComposeSheet(outputPath, background, PlanSheet(mode, autoCut, {}));
+    ComposeSheet(outputPath, background, PlanSheet(LayoutFromComposeMode(mode), autoCut, {}));
 }
 
 void PictureGroup_C::ComposeSheet(const char* outputPath, uint32_t background,
@@ -242,7 +242,8 @@ bool PictureGroup_C::WriteSheet(UAtomicFile_C& file, const char* outputPath, uin
         level, indexed);
 }
 
-USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOptions_S& options) {
+USheetLayout_S PictureGroup_C::PlanSheet(ULayout_E layout, bool autoCut,
+                                         const USheetOptions_S& options) {
     std::vector<URect_C> areas;
     areas.reserve(GetCount());
     for (UIdentifier_C id = GetFirst(); id.IsValid(); id.Next()) {
@@ -250,7 +251,7 @@ USheetLayout_S PictureGroup_C::PlanSheet(int mode, bool autoCut, const USheetOpt
         areas.push_back(autoCut ? picture.contentRect
                                 : URect_C::FromSize(picture.pixels.GetSize()));
     }
-    return USheetLayout_S::Plan(areas, mode, options);
+    return USheetLayout_S::Plan(areas, layout, options);
 }
 
 std::vector<UFrame_S> PictureGroup_C::PlaceFrames(const USheetLayout_S& layout) {

@@ -77,10 +77,14 @@ public:
     void Clear() { DeleteAll(); }
 
     // The common cell, and a row, a column or the grid nearest to square of such cells.
-    USheetLayout_S ComputeHorizontal(bool autoCut) { return PlanSheet(Horizontal, autoCut, {}); }
-    USheetLayout_S ComputeVertical(bool autoCut) { return PlanSheet(Vertical, autoCut, {}); }
-    USheetLayout_S ComputeMultiRow(bool autoCut) { return PlanSheet(MultiRow, autoCut, {}); }
-    USheetLayout_S PlanSheet(int mode, bool autoCut, const USheetOptions_S& options);
+    USheetLayout_S ComputeHorizontal(bool autoCut) {
+        return PlanSheet(ULayout_E::Row, autoCut, {});
+    }
+    USheetLayout_S ComputeVertical(bool autoCut) {
+        return PlanSheet(ULayout_E::Column, autoCut, {});
+    }
+    USheetLayout_S ComputeMultiRow(bool autoCut) { return PlanSheet(ULayout_E::Grid, autoCut, {}); }
+    USheetLayout_S PlanSheet(ULayout_E layout, bool autoCut, const USheetOptions_S& options);
     // Where each picture lies on the sheet of `layout`, in group order.
     std::vector<UFrame_S> PlaceFrames(const USheetLayout_S& layout);
 

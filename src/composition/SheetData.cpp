@@ -36,6 +36,7 @@ json MakeRect(const URect_C& rect) {
 }
 
 using Options = NS_Data::UComposeOptions_S;
+using Form = NS_Data::UDataOptions_S;
 
 // Adds the frame's members to `entry`, after any it holds already.
 void AddFrame(const USheetDataFrame_S& frame, const Options& options, json& entry) {
@@ -49,10 +50,10 @@ void AddFrame(const USheetDataFrame_S& frame, const Options& options, json& entr
         entry["duration"] = frame.duration;
     }
     // Phaser reads a frame's pivot as "pivot", PixiJS as "anchor".
-    if (options.hasPivot) {
+    if (options.data.hasPivot) {
         json pivot(json::value_t::object);
-        pivot["x"] = options.pivotX;
-        pivot["y"] = options.pivotY;
+        pivot["x"] = options.data.pivotX;
+        pivot["y"] = options.data.pivotY;
         entry["pivot"] = pivot;
         entry["anchor"] = pivot;
     }
@@ -136,7 +137,7 @@ std::vector<USheetDataFrame_S> Timed(std::vector<USheetDataFrame_S> frames,
     for (const UAnimation_S& animation : animations) {
         for (const std::size_t i : animation.frames) {
             if (frames[i].duration < 0) {
-                frames[i].duration = 1000 / std::max(options.fps, 1);
+                frames[i].duration = 1000 / std::max(options.data.fps, 1);
             }
         }
     }
@@ -213,7 +214,7 @@ std::string Dump(const json& document) {
 std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names,
                            const Options& options) {
     std::vector<UAnimation_S> animations = FindAnimations(page.frames);
-    const bool aseprite = options.dataFormat == Options::Aseprite;
+    const bool aseprite = options.data.form == Form::Aseprite;
     if (aseprite) {
         // Phaser's createFromAseprite finds a tag's frames by their indexes as keys.
         GroupAnimations(page, names, animations);
@@ -223,7 +224,7 @@ std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names
         return std::ranges::find(page.meta.split, animation.name) != page.meta.split.end();
     });
     json document;
-    if (options.dataFormat == Options::JsonArray) {
+    if (options.data.form == Form::JsonArray) {
         document["frames"] = MakeArray(MakeEntries(frames, &names, options));
     } else if (aseprite) {
         std::vector<std::string> keys;
@@ -306,22 +307,22 @@ void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages) {
     }
 }
 
-bool HoldsEveryPage(Options::DataFormat_E format) {
-    return format == Options::Phaser3 || format == Options::Libgdx || format == Options::Css;
+bool HoldsEveryPage(NS_Data::UDataOptions_S::Form_E format) {
+    return format == Form::Phaser3 || format == Form::Libgdx || format == Form::Css;
 }
 
 std::string FindDataFormatProblem(const Options& options) {
-    if (options.dataFormat == Options::Css && options.rotate) {
+    if (options.data.form == Form::Css && options.packing.rotate) {
         return "--data-format css cannot show a rotated frame; leave out --rotate";
     }
-    if (options.dataFormat == Options::Libgdx && options.rotate) {
+    if (options.data.form == Form::Libgdx && options.packing.rotate) {
         return "--data-format libgdx turns frames the other way; leave out --rotate";
     }
     return {};
 }
 
 std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages, const Options& options) {
-    if (options.dataFormat == Options::JsonArray) {
+    if (options.data.form == Form::JsonArray) {
         // The array keeps every name as it is, so no name is made unique.
         std::vector<std::string> plain;
         for (const USheetDataFrame_S& frame : pages.front().frames) {
@@ -330,14 +331,14 @@ std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages, const Op
         return FormatJsonPage(pages.front(), plain, options);
     }
     std::vector<std::vector<std::string>> names = MakeUniqueNames(pages);
-    switch (options.dataFormat) {
-        case Options::Phaser3:
+    switch (options.data.form) {
+        case Form::Phaser3:
             return FormatPhaser3(pages, names, options);
-        case Options::Libgdx:
+        case Form::Libgdx:
             return FormatLibgdxAtlas(pages, names);
-        case Options::Css:
+        case Form::Css:
             return FormatCssSprites(pages, names);
-        case Options::Xml:
+        case Form::Xml:
             return FormatTextureAtlasXml(pages.front(), names.front(), options);
         default:
             return FormatJsonPage(pages.front(), names.front(), options);

@@ -41,12 +41,12 @@ void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages);
 
 // True when the form keeps every sheet of a multipack in one file; the others take a file for
 // each sheet.
-bool HoldsEveryPage(NS_Data::UComposeOptions_S::DataFormat_E format);
+bool HoldsEveryPage(NS_Data::UDataOptions_S::Form_E format);
 
 // Why the form cannot describe what `options` makes; empty when it can.
 std::string FindDataFormatProblem(const NS_Data::UComposeOptions_S& options);
 
-// The sprite-sheet data that game engines read beside the sheet, in options.dataFormat: each
+// The sprite-sheet data that game engines read beside the sheet, in options.data.form: each
 // frame's place on the sheet and in its picture, the sheet's path (relative to the data file)
 // and size, the animations the frames' names make (see FindAnimations), and with a pivot set,
 // each frame's pivot. One page, or for a form that holds every page, all of them. In the forms

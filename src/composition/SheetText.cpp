@@ -67,9 +67,9 @@ std::string SubTexture(const USheetDataFrame_S& frame, const std::string& name,
     if (frame.rotated) {
         line += Attribute("rotated", "true");
     }
-    if (options.hasPivot) {
-        line += Attribute("pivotX", Number(options.pivotX * place.sourceSize.GetWidth())) +
-                Attribute("pivotY", Number(options.pivotY * place.sourceSize.GetHeight()));
+    if (options.data.hasPivot) {
+        line += Attribute("pivotX", Number(options.data.pivotX * place.sourceSize.GetWidth())) +
+                Attribute("pivotY", Number(options.data.pivotY * place.sourceSize.GetHeight()));
     }
     return line + "/>\n";
 }

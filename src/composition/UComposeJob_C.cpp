@@ -107,7 +107,8 @@ void StopBeforeCommitting() {
 UComposeOptions_S WithinFormat(UComposeOptions_S options) {
     if (UWebpEncoder_C::Writes(options.output.c_str())) {
         const int64_t limit = UWebpEncoder_C::MaxSide;
-        options.maxSize = options.maxSize > 0 ? std::min(options.maxSize, limit) : limit;
+        options.sheet.maxSize =
+            options.sheet.maxSize > 0 ? std::min(options.sheet.maxSize, limit) : limit;
     }
     return options;
 }
@@ -139,32 +140,33 @@ private:
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
     : options(WithinFormat(std::move(composeOptions))),
       sheet(options.output),
-      data(options.dataPath),
+      data(options.data.path),
       sheetFolder(GetFolderPath(options.output)),
-      dataFolder(GetFolderPath(options.dataPath)) {}
+      dataFolder(GetFolderPath(options.data.path)) {}
 
 bool UComposeJob_C::IsTarget(const std::string& path) const {
-    if (sheet.Is(path.c_str()) || (!options.dataPath.empty() && data.Is(path.c_str()))) {
+    if (sheet.Is(path.c_str()) || (!options.data.path.empty() && data.Is(path.c_str()))) {
         return true;
     }
     // A multipack numbers each sheet and data file beside the name it was given.
-    if (!options.multipack) {
+    if (!options.packing.multipack) {
         return false;
     }
     const std::string name = GetFileName(path.c_str());
     const std::string folder = GetFolderPath(path);
     const bool numberedSheet =
         IsNumberedName(name, options.output) && sheetFolder.Is(folder.c_str());
-    return numberedSheet || (!options.dataPath.empty() && IsNumberedName(name, options.dataPath) &&
-                             dataFolder.Is(folder.c_str()));
+    return numberedSheet ||
+           (!options.data.path.empty() && IsNumberedName(name, options.data.path) &&
+            dataFolder.Is(folder.c_str()));
 }
 
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {
-    const std::string& dataPath = options.dataPath;
-    if (options.multipack && (options.output == "-" || dataPath == "-")) {
+    const std::string& dataPath = options.data.path;
+    if (options.packing.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
     }
-    if (options.indexed && UWebpEncoder_C::Writes(options.output.c_str())) {
+    if (options.encoding.indexed && UWebpEncoder_C::Writes(options.output.c_str())) {
         return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
     if (!dataPath.empty()) {
@@ -189,7 +191,7 @@ std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch) co
     std::vector<char> isSheet(batch.size());
     std::vector<char> isData(batch.size());
     RunInParallel(batch.size(), [&](std::size_t i) {
-        isData[i] = !options.dataPath.empty() && data.Is(batch[i].path.c_str());
+        isData[i] = !options.data.path.empty() && data.Is(batch[i].path.c_str());
         isSheet[i] = !isData[i] && IsTarget(batch[i].path);
     });
     if (const auto first = std::ranges::find(isData, 1); first != isData.end()) {
@@ -217,7 +219,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     }
     std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
     UPendingWrites_C writes;
-    if (options.packed || options.trim) {
+    if (options.layout == ULayout_E::Packed || options.trim == UTrim_E::Each) {
         WritePlanned(group, std::move(frames), writes, warn);
     } else {
         WriteGrid(group, std::move(frames), writes, warn);
@@ -230,13 +232,14 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
 void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
                               UPendingWrites_C& writes, const UWarn_F& warn) const {
     const USheetLayout_S layout =
-        group.PlanSheet(options.composeMode, options.autoCut, options.sheet);
-    PictureGroup_C::CheckSheet(layout, options.maxSize);
-    WarnAboutTextureSize(layout.GetWidth(), layout.GetHeight(), options.maxSize, warn);
-    WarnAboutColours(group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background,
-                                      layout, options.compression, options.indexed),
-                     options.output, warn);
-    if (options.dataPath.empty()) {
+        group.PlanSheet(options.layout, options.trim == UTrim_E::Common, options.sheet);
+    PictureGroup_C::CheckSheet(layout, options.sheet.maxSize);
+    WarnAboutTextureSize(layout.GetWidth(), layout.GetHeight(), options.sheet.maxSize, warn);
+    WarnAboutColours(
+        group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
+                         options.encoding.compression, options.encoding.indexed),
+        options.output, warn);
+    if (options.data.path.empty()) {
         return;
     }
     const std::vector<UFrame_S> places = group.PlaceFrames(layout);
@@ -244,24 +247,25 @@ void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame
         frames[i].place = places[i];
     }
     USheetDataMeta_S meta;
-    meta.image = GetImagePath(options.output, options.dataPath);
+    meta.image = GetImagePath(options.output, options.data.path);
     meta.width = layout.GetWidth();
     meta.height = layout.GetHeight();
-    writes.AddData(options.dataPath, FormatSheetData({{meta, std::move(frames)}}, options));
+    writes.AddData(options.data.path, FormatSheetData({{meta, std::move(frames)}}, options));
 }
 
 void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
                                  UPendingWrites_C& writes, const UWarn_F& warn) const {
     const std::vector<const Picture_S*> pictures = group.GetPictures();
-    const USheetPlan_C plan = options.packed ? USheetPlan_C::Pack(pictures, options)
-                                             : USheetPlan_C::TrimmedGrid(pictures, options);
+    const USheetPlan_C plan = options.layout == ULayout_E::Packed
+                                  ? USheetPlan_C::Pack(pictures, options)
+                                  : USheetPlan_C::TrimmedGrid(pictures, options);
     const std::size_t count = plan.GetSheets().size();
     const auto name = [&](const std::string& path, std::size_t number) {
-        return options.multipack ? NumberedPath(path, number) : path;
+        return options.packing.multipack ? NumberedPath(path, number) : path;
     };
     for (std::size_t number = 0; number < count; ++number) {
         const USize_C size = plan.GetSheets()[number];
-        WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.maxSize, warn);
+        WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
         const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
                                  options.background, options.sheet.extrude);
         const std::string path = name(options.output, number);
@@ -272,10 +276,10 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
                                  rows.Draw(static_cast<int32_t>(y), scratch);
                                  return scratch;
                              },
-                             options.compression, options.indexed),
+                             options.encoding.compression, options.encoding.indexed),
                          path, warn);
     }
-    if (options.dataPath.empty()) {
+    if (options.data.path.empty()) {
         return;
     }
     std::vector<USheetDataPage_S> pages(count);
@@ -286,18 +290,19 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
         pages[std::size_t(placement.sheet)].frames.push_back(std::move(frames[i]));
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
-    const bool oneFile = HoldsEveryPage(options.dataFormat);
+    const bool oneFile = HoldsEveryPage(options.data.form);
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
-        const std::string dataPath = oneFile ? options.dataPath : name(options.dataPath, number);
+        const std::string dataPath = oneFile ? options.data.path : name(options.data.path, number);
         USheetDataMeta_S& meta = pages[number].meta;
         meta.image = GetImagePath(name(options.output, number), dataPath);
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
-        for (std::size_t other = 0; options.multipack && !oneFile && other < count; ++other) {
+        for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
+             ++other) {
             if (other != number) {
                 pages[number].meta.related.push_back(
-                    GetFileName(name(options.dataPath, other).c_str()));
+                    GetFileName(name(options.data.path, other).c_str()));
             }
         }
         if (!oneFile) {
@@ -305,7 +310,7 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
         }
     }
     if (oneFile) {
-        writes.AddData(options.dataPath, FormatSheetData(pages, options));
+        writes.AddData(options.data.path, FormatSheetData(pages, options));
     }
 }
 

@@ -37,7 +37,7 @@ UFrame_S USheetLayout_S::PlaceFrame(int64_t index, USize_C size) const {
     return {kept.Moved(GetCellOrigin(index) - cell.GetTopLeft()), kept, size};
 }
 
-USheetLayout_S USheetLayout_S::Plan(const std::vector<URect_C>& areas, int mode,
+USheetLayout_S USheetLayout_S::Plan(const std::vector<URect_C>& areas, ULayout_E shape,
                                     const USheetOptions_S& options) {
     const URect_C cell = UniteAreas(areas);
     const auto count = static_cast<int64_t>(areas.size());
@@ -45,10 +45,10 @@ USheetLayout_S USheetLayout_S::Plan(const std::vector<URect_C>& areas, int mode,
     if (options.columns > 0) {
         layout.columns = options.columns;
         layout.rows = (count + options.columns - 1) / options.columns;
-    } else if (mode == 1) {
+    } else if (shape == ULayout_E::Column) {
         layout.columns = 1;
         layout.rows = count;
-    } else if (mode != 0) {
+    } else if (shape != ULayout_E::Row) {
         const USheetLayout_S grid = SearchGrid(cell, count);
         layout.columns = grid.columns;
         layout.rows = grid.rows;

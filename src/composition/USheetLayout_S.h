@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "composition/UComposeOptions_S.h"
 #include "composition/UFrame_S.h"
 #include "composition/USheetOptions_S.h"
 #include "foundation/URect_C.h"
@@ -31,9 +32,9 @@ struct USheetLayout_S {
     UFrame_S PlaceFrame(int64_t index, USize_C size) const;
 
     // The layout for pictures whose kept areas are `areas` (whole pictures, or their content
-    // when trimming): mode 0 one row, 1 one column, anything else the grid nearest to square,
+    // when trimming): one row, one column, or the grid nearest to square,
     // unless the options fix the columns.
-    static USheetLayout_S Plan(const std::vector<URect_C>& areas, int mode,
+    static USheetLayout_S Plan(const std::vector<URect_C>& areas, ULayout_E shape,
                                const USheetOptions_S& options);
     // The union of the non-empty `areas`; empty without any.
     static URect_C UniteAreas(const std::vector<URect_C>& areas);

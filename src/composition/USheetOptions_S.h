@@ -4,7 +4,8 @@
 
 namespace NS_Data {
 
-// How cells are spaced and how many go in a row, on top of the layout mode. The defaults leave
+// How cells are spaced, how many go in a row and how large the sheet may grow, on top of the
+// layout. The defaults leave
 // the sheet exactly as the layout alone makes it.
 struct USheetOptions_S {
     // Transparent pixels between neighbouring cells.
@@ -18,6 +19,9 @@ struct USheetOptions_S {
     int32_t columns = 0;
     // Both sheet sides rounded up to powers of two.
     bool powerOfTwo = false;
+    // The longest sheet side the user allows, in pixels; 0 for no limit of their own (a sheet
+    // above the common GPU limit is then written with a warning, and packing keeps within it).
+    int64_t maxSize = 0;
 };
 
 }  // namespace NS_Data

@@ -91,10 +91,10 @@ UPackOptions_S PackOptions(const UComposeOptions_S& options) {
     pack.border = options.sheet.border;
     pack.extrude = options.sheet.extrude;
     pack.powerOfTwo = options.sheet.powerOfTwo;
-    pack.square = options.square;
-    pack.rotate = options.rotate;
-    pack.multipack = options.multipack;
-    pack.maxSide = static_cast<int32_t>(std::min<int64_t>(options.maxSize, INT32_MAX));
+    pack.square = options.packing.square;
+    pack.rotate = options.packing.rotate;
+    pack.multipack = options.packing.multipack;
+    pack.maxSide = static_cast<int32_t>(std::min<int64_t>(options.sheet.maxSize, INT32_MAX));
     return pack;
 }
 
@@ -112,12 +112,12 @@ std::string DescribeUnfitting(const std::vector<USize_C>& sizes, const UPackOpti
 
 USheetPlan_C USheetPlan_C::Pack(const std::vector<const Picture_S*>& pictures,
                                 const UComposeOptions_S& options) {
-    const std::vector<URect_C> kept = KeptAreas(pictures, options.trim);
+    const std::vector<URect_C> kept = KeptAreas(pictures, options.trim == UTrim_E::Each);
     std::vector<int32_t> drawn(pictures.size());
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         drawn[i] = static_cast<int32_t>(i);
     }
-    if (options.alias) {
+    if (options.packing.alias) {
         drawn = FindIdentical(pictures, kept);
     }
     // Only the pictures that are drawn take room.
@@ -155,8 +155,8 @@ USheetPlan_C USheetPlan_C::TrimmedGrid(const std::vector<const Picture_S*>& pict
     for (const URect_C& area : kept) {
         cells.push_back(URect_C::FromSize(area.GetSize()));
     }
-    const USheetLayout_S layout = USheetLayout_S::Plan(cells, options.composeMode, options.sheet);
-    PictureGroup_C::CheckSheet(layout, options.maxSize);
+    const USheetLayout_S layout = USheetLayout_S::Plan(cells, options.layout, options.sheet);
+    PictureGroup_C::CheckSheet(layout, options.sheet.maxSize);
     USheetPlan_C plan;
     plan.sheets.push_back(
         {static_cast<int32_t>(layout.GetWidth()), static_cast<int32_t>(layout.GetHeight())});

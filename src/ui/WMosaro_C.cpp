@@ -225,8 +225,8 @@ void WMosaro_C::ComposeListedPictures() {
     }
     NS_Data::UComposeOptions_S options;
     options.output = output.front();
-    options.composeMode = composeMode;
-    options.autoCut = autoCut != 0;
+    options.layout = NS_Data::LayoutFromComposeMode(composeMode);
+    options.trim = autoCut != 0 ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None;
     const NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
     // replace is left out.

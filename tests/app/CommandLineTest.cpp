@@ -26,9 +26,11 @@ std::string Summary(const Args& args) {
     }
     if (line.action == CommandLine_S::ComposeSheet) {
         const NS_Data::UComposeOptions_S& compose = line.compose;
-        const int level = static_cast<int>(compose.compression) - 1;
-        text += " " + compose.output + " " + std::to_string(compose.composeMode);
-        text += (compose.autoCut ? " cut" : "") + (level ? " level" + std::to_string(level) : "");
+        const int level = static_cast<int>(compose.encoding.compression) - 1;
+        text += " " + compose.output + " " +
+                std::to_string(NS_Data::ComposeModeFromLayout(compose.layout));
+        text += (compose.trim == NS_Data::UTrim_E::Common ? " cut" : "") +
+                (level ? " level" + std::to_string(level) : "");
     }
     for (const std::string& path : line.paths) {
         text += " [" + path + "]";
@@ -47,7 +49,7 @@ TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
         {{"-os.png", "a"}, "compose s.png 1 [a]"},
         {{"a", "-o", "s.png", "--autocut", "b"}, "compose s.png 1 cut [a] [b]"},
         {{"-o", "s.png", "--layout=horizontal", "a"}, "compose s.png 0 [a]"},
-        {{"-o", "s.png", "--layout", "-3", "a"}, "compose s.png -3 [a]"},
+        {{"-o", "s.png", "--layout", "-3", "a"}, "compose s.png 2 [a]"},
         // After "--" everything is a path, and a lone "-" is a path too.
         {{"-o", "s.png", "--", "--autocut", "-"}, "compose s.png 1 [--autocut] [-]"},
         {{"-o", "s.png", "--compression", "fast", "a"}, "compose s.png 1 level-1 [a]"},

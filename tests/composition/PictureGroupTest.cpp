@@ -63,7 +63,8 @@ TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
     // Four cells of 10 x 17 go 3 x 2; with the padding counted, 2 x 2 would be nearer to
     // square.
     const std::vector<URect_C> tall(4, URect_C::FromSize({10, 17}));
-    EXPECT_EQ(USheetLayout_S::Plan(tall, 2, {20, 0, 0, 0, false}).columns, 3);
+    EXPECT_EQ(USheetLayout_S::Plan(tall, NS_Data::ULayout_E::Grid, {20, 0, 0, 0, false, 0}).columns,
+              3);
 }
 
 // From the headers alone: the sheet of the pictures' whole areas must fit the sheet limit, and
@@ -73,7 +74,7 @@ TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused
     const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available,
                           const char* output = "s.png") {
         NS_Data::UComposeOptions_S options;
-        options.composeMode = mode;
+        options.layout = NS_Data::LayoutFromComposeMode(mode);
         options.output = output;
         return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, options, available); });
     };

@@ -11,6 +11,7 @@
 namespace {
 
 using Options = NS_Data::UComposeOptions_S;
+using Form = NS_Data::UDataOptions_S;
 
 std::vector<USheetDataFrame_S> Named(const std::vector<std::string>& names) {
     std::vector<USheetDataFrame_S> frames;
@@ -54,13 +55,13 @@ TEST(SheetData, NumberedNamesAndGifFramesMakeAnimationsInPlayingOrder) {
 // Each form names every frame and the facts an engine needs, in the words its loader reads.
 TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     Options options;
-    options.hasPivot = true;
-    options.pivotX = 0.5;
-    options.pivotY = 1;
+    options.data.hasPivot = true;
+    options.data.pivotX = 0.5;
+    options.data.pivotY = 1;
     const std::vector<USheetDataPage_S> pages = {
         {{"s.png", 12, 3, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
 
-    options.dataFormat = Options::Aseprite;
+    options.data.form = Form::Aseprite;
     const auto aseprite = nlohmann::json::parse(FormatSheetData(pages, options));
     EXPECT_EQ(aseprite["frames"]["0"]["filename"], "run_1.png");
     EXPECT_EQ(aseprite["frames"]["0"]["duration"], 100);
@@ -68,20 +69,20 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     EXPECT_EQ(aseprite["meta"]["frameTags"][0],
               (nlohmann::json{{"name", "run"}, {"from", 0}, {"to", 1}, {"direction", "forward"}}));
 
-    options.dataFormat = Options::JsonHash;
+    options.data.form = Form::JsonHash;
     const auto hash = nlohmann::json::parse(FormatSheetData(pages, options));
     EXPECT_EQ(hash["animations"]["run"], (nlohmann::json{"run_1.png", "run_2.png"}));
     EXPECT_FALSE(hash["meta"].contains("frameTags")) << "a tag whose frames are out of order";
     EXPECT_FALSE(hash["frames"]["a&b\n.png"].contains("duration"));
 
-    options.dataFormat = Options::Xml;
+    options.data.form = Form::Xml;
     EXPECT_NE(FormatSheetData(pages, options)
                   .find("<SubTexture name=\"a&amp;b\xEF\xBF\xBD.png\" x=\"8\" y=\"0\" width=\"4\" "
                         "height=\"3\" frameX=\"-1\" frameY=\"-2\" frameWidth=\"6\" "
                         "frameHeight=\"8\" pivotX=\"3\" pivotY=\"8\"/>"),
               std::string::npos);
 
-    options.dataFormat = Options::Libgdx;
+    options.data.form = Form::Libgdx;
     const std::string atlas = FormatSheetData(pages, options);
     EXPECT_TRUE(atlas.starts_with("s.png\nsize: 12, 3\n"));
     // Offsets count from the bottom: 8 - 2 - 3.
@@ -89,7 +90,7 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
               std::string::npos)
         << atlas;
 
-    options.dataFormat = Options::Css;
+    options.data.form = Form::Css;
     EXPECT_NE(FormatSheetData(pages, options)
                   .find(".run_2\\2e png {\n  display: inline-block;\n  box-sizing: content-box;\n"
                         "  width: 4px;\n  height: 3px;\n  padding: 2px 1px 3px 1px;\n"
@@ -108,8 +109,8 @@ TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
     MarkSplitAnimations(pages);
     Options options;
     const char* kept[] = {nullptr, "run", "hop"};
-    for (const Options::DataFormat_E format : {Options::JsonHash, Options::Aseprite}) {
-        options.dataFormat = format;
+    for (const Form::Form_E format : {Form::JsonHash, Form::Aseprite}) {
+        options.data.form = format;
         for (std::size_t p = 0; p < pages.size(); ++p) {
             const auto data = nlohmann::json::parse(FormatSheetData({pages[p]}, options));
             const auto animations = data.value("animations", nlohmann::json::object());

@@ -72,7 +72,8 @@ TEST(USheetRows, RowsEqualTheWholeSheetDrawnAndExtruded) {
         }
         for (const uint32_t background : {0u, 0x80336699u}) {
             for (const int mode : {0, 1, 2}) {
-                const USheetLayout_S layout = USheetLayout_S::Plan(areas, mode, {1, 2, 2, 0, true});
+                const USheetLayout_S layout = USheetLayout_S::Plan(
+                    areas, NS_Data::LayoutFromComposeMode(mode), {1, 2, 2, 0, true, 0});
                 const USheetRows_C rows(layout, pictures, background);
                 const std::vector<uint32_t> expected = Reference(layout, pictures, background);
                 std::vector<uint32_t> row(static_cast<std::size_t>(rows.GetWidth()));
