@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "composition/NaturalOrder.h"
-#include "composition/PictureGroup_C.h"
 #include "files/PathRecord_S.h"
 #include "files/PathUtilities.h"
 #include "files/UFileAbyss_C.h"
+#include "imaging/PictureFiles.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void CollectArgument(const std::string& argument, std::vector<UBatchEntry_S>& ba
     fileAbyss.AddPath(argument.c_str());
     PathRecord_S record;
     while (fileAbyss.GetNextFile(record) == 0) {
-        if (NS_Data::PictureGroup_C::IsPictureFile(record.path)) {
+        if (IsPictureFile(record.path)) {
             batch.push_back({record.path, NameWithin(argument, record.path)});
         }
     }

@@ -1,10 +1,10 @@
 #include "composition/CollectFiles.h"
 
-#include "composition/PictureGroup_C.h"
 #include "files/PathRecord_S.h"
 #include "files/UFileAbyss_C.h"
 #include "foundation/USimpleList_T.h"
 #include "foundation/UString_C.h"
+#include "imaging/PictureFiles.h"
 
 namespace NS_Data {
 class UBinaryFile_C;
@@ -18,7 +18,7 @@ using UPathList_C = NS_Data::USimpleList_T<NS_Data::UString_C, NS_Data::UBinaryF
 bool TakePictures(UFileAbyss_C& fileAbyss, UPathList_C& batch, const UProgress_F& progress) {
     PathRecord_S record;
     for (std::size_t taken = 1; fileAbyss.GetNextFile(record) == 0; ++taken) {
-        if (NS_Data::PictureGroup_C::IsPictureFile(record.path)) {
+        if (IsPictureFile(record.path)) {
             batch.AddData(NS_Data::UString_C(record.path));
         }
         if (progress && !progress(taken, 0)) {

@@ -11,8 +11,9 @@
 #include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
 #include "composition/SheetData.h"
-#include "composition/UPackedRows_C.h"
+#include "composition/USheetLimits_C.h"
 #include "composition/USheetPlan_C.h"
+#include "composition/USheetRows_C.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
 #include "files/UPendingFile_C.h"
@@ -26,7 +27,7 @@ namespace {
 // Without a limit of the user's own, a sheet that most GPUs cannot load is still written.
 void WarnAboutTextureSize(int64_t width, int64_t height, int64_t maxSize,
                           const UComposeJob_C::UWarn_F& warn) {
-    const int64_t limit = PictureGroup_C::CommonTextureSide;
+    const int64_t limit = USheetLimits_C::CommonTextureSide;
     if (warn && maxSize == 0 && (width > limit || height > limit)) {
         warn("the sheet is " + std::to_string(width) + " x " + std::to_string(height) +
              " pixels; most GPUs cannot load a texture with a side above " + std::to_string(limit) +
@@ -212,76 +213,51 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     }
     PictureGroup_C group;
     // Every header first, so that a batch too large to compose is refused at once.
-    group.CheckBatchFiles(paths, options);
+    USheetLimits_C::CheckBatchFiles(paths, options);
     std::vector<std::vector<int32_t>> delays;
     if (!LoadPictures(group, paths, progress, options.allGifFrames ? &delays : nullptr)) {
         return false;
     }
-    std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
+    const std::vector<const Picture_S*> pictures = group.GetPictures();
+    const USheetPlan_C plan = USheetPlan_C::Make(pictures, options);
     UPendingWrites_C writes;
-    if (options.layout == ULayout_E::Packed || options.trim == UTrim_E::Each) {
-        WritePlanned(group, std::move(frames), writes, warn);
-    } else {
-        WriteGrid(group, std::move(frames), writes, warn);
+    WriteSheets(plan, pictures, writes, warn);
+    if (!options.data.path.empty()) {
+        WriteData(plan, NameFrames(batch, delays), writes);
     }
     StopBeforeCommitting();
     writes.Commit();
     return true;
 }
 
-void UComposeJob_C::WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                              UPendingWrites_C& writes, const UWarn_F& warn) const {
-    const USheetLayout_S layout =
-        group.PlanSheet(options.layout, options.trim == UTrim_E::Common, options.sheet);
-    PictureGroup_C::CheckSheet(layout, options.sheet.maxSize);
-    WarnAboutTextureSize(layout.GetWidth(), layout.GetHeight(), options.sheet.maxSize, warn);
-    WarnAboutColours(
-        group.WriteSheet(writes.AddSheet(), options.output.c_str(), options.background, layout,
-                         options.encoding.compression, options.encoding.indexed),
-        options.output, warn);
-    if (options.data.path.empty()) {
-        return;
-    }
-    const std::vector<UFrame_S> places = group.PlaceFrames(layout);
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        frames[i].place = places[i];
-    }
-    USheetDataMeta_S meta;
-    meta.image = GetImagePath(options.output, options.data.path);
-    meta.width = layout.GetWidth();
-    meta.height = layout.GetHeight();
-    writes.AddData(options.data.path, FormatSheetData({{meta, std::move(frames)}}, options));
+std::string UComposeJob_C::GetSheetPath(std::size_t number) const {
+    return options.packing.multipack ? NumberedPath(options.output, number) : options.output;
 }
 
-void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                                 UPendingWrites_C& writes, const UWarn_F& warn) const {
-    const std::vector<const Picture_S*> pictures = group.GetPictures();
-    const USheetPlan_C plan = options.layout == ULayout_E::Packed
-                                  ? USheetPlan_C::Pack(pictures, options)
-                                  : USheetPlan_C::TrimmedGrid(pictures, options);
-    const std::size_t count = plan.GetSheets().size();
-    const auto name = [&](const std::string& path, std::size_t number) {
-        return options.packing.multipack ? NumberedPath(path, number) : path;
-    };
-    for (std::size_t number = 0; number < count; ++number) {
+void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
+                                const std::vector<const Picture_S*>& pictures,
+                                UPendingWrites_C& writes, const UWarn_F& warn) const {
+    for (std::size_t number = 0; number < plan.GetSheets().size(); ++number) {
         const USize_C size = plan.GetSheets()[number];
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
-        const UPackedRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
-                                 options.background, options.sheet.extrude);
-        const std::string path = name(options.output, number);
-        WarnAboutColours(UImageData_C::WriteSheet(
-                             writes.AddSheet(), path.c_str(), uint32_t(size.GetWidth()),
-                             uint32_t(size.GetHeight()),
-                             [&rows](uint32_t y, uint32_t* scratch) {
-                                 rows.Draw(static_cast<int32_t>(y), scratch);
-                                 return scratch;
-                             },
-                             options.encoding.compression, options.encoding.indexed),
-                         path, warn);
+        const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
+                                options.sheet.extrude);
+        const std::string path = GetSheetPath(number);
+        // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
+        const bool fits = UImageData_C::WriteSheet(
+            writes.AddSheet(), path.c_str(), uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
+            [&rows](uint32_t y, uint32_t* scratch) {
+                rows.Draw(static_cast<int32_t>(y), scratch);
+                return scratch;
+            },
+            options.encoding.compression, options.encoding.indexed);
+        WarnAboutColours(fits, path, warn);
     }
-    if (options.data.path.empty()) {
-        return;
-    }
+}
+
+void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
+                              UPendingWrites_C& writes) const {
+    const std::size_t count = plan.GetSheets().size();
     std::vector<USheetDataPage_S> pages(count);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const USheetPlan_C::UPlacement_S& placement = plan.GetPlacements()[i];
@@ -291,22 +267,24 @@ void UComposeJob_C::WritePlanned(PictureGroup_C& group, std::vector<USheetDataFr
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = HoldsEveryPage(options.data.form);
+    const auto dataPath = [&](std::size_t number) {
+        return options.packing.multipack && !oneFile ? NumberedPath(options.data.path, number)
+                                                     : options.data.path;
+    };
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
-        const std::string dataPath = oneFile ? options.data.path : name(options.data.path, number);
         USheetDataMeta_S& meta = pages[number].meta;
-        meta.image = GetImagePath(name(options.output, number), dataPath);
+        meta.image = GetImagePath(GetSheetPath(number), dataPath(number));
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
              ++other) {
             if (other != number) {
-                pages[number].meta.related.push_back(
-                    GetFileName(name(options.data.path, other).c_str()));
+                meta.related.push_back(GetFileName(dataPath(other).c_str()));
             }
         }
         if (!oneFile) {
-            writes.AddData(dataPath, FormatSheetData({pages[number]}, options));
+            writes.AddData(dataPath(number), FormatSheetData({pages[number]}, options));
         }
     }
     if (oneFile) {

@@ -8,11 +8,11 @@
 #include "composition/SheetData.h"
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
+#include "composition/USheetPlan_C.h"
 #include "files/UFileIdentity_C.h"
 
 namespace NS_Data {
 
-class PictureGroup_C;
 class UPendingWrites_C;
 
 // One compose from start to end, the same for the command line and the window: every header
@@ -41,10 +41,13 @@ public:
 private:
     // The sheet, the data file, or with multipack any numbered one beside them.
     bool IsTarget(const std::string& path) const;
-    void WriteGrid(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                   UPendingWrites_C& writes, const UWarn_F& warn) const;
-    void WritePlanned(PictureGroup_C& group, std::vector<USheetDataFrame_S> frames,
-                      UPendingWrites_C& writes, const UWarn_F& warn) const;
+    // Sheet `number`'s path: the sheet's own, or numbered in a multipack.
+    std::string GetSheetPath(std::size_t number) const;
+    void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
+                     UPendingWrites_C& writes, const UWarn_F& warn) const;
+    // The data file of every sheet, or one for each: frames in the pictures' order.
+    void WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
+                   UPendingWrites_C& writes) const;
 
     UComposeOptions_S options;
     UFileIdentity_C sheet;

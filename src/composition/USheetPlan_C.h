@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "composition/Picture_S.h"
@@ -13,10 +14,9 @@ namespace NS_Data {
 
 using NS_GroupElementDeclare::Picture_S;
 
-// Where each picture lies when pictures are placed one by one rather than in one common cell:
-// packed by MaxRects, or a grid whose cell is the largest of the pictures each trimmed to its
-// own visible box. Packing may spread the pictures over several sheets (multipack), and lets
-// identical pictures share one place.
+// Where each picture lies, whatever the layout: the sheets' sizes and, per picture, its sheet,
+// its frame and whether it is stored turned. Each layout has a planner that makes it
+// (GridPlanner, PackPlanner); the rows, the data file and the checks read only the plan.
 class USheetPlan_C {
 public:
     struct UPlacement_S {
@@ -25,18 +25,23 @@ public:
         // turned, as the data file's forms expect.
         UFrame_S frame;
         bool rotated = false;
-        // The picture whose pixels are drawn there: this one, or the first identical one.
+        // The picture whose pixels are drawn there: this one, the first identical one, or -1
+        // when the frame holds nothing visible to draw.
         int32_t drawn = 0;
     };
 
-    // Packs `pictures` (trimmed one by one with options.trim). Raises the group's code 4 with
-    // the sizes when they do not fit, without multipack, one sheet of the largest side.
-    static USheetPlan_C Pack(const std::vector<const Picture_S*>& pictures,
+    // The plan of options.layout for `pictures`, cut as options.trim says. Raises the limits'
+    // errors (USheetLimits_C) when the sheet cannot be made.
+    static USheetPlan_C Make(const std::vector<const Picture_S*>& pictures,
                              const UComposeOptions_S& options);
-    // A row, a column or a grid as options.composeMode says, of cells as large as the largest
-    // picture trimmed to its own box, each picture at its cell's top-left.
-    static USheetPlan_C TrimmedGrid(const std::vector<const Picture_S*>& pictures,
-                                    const UComposeOptions_S& options);
+
+    // The part of `picture` that goes on the sheet: its visible box when each picture is cut
+    // to its own, else all of it. A picture with nothing visible keeps one transparent pixel,
+    // never a zero-sized frame.
+    static URect_C KeptArea(const Picture_S& picture, UTrim_E trim);
+
+    USheetPlan_C(std::vector<USize_C> sheetSizes, std::vector<UPlacement_S> pictureplaces)
+        : sheets(std::move(sheetSizes)), placements(std::move(pictureplaces)) {}
 
     const std::vector<USize_C>& GetSheets() const { return sheets; }
     // One per picture, in the pictures' order.

@@ -6,71 +6,78 @@
 
 namespace NS_Data {
 
-USheetRows_C::USheetRows_C(const USheetLayout_S& sheetLayout,
-                           const std::vector<const UPixels_C*>& pictures, uint32_t fill)
-    : layout(sheetLayout),
+namespace {
+
+// Rows per band: a row looks only at the frames of its band, so a sheet of thousands of frames
+// costs each row a handful of frames, while a frame is listed in few bands.
+constexpr int32_t BandHeight = 32;
+
+}  // namespace
+
+USheetRows_C::USheetRows_C(USize_C sheet, std::vector<UPackedFrame_S> placed, uint32_t fill,
+                           int32_t extrusion)
+    : frames(std::move(placed)),
       background(fill),
-      width(static_cast<int32_t>(sheetLayout.GetWidth())),
-      height(static_cast<int32_t>(sheetLayout.GetHeight())) {
-    placed.reserve(pictures.size());
-    for (std::size_t index = 0; index < pictures.size(); ++index) {
-        const UPixels_C& pixels = *pictures[index];
-        // A picture that misses the cell has nothing visible to draw: the cell holds
-        // everything visible of every picture. Its one-pixel frame is the background.
-        if (!pixels.GetSize().IsNotEmpty() ||
-            !pixels.GetArea().Intersection(layout.cell).IsNotEmpty()) {
-            placed.push_back({});
-            continue;
+      extrude(extrusion),
+      width(sheet.GetWidth()),
+      height(sheet.GetHeight()) {
+    bands.resize(static_cast<std::size_t>(height / BandHeight) + 1);
+    for (std::size_t index = 0; index < frames.size(); ++index) {
+        const URect_C onSheet = frames[index].GetSheetRect();
+        const int32_t top = std::max(0, onSheet.top - extrude);
+        const int32_t bottom = std::min(height - 1, onSheet.bottom + extrude);
+        for (int32_t band = top / BandHeight; band <= bottom / BandHeight; ++band) {
+            bands[std::size_t(band)].push_back(int32_t(index));
         }
-        const auto cellIndex = static_cast<int64_t>(index);
-        const UFrame_S frame = layout.PlaceFrame(cellIndex, pixels.GetSize());
-        placed.push_back(
-            {pixels.MakeView(layout.GetCellOrigin(cellIndex) - layout.cell.GetTopLeft()),
-             frame.onSheet, frame.inSource});
     }
 }
 
 void USheetRows_C::Draw(int32_t y, uint32_t* row) const {
     std::fill_n(row, width, background);
-    // Cell rows and their extrusion never share a sheet row, so only one cell row reaches `y`.
-    const int64_t pitch =
-        layout.cell.GetHeight() + 2 * int64_t{layout.spacing.extrude} + layout.spacing.padding;
-    const int64_t cellRow = (int64_t{y} - layout.spacing.border) / pitch;
-    if (y < layout.spacing.border || cellRow >= layout.rows) {
-        return;
-    }
-    const int32_t extrude = layout.spacing.extrude;
-    const auto first = static_cast<std::size_t>(cellRow * layout.columns);
-    const std::size_t end =
-        std::min(placed.size(), first + static_cast<std::size_t>(layout.columns));
-    for (std::size_t index = first; index < end; ++index) {
-        const UPlaced_S& picture = placed[index];
-        if (!picture.frame.IsNotEmpty() || y < picture.frame.top - extrude ||
-            y > picture.frame.bottom + extrude) {
+    for (const int32_t index : bands[std::size_t(y / BandHeight)]) {
+        const UPackedFrame_S& frame = frames[std::size_t(index)];
+        const URect_C onSheet = frame.GetSheetRect();
+        if (y < onSheet.top - extrude || y > onSheet.bottom + extrude) {
             continue;
         }
         // Above and below its frame, extrusion repeats the frame's first or last row.
-        DrawPicture(picture, std::clamp(y, picture.frame.top, picture.frame.bottom), row);
-        ExtendRow(picture.frame, extrude, width, row);
+        DrawFrame(frame, onSheet, std::clamp(y, onSheet.top, onSheet.bottom), row);
+        ExtendRow(onSheet, extrude, width, row);
     }
 }
 
-// Draws the picture's part of sheet row `y` into `row`.
-void USheetRows_C::DrawPicture(const UPlaced_S& picture, int32_t y, uint32_t* row) const {
-    if (background != 0) {
-        UPixels_C target;
-        target.AttachView(row, 0, y, width, 1);
-        target.Draw(picture.view, 0);
+// Draws the frame's part of sheet row `y` into `row`. A frame stored turned clockwise shows, in
+// its sheet row v, the picture's column v read from the bottom up.
+void USheetRows_C::DrawFrame(const UPackedFrame_S& frame, const URect_C& onSheet, int32_t y,
+                             uint32_t* row) const {
+    const UPixels_C& picture = *frame.picture;
+    const auto stride = std::size_t(picture.GetSize().GetWidth());
+    const int32_t v = y - onSheet.top;
+    const int32_t count = onSheet.GetWidth();
+    thread_local std::vector<uint32_t> turned;
+    const uint32_t* from = nullptr;
+    if (frame.rotated) {
+        turned.resize(std::size_t(count));
+        const uint32_t* column = picture.GetData() + std::size_t(frame.kept.left + v);
+        for (int32_t u = 0; u < count; ++u) {
+            turned[std::size_t(u)] = column[std::size_t(frame.kept.bottom - u) * stride];
+        }
+        from = turned.data();
+    } else {
+        from = picture.GetData() + std::size_t(frame.kept.top + v) * stride +
+               std::size_t(frame.kept.left);
+    }
+    if (background == 0) {
+        // Over a transparent row drawing is copying, since fully transparent values are 0.
+        std::copy_n(from, count, row + onSheet.left);
         return;
     }
-    // Over a transparent row drawing is copying, since fully transparent values are 0; and
-    // outside its frame a picture holds nothing visible.
-    const std::size_t pictureWidth = static_cast<std::size_t>(picture.view.GetSize().GetWidth());
-    const uint32_t* from =
-        picture.view.GetData() +
-        static_cast<std::size_t>(picture.kept.top + y - picture.frame.top) * pictureWidth +
-        static_cast<std::size_t>(picture.kept.left);
-    std::copy_n(from, picture.frame.GetWidth(), row + picture.frame.left);
+    // A view only wraps values; this one is only read from.
+    UPixels_C source;
+    source.AttachView(const_cast<uint32_t*>(from), onSheet.left, y, count, 1);
+    UPixels_C target;
+    target.AttachView(row, 0, y, width, 1);
+    target.Draw(source, 0);
 }
 
 }  // namespace NS_Data

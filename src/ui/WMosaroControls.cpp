@@ -91,9 +91,9 @@ void WMosaro_C::CreateControls() {
 QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) {
     const QString text = QString::fromUtf8(control.text);
     const auto button = [&](QPushButton*& member) { return member = new QPushButton(text, this); };
-    const auto layout = [&](QRadioButton*& member, NS_Data::PictureGroup_C::ComposeMode_E mode) {
+    const auto layout = [&](QRadioButton*& member, NS_Data::ULayout_E shape) {
         member = new QRadioButton(text, this);
-        ui.layouts->addButton(member, mode);
+        ui.layouts->addButton(member, NS_Data::ComposeModeFromLayout(shape));
         return member;
     };
     switch (control.id) {
@@ -112,11 +112,11 @@ QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) 
         case UDialogTemplate_C::IDC_TERMINATE:
             return button(ui.terminate);
         case UDialogTemplate_C::IDC_HORIZONTAL:
-            return layout(ui.horizontal, NS_Data::PictureGroup_C::Horizontal);
+            return layout(ui.horizontal, NS_Data::ULayout_E::Row);
         case UDialogTemplate_C::IDC_VERTICAL:
-            return layout(ui.vertical, NS_Data::PictureGroup_C::Vertical);
+            return layout(ui.vertical, NS_Data::ULayout_E::Column);
         case UDialogTemplate_C::IDC_MULTI_ROW:
-            return layout(ui.multiRow, NS_Data::PictureGroup_C::MultiRow);
+            return layout(ui.multiRow, NS_Data::ULayout_E::Grid);
         case UDialogTemplate_C::IDC_AUTO_CUT:
             return ui.autoCut = new QCheckBox(text, this);
         default:

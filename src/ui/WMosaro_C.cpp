@@ -258,11 +258,8 @@ void WMosaro_C::OnAutoCut() {
 }
 
 void WMosaro_C::OnComposeMode() {
-    const int checked = ui.layouts->checkedId();
-    composeMode = checked == NS_Data::PictureGroup_C::Horizontal ||
-                          checked == NS_Data::PictureGroup_C::Vertical
-                      ? checked
-                      : NS_Data::PictureGroup_C::MultiRow;
+    composeMode =
+        NS_Data::ComposeModeFromLayout(NS_Data::LayoutFromComposeMode(ui.layouts->checkedId()));
 }
 
 void WMosaro_C::done(int result) {

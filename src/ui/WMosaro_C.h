@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "composition/PictureGroup_C.h"
+#include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
 #include "files/UFileAbyss_C.h"
 #include "ui/UBackgroundWork_C.h"

@@ -8,13 +8,13 @@
 
 #include "PictureFiles.h"
 #include "composition/UMaxRectsPacker_C.h"
-#include "composition/UPackedRows_C.h"
+#include "composition/USheetRows_C.h"
 
 using NS_Data::UMaxRectsPacker_C;
 using NS_Data::UPackedFrame_S;
-using NS_Data::UPackedRows_C;
 using NS_Data::UPackOptions_S;
 using NS_Data::UPackResult_S;
+using NS_Data::USheetRows_C;
 
 namespace {
 
@@ -285,7 +285,7 @@ TEST(UPackedRows, RowsEqualTheWholeSheetDrawnAndExtruded) {
             frames.push_back({&pictures[i], kept[i], {p.x, p.y}, i % 3 == 0});
         }
         for (const uint32_t background : {0u, 0x80336699u}) {
-            const UPackedRows_C rows(result.sheets[0], frames, background, extrude);
+            const USheetRows_C rows(result.sheets[0], frames, background, extrude);
             const std::vector<uint32_t> expected =
                 Reference(result.sheets[0], frames, background, extrude);
             std::vector<uint32_t> row(std::size_t(rows.GetWidth()));

@@ -1,5 +1,8 @@
 #include "composition/USheetRows_C.h"
 
+#include "composition/USheetLayout_S.h"
+#include "composition/USheetPlan_C.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +12,7 @@
 #include "PictureFiles.h"
 
 using NS_Data::USheetLayout_S;
+using NS_Data::USheetPlan_C;
 using NS_Data::USheetRows_C;
 
 namespace {
@@ -54,34 +58,42 @@ std::vector<uint32_t> Reference(const USheetLayout_S& layout,
 
 }  // namespace
 
-// Rows drawn one by one equal the whole sheet drawn and extruded, over any background, for
-// pictures of several sizes whether trimmed to a common cell or not.
-TEST(USheetRows, RowsEqualTheWholeSheetDrawnAndExtruded) {
+// A grid plan's rows, drawn one by one, equal the whole sheet drawn cell by cell and extruded,
+// over any background, for pictures of several sizes whether cut to a common cell or not.
+TEST(USheetRows, GridRowsEqualTheWholeSheetDrawnAndExtruded) {
     const std::vector<USize_C> sizes = {{5, 4}, {3, 6}, {6, 2}};
     const std::vector<URect_C> trimmed = {{1, 1, 3, 2}, {0, 2, 2, 4}, {2, 0, 4, 1}};
     for (const bool trim : {false, true}) {
-        std::vector<UPixels_C> owned;
-        std::vector<const UPixels_C*> pictures;
+        std::vector<NS_Data::Picture_S> owned(sizes.size());
+        std::vector<const NS_Data::Picture_S*> pictures;
+        std::vector<const UPixels_C*> pixels;
         std::vector<URect_C> areas;
         for (std::size_t i = 0; i < sizes.size(); ++i) {
-            areas.push_back(trim ? trimmed[i] : URect_C::FromSize(sizes[i]));
-            owned.push_back(MakePicture(sizes[i].GetWidth(), sizes[i].GetHeight(), areas[i]));
+            const URect_C visible = trim ? trimmed[i] : URect_C::FromSize(sizes[i]);
+            owned[i].pixels = MakePicture(sizes[i].GetWidth(), sizes[i].GetHeight(), visible);
+            owned[i].contentRect = owned[i].pixels.GetContentRect();
+            areas.push_back(trim ? owned[i].contentRect : visible);
+            pictures.push_back(&owned[i]);
+            pixels.push_back(&owned[i].pixels);
         }
-        for (const UPixels_C& picture : owned) {
-            pictures.push_back(&picture);
-        }
+        NS_Data::UComposeOptions_S options;
+        options.trim = trim ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None;
+        options.sheet = {1, 2, 2, 0, true, 0};
         for (const uint32_t background : {0u, 0x80336699u}) {
             for (const int mode : {0, 1, 2}) {
-                const USheetLayout_S layout = USheetLayout_S::Plan(
-                    areas, NS_Data::LayoutFromComposeMode(mode), {1, 2, 2, 0, true, 0});
-                const USheetRows_C rows(layout, pictures, background);
-                const std::vector<uint32_t> expected = Reference(layout, pictures, background);
+                options.layout = NS_Data::LayoutFromComposeMode(mode);
+                const USheetPlan_C plan = USheetPlan_C::Make(pictures, options);
+                const USheetRows_C rows(plan.GetSheets()[0], plan.GetFrames(0, pictures),
+                                        background, options.sheet.extrude);
+                const std::vector<uint32_t> expected = Reference(
+                    USheetLayout_S::Plan(areas, options.layout, options.sheet), pixels, background);
                 std::vector<uint32_t> row(static_cast<std::size_t>(rows.GetWidth()));
                 for (int32_t y = 0; y < rows.GetHeight(); ++y) {
                     rows.Draw(y, row.data());
                     ASSERT_TRUE(std::equal(row.begin(), row.end(),
                                            expected.begin() + std::ptrdiff_t(y) * rows.GetWidth()))
-                        << "background " << background << ", mode " << mode << ", row " << y;
+                        << "trimmed " << trim << ", background " << background << ", mode " << mode
+                        << ", row " << y;
                 }
             }
         }

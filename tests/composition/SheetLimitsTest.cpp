@@ -1,4 +1,6 @@
-#include "composition/PictureGroup_C.h"
+#include "composition/USheetLimits_C.h"
+
+#include "composition/USheetPlan_C.h"
 
 #include <gtest/gtest.h>
 
@@ -10,38 +12,39 @@
 #include "PictureFiles.h"
 #include "TestSupport.h"
 
-using NS_Data::PictureGroup_C;
+using NS_Data::Picture_S;
 using NS_Data::USheetLayout_S;
+using NS_Data::USheetLimits_C;
 
-// The window's path, whose batch no header check has seen: the group itself refuses an empty or
-// too large sheet and leaves the old one as it was.
-TEST(PictureGroup, EmptyAndTooLargeSheetsAreRefusedBeforeAnythingIsWritten) {
-    const UTempDirectory folder;
-    const std::string sheet = folder.root + "sheet.png";
-    PictureGroup_C group;
-    const auto add = [&](const UPicture_S& picture, const std::string& name) {
-        SavePicture(picture, folder.root + name);
-        group.AddPicture((folder.root + name).c_str());
+// A batch that passed the header check can still make no sheet (nothing left by the common
+// cut) or one too large once decoded: the plan refuses it before anything is drawn.
+TEST(SheetPlan, EmptyAndTooLargeSheetsAreRefused) {
+    const auto plan = [](const std::vector<UPicture_S>& made, int mode, bool autoCut) {
+        std::vector<Picture_S> owned(made.size());
+        std::vector<const Picture_S*> pictures;
+        for (std::size_t i = 0; i < made.size(); ++i) {
+            owned[i].pixels.SetSize({made[i].width, made[i].height});
+            std::copy(made[i].pixels.begin(), made[i].pixels.end(), owned[i].pixels.GetData());
+            owned[i].contentRect = owned[i].pixels.GetContentRect();
+            pictures.push_back(&owned[i]);
+        }
+        NS_Data::UComposeOptions_S options;
+        options.layout = NS_Data::LayoutFromComposeMode(mode);
+        options.trim = autoCut ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None;
+        return FailureOf([&] { NS_Data::USheetPlan_C::Make(pictures, options); });
     };
-    const auto compose = [&](int mode, bool autoCut) {
-        return FailureOf([&] { group.Compose(sheet.c_str(), 0, mode, autoCut); });
-    };
-    const std::string empty = "PictureGroup_C 2 无法生成有效图片,有可能因为图片上全是透明色.|";
-    EXPECT_EQ(compose(PictureGroup_C::MultiRow, false), empty) << "no pictures";
-    add({2, 2, std::vector<uint32_t>(4, 0x00FFFFFF)}, "clear.png");
-    EXPECT_EQ(compose(PictureGroup_C::Horizontal, true), empty) << "nothing left by the trim";
-    EXPECT_FALSE(Exists(sheet));
-    EXPECT_EQ(compose(PictureGroup_C::Horizontal, false), "");
-    EXPECT_EQ(LoadPicture(sheet).pixels, std::vector<uint32_t>(4, 0));
+    const std::string empty = "USheetLimits_C 2 无法生成有效图片,有可能因为图片上全是透明色.|";
+    EXPECT_EQ(plan({}, 2, false), empty) << "no pictures";
+    const UPicture_S clear{2, 2, std::vector<uint32_t>(4, 0x00FFFFFF)};
+    EXPECT_EQ(plan({clear}, 0, true), empty) << "nothing left by the trim";
+    EXPECT_EQ(plan({clear}, 0, false), "");
 
-    group.Clear();
-    add({70000, 1, std::vector<uint32_t>(70000, 0xFF000000)}, "wide.png");
-    add({1, 70000, std::vector<uint32_t>(70000, 0xFF000000)}, "tall.png");
+    const std::vector<UPicture_S> long_ = {{70000, 1, std::vector<uint32_t>(70000, 0xFF000000)},
+                                           {1, 70000, std::vector<uint32_t>(70000, 0xFF000000)}};
     for (const auto& [mode, size] : {std::pair{0, "140000 x 70000"}, {1, "70000 x 140000"}}) {
-        EXPECT_EQ(compose(mode, false),
-                  std::string("PictureGroup_C 4 The sheet is too large to compose:|") + size);
+        EXPECT_EQ(plan(long_, mode, false),
+                  std::string("USheetLimits_C 4 The sheet is too large to compose:|") + size);
     }
-    EXPECT_EQ(LoadPicture(sheet).pixels, std::vector<uint32_t>(4, 0)) << "the old sheet changed";
 }
 
 TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
@@ -70,49 +73,49 @@ TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
 // From the headers alone: the sheet of the pictures' whole areas must fit the sheet limit, and
 // the pictures held as ARGB with either those still decoding (12 bytes a pixel at worst) or the
 // sheet must fit the memory available.
-TEST(PictureGroupBatch, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
+TEST(SheetLimits, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
     const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available,
                           const char* output = "s.png") {
         NS_Data::UComposeOptions_S options;
         options.layout = NS_Data::LayoutFromComposeMode(mode);
         options.output = output;
-        return FailureOf([&] { PictureGroup_C::CheckBatch(sizes, options, available); });
+        return FailureOf([&] { USheetLimits_C::CheckBatch(sizes, options, available); });
     };
     const uint64_t plenty = uint64_t{1} << 40;
     const std::vector<USize_C> crossed = {USize_C(30000, 1), USize_C(1, 30000)};
     for (const auto& [mode, sheet] :
          {std::pair{0, "60000 x 30000"}, {1, "30000 x 60000"}, {2, "60000 x 30000"}}) {
         EXPECT_EQ(check(crossed, mode, plenty),
-                  std::string("PictureGroup_C 4 The sheet is too large to compose:|") + sheet);
+                  std::string("USheetLimits_C 4 The sheet is too large to compose:|") + sheet);
     }
     // 100 pictures of 1000 x 1000 in a row: 400 MB of pictures, and no sheet held, only what
     // at most eight threads decode or encode at once.
     const std::vector<USize_C> hundred(100, USize_C(1000, 1000));
-    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 400000000 + 8 * 12000000), "");
-    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 400000000).substr(0, 88),
-              "PictureGroup_C 5 Not enough memory to compose the sheet:|100000 x 1000 from 100 "
+    EXPECT_EQ(check(hundred, 0, 400000000 + 8 * 12000000), "");
+    EXPECT_EQ(check(hundred, 0, 400000000).substr(0, 88),
+              "USheetLimits_C 5 Not enough memory to compose the sheet:|100000 x 1000 from 100 "
               "pictures");
     // A WebP sheet is held whole, with libwebp's work on it: 32 bytes a pixel.
-    EXPECT_NE(check(hundred, PictureGroup_C::Horizontal, 3000000000, "s.webp"), "");
-    EXPECT_EQ(check(hundred, PictureGroup_C::Horizontal, 3600000000, "s.webp"), "");
+    EXPECT_NE(check(hundred, 0, 3000000000, "s.webp"), "");
+    EXPECT_EQ(check(hundred, 0, 3600000000, "s.webp"), "");
     // One picture: decoding takes 12 bytes a pixel besides its 4.
     const std::vector<USize_C> one = {USize_C(10000, 10000)};
-    EXPECT_EQ(check(one, PictureGroup_C::Horizontal, 1600000000), "");
-    EXPECT_NE(check(one, PictureGroup_C::Horizontal, 1599999999), "");
+    EXPECT_EQ(check(one, 0, 1600000000), "");
+    EXPECT_NE(check(one, 0, 1599999999), "");
 }
 
 // Every frame of a gif becomes a cell of its screen's size: 40 one-pixel frames on a screen of
 // 4096 x 4096 make a sheet of 671 million pixels, which the batch check refuses from the file's
 // 1 kB before any frame is decoded.
-TEST(PictureGroupBatch, EachFrameOfAGifCountsAsAPictureWhenAllAreComposed) {
+TEST(SheetLimits, EachFrameOfAGifCountsAsAPictureWhenAllAreComposed) {
     const UTempDirectory folder;
     const std::string path = folder.root + "frames.gif";
     WriteFile(path, MakeGif(4096, 4096, std::vector<UGifFrame_S>(40, {0, 0, 1, 1, {Red}})));
     const auto check = [&](bool allFrames) {
         NS_Data::UComposeOptions_S options;
         options.allGifFrames = allFrames;
-        return FailureOf([&] { PictureGroup_C::CheckBatchFiles({path}, options); });
+        return FailureOf([&] { USheetLimits_C::CheckBatchFiles({path}, options); });
     };
     EXPECT_EQ(check(false), "");
-    EXPECT_EQ(check(true), "PictureGroup_C 4 The sheet is too large to compose:|4096 x 163840");
+    EXPECT_EQ(check(true), "USheetLimits_C 4 The sheet is too large to compose:|4096 x 163840");
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "composition/UComposeOptions_S.h"
+#include "composition/USheetLayout_S.h"
+#include "foundation/UError_C.h"
+#include "foundation/USize_C.h"
+
+namespace NS_Data {
+
+// What a batch and its sheets may take: the sheet sizes a GPU, the pixel buffer and the user
+// allow, and the memory a compose needs, checked from the pictures' headers before anything is
+// decoded. Every refusal is a user error naming the sizes.
+class USheetLimits_C {
+public:
+    // The side above which most GPUs cannot load a texture.
+    static constexpr int64_t CommonTextureSide = 16384;
+
+    // Refuses a batch before any of its pictures is decoded, given the sizes their headers
+    // declare: code 4 when the grid of their whole areas (the largest a trimmed grid can be)
+    // passes the sheet limit, code 5 when composing would need more than `availableBytes`.
+    static void CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
+                           uint64_t availableBytes);
+    // CheckBatch for the picture files at `paths`, against the memory available now; a file
+    // whose header cannot be read fails as loading it would. With options.allGifFrames, each
+    // frame of a gif counts as a picture of its screen's size, as loading gives them.
+    static void CheckBatchFiles(const std::vector<std::string>& paths,
+                                const UComposeOptions_S& options);
+    // Raises code 2 for a sheet without pixels, code 4 for one too large to allocate and code 6
+    // for one with a side above `maxSide` (0: no such limit), naming the size in the last two.
+    static void CheckSheet(const USheetLayout_S& layout, int64_t maxSide = 0);
+    // Raises code 7: pictures that one sheet of the largest side cannot hold, as `extra` says.
+    [[noreturn]] static void RefuseUnfitting(const std::string& extra);
+
+    static const char* ClassName() { return "USheetLimits_C"; }
+
+private:
+    static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
+};
+
+}  // namespace NS_Data
