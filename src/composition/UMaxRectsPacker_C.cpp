@@ -331,8 +331,10 @@ std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, b
 //   953 (a whole game)  16,446,480 px 0.15 s 16,418,842 px 0.71 s 16,418,842 px 1.55 s
 // that is 0.06-0.17% of area for four to ten times the time, while the whole run is to stay
 // within a fiftieth of another packer's (7.7 s and 15 s on these sets). With 10,000 mixed boxes
-// the budget leaves the floor: the open fills, one fill for each of the 25 ways, one tightening,
-// 0.87 s of one core in all (2.2 s with rotation, searched with and without it).
+// the budget leaves the floor: seven open fills, the 25 ways at the square width and at the long
+// one, one bisection step for each pass; 3.5 s of one core at load 5, where one width and one
+// pass took 1.8 s (9.3 s and 3.9 s with rotation, searched with and without it). On sets of
+// 500-950 sprites the long shape and the square pass cost 1.4-2.2 times the placement time.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& items,
                                                             const std::vector<UWay_S>& ways) const {
     const int64_t count = std::max<int64_t>(1, int64_t(items.width.size()));

@@ -14,9 +14,9 @@ namespace NS_Data {
 
 // Places rectangles on as small a sheet as it can find: every MaxRects rule with every order
 // (area, longer side, perimeter, height, width, all descending) over a searched sheet size, the
-// smallest sheet kept and ties going to the squarer one. The result depends on the input alone,
-// not on the threads or their timing. A set that no sheet of the largest side holds is reported
-// through UPackResult_S::fits, never thrown.
+// smallest sheet kept and ties going to the squarer one; a free sheet is never larger than the
+// square one. The result depends on the input alone, not on the threads or their timing. A set
+// that no sheet of the largest side holds is reported through UPackResult_S::fits, never thrown.
 class UMaxRectsPacker_C {
 public:
     explicit UMaxRectsPacker_C(const UPackOptions_S& options,
