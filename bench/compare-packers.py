@@ -17,7 +17,7 @@ import subprocess
 import sys
 import time
 
-SETS = ["small35", "equal500", "mixed500", "whole"]
+SETS = ["small35", "equal500", "mixed500", "whole", "ground", "units500"]
 
 
 def parse(line):

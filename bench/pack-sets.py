@@ -7,6 +7,8 @@ picture ("width height" a line; a wholly transparent picture counts as 1 x 1):
   equal500  500 frames of 32 x 32 cut from Dungeon Crawl's player tiles (empty ones skipped)
   mixed500  500 of Pingus's sprites, every other one
   whole     all of Pingus's PNG pictures
+  ground    Pingus's ground pieces (513 level tiles, many of them long and thin)
+  units500  500 of Wesnoth's unit sprites, spread over the whole folder
 
 Needs Pillow."""
 
@@ -34,16 +36,23 @@ def write_set(root, name, pictures):
         out.write("\n".join(sizes) + "\n")
 
 
+def pngs(folder):
+    found = []
+    for inner, _, names in os.walk(folder):
+        found += [os.path.join(inner, n) for n in names if n.lower().endswith(".png")]
+    return sorted(found)
+
+
 def main():
     art, root = sys.argv[1], sys.argv[2]
-    pingus = []
-    for folder, _, names in os.walk(os.path.join(art, "pingus-data")):
-        pingus += [os.path.join(folder, n) for n in names if n.lower().endswith(".png")]
-    pingus.sort()
+    pingus = pngs(os.path.join(art, "pingus-data"))
     load = lambda path: (os.path.basename(path)[:-4], Image.open(path).convert("RGBA"))
     write_set(root, "small35", [load(p) for p in pingus[:: max(1, len(pingus) // 35)][:35]])
     write_set(root, "mixed500", [load(p) for p in pingus[::2][:500]])
     write_set(root, "whole", [load(p) for p in pingus])
+    write_set(root, "ground", [load(p) for p in pingus if "/groundpieces/" in p])
+    units = pngs(os.path.join(art, "wesnoth-1.16-data"))
+    write_set(root, "units500", [load(p) for p in units[:: len(units) // 500][:500]])
     tiles = Image.open(os.path.join(art, "crawl-tiles-data/usr/share/crawl/dat/tiles/player.png"))
     tiles = tiles.convert("RGBA")
     frames = []

@@ -1,9 +1,11 @@
 #include "composition/UMaxRectsPacker_C.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <numeric>
+#include <span>
 
 namespace NS_Data {
 
@@ -31,6 +33,12 @@ int64_t OrderKey(int32_t order, int32_t w, int32_t h) {
 // small enough to cost little get more widths and tighter heights. See SearchFree for why it is
 // this low.
 constexpr int64_t WorkBudget = 30'000;
+
+// Sheet widths over the square root of the boxes' area. Every way fills the first few shapes
+// (as many as the budget allows, square first); the long shapes, 2:1 and 1:2 and those between,
+// are each filled by bottom-left, and every way fills the best of them.
+constexpr std::array<double, 9> ShapeFactors = {1.0, 1.1, 0.91, 1.25, 0.8, 1.5, 0.67, 2.0, 0.5};
+constexpr std::array<double, 6> LongFactors = {1.41, 0.71, 1.25, 0.8, 1.5, 0.67};
 
 }  // namespace
 
@@ -189,10 +197,6 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Fill(const UItems_S& items, con
 void UMaxRectsPacker_C::Finish(UAttempt_S& attempt) const {
     attempt.sheetWidth = SheetSide(attempt.usedWidth);
     attempt.sheetHeight = SheetSide(attempt.usedHeight);
-    if (options.square) {
-        attempt.sheetWidth = attempt.sheetHeight =
-            std::max(attempt.sheetWidth, attempt.sheetHeight);
-    }
     attempt.fits = attempt.sheetWidth <= maxSheet && attempt.sheetHeight <= maxSheet;
 }
 
@@ -208,13 +212,21 @@ bool UMaxRectsPacker_C::FitsAlone(int32_t width, int32_t height) const {
     return width <= maxBin && height <= maxBin;
 }
 
-bool UMaxRectsPacker_C::IsBetter(const UAttempt_S& a, const UAttempt_S& b) {
+int64_t UMaxRectsPacker_C::SheetArea(const UAttempt_S& attempt, bool square) {
+    if (square) {
+        const int64_t side = std::max(attempt.sheetWidth, attempt.sheetHeight);
+        return side * side;
+    }
+    return int64_t{attempt.sheetWidth} * attempt.sheetHeight;
+}
+
+bool UMaxRectsPacker_C::IsBetter(const UAttempt_S& a, const UAttempt_S& b, bool square) {
     if (a.fits != b.fits) {
         return a.fits;
     }
-    const int64_t areaA = int64_t{a.sheetWidth} * a.sheetHeight;
-    const int64_t areaB = int64_t{b.sheetWidth} * b.sheetHeight;
-    if (areaA != areaB) {
+    const int64_t areaA = SheetArea(a, square);
+    const int64_t areaB = SheetArea(b, square);
+    if (areaA != areaB || square) {
         return areaA < areaB;
     }
     return std::abs(a.sheetWidth - a.sheetHeight) < std::abs(b.sheetWidth - b.sheetHeight);
@@ -232,7 +244,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Search(const UItems_S& items) c
         const std::vector<UWay_S> ways = MakeWays(orders, rotate);
         UAttempt_S attempt =
             options.powerOfTwo ? SearchPowersOfTwo(items, ways) : SearchFree(items, ways);
-        if (IsBetter(attempt, best)) {
+        if (IsBetter(attempt, best, options.square)) {
             best = std::move(attempt);
         }
     }
@@ -271,7 +283,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
             ways.size(),
             [&](std::size_t i) { attempts[i] = Fill(items, ways[i], binWidth, binHeight, false); },
             threads);
-        UAttempt_S best = TakeBest(attempts);
+        UAttempt_S best = TakeBest(attempts, options.square);
         if (best.fits) {
             return best;
         }
@@ -279,7 +291,8 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
     return {};
 }
 
-std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, bool rotate) const {
+std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, bool rotate,
+                                                        std::span<const double> factors) const {
     int32_t narrowest = 1;
     for (std::size_t i = 0; i < items.width.size(); ++i) {
         narrowest = std::max(narrowest,
@@ -287,7 +300,7 @@ std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, b
     }
     const double side = std::sqrt(double(items.area));
     std::vector<int32_t> widths;
-    for (const double factor : {1.0, 1.1, 0.91, 1.25, 0.8, 1.5, 0.67, 2.0, 0.5}) {
+    for (const double factor : factors) {
         const auto width = std::clamp(int32_t(std::ceil(side * factor)), narrowest, maxBin);
         if (std::find(widths.begin(), widths.end(), width) == widths.end()) {
             widths.push_back(width);
@@ -296,13 +309,20 @@ std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, b
     return widths;
 }
 
-// Free sizes are searched in three passes. Bottom-left, the one rule that never looks at the
-// bin's bottom, first fills bins of a few widths around the square root of the boxes' area with
-// room for any height, which gives a height that surely holds the set at each width. Then every
-// way fills a bin of each width and its height. Then the best few are tightened: the height (the
-// side, for square sheets) is bisected towards the area's bound while a bin of it holds the set.
-// The other rules need a bottom: left open, short-side fit made 10,000 mixed boxes 26% taller
-// than bottom-left did, and contact point piled them on the bin's far bottom.
+// Free sizes are searched in three steps. Bottom-left, the one rule that never looks at the
+// bin's bottom, first fills a bin of each width with room for any height, which gives a height
+// that surely holds the set at that width. Then every way fills a bin of each width and its
+// height: the first few shapes, as many as the budget allows, and the long shape whose open fill
+// made the smallest sheet. Then the best few of each pass are tightened: the height is bisected
+// towards the area's bound while a bin of it holds the set. The other rules need a bottom: left
+// open, short-side fit made 10,000 mixed boxes 26% taller than bottom-left did, and contact
+// point piled them on the bin's far bottom.
+//
+// Three passes rank the fills: as free sheets, as square sheets (exactly the search --square
+// makes, so a free sheet is never larger than the square one), and the long shape's. Large sets
+// had room for two widths near square only: 500 trimmed unit sprites got 1157 x 997 where the
+// square search found 1069 x 1069, 0.9% smaller, and Pingus's 513 ground pieces, turned, get
+// 3359 x 1722 where they got 2383 x 2431 (0.15% smaller).
 //
 // The fills allowed shrink with the set (WorkBudget boxes in all), because more search buys
 // little. Trimmed game art, rotation off (pack_bench; 2 threads on a shared 2-core machine):
@@ -311,26 +331,119 @@ std::vector<int32_t> UMaxRectsPacker_C::CandidateWidths(const UItems_S& items, b
 //   953 (a whole game)  16,446,480 px 0.15 s 16,418,842 px 0.71 s 16,418,842 px 1.55 s
 // that is 0.06-0.17% of area for four to ten times the time, while the whole run is to stay
 // within a fiftieth of another packer's (7.7 s and 15 s on these sets). With 10,000 mixed boxes
-// the budget leaves the floor: one open fill, one fill for each of the 25 ways, one tightening,
-// 0.87 s of one core in all (2.2 s with rotation, searched with and without it).
+// the budget leaves the floor: seven open fills, the 25 ways at the square width and at the long
+// one, one bisection step for each pass; 3.5 s of one core at load 5, where one width and one
+// pass took 1.8 s (9.3 s and 3.9 s with rotation, searched with and without it). On sets of
+// 500-950 sprites the long shape and the square pass cost 1.4-2.2 times the placement time.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& items,
                                                             const std::vector<UWay_S>& ways) const {
     const int64_t count = std::max<int64_t>(1, int64_t(items.width.size()));
     const auto wayCount = int64_t(ways.size());
     const int64_t fills = std::max<int64_t>(wayCount + 1, WorkBudget / count);
-    std::vector<int32_t> widths = CandidateWidths(items, ways[0].rotate);
-    widths.resize(std::clamp<std::size_t>(std::size_t(fills / (wayCount + 1)), 1, widths.size()));
-    std::vector<UAttempt_S> attempts = FillWidths(items, ways, widths);
-    std::vector<std::size_t> ranked(attempts.size());
-    std::iota(ranked.begin(), ranked.end(), 0);
+    std::vector<int32_t> widths = CandidateWidths(items, ways[0].rotate, ShapeFactors);
+    const auto full =
+        std::clamp<std::size_t>(std::size_t(fills / (wayCount + 1)), 1, widths.size());
+    const int64_t spare = std::max<int64_t>(0, fills - int64_t(full) * (wayCount + 1));
+    widths.resize(full);
+    std::vector<std::size_t> first(full);
+    std::iota(first.begin(), first.end(), 0);
+    std::vector<UPass_S> passes = {{first, true}};
+    if (!options.square) {
+        for (const int32_t width : CandidateWidths(items, ways[0].rotate, LongFactors)) {
+            if (std::find(widths.begin(), widths.end(), width) == widths.end()) {
+                widths.push_back(width);
+            }
+        }
+        passes.insert(passes.begin(), {first, false});
+    }
+    const std::vector<UAttempt_S> open = FillOpen(items, ways, widths);
+    if (open.size() > full) {
+        passes.push_back({{full + BestIndex(open, full)}, false});
+    }
+    const std::vector<UAttempt_S> attempts = FillChosen(items, ways, open, passes);
+    UAttempt_S best;
+    for (const UPass_S& pass : passes) {
+        UAttempt_S attempt = SearchShape(items, ways, attempts, pass, spare);
+        if (IsBetter(attempt, best, options.square)) {
+            best = std::move(attempt);
+        }
+    }
+    return best.fits ? best : FillLargest(items, ways);
+}
+
+// Bottom-left in a bin open below, one fill for each width.
+std::vector<UMaxRectsPacker_C::UAttempt_S> UMaxRectsPacker_C::FillOpen(
+    const UItems_S& items, const std::vector<UWay_S>& ways,
+    const std::vector<int32_t>& widths) const {
+    const UWay_S& bottomLeft = ways[UMaxRectsBin_C::BottomLeft];
+    std::vector<UAttempt_S> open(widths.size());
+    RunInParallel(
+        widths.size(),
+        [&](std::size_t i) { open[i] = Fill(items, bottomLeft, widths[i], maxBin, false); },
+        threads);
+    return open;
+}
+
+// Of the free sheets `attempts` made from `from` on, the offset of the smallest.
+std::size_t UMaxRectsPacker_C::BestIndex(const std::vector<UAttempt_S>& attempts,
+                                         std::size_t from) {
+    std::size_t best = from;
+    for (std::size_t i = from + 1; i < attempts.size(); ++i) {
+        if (IsBetter(attempts[i], attempts[best], false)) {
+            best = i;
+        }
+    }
+    return best - from;
+}
+
+// Every way fills a bin of each width a pass takes, of the height its open fill used. Attempts
+// are by way, then width, as in `open`; widths no pass takes stay unfilled.
+std::vector<UMaxRectsPacker_C::UAttempt_S> UMaxRectsPacker_C::FillChosen(
+    const UItems_S& items, const std::vector<UWay_S>& ways, const std::vector<UAttempt_S>& open,
+    const std::vector<UPass_S>& passes) const {
+    std::vector<std::size_t> used;
+    for (const UPass_S& pass : passes) {
+        for (const std::size_t w : pass.widths) {
+            if (std::find(used.begin(), used.end(), w) == used.end()) {
+                used.push_back(w);
+            }
+        }
+    }
+    std::vector<UAttempt_S> attempts(ways.size() * open.size());
+    RunInParallel(
+        ways.size() * used.size(),
+        [&](std::size_t i) {
+            const std::size_t way = i / used.size();
+            const UAttempt_S& bound = open[used[i % used.size()]];
+            UAttempt_S& attempt = attempts[way * open.size() + used[i % used.size()]];
+            if (bound.fits) {
+                attempt = Fill(items, ways[way], bound.binWidth, bound.usedHeight, false);
+                attempt.way = int32_t(way);
+            }
+        },
+        threads);
+    return attempts;
+}
+
+// Ranks the attempts at the pass's widths and tightens the best few (their side, for a square
+// pass); `spare` fills are left for that.
+UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchShape(
+    const UItems_S& items, const std::vector<UWay_S>& ways, const std::vector<UAttempt_S>& attempts,
+    const UPass_S& pass, int64_t spare) const {
+    const bool square = pass.square;
+    const std::size_t widthCount = attempts.size() / ways.size();
+    std::vector<std::size_t> ranked;
+    for (std::size_t way = 0; way < ways.size(); ++way) {
+        for (const std::size_t w : pass.widths) {
+            ranked.push_back(way * widthCount + w);
+        }
+    }
     std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) {
-        return IsBetter(attempts[a], attempts[b]);
+        return IsBetter(attempts[a], attempts[b], square);
     });
     if (!attempts[ranked[0]].fits) {
-        return FillLargest(items, ways);
+        return {};
     }
-    const int64_t spare =
-        std::max<int64_t>(0, fills - int64_t(attempts.size()) - int64_t(widths.size()));
     const std::size_t tightened =
         std::clamp<std::size_t>(std::size_t(spare / 6), 1, std::min<std::size_t>(6, ranked.size()));
     const auto steps = int32_t(std::clamp<int64_t>(spare / int64_t(tightened), 1, 12));
@@ -339,45 +452,19 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
         tightened,
         [&](std::size_t i) {
             const UAttempt_S& start = attempts[ranked[i]];
-            tight[i + 1] = Tighten(items, ways[std::size_t(start.way)], start, steps);
+            tight[i + 1] = Tighten(items, ways[std::size_t(start.way)], start, steps, square);
         },
         threads);
-    tight[0] = std::move(attempts[ranked[0]]);
-    return TakeBest(tight);
-}
-
-// Bottom-left in a bin open below gives each width a height that holds the set; then every way
-// fills a bin of each width and that height. Attempts are by way, then width.
-std::vector<UMaxRectsPacker_C::UAttempt_S> UMaxRectsPacker_C::FillWidths(
-    const UItems_S& items, const std::vector<UWay_S>& ways,
-    const std::vector<int32_t>& widths) const {
-    const std::size_t widthCount = widths.size();
-    const UWay_S& bottomLeft = ways[UMaxRectsBin_C::BottomLeft];
-    std::vector<UAttempt_S> open(widthCount);
-    RunInParallel(
-        widthCount,
-        [&](std::size_t i) { open[i] = Fill(items, bottomLeft, widths[i], maxBin, false); },
-        threads);
-    std::vector<UAttempt_S> attempts(ways.size() * widthCount);
-    RunInParallel(
-        attempts.size(),
-        [&](std::size_t i) {
-            const UAttempt_S& bound = open[i % widthCount];
-            if (bound.fits) {
-                attempts[i] =
-                    Fill(items, ways[i / widthCount], bound.binWidth, bound.usedHeight, false);
-                attempts[i].way = int32_t(i / widthCount);
-            }
-        },
-        threads);
-    return attempts;
+    tight[0] = attempts[ranked[0]];
+    return TakeBest(tight, square);
 }
 
 // The best of `attempts`, the earliest among equals.
-UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::TakeBest(std::vector<UAttempt_S>& attempts) {
+UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::TakeBest(std::vector<UAttempt_S>& attempts,
+                                                          bool square) {
     std::size_t best = 0;
     for (std::size_t i = 1; i < attempts.size(); ++i) {
-        if (IsBetter(attempts[i], attempts[best])) {
+        if (IsBetter(attempts[i], attempts[best], square)) {
             best = i;
         }
     }
@@ -387,28 +474,26 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::TakeBest(std::vector<UAttempt_S
 // Bisects the bin's height (its side when square) between the area's bound and the height that
 // `start` used; a bin that holds the set lowers the top to the height it really used.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Tighten(const UItems_S& items, const UWay_S& way,
-                                                         const UAttempt_S& start,
-                                                         int32_t steps) const {
+                                                         const UAttempt_S& start, int32_t steps,
+                                                         bool square) const {
     UAttempt_S best = start;
     const int32_t width = start.binWidth;
     int32_t low = int32_t(std::min<int64_t>(maxBin, (items.area + width - 1) / width));
     int32_t high = start.usedHeight - 1;
-    if (options.square) {
+    if (square) {
         low = int32_t(std::ceil(std::sqrt(double(items.area))));
         high = std::max(start.usedWidth, start.usedHeight) - 1;
     }
     for (int32_t step = 0; step < steps && low <= high; ++step) {
         const int32_t middle = low + (high - low) / 2;
-        UAttempt_S attempt = Fill(items, way, options.square ? middle : width, middle, false);
+        UAttempt_S attempt = Fill(items, way, square ? middle : width, middle, false);
         attempt.way = start.way;
         if (!attempt.fits) {
             low = middle + 1;
             continue;
         }
-        high = (options.square ? std::max(attempt.usedWidth, attempt.usedHeight)
-                               : attempt.usedHeight) -
-               1;
-        if (IsBetter(attempt, best)) {
+        high = (square ? std::max(attempt.usedWidth, attempt.usedHeight) : attempt.usedHeight) - 1;
+        if (IsBetter(attempt, best, square)) {
             best = std::move(attempt);
         }
     }
@@ -440,13 +525,18 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::FillLargest(
     RunInParallel(
         ways.size(),
         [&](std::size_t i) { attempts[i] = Fill(items, ways[i], maxBin, maxBin, false); }, threads);
-    return TakeBest(attempts);
+    return TakeBest(attempts, options.square);
 }
 
 void UMaxRectsPacker_C::Record(const UItems_S& items, const UAttempt_S& attempt,
                                UPackResult_S& result) const {
     const auto sheet = int32_t(result.sheets.size());
-    result.sheets.emplace_back(attempt.sheetWidth, attempt.sheetHeight);
+    if (options.square) {
+        const int32_t side = std::max(attempt.sheetWidth, attempt.sheetHeight);
+        result.sheets.emplace_back(side, side);
+    } else {
+        result.sheets.emplace_back(attempt.sheetWidth, attempt.sheetHeight);
+    }
     const int32_t margin = options.border + options.extrude;
     for (std::size_t i = 0; i < items.source.size(); ++i) {
         const USpot_S& spot = attempt.spots[i];
