@@ -16,7 +16,6 @@
 #include "composition/UMaxRectsPacker_C.h"
 
 using NS_Data::UMaxRectsPacker_C;
-using NS_Data::UPackOptions_S;
 using NS_Data::UPackResult_S;
 
 namespace {
@@ -51,7 +50,8 @@ std::vector<USize_C> ReadSizes(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    UPackOptions_S options;
+    NS_Data::USheetOptions_S spacing;
+    NS_Data::UPackingOptions_S packing;
     unsigned threads = GetWorkerThreads();
     std::vector<USize_C> sizes;
     for (int i = 1; i < argc; ++i) {
@@ -60,21 +60,21 @@ int main(int argc, char** argv) {
         if (arg == "--threads") {
             threads = unsigned(value());
         } else if (arg == "--rotate") {
-            options.rotate = true;
+            packing.rotate = true;
         } else if (arg == "--pot") {
-            options.powerOfTwo = true;
+            spacing.powerOfTwo = true;
         } else if (arg == "--square") {
-            options.square = true;
+            packing.square = true;
         } else if (arg == "--multipack") {
-            options.multipack = true;
+            packing.multipack = true;
         } else if (arg == "--padding") {
-            options.padding = value();
+            spacing.padding = value();
         } else if (arg == "--border") {
-            options.border = value();
+            spacing.border = value();
         } else if (arg == "--extrude") {
-            options.extrude = value();
+            spacing.extrude = value();
         } else if (arg == "--max-size") {
-            options.maxSide = value();
+            spacing.maxSize = value();
         } else if (arg == "--random") {
             const int32_t count = value();
             sizes = RandomSizes(count, uint32_t(value()));
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         }
     }
     const auto start = std::chrono::steady_clock::now();
-    const UPackResult_S result = UMaxRectsPacker_C(options, threads).Pack(sizes);
+    const UPackResult_S result = UMaxRectsPacker_C(spacing, packing, threads).Pack(sizes);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (!result.fits) {

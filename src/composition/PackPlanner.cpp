@@ -75,25 +75,12 @@ std::vector<int32_t> FindIdentical(const std::vector<const Picture_S*>& pictures
     return first;
 }
 
-UPackOptions_S PackOptions(const UComposeOptions_S& options) {
-    UPackOptions_S pack;
-    pack.padding = options.sheet.padding;
-    pack.border = options.sheet.border;
-    pack.extrude = options.sheet.extrude;
-    pack.powerOfTwo = options.sheet.powerOfTwo;
-    pack.square = options.packing.square;
-    pack.rotate = options.packing.rotate;
-    pack.multipack = options.packing.multipack;
-    pack.maxSide = static_cast<int32_t>(std::min<int64_t>(options.sheet.maxSize, INT32_MAX));
-    return pack;
-}
-
-std::string DescribeUnfitting(const std::vector<USize_C>& sizes, const UPackOptions_S& options) {
+std::string DescribeUnfitting(const std::vector<USize_C>& sizes, int64_t maxSize) {
     int64_t area = 0;
     for (const USize_C& size : sizes) {
         area += int64_t{size.GetWidth()} * size.GetHeight();
     }
-    const int32_t side = options.maxSide > 0 ? options.maxSide : UMaxRectsPacker_C::DefaultMaxSide;
+    const int64_t side = maxSize > 0 ? maxSize : UMaxRectsPacker_C::DefaultMaxSide;
     return std::to_string(sizes.size()) + " pictures of " + std::to_string(area) +
            " pixels in all, limit " + std::to_string(side) + " x " + std::to_string(side);
 }
@@ -119,10 +106,9 @@ USheetPlan_C PlanPacked(const std::vector<const Picture_S*>& pictures,
             sizes.push_back(kept[i].GetSize());
         }
     }
-    const UPackOptions_S packOptions = PackOptions(options);
-    const UPackResult_S packed = UMaxRectsPacker_C(packOptions).Pack(sizes);
+    const UPackResult_S packed = UMaxRectsPacker_C(options.sheet, options.packing).Pack(sizes);
     if (!packed.fits) {
-        USheetLimits_C::RefuseUnfitting(DescribeUnfitting(sizes, packOptions));
+        USheetLimits_C::RefuseUnfitting(DescribeUnfitting(sizes, options.sheet.maxSize));
     }
     std::vector<USheetPlan_C::UPlacement_S> placements;
     for (std::size_t i = 0; i < pictures.size(); ++i) {

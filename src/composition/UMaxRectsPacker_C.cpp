@@ -42,17 +42,20 @@ constexpr std::array<double, 6> LongFactors = {1.41, 0.71, 1.25, 0.8, 1.5, 0.67}
 
 }  // namespace
 
-UMaxRectsPacker_C::UMaxRectsPacker_C(const UPackOptions_S& packOptions, unsigned threadCount)
-    : options(packOptions), threads(std::max(1u, threadCount)) {
-    maxSheet = options.maxSide > 0 ? options.maxSide : DefaultMaxSide;
-    if (options.powerOfTwo) {
+UMaxRectsPacker_C::UMaxRectsPacker_C(const USheetOptions_S& sheetOptions,
+                                     const UPackingOptions_S& packingOptions, unsigned threadCount)
+    : spacing(sheetOptions), packing(packingOptions), threads(std::max(1u, threadCount)) {
+    maxSheet = spacing.maxSize > 0
+                   ? static_cast<int32_t>(std::min<int64_t>(spacing.maxSize, INT32_MAX))
+                   : DefaultMaxSide;
+    if (spacing.powerOfTwo) {
         int32_t power = 1;
         while (power <= maxSheet / 2) {
             power *= 2;
         }
         maxSheet = power;
     }
-    maxBin = maxSheet - 2 * options.border + options.padding;
+    maxBin = maxSheet - 2 * spacing.border + spacing.padding;
 }
 
 UPackResult_S UMaxRectsPacker_C::Pack(const std::vector<USize_C>& sizes) const {
@@ -60,10 +63,10 @@ UPackResult_S UMaxRectsPacker_C::Pack(const std::vector<USize_C>& sizes) const {
     // One sheet is searched with and without rotation already; further sheets are filled one
     // after another, and turning frames can leave a larger set for the later ones (953 game
     // pictures on sheets of 2048: 16,445,440 pixels turned, 16,421,796 not).
-    if (options.rotate && result.sheets.size() > 1) {
-        UPackOptions_S still = options;
+    if (packing.rotate && result.sheets.size() > 1) {
+        UPackingOptions_S still = packing;
         still.rotate = false;
-        UPackResult_S other = UMaxRectsPacker_C(still, threads).PackSheets(sizes);
+        UPackResult_S other = UMaxRectsPacker_C(spacing, still, threads).PackSheets(sizes);
         if (TotalArea(other) < TotalArea(result)) {
             result = std::move(other);
         }
@@ -94,7 +97,7 @@ UPackResult_S UMaxRectsPacker_C::PackSheets(const std::vector<USize_C>& sizes) c
         const UItems_S items = MakeItems(sizes, remaining);
         UAttempt_S attempt = Search(items);
         if (!attempt.fits) {
-            if (!options.multipack) {
+            if (!packing.multipack) {
                 return {false, {}, {}};
             }
             attempt = FillMost(items);
@@ -114,7 +117,7 @@ UPackResult_S UMaxRectsPacker_C::PackSheets(const std::vector<USize_C>& sizes) c
 UMaxRectsPacker_C::UItems_S UMaxRectsPacker_C::MakeItems(const std::vector<USize_C>& sizes,
                                                          const std::vector<int32_t>& chosen) const {
     UItems_S items;
-    const int32_t grow = 2 * options.extrude + options.padding;
+    const int32_t grow = 2 * spacing.extrude + spacing.padding;
     for (const int32_t index : chosen) {
         const USize_C& size = sizes[std::size_t(index)];
         items.source.push_back(index);
@@ -201,8 +204,8 @@ void UMaxRectsPacker_C::Finish(UAttempt_S& attempt) const {
 }
 
 int32_t UMaxRectsPacker_C::SheetSide(int32_t used) const {
-    const int32_t side = used - options.padding + 2 * options.border;
-    if (!options.powerOfTwo) {
+    const int32_t side = used - spacing.padding + 2 * spacing.border;
+    if (!spacing.powerOfTwo) {
         return side;
     }
     return static_cast<int32_t>(std::bit_ceil(static_cast<uint32_t>(std::max(side, 1))));
@@ -237,14 +240,14 @@ bool UMaxRectsPacker_C::IsBetter(const UAttempt_S& a, const UAttempt_S& b, bool 
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Search(const UItems_S& items) const {
     UAttempt_S best;
     for (const bool rotate : {false, true}) {
-        if (rotate && !options.rotate) {
+        if (rotate && !packing.rotate) {
             break;
         }
         const std::vector<UOrder_S> orders = MakeOrders(items, rotate);
         const std::vector<UWay_S> ways = MakeWays(orders, rotate);
         UAttempt_S attempt =
-            options.powerOfTwo ? SearchPowersOfTwo(items, ways) : SearchFree(items, ways);
-        if (IsBetter(attempt, best, options.square)) {
+            spacing.powerOfTwo ? SearchPowersOfTwo(items, ways) : SearchFree(items, ways);
+        if (IsBetter(attempt, best, packing.square)) {
             best = std::move(attempt);
         }
     }
@@ -258,7 +261,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
     std::vector<std::pair<int32_t, int32_t>> sizes;
     for (int32_t w = 1; w <= maxSheet; w *= 2) {
         for (int32_t h = 1; h <= maxSheet; h *= 2) {
-            if (!options.square || w == h) {
+            if (!packing.square || w == h) {
                 sizes.emplace_back(w, h);
             }
         }
@@ -273,8 +276,8 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
                (std::abs(a.first - a.second) == std::abs(b.first - b.second) && a.first > b.first);
     });
     for (const auto& [w, h] : sizes) {
-        const int32_t binWidth = w - 2 * options.border + options.padding;
-        const int32_t binHeight = h - 2 * options.border + options.padding;
+        const int32_t binWidth = w - 2 * spacing.border + spacing.padding;
+        const int32_t binHeight = h - 2 * spacing.border + spacing.padding;
         if (binWidth <= 0 || binHeight <= 0 || int64_t{binWidth} * binHeight < items.area) {
             continue;
         }
@@ -283,7 +286,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchPowersOfTwo(
             ways.size(),
             [&](std::size_t i) { attempts[i] = Fill(items, ways[i], binWidth, binHeight, false); },
             threads);
-        UAttempt_S best = TakeBest(attempts, options.square);
+        UAttempt_S best = TakeBest(attempts, packing.square);
         if (best.fits) {
             return best;
         }
@@ -348,7 +351,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
     std::vector<std::size_t> first(full);
     std::iota(first.begin(), first.end(), 0);
     std::vector<UPass_S> passes = {{first, true}};
-    if (!options.square) {
+    if (!packing.square) {
         for (const int32_t width : CandidateWidths(items, ways[0].rotate, LongFactors)) {
             if (std::find(widths.begin(), widths.end(), width) == widths.end()) {
                 widths.push_back(width);
@@ -364,7 +367,7 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::SearchFree(const UItems_S& item
     UAttempt_S best;
     for (const UPass_S& pass : passes) {
         UAttempt_S attempt = SearchShape(items, ways, attempts, pass, spare);
-        if (IsBetter(attempt, best, options.square)) {
+        if (IsBetter(attempt, best, packing.square)) {
             best = std::move(attempt);
         }
     }
@@ -503,8 +506,8 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::Tighten(const UItems_S& items, 
 // A sheet of the largest side filled with as much as every way can put there, so that the first
 // sheets hold the most; the sheet is cut to what it holds.
 UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::FillMost(const UItems_S& items) const {
-    const std::vector<UOrder_S> orders = MakeOrders(items, options.rotate);
-    const std::vector<UWay_S> ways = MakeWays(orders, options.rotate);
+    const std::vector<UOrder_S> orders = MakeOrders(items, packing.rotate);
+    const std::vector<UWay_S> ways = MakeWays(orders, packing.rotate);
     std::vector<UAttempt_S> attempts(ways.size());
     RunInParallel(
         ways.size(),
@@ -525,19 +528,19 @@ UMaxRectsPacker_C::UAttempt_S UMaxRectsPacker_C::FillLargest(
     RunInParallel(
         ways.size(),
         [&](std::size_t i) { attempts[i] = Fill(items, ways[i], maxBin, maxBin, false); }, threads);
-    return TakeBest(attempts, options.square);
+    return TakeBest(attempts, packing.square);
 }
 
 void UMaxRectsPacker_C::Record(const UItems_S& items, const UAttempt_S& attempt,
                                UPackResult_S& result) const {
     const auto sheet = int32_t(result.sheets.size());
-    if (options.square) {
+    if (packing.square) {
         const int32_t side = std::max(attempt.sheetWidth, attempt.sheetHeight);
         result.sheets.emplace_back(side, side);
     } else {
         result.sheets.emplace_back(attempt.sheetWidth, attempt.sheetHeight);
     }
-    const int32_t margin = options.border + options.extrude;
+    const int32_t margin = spacing.border + spacing.extrude;
     for (std::size_t i = 0; i < items.source.size(); ++i) {
         const USpot_S& spot = attempt.spots[i];
         if (spot.x >= 0) {

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
+#include "composition/UComposeOptions_S.h"
 #include "composition/UMaxRectsBin_C.h"
-#include "composition/UPackOptions_S.h"
 #include "composition/UPackResult_S.h"
 #include "foundation/RunInParallel.h"
 #include "foundation/USize_C.h"
@@ -19,13 +19,14 @@ namespace NS_Data {
 // that no sheet of the largest side holds is reported through UPackResult_S::fits, never thrown.
 class UMaxRectsPacker_C {
 public:
-    explicit UMaxRectsPacker_C(const UPackOptions_S& options,
-                               unsigned threads = GetWorkerThreads());
+    // Boxes spaced as `sheet` says, on sheets no larger than its maxSize (DefaultMaxSide when 0).
+    UMaxRectsPacker_C(const USheetOptions_S& sheet, const UPackingOptions_S& packing,
+                      unsigned threads = GetWorkerThreads());
 
     // Every size at least 1 x 1.
     UPackResult_S Pack(const std::vector<USize_C>& sizes) const;
 
-    // The largest sheet side when the options leave it open.
+    // The largest sheet side when the options leave it open: what most GPUs load.
     static constexpr int32_t DefaultMaxSide = 16384;
 
 private:
@@ -107,7 +108,8 @@ private:
     int32_t SheetSide(int32_t used) const;
     void Record(const UItems_S& items, const UAttempt_S& attempt, UPackResult_S& result) const;
 
-    UPackOptions_S options;
+    USheetOptions_S spacing;
+    UPackingOptions_S packing;
     unsigned threads;
     int32_t maxSheet;  // largest sheet side, a power of two when sides must be
     int32_t maxBin;    // the bin that sheet leaves for boxes

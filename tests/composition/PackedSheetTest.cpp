@@ -12,11 +12,28 @@
 
 using NS_Data::UMaxRectsPacker_C;
 using NS_Data::UPackedFrame_S;
-using NS_Data::UPackOptions_S;
 using NS_Data::UPackResult_S;
 using NS_Data::USheetRows_C;
 
 namespace {
+
+// The packer's options as one table row: padding, border, extrude, power of two, square, rotate,
+// multipack, largest side.
+struct UPackOptions_S {
+    int32_t padding = 0;
+    int32_t border = 0;
+    int32_t extrude = 0;
+    bool powerOfTwo = false;
+    bool square = false;
+    bool rotate = false;
+    bool multipack = false;
+    int32_t maxSide = 0;
+};
+
+UMaxRectsPacker_C Packer(const UPackOptions_S& o, unsigned threads = GetWorkerThreads()) {
+    return UMaxRectsPacker_C({o.padding, o.border, o.extrude, 0, o.powerOfTwo, o.maxSide},
+                             {o.rotate, o.square, o.multipack, true}, threads);
+}
 
 uint32_t Next(uint64_t& state) {
     state = state * 6364136223846793005ull + 1442695040888963407ull;
@@ -135,12 +152,12 @@ TEST(UMaxRectsPacker, PlacementsHonourEveryOption) {
                 continue;
             }
             SCOPED_TRACE(name + ", options " + std::to_string(k));
-            const UPackResult_S result = UMaxRectsPacker_C(options[k], 1).Pack(sizes);
+            const UPackResult_S result = Packer(options[k], 1).Pack(sizes);
             CheckPlaces(sizes, options[k], result);
             if (HasFatalFailure()) {
                 return;
             }
-            const UPackResult_S parallel = UMaxRectsPacker_C(options[k], 3).Pack(sizes);
+            const UPackResult_S parallel = Packer(options[k], 3).Pack(sizes);
             ASSERT_EQ(parallel.sheets.size(), result.sheets.size());
             for (std::size_t i = 0; i < sizes.size(); ++i) {
                 EXPECT_TRUE(parallel.places[i].x == result.places[i].x &&
@@ -151,7 +168,7 @@ TEST(UMaxRectsPacker, PlacementsHonourEveryOption) {
             if (options[k].rotate) {
                 UPackOptions_S still = options[k];
                 still.rotate = false;
-                EXPECT_LE(SheetArea(result), SheetArea(UMaxRectsPacker_C(still, 1).Pack(sizes)));
+                EXPECT_LE(SheetArea(result), SheetArea(Packer(still, 1).Pack(sizes)));
             }
         }
     }
@@ -191,7 +208,7 @@ TEST(UMaxRectsPacker, SetsBeyondTheLargestSheet) {
     };
     for (std::size_t k = 0; k < cases.size(); ++k) {
         SCOPED_TRACE("case " + std::to_string(k));
-        const UPackResult_S result = UMaxRectsPacker_C(cases[k].options, 2).Pack(cases[k].sizes);
+        const UPackResult_S result = Packer(cases[k].options, 2).Pack(cases[k].sizes);
         ASSERT_EQ(result.fits, cases[k].fits);
         EXPECT_EQ(result.sheets.size(), cases[k].sheets);
         if (result.fits) {
@@ -220,8 +237,8 @@ TEST(UMaxRectsPacker, FreeSheetIsFullAndNeverLargerThanSquare) {
             }
             UPackOptions_S square = options[k];
             square.square = true;
-            const int64_t free = SheetArea(UMaxRectsPacker_C(options[k]).Pack(sizes));
-            EXPECT_LE(free, SheetArea(UMaxRectsPacker_C(square).Pack(sizes)))
+            const int64_t free = SheetArea(Packer(options[k]).Pack(sizes));
+            EXPECT_LE(free, SheetArea(Packer(square).Pack(sizes)))
                 << name << ", options " << k << ": the free sheet is larger than the square one";
             EXPECT_GE(double(area) / double(free), 0.85) << name << ", options " << k;
         }
@@ -301,7 +318,7 @@ TEST(UPackedRows, RowsEqualTheWholeSheetDrawnAndExtruded) {
         options.extrude = extrude;
         options.padding = 1;
         options.border = 1;
-        const UPackResult_S result = UMaxRectsPacker_C(options).Pack(keptSizes);
+        const UPackResult_S result = Packer(options).Pack(keptSizes);
         ASSERT_TRUE(result.fits);
         std::vector<UPackedFrame_S> frames;
         for (std::size_t i = 0; i < sizes.size(); ++i) {
