@@ -17,6 +17,7 @@
 #include "files/UAtomicFile_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
+#include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UWebpEncoder_C.h"
 
@@ -105,7 +106,7 @@ void StopBeforeCommitting() {
 
 // A WebP sheet's sides cannot pass its format's limit, whatever the user's own.
 UComposeOptions_S WithinFormat(UComposeOptions_S options) {
-    if (UWebpEncoder_C::Writes(options.output.c_str())) {
+    if (SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         const int64_t limit = UWebpEncoder_C::MaxSide;
         options.maxSize = options.maxSize > 0 ? std::min(options.maxSize, limit) : limit;
     }
@@ -164,7 +165,7 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
     if (options.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
     }
-    if (options.indexed && UWebpEncoder_C::Writes(options.output.c_str())) {
+    if (options.indexed && SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
     if (!dataPath.empty()) {

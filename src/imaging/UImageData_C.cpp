@@ -23,6 +23,7 @@
 #include "imaging/DecodeRepairs.h"
 #include "imaging/FileBytes.h"
 #include "imaging/PngReader.h"
+#include "imaging/SheetFile.h"
 #include "imaging/UGifAnimation_C.h"
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
@@ -349,7 +350,7 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
 bool UImageData_C::WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
                               uint32_t height, const USheetEncoder_C::RowSource& source,
                               USheetEncoder_C::Level level, bool indexed) {
-    if (UWebpEncoder_C::Writes(path)) {
+    if (SheetFile::FormatOf(path) == USheetFormat_E::Webp) {
         WriteWith(file, path, UWebpEncoder_C(width, height, source, level));
         return !indexed;
     }

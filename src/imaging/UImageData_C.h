@@ -52,9 +52,9 @@ public:
     // SavePng in two steps for a sheet whose rows `source` draws, so that several files can all
     // be written before any is put in place: WriteSheet opens `file` at `path`, writes and
     // prepares it (UAtomicFile_C::Prepare); CommitSheet puts it in place. Each fails as SavePng
-    // does. A name ending in .webp gets a lossless WebP, any other a PNG, of palette indices
-    // when `indexed` and the sheet has at most 256 colours; false when that was asked for and
-    // RGBA written.
+    // does. A name SheetFile::FormatOf takes for WebP gets a lossless WebP, any other a PNG, of
+    // palette indices when `indexed` and the sheet has at most 256 colours; false when that was
+    // asked for and RGBA written. Either is marked as Tavrin's sheet.
     static bool WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
                            uint32_t height, const USheetEncoder_C::RowSource& source,
                            USheetEncoder_C::Level level, bool indexed = false);
