@@ -13,7 +13,7 @@ packages=(
   libcli11-dev                     # the command-line option parser (header only)
   nlohmann-json3-dev               # the frame data file (header only)
   libgif-dev                       # every frame of an animated gif, composed as browsers do
-  libwebp-dev                      # lossless WebP sheets (BSD-3-Clause)
+  libwebp-dev                      # lossless WebP sheets, their EXIF mark (libwebpmux) (BSD-3-Clause)
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "foundation/RunInParallel.h"
+#include "imaging/UImageData_C.h"
 
 namespace {
 
@@ -108,6 +109,8 @@ bool UBatchLoader_C::Finish(PictureGroup_C& group, std::vector<std::vector<int32
 
 bool LoadPictures(PictureGroup_C& group, const std::vector<std::string>& paths,
                   const UProgress_F& progress, std::vector<std::vector<int32_t>>* frameDelays) {
+    // On this thread, the main one of a run from the command line, before any picture decodes.
+    UImageData_C::PrepareDecoders();
     UBatchLoader_C loader(paths, progress, frameDelays != nullptr);
     RunInParallel(paths.size(), [&loader](std::size_t index) { loader.Load(index); });
     return loader.Finish(group, frameDelays);

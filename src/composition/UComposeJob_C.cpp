@@ -18,6 +18,7 @@
 #include "files/UAtomicFile_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
+#include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UWebpEncoder_C.h"
 
@@ -106,7 +107,7 @@ void StopBeforeCommitting() {
 
 // A WebP sheet's sides cannot pass its format's limit, whatever the user's own.
 UComposeOptions_S WithinFormat(UComposeOptions_S options) {
-    if (UWebpEncoder_C::Writes(options.output.c_str())) {
+    if (SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         const int64_t limit = UWebpEncoder_C::MaxSide;
         options.sheet.maxSize =
             options.sheet.maxSize > 0 ? std::min(options.sheet.maxSize, limit) : limit;
@@ -167,7 +168,7 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
     if (options.packing.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
     }
-    if (options.encoding.indexed && UWebpEncoder_C::Writes(options.output.c_str())) {
+    if (options.encoding.indexed && SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
     if (!dataPath.empty()) {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "foundation/RunInParallel.h"
+#include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UPngEncoder_C.h"
 #include "imaging/UWebpEncoder_C.h"
@@ -65,7 +66,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, ui
     const uint64_t decoders = std::min<uint64_t>(GetWorkerThreads(), sizes.size());
     const uint64_t loading = decoders * 12 * largest;
     const uint64_t encoding =
-        UWebpEncoder_C::Writes(options.output.c_str())
+        SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp
             ? UWebpEncoder_C::GetMemory(sheetPixels > 0 ? sheetPixels : pictures,
                                         options.encoding.compression)
             : UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());

@@ -39,8 +39,8 @@ public:
 
     // False when the file's data fails; the record is then cut short.
     bool ReadExtension();
-    // False when the frame's data fails; `shown` tells whether it had pixels to hand on.
-    bool ReadImage(const UGifAnimation_C::UTakeFrame_F& take, bool& shown);
+    // False when the frame's data fails.
+    bool ReadImage(const UGifAnimation_C::UTakeFrame_F& take);
     // True when a control block announced a frame that has not come yet.
     bool IsFrameAnnounced() const { return announced; }
 
@@ -113,17 +113,19 @@ bool UScreen_C::SkipData() {
     return true;
 }
 
-// Each index's value, 0 for those that draw nothing: the transparent one, those the colour table
-// lacks, and all of them without a table.
+// Each index's value: its colour in the table, 0 (drawing nothing) for the transparent one, and
+// opaque black for those the table lacks, all of them without a table, as Chromium shows them.
 void UScreen_C::FillValues() {
-    values.fill(0);
+    constexpr uint32_t OpaqueBlack = 0xFF000000;
+    values.fill(OpaqueBlack);
     const ColorMapObject* colours = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
     for (int i = 0; colours && i < colours->ColorCount && i < 256; ++i) {
         const GifColorType& c = colours->Colors[i];
         values[static_cast<std::size_t>(i)] =
-            i == control.TransparentColor
-                ? 0
-                : 0xFF000000u | uint32_t{c.Red} << 16 | uint32_t{c.Green} << 8 | c.Blue;
+            OpaqueBlack | uint32_t{c.Red} << 16 | uint32_t{c.Green} << 8 | c.Blue;
+    }
+    if (control.TransparentColor >= 0 && control.TransparentColor < 256) {
+        values[static_cast<std::size_t>(control.TransparentColor)] = 0;
     }
 }
 
@@ -158,7 +160,7 @@ void UScreen_C::Dispose(const std::vector<uint32_t>& before) {
     announced = false;
 }
 
-bool UScreen_C::ReadImage(const UGifAnimation_C::UTakeFrame_F& take, bool& shown) {
+bool UScreen_C::ReadImage(const UGifAnimation_C::UTakeFrame_F& take) {
     // giflib before 5 kept a frame's own colour table until the next one replaced it; a frame
     // without one must find the file's table, never the one before it, whatever giflib does.
     GifFreeMapObject(gif->Image.ColorMap);
@@ -166,16 +168,12 @@ bool UScreen_C::ReadImage(const UGifAnimation_C::UTakeFrame_F& take, bool& shown
     if (DGifGetImageDesc(gif) == GIF_ERROR) {
         return false;
     }
-    shown = gif->Image.Width > 0 && gif->Image.Height > 0;
-    if (!shown) {
-        control = {DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-        announced = false;
-        return SkipData();
-    }
+    // A frame without pixels still shows the screen as it stands, for its delay.
+    const bool empty = gif->Image.Width == 0 || gif->Image.Height == 0;
     const std::vector<uint32_t> before =
         control.DisposalMode == DISPOSE_PREVIOUS ? canvas : std::vector<uint32_t>();
     FillValues();
-    if (!ReadRows()) {
+    if (!(empty ? SkipData() : ReadRows())) {
         return false;
     }
     take(canvas.data(), USize_C(width, height), control.DelayTime * 10);
@@ -200,9 +198,8 @@ int32_t ReadRecords(GifFileType* gif, const UGifAnimation_C::UTakeFrame_F& take,
         if (read && type == EXTENSION_RECORD_TYPE) {
             read = screen.ReadExtension();
         } else if (read && type == IMAGE_DESC_RECORD_TYPE) {
-            bool shown = false;
-            read = screen.ReadImage(take, shown);
-            frame += read && shown ? 1 : 0;
+            read = screen.ReadImage(take);
+            frame += read ? 1 : 0;
         }
         if (!read) {
             return frame;

@@ -13,9 +13,10 @@
 // larger than the screen too: the screen's size is the one every size check was made for), and
 // after each frame its disposal: "keep", "background" (its area cleared to transparent, whatever
 // background colour the file names) or "previous" (the screen restored as it was before the
-// frame). The screen starts transparent; a frame with neither its own colour table nor the
-// file's draws nothing. A frame without pixels is skipped. Bytes that start no block end the
-// animation, as a missing trailer does.
+// frame). The screen starts transparent; an index that the colour table lacks is opaque black,
+// every index of a frame with neither its own table nor the file's too, the transparent one
+// excepted. A frame without pixels shows the screen as it stands. Bytes that start no block end
+// the animation, as a missing trailer does. Chromium 156's decoder shows all of these so.
 class UGifAnimation_C {
 public:
     // One composed frame: size.width x size.height 0xAARRGGBB values, rows from the top, fully

@@ -23,6 +23,7 @@
 #include "imaging/DecodeRepairs.h"
 #include "imaging/FileBytes.h"
 #include "imaging/PngReader.h"
+#include "imaging/SheetFile.h"
 #include "imaging/UGifAnimation_C.h"
 #include "imaging/UPictureHeader_C.h"
 #include "imaging/UPixels_C.h"
@@ -70,6 +71,17 @@ QImage DecodeGif(const Bytes& file, const UPictureHeader_C& header, const char* 
     return image;
 }
 
+// Set once: pictures decode on several threads at a time. libjpeg's warnings are about data it
+// skipped or mended (stray bytes before a marker, from camera software); data it cannot decode
+// fails the read. They are not printed, so that a run prints nothing on success.
+void ConfigureDecoders() {
+    static const bool configured =
+        (QImageReader::setAllocationLimit(AllocationLimitMb),
+         QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false")),
+         true);
+    (void)configured;
+}
+
 // Decodes the first picture of the file with the decoder of the format its header tells, and
 // with no other: no decoder is asked to guess, so no other image plugin is ever loaded. No
 // colour conversion and no rotation. A null image means the file cannot be read.
@@ -88,14 +100,7 @@ QImage Decode(const Bytes& file, const UPictureHeader_C& header, const char* pat
             return image;
         }
     }
-    // Set once: pictures decode on several threads at a time. libjpeg's warnings are about data
-    // it skipped or mended (stray bytes before a marker, from camera software); data it cannot
-    // decode fails the read. They are not printed, so that a run prints nothing on success.
-    static const bool configured =
-        (QImageReader::setAllocationLimit(AllocationLimitMb),
-         QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio.jpeg.warning=false")),
-         true);
-    (void)configured;
+    ConfigureDecoders();
     QBuffer device;
     device.setData(QByteArray::fromRawData(reinterpret_cast<const char*>(file.data()),
                                            static_cast<qsizetype>(file.size())));
@@ -349,7 +354,7 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
 bool UImageData_C::WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
                               uint32_t height, const USheetEncoder_C::RowSource& source,
                               USheetEncoder_C::Level level, bool indexed) {
-    if (UWebpEncoder_C::Writes(path)) {
+    if (SheetFile::FormatOf(path) == USheetFormat_E::Webp) {
         WriteWith(file, path, UWebpEncoder_C(width, height, source, level));
         return !indexed;
     }
@@ -383,6 +388,18 @@ void UImageData_C::WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
     if (written == Result::NoMemory) {
         throw MakeImageError(1);
     }
+}
+
+void UImageData_C::PrepareDecoders() {
+    ConfigureDecoders();
+    // Asking for a reader of nothing makes the plugin's instance.
+    static const bool loaded = [] {
+        QBuffer nothing;
+        QImageReader reader(&nothing, "jpeg");
+        reader.setAutoDetectImageFormat(false);
+        return reader.canRead();
+    }();
+    (void)loaded;
 }
 
 void UImageData_C::Release() {

@@ -314,7 +314,7 @@ void UPictureHeader_C::ReadGif() {
         if (!whole) {
             return;
         }
-        frames += area > 0 ? 1 : 0;
+        ++frames;
     }
 }
 

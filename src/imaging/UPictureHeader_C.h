@@ -35,8 +35,8 @@ public:
     bool HasSize() const { return width > 0 && height > 0; }
     int64_t GetWidth() const { return width; }
     int64_t GetHeight() const { return height; }
-    // The frames a GIF shows, each with its data whole (frames without pixels are not shown);
-    // 1 for the other formats.
+    // The frames a GIF shows, each with its data whole (a frame without pixels shows the screen
+    // as it stands); 1 for the other formats.
     int32_t GetFrameCount() const { return format == Gif ? frames : 1; }
     // The largest picture decoded: 16384 x 16384 pixels, 1 GiB as ARGB, which keeps every pixel
     // copy within 32-bit sizes.

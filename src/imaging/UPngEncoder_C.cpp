@@ -13,10 +13,12 @@
 #include <numeric>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "foundation/RunInParallel.h"
 #include "imaging/ByteOrder.h"
+#include "imaging/SheetFile.h"
 
 namespace {
 
@@ -795,8 +797,13 @@ bool UPngEncoder_C::WriteHeader(std::FILE* file) const {
     ByteOrder::PutBigEndian32(height, header.data() + 4);
     header[8] = palette.empty() ? 8 : static_cast<uint8_t>(IndexBits(palette.size()));
     header[9] = palette.empty() ? 6 : 3;
+    // The mark that tells Tavrin's sheets from pictures, before the image data, where a reader
+    // looking for it stops.
+    const std::string software = SheetFile::SoftwareText();
     return WriteBytes(file, ByteOrder::PngSignature, sizeof ByteOrder::PngSignature) &&
-           WriteChunk(file, "IHDR", header.data(), header.size()) && WritePalette(file);
+           WriteChunk(file, "IHDR", header.data(), header.size()) && WritePalette(file) &&
+           WriteChunk(file, "tEXt", reinterpret_cast<const uint8_t*>(software.data()),
+                      software.size());
 }
 
 bool UPngEncoder_C::WritePalette(std::FILE* file) const {

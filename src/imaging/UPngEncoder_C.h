@@ -6,9 +6,10 @@
 #include "imaging/USheetEncoder_C.h"
 
 // Writes an 8-bit RGBA PNG (colour type 6, no interlace), or one of palette indices (colour type
-// 3, with the colours' alpha in tRNS) when given the picture's colours. The rows are filtered and
-// compressed in stripes on all cores; the stripes form one zlib stream, written in order while
-// later stripes are still being compressed.
+// 3, with the colours' alpha in tRNS) when given the picture's colours, marked as Tavrin's in a
+// tEXt chunk (SheetFile::IsOwnSheet). The rows are filtered and compressed in stripes on all
+// cores; the stripes form one zlib stream, written in order while later stripes are still being
+// compressed.
 class UPngEncoder_C : public USheetEncoder_C {
 public:
     // `width` and `height` at least 1 and below 2^31, else Write fails.

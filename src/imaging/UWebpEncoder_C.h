@@ -6,8 +6,10 @@
 #include "imaging/USheetEncoder_C.h"
 
 // Writes a lossless WebP through libwebp, every pixel as given: the colour under full
-// transparency too, so that a reader gets back the values the PNG writer would store. Unlike the
-// PNG writer it holds the whole picture, since libwebp's search looks at all of it.
+// transparency too, so that a reader gets back the values the PNG writer would store, and marks
+// it as Tavrin's in an EXIF chunk (SheetFile::IsOwnSheet). Unlike the PNG writer it holds the
+// whole picture, since libwebp's search looks at all of it, and the file, which libwebp's muxer
+// assembles with the mark once the picture's memory is freed.
 class UWebpEncoder_C : public USheetEncoder_C {
 public:
     // The longest side a WebP holds.
@@ -19,8 +21,6 @@ public:
     Result Write(std::FILE* file, unsigned threads = 0) const override;
     // About the most memory Write holds for a picture of `pixels` at `level`, in bytes.
     static uint64_t GetMemory(uint64_t pixels, Level level);
-    // Whether `path` names a file this writer makes: its extension is .webp, in any case.
-    static bool Writes(const char* path);
 
 private:
     void Draw(uint32_t* pixels, std::size_t stride, unsigned threads) const;

@@ -11,6 +11,7 @@
 
 #include "files/UCustomizationPlace_C.h"
 #include "files/UCustomization_C.h"
+#include "imaging/UImageData_C.h"
 #include "ui/WMosaro_C.h"
 
 namespace NS_Wnd {
@@ -71,6 +72,8 @@ int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     char* qtArgv[] = {programName, nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID, QIcon(":/tavrin/icon.png")));
+    // Pictures decode on worker threads; Qt's JPEG plugin must belong to this one.
+    UImageData_C::PrepareDecoders();
     // The file must be read before the dialog registers the defaults, so that its values win.
     LoadSettings();
     WMosaro_C dialog;

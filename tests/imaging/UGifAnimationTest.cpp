@@ -110,9 +110,17 @@ TEST(UGifAnimation, EachFrameShowsWhatABrowserShows) {
         {"disposal 2", MakeGif(3, 2, ThreeFrames(2)), {"RRRRRR", "RGRRRG", "R..R.B"}},
         {"disposal 3", MakeGif(3, 2, ThreeFrames(3)), {"RRRRRR", "RGRRRG", "RRRRRB"}},
         {"no trailer", trailing, {"RRRRRR", "RGRRRG", "RGRRRB"}},
+        // Chromium 156 shows every index without a colour table, and those the table lacks, as
+        // opaque black, the transparent one excepted.
         {"no colour table at all",
          MakeGif(3, 2, {{0, 0, 3, 2, {Red, Red, Red, Red, Red, Red}}}, false),
-         {"......"}},
+         {"KKKKKK"}},
+        {"no colour table, a transparent index",
+         MakeGif(3, 2, {{0, 0, 3, 2, {Red, Green, Blue, Green, 200, Green}, 1, Green}}, false),
+         {"K.K.K."}},
+        {"indices the colour table lacks",
+         MakeGif(3, 2, {{0, 0, 3, 2, {Red, 4, 7, 200, 255, Green}}}),
+         {"RKKKKG"}},
         {"a frame's own table, then none",
          MakeGif(
              3, 2,
@@ -124,7 +132,11 @@ TEST(UGifAnimation, EachFrameShowsWhatABrowserShows) {
         {"junk after the last frame",
          Concatenated(trailing, {0x00, 0x17, 0xFF}),
          {"RRRRRR", "RGRRRG", "RGRRRB"}},
-        {"a frame without pixels", MakeGif(3, 2, empty), {"RRRRRR", "RGRRRG", "RGRRRB"}},
+        // A frame without pixels shows the screen as it stands, the first one too.
+        {"a frame without pixels", MakeGif(3, 2, empty), {"RRRRRR", "RRRRRR", "RGRRRG", "RGRRRB"}},
+        {"a first frame without pixels",
+         MakeGif(3, 2, {{0, 0, 2, 0, {}}, {0, 0, 3, 2, std::vector<uint8_t>(6, Red)}}),
+         {"......", "RRRRRR"}},
         // Cut to the screen, which every size check of the batch was made for.
         {"a first frame larger than the screen", MakeGif(3, 2, {{0, 0, 4, 3, large}}), {"RGBGBR"}},
     };
