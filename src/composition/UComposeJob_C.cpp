@@ -1,6 +1,7 @@
 #include "composition/UComposeJob_C.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -62,39 +63,6 @@ std::vector<USheetDataFrame_S> NameFrames(const std::vector<UBatchEntry_S>& batc
     return frames;
 }
 
-// The sheet's path as the data file names it: relative to the data file's folder, or, for a
-// sheet on standard output, the data file's own name with the extension .png.
-std::string GetImagePath(const std::string& sheet, const std::string& data) {
-    if (sheet != "-") {
-        return GetRelativePath(sheet, data);
-    }
-    const std::string name = GetFileName(data.c_str());
-    return name.substr(0, name.rfind('.')) + ".png";
-}
-
-// `path` with "-N" before the extension of its file name: the name of sheet N of a multipack.
-std::string NumberedPath(const std::string& path, std::size_t number) {
-    const std::size_t nameStart = path.size() - std::strlen(GetFileName(path.c_str()));
-    const std::size_t dot = path.rfind('.');
-    const std::size_t at = dot == std::string::npos || dot <= nameStart ? path.size() : dot;
-    return path.substr(0, at) + "-" + std::to_string(number) + path.substr(at);
-}
-
-// True when `name` is `pattern`'s file name with "-N" before its extension, N any number.
-bool IsNumberedName(const std::string& name, const std::string& pattern) {
-    const std::string marked = NumberedPath(GetFileName(pattern.c_str()), 0);
-    const std::size_t number = marked.rfind("-0") + 1;
-    const std::string before = marked.substr(0, number);
-    const std::string after = marked.substr(number + 1);
-    if (name.size() <= before.size() + after.size() || !name.starts_with(before) ||
-        !name.ends_with(after)) {
-        return false;
-    }
-    const std::string digits =
-        name.substr(before.size(), name.size() - before.size() - after.size());
-    return std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Test builds can stop here, once every file is complete and none is in place yet, so that a
 // test can end the process at the moment most files are pending.
 void StopBeforeCommitting() {
@@ -125,6 +93,8 @@ public:
     void AddData(const std::string& path, const std::string& text) {
         data.emplace_back(std::make_unique<UPendingFile_C>(path, text))->Prepare();
     }
+    // Files of an earlier set that this set replaces, removed once it is in place.
+    void AddRemoval(std::string path) { removals.push_back(std::move(path)); }
     void Commit() {
         for (const auto& sheet : sheets) {
             UImageData_C::CommitSheet(*sheet);
@@ -132,76 +102,67 @@ public:
         for (const auto& file : data) {
             file->Commit();
         }
+        for (const std::string& path : removals) {
+            ::unlink(path.c_str());
+        }
     }
 
 private:
+    std::vector<std::string> removals;
     std::vector<std::unique_ptr<UAtomicFile_C>> sheets;
     std::vector<std::unique_ptr<UPendingFile_C>> data;
 };
 
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
-    : options(WithinFormat(std::move(composeOptions))),
-      sheet(options.output),
-      data(options.data.path),
-      sheetFolder(GetFolderPath(options.output)),
-      dataFolder(GetFolderPath(options.data.path)) {}
-
-bool UComposeJob_C::IsTarget(const std::string& path) const {
-    if (sheet.Is(path.c_str()) || (!options.data.path.empty() && data.Is(path.c_str()))) {
-        return true;
-    }
-    // A multipack numbers each sheet and data file beside the name it was given.
-    if (!options.packing.multipack) {
-        return false;
-    }
-    const std::string name = GetFileName(path.c_str());
-    const std::string folder = GetFolderPath(path);
-    const bool numberedSheet =
-        IsNumberedName(name, options.output) && sheetFolder.Is(folder.c_str());
-    return numberedSheet ||
-           (!options.data.path.empty() && IsNumberedName(name, options.data.path) &&
-            dataFolder.Is(folder.c_str()));
-}
+    : options(WithinFormat(std::move(composeOptions))), targets(options) {}
 
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {
     const std::string& dataPath = options.data.path;
     if (options.packing.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
     }
-    if (options.encoding.indexed && SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
+    if (options.encoding.indexed &&
+        SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
-    if (!dataPath.empty()) {
-        const bool bothOut = dataPath == "-" && options.output == "-";
-        if (bothOut || (dataPath != "-" && sheet.Is(dataPath.c_str())) ||
-            (options.output != "-" && data.Is(options.output.c_str()))) {
-            return "--data " + dataPath + " names the sheet to write";
-        }
+    if (std::string overlap = targets.FindOverlap(); !overlap.empty()) {
+        return overlap;
     }
     std::vector<char> named(arguments.size());
-    RunInParallel(arguments.size(), [&](std::size_t i) { named[i] = IsTarget(arguments[i]); });
+    RunInParallel(arguments.size(),
+                  [&](std::size_t i) { named[i] = targets.IsTarget(arguments[i]); });
     if (const auto first = std::ranges::find(named, 1); first != named.end()) {
         const std::string& path = arguments[static_cast<std::size_t>(first - named.begin())];
-        const bool isData = !dataPath.empty() && data.Is(path.c_str());
-        return path + " is the " + (isData ? "data file" : "sheet") +
+        return path + " is the " + (targets.IsDataFile(path) ? "data file" : "sheet") +
                " to write, not a picture to read";
     }
     return {};
 }
 
-std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch) const {
-    std::vector<char> isSheet(batch.size());
-    std::vector<char> isData(batch.size());
-    RunInParallel(batch.size(), [&](std::size_t i) {
-        isData[i] = !options.data.path.empty() && data.Is(batch[i].path.c_str());
-        isSheet[i] = !isData[i] && IsTarget(batch[i].path);
-    });
-    if (const auto first = std::ranges::find(isData, 1); first != isData.end()) {
-        return batch[static_cast<std::size_t>(first - isData.begin())].path +
-               " is the data file to write, not a picture to read";
+std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
+                                           UReplacing_E replacing) const {
+    std::vector<char> isTarget(batch.size());
+    RunInParallel(batch.size(),
+                  [&](std::size_t i) { isTarget[i] = targets.IsTarget(batch[i].path); });
+    std::vector<char> leaveOut(batch.size());
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (!isTarget[i]) {
+            continue;
+        }
+        const std::string& path = batch[i].path;
+        if (targets.IsDataFile(path)) {
+            return path + " is the data file to write, not a picture to read";
+        }
+        // An earlier run's sheet in a searched folder is output, never a picture; any other
+        // file at a name this run writes is someone's picture, which no sheet may replace.
+        if (replacing == EarlierSheets && !targets.IsEarlierSheet(path)) {
+            return path + " is a picture, and this run would write a sheet over it; choose " +
+                   "another -o, or move the picture";
+        }
+        leaveOut[i] = 1;
     }
     std::size_t index = 0;
-    std::erase_if(batch, [&](const UBatchEntry_S&) { return isSheet[index++] != 0; });
+    std::erase_if(batch, [&](const UBatchEntry_S&) { return leaveOut[index++] != 0; });
     return {};
 }
 
@@ -226,13 +187,10 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     if (!options.data.path.empty()) {
         WriteData(plan, NameFrames(batch, delays), writes);
     }
+    RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();
     writes.Commit();
     return true;
-}
-
-std::string UComposeJob_C::GetSheetPath(std::size_t number) const {
-    return options.packing.multipack ? NumberedPath(options.output, number) : options.output;
 }
 
 void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
@@ -243,7 +201,7 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
         const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
                                 options.sheet.extrude);
-        const std::string path = GetSheetPath(number);
+        const std::string path = targets.GetSheetPath(number);
         // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
         const bool fits = UImageData_C::WriteSheet(
             writes.AddSheet(), path.c_str(), uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
@@ -253,6 +211,23 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
             },
             options.encoding.compression, options.encoding.indexed);
         WarnAboutColours(fits, path, warn);
+    }
+}
+
+void UComposeJob_C::RemoveStaleSheets(std::size_t count, UPendingWrites_C& writes,
+                                      const UWarn_F& warn) const {
+    std::vector<std::string> unproven;
+    for (std::string& path : targets.FindStale(count, unproven)) {
+        writes.AddRemoval(std::move(path));
+    }
+    if (!unproven.empty() && warn) {
+        std::string names;
+        for (const std::string& path : unproven) {
+            names += (names.empty() ? "" : ", ") + path;
+        }
+        warn(
+            "left alone beyond the " + std::to_string(count) +
+            " sheets written, as no earlier run of Tavrin is known to have written them: " + names);
     }
 }
 
@@ -267,15 +242,12 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
         pages[std::size_t(placement.sheet)].frames.push_back(std::move(frames[i]));
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
-    const bool oneFile = HoldsEveryPage(options.data.form);
-    const auto dataPath = [&](std::size_t number) {
-        return options.packing.multipack && !oneFile ? NumberedPath(options.data.path, number)
-                                                     : options.data.path;
-    };
+    const bool oneFile = targets.HasOneDataFile();
+    const auto dataPath = [&](std::size_t number) { return targets.GetDataPath(number); };
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
         USheetDataMeta_S& meta = pages[number].meta;
-        meta.image = GetImagePath(GetSheetPath(number), dataPath(number));
+        meta.image = USheetTargets_C::GetImagePath(targets.GetSheetPath(number), dataPath(number));
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;

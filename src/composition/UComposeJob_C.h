@@ -9,7 +9,7 @@
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
 #include "composition/USheetPlan_C.h"
-#include "files/UFileIdentity_C.h"
+#include "composition/USheetTargets_C.h"
 
 namespace NS_Data {
 
@@ -27,34 +27,36 @@ public:
 
     explicit UComposeJob_C(UComposeOptions_S options);
 
-    // What makes the job impossible whatever the files hold: the data file naming the sheet, or
-    // either of them named in `arguments` as a picture to read. Empty when nothing does.
+    // What makes the job impossible whatever the files hold: two of its own files that would be
+    // one, or one of them named in `arguments` as a picture to read. Empty when nothing does.
     std::string FindConflict(const std::vector<std::string>& arguments) const;
-    // Leaves the sheet out of `batch` wherever it was found; returns the conflict when the data
-    // file is among the pictures, empty otherwise.
-    std::string LeaveOutTargets(std::vector<UBatchEntry_S>& batch) const;
+    // Which files of the batch at a name the run writes are left out: only an earlier run's
+    // sheets, or any file, where the user has already agreed to replace it.
+    enum UReplacing_E { EarlierSheets, AnyFile };
+
+    // Leaves the files at names this run writes out of `batch` wherever they were found, as
+    // `replacing` allows; returns the conflict when a data file, or a file it does not allow,
+    // lies there, empty otherwise.
+    std::string LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
+                                UReplacing_E replacing = EarlierSheets) const;
     // Composes `batch` in its order and writes the files. Returns false, having written nothing,
     // when `progress` (may be empty) asked to stop; every failure raises its error.
     bool Run(const std::vector<UBatchEntry_S>& batch, const UProgress_F& progress = {},
              const UWarn_F& warn = {}) const;
 
 private:
-    // The sheet, the data file, or with multipack any numbered one beside them.
-    bool IsTarget(const std::string& path) const;
-    // Sheet `number`'s path: the sheet's own, or numbered in a multipack.
-    std::string GetSheetPath(std::size_t number) const;
     void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
                      UPendingWrites_C& writes, const UWarn_F& warn) const;
     // The data file of every sheet, or one for each: frames in the pictures' order.
     void WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
                    UPendingWrites_C& writes) const;
 
+    // The numbered files an earlier, larger set left beyond `count` sheets go with this set;
+    // those not proven an earlier run's are named in a warning and kept.
+    void RemoveStaleSheets(std::size_t count, UPendingWrites_C& writes, const UWarn_F& warn) const;
+
     UComposeOptions_S options;
-    UFileIdentity_C sheet;
-    UFileIdentity_C data;
-    // The folders the numbered files of a multipack go in.
-    UFileIdentity_C sheetFolder;
-    UFileIdentity_C dataFolder;
+    USheetTargets_C targets;
 };
 
 }  // namespace NS_Data

@@ -229,14 +229,14 @@ void WMosaro_C::ComposeListedPictures() {
     options.trim = autoCut != 0 ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None;
     const NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
-    // replace is left out.
+    // replace, which the chooser asked the user about, is left out.
     std::vector<UBatchEntry_S> batch;
     for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
         std::string path = ui.fileList->GetFilePath(i);
         std::string name = GetFileName(path.c_str());
         batch.push_back({std::move(path), std::move(name)});
     }
-    job.LeaveOutTargets(batch);
+    job.LeaveOutTargets(batch, NS_Data::UComposeJob_C::AnyFile);
     bool composed = false;
     work.Run(DescribeComposing,
              [&](const UProgress_F& progress) { composed = job.Run(batch, progress); });

@@ -632,3 +632,68 @@ TEST_F(TavrinProgramTest, WebpSheetsHoldThePngsPixels) {
         }
     }
 }
+
+// No run writes over a picture of its batch or over another of its own files: `-o` naming a
+// picture found in a searched folder, a picture named like a numbered sheet, a one-file data
+// form named like a numbered sheet are refused with one line naming the file, and nothing is
+// written. An earlier run's sheet in a searched folder is left out instead: marked as Tavrin's,
+// or named by the data file beside it.
+TEST_F(TavrinProgramTest, NoRunWritesOverAPictureOrAnotherOfItsFiles) {
+    const UPicture_S art =
+        Make(4, 4, [](int32_t x, int32_t y) { return 0xFF000000u | x << 8 | y; });
+    SavePicture(art, In("set/S-1.png"));
+    const Args multipack = {"--layout", "packed", "--multipack", "--max-size", "8"};
+    const auto refused = [&](Args args, const std::string& kept, const std::string& problem) {
+        args.insert(args.begin(), {"-o", "set/S.png"});
+        args.push_back("set");
+        const Bytes before = ReadFile(In(kept));
+        EXPECT_EQ(Run(args), 2) << problem;
+        const std::string err = Text(In("err"));
+        EXPECT_NE(err.find(kept), std::string::npos) << problem << ": " << err;
+        EXPECT_LE(std::ranges::count(err, '\n'), 2) << problem << ": " << err;
+        EXPECT_EQ(ReadFile(In(kept)), before) << problem;
+        EXPECT_FALSE(Exists(In("set/S-0.png"))) << problem;
+    };
+    refused({"--layout", "packed", "--trim", "-o", "set/plain.png"}, "set/plain.png",
+            "-o names a picture of the folder");
+    refused(multipack, "set/S-1.png", "a picture named like sheet 1");
+    std::filesystem::remove(In("set/S-1.png"));
+    Args oneFile = multipack;
+    oneFile.insert(oneFile.end(), {"--data-format", "phaser3", "--data", "set/S-0.png"});
+    EXPECT_EQ(Run(oneFile), 2) << "a one-file data form over sheet 0";
+    EXPECT_FALSE(Exists(In("set/S-0.png")));
+
+    SavePicture(art, In("set/old.png"));
+    WriteFile(In("set/d.json"),
+              Bytes{'{', '"', 'i', '"', ':', '"', 'o', 'l', 'd', '.', 'p', 'n', 'g', '"', '}'});
+    ASSERT_EQ(Run({"-o", "set/old.png", "--data", "set/d.json", "set"}), 0) << Text(In("err"));
+    EXPECT_EQ(json::parse(ReadFile(In("set/d.json")))["frames"].size(), Sources().size())
+        << "the sheet the earlier data file names was taken for a picture";
+}
+
+// A multipack replaces the whole earlier set: numbered sheets and data files beyond the new set
+// that an earlier run wrote go, a file there that no run is known to have written stays and is
+// named.
+TEST_F(TavrinProgramTest, ASmallerMultipackRemovesTheEarlierSetsRest) {
+    std::filesystem::create_directories(In("many"));
+    for (uint32_t i = 0; i < 9; ++i) {
+        SavePicture(Make(4, 4, [i](int32_t x, int32_t) { return 0xFF000000u | i << 16 | x; }),
+                    In("many/" + std::to_string(i) + ".png"));
+    }
+    const Args args = {"-o",          "multi/S.png", "--data", "multi/d.json", "--layout", "packed",
+                       "--multipack", "--max-size",  "8"};
+    std::filesystem::create_directories(In("multi"));
+    Args first = args;
+    first.push_back("many");
+    ASSERT_EQ(Run(first), 0) << Text(In("err"));
+    ASSERT_TRUE(Exists(In("multi/S-2.png")) && Exists(In("multi/d-2.json")));
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return 0xFF00FF00u; }), In("multi/S-2.png"));
+    std::filesystem::remove(In("multi/d-2.json"));
+    Args second = args;
+    second.push_back("set/plain.png");
+    ASSERT_EQ(Run(second), 0) << Text(In("err"));
+    EXPECT_TRUE(Exists(In("multi/S-0.png")) && Exists(In("multi/d-0.json")));
+    EXPECT_FALSE(Exists(In("multi/S-1.png")) || Exists(In("multi/d-1.json"))) << "stale set left";
+    EXPECT_TRUE(Exists(In("multi/S-2.png"))) << "a file no run is known to have written went";
+    EXPECT_NE(Text(In("err")).find("multi/S-2.png"), std::string::npos) << Text(In("err"));
+}

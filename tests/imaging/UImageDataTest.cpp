@@ -174,7 +174,7 @@ TEST(UImageData, SavesReplaceARegularFileOrTheOneALinkNamesWhole) {
     WriteFile(target, Bytes{'o', 'l', 'd'});
     fs::permissions(target, fs::perms(0640));
     for (const std::string& path : {target, link, folder.root + "new.png"}) {
-        SavePicture(picture, path);
+        SaveSheet(picture, path);
         const Bytes file = ReadFile(path);
         EXPECT_TRUE(file.size() > 25 && file[24] == 8 && file[25] == 6) << path << ": not RGBA8";
         EXPECT_EQ(FirstDifference(LoadPicture(path), picture), "") << path;
@@ -195,8 +195,8 @@ TEST(UImageData, SavesWriteFifosAndCharacterDevicesInPlace) {
     // The reader is there first, and the small sheet fits the pipe, so nothing waits.
     const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    SavePicture(Gradient(), fifo);
-    SavePicture(Gradient(), file);
+    SaveSheet(Gradient(), fifo);
+    SaveSheet(Gradient(), file);
     Bytes received(65536);
     received.resize(std::max<ssize_t>(0, read(reader, received.data(), received.size())));
     close(reader);
@@ -205,8 +205,8 @@ TEST(UImageData, SavesWriteFifosAndCharacterDevicesInPlace) {
 
     fs::create_symlink("/dev/null", folder.root + "null");
     fs::create_symlink("/dev/full", folder.root + "full");
-    EXPECT_EQ(FailureOf([&] { SavePicture(Gradient(), folder.root + "null"); }), "");
-    EXPECT_EQ(FailureOf([&] { SavePicture(Gradient(), folder.root + "full"); }),
+    EXPECT_EQ(FailureOf([&] { SaveSheet(Gradient(), folder.root + "null"); }), "");
+    EXPECT_EQ(FailureOf([&] { SaveSheet(Gradient(), folder.root + "full"); }),
               "UImageData_C 4 创建图片文件失败.|" + folder.root + "full : No space left on device");
     EXPECT_TRUE(fs::is_symlink(folder.root + "null") && fs::is_symlink(folder.root + "full"));
 }

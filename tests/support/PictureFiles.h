@@ -1,16 +1,23 @@
 #pragma once
 
 // Helpers of the imaging, composition and program tests: generated ARGB pictures written as PNG
-// files through the codec bridge, and picture files read back as values.
+// files by Qt (as any other program would write them: without the mark of Tavrin's own sheets),
+// and picture files read back as values through the codec bridge.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "foundation/URect_C.h"
+#include "TestSupport.h"
 #include "imaging/UImageData_C.h"
 
 struct UPicture_S {
@@ -19,7 +26,21 @@ struct UPicture_S {
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, rows from the top
 };
 
+// Encoded in memory, so that a name of any bytes is written as it is.
 inline void SavePicture(const UPicture_S& picture, const std::string& path) {
+    const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                       picture.height, picture.width * 4, QImage::Format_ARGB32);
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
+        throw std::runtime_error("cannot encode " + path);
+    }
+    WriteFile(path, Bytes(encoded.begin(), encoded.end()));
+}
+
+// Written as a sheet, through the codec bridge: marked as Tavrin's.
+inline void SaveSheet(const UPicture_S& picture, const std::string& path) {
     UImageData_C image;
     image.CreateFromPixels32(picture.pixels.data(), picture.width, picture.height);
     image.SavePng(path.c_str());
