@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/URect_C.h"
 #include "TestSupport.h"
+#include "foundation/URect_C.h"
 #include "imaging/UImageData_C.h"
 
 struct UPicture_S {
