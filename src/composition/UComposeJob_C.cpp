@@ -15,6 +15,7 @@
 #include "composition/USheetPlan_C.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
+#include "files/UFileSet_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
 #include "imaging/UImageData_C.h"
@@ -114,26 +115,19 @@ UComposeOptions_S WithinFormat(UComposeOptions_S options) {
 
 }  // namespace
 
-// The files of one compose, each complete and prepared before any of them is put in place:
-// the sheets first, then their data files.
+// The files of one compose, each complete and prepared before any of them is put in place, then
+// committed as one step (UFileSet_C): the sheets first, then their data files.
 class UPendingWrites_C {
 public:
-    UAtomicFile_C& AddSheet() { return *sheets.emplace_back(std::make_unique<UAtomicFile_C>()); }
+    UAtomicFile_C& AddSheet() { return files.Add(); }
     void AddData(const std::string& path, const std::string& text) {
-        data.emplace_back(std::make_unique<UPendingFile_C>(path, text))->Prepare();
+        UPendingFile_C::Write(files.Add(), path, text);
     }
-    void Commit() {
-        for (const auto& sheet : sheets) {
-            UImageData_C::CommitSheet(*sheet);
-        }
-        for (const auto& file : data) {
-            file->Commit();
-        }
-    }
+    // `stale`: files of an earlier set to remove in the same step.
+    void Commit(const std::vector<std::string>& stale = {}) { files.Commit(stale); }
 
 private:
-    std::vector<std::unique_ptr<UAtomicFile_C>> sheets;
-    std::vector<std::unique_ptr<UPendingFile_C>> data;
+    UFileSet_C files;
 };
 
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
