@@ -51,6 +51,10 @@ struct sigaction previousActions[std::size(CleanupSignals)];
 bool handlersInstalled[std::size(CleanupSignals)];
 
 void RemovePendingAndEnd(int signal) {
+    // Another thread is putting files in place: it ends the process once they all are.
+    if (USignalBlock_C::Defer(signal)) {
+        return;
+    }
     for (UPendingName_S* node = pendingNames.load(); node; node = node->next) {
         if (node->pending.load()) {
             const int folder = ::open(node->folder, O_PATH | O_DIRECTORY | O_CLOEXEC);

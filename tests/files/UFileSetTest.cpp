@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "TestSupport.h"
+#include "files/USignalBlock_C.h"
 
 namespace fs = std::filesystem;
 using NS_Data::UAtomicFile_C;
@@ -111,4 +113,33 @@ TEST_F(FileSetTest, TemporariesOfEndedProcessesGoWithTheNextSet) {
     EXPECT_EQ(std::ranges::count(left, dead[1]), 0) << dead[1] << " stayed";
     EXPECT_EQ(left.size(), std::size(lookalikes) + 4) << "removed more than the dead temporaries";
     EXPECT_TRUE(Exists(In(name))) << "a file with a second name was removed";
+}
+
+// SIGTERM taken by a thread that holds nothing back, while another thread puts files in place
+// (the window's worker), ends the process only once that thread is done, and still removes the
+// temporaries.
+TEST_F(FileSetTest, AnEndingSignalWaitsWhileAnyThreadPutsFilesInPlace) {
+    const pid_t child = fork();
+    if (child == 0) {
+        UAtomicFile_C pending;
+        Write(pending, In("pending"), "p");
+        pending.Prepare();
+        std::atomic<bool> holding = false;
+        std::thread worker([&] {
+            const NS_Data::USignalBlock_C block;
+            holding = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            WriteFile(In("done"), {'d'});
+        });
+        while (!holding) {
+        }
+        kill(getpid(), SIGTERM);
+        worker.join();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
+    EXPECT_TRUE(Exists(In("done"))) << "ended before the other thread was done";
+    EXPECT_EQ(NamesWith(temp.root, ".tmp"), std::vector<std::string>{});
 }
