@@ -17,6 +17,7 @@
 #include "composition/USheetRows_C.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
+#include "files/UFileSet_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
 #include "imaging/SheetFile.h"
@@ -85,32 +86,21 @@ UComposeOptions_S WithinFormat(UComposeOptions_S options) {
 
 }  // namespace
 
-// The files of one compose, each complete and prepared before any of them is put in place:
-// the sheets first, then their data files.
+// The files of one compose, each complete and prepared before any of them is put in place, then
+// committed as one step (UFileSet_C): the sheets first, then their data files.
 class UPendingWrites_C {
 public:
-    UAtomicFile_C& AddSheet() { return *sheets.emplace_back(std::make_unique<UAtomicFile_C>()); }
+    UAtomicFile_C& AddSheet() { return files.Add(); }
     void AddData(const std::string& path, const std::string& text) {
-        data.emplace_back(std::make_unique<UPendingFile_C>(path, text))->Prepare();
+        UPendingFile_C::Write(files.Add(), path, text);
     }
-    // Files of an earlier set that this set replaces, removed once it is in place.
+    // Files of an earlier set that this set replaces, removed in the same step.
     void AddRemoval(std::string path) { removals.push_back(std::move(path)); }
-    void Commit() {
-        for (const auto& sheet : sheets) {
-            UImageData_C::CommitSheet(*sheet);
-        }
-        for (const auto& file : data) {
-            file->Commit();
-        }
-        for (const std::string& path : removals) {
-            ::unlink(path.c_str());
-        }
-    }
+    void Commit() { files.Commit(removals); }
 
 private:
+    UFileSet_C files;
     std::vector<std::string> removals;
-    std::vector<std::unique_ptr<UAtomicFile_C>> sheets;
-    std::vector<std::unique_ptr<UPendingFile_C>> data;
 };
 
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)

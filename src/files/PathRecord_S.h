@@ -1,13 +1,16 @@
 #pragma once
 
+#include <limits.h>
+
 #include <cstddef>
 #include <cstring>
 #include <string_view>
 
-// A path kept in a fixed 200-byte field: at most 199 bytes of UTF-8 path and its terminating
-// zero. Records are copied whole, so they hold no pointer and nothing to release.
+// A path kept in a fixed field as long as any path the system accepts: at most 4095 bytes of
+// UTF-8 path and its terminating zero. Records are copied whole, so they hold no pointer and
+// nothing to release; at 4 KiB each they are for single paths, not for long lists of them.
 struct PathRecord_S {
-    static constexpr std::size_t Capacity = 200;
+    static constexpr std::size_t Capacity = PATH_MAX;
     static constexpr std::size_t MaxLength = Capacity - 1;
 
     char path[Capacity];

@@ -1,5 +1,6 @@
 #include "files/UAtomicFile_C.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
@@ -8,13 +9,19 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <limits>
 #include <mutex>
+#include <string_view>
 #include <utility>
 
 #include "files/PathUtilities.h"
+#include "files/USignalBlock_C.h"
 
 namespace NS_Data {
 
@@ -25,13 +32,16 @@ namespace NS_Data {
 struct UPendingName_S {
     std::atomic<bool> pending{true};
     UPendingName_S* next = nullptr;
-    char name[PATH_MAX];
+    // The folder and the name within it, apart, so that a target whose path is as long as the
+    // system takes still has room for a temporary name beside it.
+    char folder[PATH_MAX];
+    char name[NAME_MAX + 1];
 };
 namespace {
 
 // As many links as the system itself follows before it gives up with ELOOP.
 constexpr int MaxLinks = 40;
-constexpr int CleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr const int (&CleanupSignals)[3] = USignalBlock_C::EndingSignals;
 
 std::atomic<UPendingName_S*> pendingNames{nullptr};
 // Changed only with the ending signals blocked on the changing thread, and under this lock.
@@ -41,9 +51,15 @@ struct sigaction previousActions[std::size(CleanupSignals)];
 bool handlersInstalled[std::size(CleanupSignals)];
 
 void RemovePendingAndEnd(int signal) {
+    // Another thread is putting files in place: it ends the process once they all are.
+    if (USignalBlock_C::Defer(signal)) {
+        return;
+    }
     for (UPendingName_S* node = pendingNames.load(); node; node = node->next) {
         if (node->pending.load()) {
-            ::unlink(node->name);
+            const int folder = ::open(node->folder, O_PATH | O_DIRECTORY | O_CLOEXEC);
+            ::unlinkat(folder, node->name, 0);
+            ::close(folder);
         }
     }
     for (std::size_t i = 0; i < std::size(CleanupSignals); ++i) {
@@ -84,9 +100,11 @@ void RemoveHandlers() {
     }
 }
 
-UPendingName_S* WatchPending(const std::string& name) {
+UPendingName_S* WatchPending(const std::string& folder, const std::string& name) {
     const std::lock_guard lock(watching);
     auto* node = new UPendingName_S;
+    std::strncpy(node->folder, folder.c_str(), sizeof node->folder - 1);
+    node->folder[sizeof node->folder - 1] = '\0';
     std::strncpy(node->name, name.c_str(), sizeof node->name - 1);
     node->name[sizeof node->name - 1] = '\0';
     node->next = pendingNames.load();
@@ -105,25 +123,6 @@ void StopWatching(UPendingName_S* node) {
     }
 }
 
-// Holds the ending signals back while a temporary name exists that no handler would remove.
-class USignalBlock_C {
-public:
-    USignalBlock_C() {
-        sigset_t blocked;
-        sigemptyset(&blocked);
-        for (const int signal : CleanupSignals) {
-            sigaddset(&blocked, signal);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    }
-    ~USignalBlock_C() { ::pthread_sigmask(SIG_SETMASK, &previous, nullptr); }
-    USignalBlock_C(const USignalBlock_C&) = delete;
-    USignalBlock_C& operator=(const USignalBlock_C&) = delete;
-
-private:
-    sigset_t previous;
-};
-
 // Only test builds can be told to write named temporary files, as on a file system without
 // unnamed ones (TAVRIN_TEST_STOP_WRITING=named).
 bool ForceNamedFiles() {
@@ -135,10 +134,64 @@ bool ForceNamedFiles() {
 #endif
 }
 
-// A temporary name in the folder of `target` that fits wherever the target's own name fits:
-// it does not grow with the target's name.
-std::string TemporaryName(const std::string& target, const std::string& tail) {
-    return GetFolderPath(target) + ".tavrin-" + tail + ".tmp";
+// Temporary names are ".tavrin-HOST-PID-N.tmp" in the target's folder: as short whatever the
+// target's name (about 40 bytes), and telling which process left them. HOST, a hash of the host's
+// name, keeps a run on another machine sharing the folder, whose process ids mean nothing here,
+// from taking this one's temporaries for abandoned ones. N counts over the whole process, so any
+// number of files may be pending in one folder and each name costs one system call.
+std::atomic<std::uint64_t> temporaryCount{0};
+constexpr std::string_view TemporaryStart = ".tavrin-";
+constexpr std::string_view TemporaryEnd = ".tmp";
+// Only a name left by an earlier process of the same id can be taken already.
+constexpr int NameAttempts = 100;
+
+const std::string& HostTag() {
+    static const std::string tag = [] {
+        char host[HOST_NAME_MAX + 1] = {};
+        ::gethostname(host, sizeof host - 1);
+        std::uint32_t hash = 2166136261u;
+        for (const char* c = host; *c; ++c) {
+            hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+        }
+        char text[9];
+        std::snprintf(text, sizeof text, "%08x", hash);
+        return std::string(text);
+    }();
+    return tag;
+}
+
+std::string NextTemporaryName() {
+    return std::string(TemporaryStart) + HostTag() + "-" + std::to_string(::getpid()) + "-" +
+           std::to_string(temporaryCount++) + std::string(TemporaryEnd);
+}
+
+// Digits only, without a leading zero, as std::to_string writes them; false when not.
+bool ReadNumber(std::string_view text, std::uint64_t& value) {
+    if (text.empty() || (text.size() > 1 && text.front() == '0')) {
+        return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// True for a temporary name written on this host by a process that has ended. A live process
+// that took over the id keeps the file, which is the safe mistake.
+bool IsAbandoned(std::string_view name) {
+    const std::string start = std::string(TemporaryStart) + HostTag() + "-";
+    if (!name.starts_with(start) || !name.ends_with(TemporaryEnd)) {
+        return false;
+    }
+    name = name.substr(start.size(), name.size() - start.size() - TemporaryEnd.size());
+    const std::size_t dash = name.find('-');
+    std::uint64_t id = 0;
+    std::uint64_t count = 0;
+    if (dash == std::string_view::npos || !ReadNumber(name.substr(0, dash), id) ||
+        !ReadNumber(name.substr(dash + 1), count) || id == 0 ||
+        id > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max()) ||
+        static_cast<pid_t>(id) == ::getpid()) {
+        return false;
+    }
+    return ::kill(static_cast<pid_t>(id), 0) != 0 && errno == ESRCH;
 }
 
 // The name at the end of the links that start at `path`; empty, with errno ELOOP, on a loop.
@@ -222,11 +275,16 @@ void UAtomicFile_C::OpenInPlace(const struct stat& status, UTargets_E targets) {
 
 void UAtomicFile_C::OpenBeside(const std::string& target) {
     finalPath = target;
+    folderPath = GetFolderPath(target);
+    folder = OpenFolder();
+    if (folder < 0) {
+        Raise(errno);
+    }
     if (ForceNamedFiles()) {
         OpenNamed();
         return;
     }
-    descriptor = ::open(GetFolderPath(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    descriptor = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     // EISDIR comes from kernels older than unnamed files.
     if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
         OpenNamed();
@@ -236,29 +294,34 @@ void UAtomicFile_C::OpenBeside(const std::string& target) {
 }
 
 void UAtomicFile_C::OpenNamed() {
-    std::string name = TemporaryName(finalPath, "XXXXXX");
-    USignalBlock_C block;
-    descriptor = ::mkostemps(name.data(), 4, O_CLOEXEC);
-    if (descriptor < 0) {
-        Raise(errno);
+    for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+        const std::string name = NextTemporaryName();
+        USignalBlock_C block;
+        descriptor = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (descriptor >= 0) {
+            Watch(name);
+            return;
+        }
+        if (errno != EEXIST) {
+            Raise(errno);
+        }
     }
-    Watch(name);
+    Raise(EEXIST);
 }
 
 void UAtomicFile_C::Watch(const std::string& name) {
-    temporaryPath = name;
-    watched = WatchPending(name);
+    temporaryName = name;
+    watched = WatchPending(folderPath, name);
 }
 
 void UAtomicFile_C::LinkBeside() {
     const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name =
-            TemporaryName(finalPath, std::to_string(::getpid()) + "-" + std::to_string(attempt));
-        int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+    for (int attempt = 0; attempt < NameAttempts; ++attempt) {
+        const std::string name = NextTemporaryName();
+        int linked = ::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW);
         if (linked != 0 && errno == ENOENT) {
             // No /proc: the direct form, which needs more privilege.
-            linked = ::linkat(descriptor, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+            linked = ::linkat(descriptor, "", folder, name.c_str(), AT_EMPTY_PATH);
         }
         if (linked == 0) {
             Watch(name);
@@ -269,6 +332,27 @@ void UAtomicFile_C::LinkBeside() {
         }
     }
     Fail(EEXIST);
+}
+
+void UAtomicFile_C::RemoveAbandoned(int folder) {
+    const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* entries = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!entries) {
+        if (listed >= 0) {
+            ::close(listed);
+        }
+        return;
+    }
+    while (const dirent* entry = ::readdir(entries)) {
+        struct stat status {};
+        // Only a plain file of ours with no other name: never a link, a folder or a shared file.
+        if (IsAbandoned(entry->d_name) &&
+            ::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == ::geteuid() && status.st_nlink == 1) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
 }
 
 void UAtomicFile_C::Prepare() {
@@ -282,9 +366,10 @@ void UAtomicFile_C::Prepare() {
         Fail(errno);
     }
     USignalBlock_C block;
-    if (!inPlace && temporaryPath.empty()) {
+    if (!inPlace && temporaryName.empty()) {
         LinkBeside();
     }
+    CloseFolder();
     const int closed = ::close(descriptor);
     descriptor = -1;
     if (closed != 0 && errno != EINTR) {
@@ -296,8 +381,12 @@ void UAtomicFile_C::Prepare() {
 void UAtomicFile_C::Commit() {
     Prepare();
     USignalBlock_C block;
-    if (!inPlace && ::rename(temporaryPath.c_str(), finalPath.c_str()) != 0) {
-        Fail(errno);
+    if (!inPlace) {
+        folder = OpenFolder();
+        if (::renameat(folder, temporaryName.c_str(), folder, GetFileName(finalPath.c_str())) !=
+            0) {
+            Fail(errno);
+        }
     }
     Forget();
     Abandon();
@@ -310,21 +399,36 @@ void UAtomicFile_C::Fail(int reason) {
 
 void UAtomicFile_C::Abandon() {
     CloseDescriptor();
-    if (!temporaryPath.empty()) {
+    if (!temporaryName.empty()) {
         USignalBlock_C block;
-        ::unlink(temporaryPath.c_str());
+        if (folder < 0) {
+            folder = OpenFolder();
+        }
+        ::unlinkat(folder, temporaryName.c_str(), 0);
         Forget();
     }
+    CloseFolder();
     inPlace = false;
     prepared = false;
     finalPath.clear();
 }
 
 void UAtomicFile_C::Forget() {
-    temporaryPath.clear();
+    temporaryName.clear();
     if (watched) {
         StopWatching(watched);
         watched = nullptr;
+    }
+}
+
+int UAtomicFile_C::OpenFolder() const {
+    return ::open(folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+void UAtomicFile_C::CloseFolder() {
+    if (folder >= 0) {
+        ::close(folder);
+        folder = -1;
     }
 }
 

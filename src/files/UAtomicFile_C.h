@@ -15,10 +15,11 @@ struct UPendingName_S;
 // is written (O_TMPFILE), given a temporary name beside it by Prepare and put in place by a
 // rename only at Commit; a link is followed and its target replaced, the link kept. Where the
 // file system has no unnamed files, the new file is named at once. A temporary name
-// (".tavrin-….tmp" in the target's folder, as short whatever the target's name) is removed again
-// when the write is abandoned or the process is ended by SIGINT, SIGTERM or SIGHUP, for any
-// number of files pending at once. Preparing every file of a set before committing any lets
-// the set fail without changing any of its targets. A FIFO or a character device cannot be
+// (".tavrin-….tmp" in the target's folder, as short whatever the target's name, holding the
+// writer's process id) is removed again when the write is abandoned or the process is ended by
+// SIGINT, SIGTERM or SIGHUP, for any number of files pending at once; one that a killed process
+// left behind is removed by RemoveAbandoned. Preparing every file of a set before committing any
+// lets the set fail without changing any of its targets. A FIFO or a character device cannot be
 // replaced: Streams writes it in place, and the name "-" means standard output.
 //
 // Every failure raises code 1 "Fail to write the file:" with "<path> : <reason>" as extra text.
@@ -45,6 +46,13 @@ public:
     [[noreturn]] void Fail(int reason);
     // Closes without touching the target; a named temporary file is removed.
     void Abandon();
+    // The file that Commit replaces (links followed); empty when written in place or not open.
+    const std::string& GetTarget() const { return finalPath; }
+
+    // Removes from the open folder `folder` the temporary files of processes of this host that
+    // have ended (SIGKILL, the OOM killer): only regular files of this user, with no other name,
+    // whose name has exactly the temporary form. Failures are ignored: the files merely stay.
+    static void RemoveAbandoned(int folder);
 
     static const char* ClassName() { return "UAtomicFile_C"; }
 
@@ -57,6 +65,8 @@ private:
     void Watch(const std::string& name);
     // The temporary name is gone: renamed or removed.
     void Forget();
+    int OpenFolder() const;
+    void CloseFolder();
     void CloseDescriptor();
     [[noreturn]] void Raise(int reason, const char* text = nullptr) const;
 
@@ -68,7 +78,12 @@ private:
     std::string path;
     // The file that Commit renames; empty while the file has no name, and in place.
     std::string finalPath;
-    std::string temporaryPath;
+    std::string folderPath;
+    // The target's folder, open while the file is written and while it is put in place, not in
+    // between: a multipack of 1000 sheets would otherwise hold 1000 descriptors.
+    int folder = -1;
+    // The temporary name in that folder; empty while there is none.
+    std::string temporaryName;
 };
 
 }  // namespace NS_Data

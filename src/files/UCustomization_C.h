@@ -101,7 +101,7 @@ public:
     static void SetValue(const char* key, int32_t value);
 
     // `directory` (the program's own when null) followed by `name` and ".uzn"; empty when the
-    // directory cannot be read or the whole does not fit 199 bytes.
+    // directory cannot be read or the whole is longer than a path record (4095 bytes).
     static NS_Data::UString_C MakeCustomizationPath(const NS_Data::UString_C& name,
                                                     const char* directory = nullptr);
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -30,27 +31,27 @@ bool IsDotOrDotDot(const char* name) {
 }  // namespace
 
 void UFileAbyss_C::AddPath(const char* path) {
-    UPending_S entry{{}, listedFolders.size()};
-    if (!entry.record.Store(path)) {
+    if (!PathRecord_S::Fits(path)) {
         throw MakeError(2, path);
     }
-    pending.Push(entry);
+    pending.push_back({path, listedFolders.size()});
     listedFolders.emplace_back();
 }
 
 void UFileAbyss_C::Clear() {
-    pending.Clear();
+    pending.clear();
     listedFolders.clear();
 }
 
 int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
     for (;;) {
-        UPending_S next;
-        if (pending.Pop(next) != 0) {
+        if (pending.empty()) {
             listedFolders.clear();
             return 1;
         }
-        out = next.record;
+        const UPending_S next = std::move(pending.front());
+        pending.pop_front();
+        out.Store(next.path);
         struct stat entry;
         if (stat(out.path, &entry) != 0) {
             // A link that leads nowhere is still an entry: it is handed out as a file, and
@@ -74,29 +75,28 @@ int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
 }
 
 std::string UFileAbyss_C::ListFolder(const UPending_S& folder) {
-    const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder.record.path));
+    const std::unique_ptr<DIR, DirCloser_S> listing(opendir(folder.path.c_str()));
     if (!listing) {
-        throw MakeListingError(folder.record.path);
+        throw MakeListingError(folder.path.c_str());
     }
-    const std::string prefix = MakePrefix(folder.record.path);
+    const std::string prefix = MakePrefix(folder.path.c_str());
     std::string firstTooLong;
-    UPending_S entry{{}, folder.walk};
     // Only errno tells the end of a folder from a failure to read the rest of it.
     errno = 0;
     while (const dirent* item = readdir(listing.get())) {
         if (IsDotOrDotDot(item->d_name)) {
             continue;
         }
-        const std::string path = prefix + item->d_name;
-        if (entry.record.Store(path)) {
-            pending.Push(entry);
+        std::string path = prefix + item->d_name;
+        if (PathRecord_S::Fits(path)) {
+            pending.push_back({std::move(path), folder.walk});
         } else if (firstTooLong.empty()) {
             firstTooLong = path;
         }
         errno = 0;
     }
     if (errno != 0) {
-        throw MakeListingError(folder.record.path);
+        throw MakeListingError(folder.path.c_str());
     }
     return firstTooLong;
 }

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <deque>
 #include <set>
 #include <string>
 #include <utility>
@@ -10,7 +11,6 @@
 
 #include "files/PathRecord_S.h"
 #include "foundation/UError_C.h"
-#include "foundation/UQueue_T.h"
 
 // Turns the paths a user names into a stream of existing file paths: folders are expanded,
 // breadth-first and at any depth, into everything beneath them. Every path is tested when it
@@ -22,7 +22,7 @@ public:
     UFileAbyss_C& operator=(const UFileAbyss_C&) = delete;
 
     // Queues a copy of `path` behind the pending ones without testing it. A path longer than a
-    // record holds fails with code 2 and queues nothing.
+    // record holds (longer than the system takes) fails with code 2 and queues nothing.
     void AddPath(const char* path);
     // Discards every pending path.
     void Clear();
@@ -38,9 +38,10 @@ public:
 
 private:
     using UFolderKey_S = std::pair<dev_t, ino_t>;
-    // A pending path and the walk it belongs to: the index of the added path it came from.
+    // A pending path and the walk it belongs to: the index of the added path it came from. Kept
+    // as a string, not a record: a folder of 100000 pictures would queue 400 MB of records.
     struct UPending_S {
-        PathRecord_S record;
+        std::string path;
         std::size_t walk;
     };
 
@@ -52,7 +53,7 @@ private:
     static NS_Base::UError_C MakeError(int32_t code, const char* path);
     static NS_Base::UError_C MakeListingError(const char* folder);
 
-    UQueue_T<UPending_S> pending;
+    std::deque<UPending_S> pending;
     // For each walk, the folders it listed since the queue was last empty, so that a link
     // leading back into one of them ends the walk instead of feeding it forever. A folder that
     // two added paths reach is listed by both, as a file named twice is handed out twice.

@@ -4,37 +4,19 @@
 
 #include <cerrno>
 
-UPendingFile_C::UPendingFile_C(std::string path, std::string_view bytes) : target(std::move(path)) {
+void UPendingFile_C::Write(NS_Data::UAtomicFile_C& file, const std::string& target,
+                           std::string_view bytes) {
     try {
         file.Open(target.c_str(), NS_Data::UAtomicFile_C::Streams);
-        Write(bytes);
-    } catch (const NS_Base::UError_C& failure) {
-        throw MakeError(1, failure.GetInfoEx());
-    }
-}
-
-void UPendingFile_C::Write(std::string_view bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t count =
-            ::write(file.GetDescriptor(), bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno != EINTR) {
-            file.Fail(errno);
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t count =
+                ::write(file.GetDescriptor(), bytes.data() + done, bytes.size() - done);
+            if (count < 0 && errno != EINTR) {
+                file.Fail(errno);
+            }
+            done += count > 0 ? static_cast<std::size_t>(count) : 0;
         }
-        done += count > 0 ? static_cast<std::size_t>(count) : 0;
-    }
-}
-
-void UPendingFile_C::Prepare() {
-    try {
         file.Prepare();
-    } catch (const NS_Base::UError_C& failure) {
-        throw MakeError(1, failure.GetInfoEx());
-    }
-}
-
-void UPendingFile_C::Commit() {
-    try {
-        file.Commit();
     } catch (const NS_Base::UError_C& failure) {
         throw MakeError(1, failure.GetInfoEx());
     }

@@ -15,9 +15,9 @@ public:
     explicit UFileListBox_C(QWidget* parent = nullptr);
 
     int32_t GetCount() const;
-    // Appends an entry for `path`. An entry is either complete or absent: a path that does not
-    // fit a 200-byte path record is refused with code 1 and the path, and one that memory
-    // cannot hold with code 3.
+    // Appends an entry for `path`. An entry is either complete or absent: a path longer than
+    // the system takes (a path record, 4095 bytes) is refused with code 1 and the path, and one
+    // that memory cannot hold with code 3.
     void AddFilePath(const char* path);
     // The full path of entry `index`; the empty text for an index outside 0 ... GetCount() - 1.
     std::string GetFilePath(int32_t index) const;

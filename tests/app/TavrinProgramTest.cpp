@@ -1,16 +1,22 @@
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <webp/decode.h>
 
 #include <algorithm>
+#include <array>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -156,10 +162,17 @@ protected:
 
     std::string In(const std::string& name) const { return folder.root + name; }
 
-    // Starts the program on "set" in the temporary folder, writing s.png and d.json, with
-    // TAVRIN_TEST_STOP_WRITING=`stop`, which makes a test build stop once both files are
-    // written and before either is put in place, and with the ending signals at their defaults.
-    pid_t StartStopping(const char* stop) const {
+    // Starts the program with `args` in the temporary folder (by default on "set", writing s.png
+    // and d.json), with TAVRIN_TEST_STOP_WRITING=`stop`, which makes a test build stop once every
+    // file is written and before any is put in place, and with the ending signals at their
+    // defaults.
+    pid_t StartStopping(const char* stop,
+                        const Args& args = {"-o", "s.png", "--data", "d.json", "set"}) const {
+        std::vector<char*> argv = {const_cast<char*>(TAVRIN_PROGRAM)};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
         const pid_t child = fork();
         if (child == 0) {
             setenv("TAVRIN_TEST_STOP_WRITING", stop, 1);
@@ -170,12 +183,68 @@ protected:
                 std::signal(signal, SIG_DFL);
             }
             if (chdir(folder.root.c_str()) == 0) {
-                execl(TAVRIN_PROGRAM, TAVRIN_PROGRAM, "-o", "s.png", "--data", "d.json", "set",
-                      nullptr);
+                execv(TAVRIN_PROGRAM, argv.data());
             }
             _exit(127);
         }
         return child;
+    }
+
+    // Waits until `child` stops before putting its files in place; false when it ended instead.
+    static bool WaitStopped(pid_t child) {
+        int status = 0;
+        return waitpid(child, &status, WUNTRACED) == child && WIFSTOPPED(status);
+    }
+
+    static int WaitEnded(pid_t child) {
+        int status = 0;
+        return waitpid(child, &status, 0) == child ? status : -1;
+    }
+
+    // The arguments of a multipack of `pictures` into `out`/S-N.png and S-N.json.
+    static Args Multipack(const std::string& out, const std::string& pictures) {
+        return {"-o",          out + "/S.png", "--data", out + "/S.json", "--layout", "packed",
+                "--multipack", "--max-size",   "32",     pictures};
+    }
+
+    // old/ and new/, 20 pictures each that a multipack of --max-size 32 puts one to a sheet (40
+    // files to write), of other colours and sizes so that every sheet and data file differs, and
+    // their sets written whole into set-old/ and set-new/.
+    void MakeTwoSets() const {
+        for (const std::string tone : {"old", "new"}) {
+            std::filesystem::create_directories(In(tone));
+            std::filesystem::create_directories(In("set-" + tone));
+            for (uint32_t i = 0; i < 20; ++i) {
+                const uint32_t value = 0xFF000000u | (tone == "old" ? 0u : 0x800000u) | i;
+                const int32_t side = tone == "old" ? 30 : 29;
+                SavePicture(Make(side, side, [value](int32_t, int32_t) { return value; }),
+                            In(tone + "/" + std::to_string(i) + ".png"));
+            }
+            ASSERT_EQ(Run(Multipack("set-" + tone, tone)), 0) << Text(In("err"));
+        }
+    }
+
+    // "old" or "new" when `out` holds exactly that whole set and nothing else; otherwise what
+    // differs.
+    std::string WhichSet(const std::string& out) const {
+        std::string which;
+        std::size_t files = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(In("set-old"))) {
+            const std::string name = entry.path().filename().string();
+            const Bytes now = ReadFile(In(out + "/" + name));
+            const std::string is = now == ReadFile(In("set-old/" + name))   ? "old"
+                                   : now == ReadFile(In("set-new/" + name)) ? "new"
+                                                                            : "neither";
+            if (!which.empty() && is != which) {
+                return "mixed: " + name + " is " + is + ", an earlier file " + which;
+            }
+            which = is;
+            ++files;
+        }
+        const auto there = std::distance(std::filesystem::directory_iterator(In(out)), {});
+        return std::size_t(there) == files
+                   ? which
+                   : which + " and " + std::to_string(there - files) + " more files";
     }
 
     // Composes `folder` with `options` into packed/ and checks the sheets against `sources`, as
@@ -382,7 +451,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
     WriteFile(In("broken.png"), {'n', 'o'});
     std::filesystem::create_directories(In("clear"));
     SavePicture(Sources()[0].picture, In("clear/blank.png"));
-    const std::string longPath = std::string(200, 'x');
+    const std::string longPath = std::string(PATH_MAX, 'x');
     const std::string usage = GetUsageText();
     // The headers of a batch are read first: the sheet these make is refused as too large
     // before the picture whose data ends early is decoded.
@@ -398,7 +467,8 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         {{"wide.png", "tall.png", "cut.png"},
          1,
          "UserError: The sheet is too large to compose:\n30000 x 90000\n"},
-        {{longPath}, 1, "UserError: File path is too long:\n" + longPath + "\n"},
+        // A shown message holds 399 bytes, the message line included.
+        {{longPath}, 1, "UserError: File path is too long:\n" + longPath.substr(0, 375) + "\n"},
         {{"--max-size", "5", "set"},
          1,
          "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5\n"},
@@ -449,15 +519,26 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         << "a temporary file was left behind";
 }
 
-// A data file name as long as a folder allows is written whole (a sheet's path is held to 199
-// bytes, and checked before anything is decoded); bytes that are not UTF-8 keep names apart
-// in the hash; and the sheet is found from the data file's real folder, also through a link.
-TEST_F(TavrinProgramTest, OddNamesAndLinkedFoldersStillGiveAWorkingDataFile) {
-    const std::string sheet(195, 's');
-    const std::string data(250, 'd');
-    EXPECT_EQ(Run({"-o", sheet + "s.png", "set"}), 1);
-    ASSERT_EQ(Run({"-o", sheet + ".png", "--data", data + ".json", "set"}), 0) << Text(In("err"));
-    EXPECT_TRUE(Exists(In(sheet + ".png")) && Exists(In(data + ".json")));
+// Paths as long as the system takes: a picture more than 300 bytes deep composes by its absolute
+// and its relative path, into a sheet and data file of 300-byte paths, and names as long as a
+// folder allows are written; bytes that are not UTF-8 keep names apart in the hash; and the
+// sheet is found from the data file's real folder, also through a link.
+TEST_F(TavrinProgramTest, LongPathsOddNamesAndLinkedFoldersStillGiveAWorkingDataFile) {
+    const std::string deep = MakeDeepFolder(In("deep/"), 320) + "p.png";
+    SavePicture(Sources()[1].picture, deep);
+    const std::string out = MakeDeepFolder(In("long/"), folder.root.size() + 295);
+    const std::string sheet = out.substr(folder.root.size()) + "s.png";
+    for (const std::string& picture : {deep, deep.substr(folder.root.size())}) {
+        std::filesystem::remove(In(sheet));
+        ASSERT_EQ(Run({"-o", sheet, "--data", sheet + ".json", picture}), 0) << Text(In("err"));
+        EXPECT_EQ(json::parse(ReadFile(In(sheet + ".json")))["frames"].size(), 1u) << picture;
+        EXPECT_EQ(LoadPicture(In(sheet)).width, 5) << picture;
+    }
+    EXPECT_EQ(sheet.size(), 300u);
+    const std::string longName = std::string(236, 's') + ".png";
+    const std::string data = std::string(250, 'd') + ".json";
+    ASSERT_EQ(Run({"-o", longName, "--data", data, "set"}), 0) << Text(In("err"));
+    EXPECT_TRUE(Exists(In(longName)) && Exists(In(data)));
 
     std::filesystem::create_directories(In("odd"));
     for (const char* name : {"a\xFE.png", "a\xFF.png"}) {
@@ -543,29 +624,32 @@ TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
     }
 }
 
-// A stopped writer is ended by each signal, or let go on; either way no temporary file stays, and
-// an ended one leaves the old sheet and data file.
+// A stopped writer is ended by each signal, or let go on; an ended one leaves the old sheet and
+// data file, and no temporary file stays. SIGKILL cannot be caught: its temporaries go with the
+// next run that writes in the folder.
 TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile) {
     ASSERT_EQ(Run({"-o", "whole.png", "--data", "whole.json", "set"}), 0) << Text(In("err"));
     for (const std::string stop : {"unnamed", "named"}) {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL, 0}) {
             const std::string what = stop + " file, signal " + std::to_string(signal);
             WriteFile(In("s.png"), {'o', 'l', 'd'});
             WriteFile(In("d.json"), {'o', 'l', 'd'});
             const pid_t child = StartStopping(stop.c_str());
-            int status = 0;
-            ASSERT_EQ(waitpid(child, &status, WUNTRACED), child) << what;
-            ASSERT_TRUE(WIFSTOPPED(status)) << what << ": the program did not stop while writing";
+            ASSERT_TRUE(WaitStopped(child)) << what << ": the program did not stop while writing";
             EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), 2u) << what;
             if (signal != 0) {
                 kill(child, signal);
             }
             kill(child, SIGCONT);
-            ASSERT_EQ(waitpid(child, &status, 0), child) << what;
+            const int status = WaitEnded(child);
             if (signal != 0) {
                 EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
                 EXPECT_EQ(Text(In("s.png")) + Text(In("d.json")), "oldold") << what;
-            } else {
+            }
+            if (signal == SIGKILL) {
+                EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), 2u) << what;
+                ASSERT_EQ(Run({"-o", "other.png", "set"}), 0) << Text(In("err"));
+            } else if (signal == 0) {
                 EXPECT_EQ(status, 0) << what;
                 EXPECT_EQ(ReadFile(In("s.png")), ReadFile(In("whole.png"))) << what;
                 EXPECT_EQ(json::parse(ReadFile(In("d.json")))["frames"],
@@ -574,6 +658,70 @@ TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile)
             }
             EXPECT_EQ(NamesWith(folder.root, ".tmp"), std::vector<std::string>{}) << what;
         }
+    }
+}
+
+// A run ended by SIGINT, SIGTERM or SIGHUP at any moment while it puts a multipack of 40 files
+// in place leaves the whole old set or the whole new one, and no temporary. The signal comes
+// after a fraction 1/2^k of the time from the commit's start to the run's end (measured first,
+// 30 ms here, mostly the sanitizers' exit), k up to 11, so that most rounds land on the renames.
+TEST_F(TavrinProgramTest, ASignalWhileAMultipackGoesInPlaceLeavesOneWholeSet) {
+    MakeTwoSets();
+    const auto commit = [this](int signal, std::chrono::microseconds delay) {
+        std::filesystem::remove_all(In("sheets"));
+        std::filesystem::copy(In("set-old"), In("sheets"));
+        const pid_t child = StartStopping("unnamed", Multipack("sheets", "new"));
+        EXPECT_TRUE(WaitStopped(child));
+        const auto start = std::chrono::steady_clock::now();
+        kill(child, SIGCONT);
+        std::this_thread::sleep_for(delay);
+        if (signal != 0) {
+            kill(child, signal);
+        }
+        WaitEnded(child);
+        return std::chrono::steady_clock::now() - start;
+    };
+    const auto whole = std::chrono::duration_cast<std::chrono::microseconds>(commit(0, {}));
+    ASSERT_EQ(WhichSet("sheets"), "new");
+    std::mt19937 random(26);
+    std::map<std::string, int> outcomes;
+    for (int round = 0; round < 12; ++round) {
+        const int signal = std::array{SIGINT, SIGTERM, SIGHUP}[round % 3];
+        commit(signal, whole / (1 << (random() % 12)));
+        const std::string which = WhichSet("sheets");
+        ++outcomes[which];
+        EXPECT_TRUE(which == "old" || which == "new")
+            << "round " << round << ", signal " << signal << ": " << which;
+    }
+    std::cout << "commit " << whole.count() << " us, rounds ending old " << outcomes["old"]
+              << ", new " << outcomes["new"] << "\n";
+}
+
+// Two runs writing the same multipack, one of old/ and one of new/, leave one run's whole set,
+// even when the first is held up in the middle of its renames (stopped once its first file is
+// in place) for 100 ms while the second goes on.
+TEST_F(TavrinProgramTest, TwoRunsWritingOneMultipackLeaveOneRunsSet) {
+    MakeTwoSets();
+    for (int round = 0; round < 4; ++round) {
+        std::filesystem::remove_all(In("sheets"));
+        std::filesystem::create_directories(In("sheets"));
+        const pid_t first =
+            StartStopping("unnamed", Multipack("sheets", round % 2 ? "new" : "old"));
+        const pid_t second =
+            StartStopping("unnamed", Multipack("sheets", round % 2 ? "old" : "new"));
+        ASSERT_TRUE(WaitStopped(first) && WaitStopped(second));
+        kill(first, SIGCONT);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!Exists(In("sheets/S-0.png")) && std::chrono::steady_clock::now() < end) {
+        }
+        kill(first, SIGSTOP);
+        kill(second, SIGCONT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kill(first, SIGCONT);
+        EXPECT_EQ(WaitEnded(first), 0);
+        EXPECT_EQ(WaitEnded(second), 0);
+        const std::string which = WhichSet("sheets");
+        EXPECT_TRUE(which == "old" || which == "new") << "round " << round << ": " << which;
     }
 }
 

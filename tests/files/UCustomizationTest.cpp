@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,17 +137,21 @@ TEST_F(UCustomizationTest, AWrongSignLoadsNothingAndTheNextSaveDeletesTheFile) {
     }
 }
 
-TEST_F(UCustomizationTest, APathLongerThan199BytesIsNeitherLoadedNorSaved) {
-    const std::size_t room = 199 - temp.root.size() - std::string("/Tavrin.uzn").size();
+// Any path the system takes (4095 bytes) holds the settings; one byte more is left alone.
+TEST_F(UCustomizationTest, APathLongerThanTheSystemTakesIsNeitherLoadedNorSaved) {
+    const std::size_t room = PATH_MAX - 1 - std::string("Tavrin.uzn").size();
     for (const std::size_t length : {room, room + 1}) {
-        const std::string directory = temp.root + std::string(length, 'd') + "/";
-        std::filesystem::create_directory(directory);
-        WriteFile(directory + "Tavrin.uzn", example);
+        const std::string directory =
+            MakeDeepFolder(temp.root + std::to_string(length) + "/", length);
+        if (length == room) {
+            WriteFile(directory + "Tavrin.uzn", example);
+        }
         const int32_t loaded =
             Run([](Store&) { UCustomization_C::SetValue("AutoCut", 0); }, directory);
-        const bool saved = ReadFile(directory + "Tavrin.uzn") != example;
-        EXPECT_EQ(loaded, length == room ? 2 : 0) << "directory name of " << length << " bytes";
-        EXPECT_EQ(saved, length == room) << "directory name of " << length << " bytes";
+        EXPECT_EQ(loaded, length == room ? 2 : 0) << "folder path of " << length << " bytes";
+        if (length == room) {
+            EXPECT_NE(ReadFile(directory + "Tavrin.uzn"), example) << "not saved";
+        }
     }
 }
 

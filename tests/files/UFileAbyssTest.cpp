@@ -1,6 +1,8 @@
 #include "files/UFileAbyss_C.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -65,18 +67,22 @@ TEST_F(FileAbyssTest, LinksAreFollowedAndCyclesEndWithinEachNamedPath) {
     EXPECT_EQ(DrainAll(true), twice);
 }
 
-// A path that a record cannot hold, met while walking a folder: the rest of the folder is kept.
-// (A named path of that length is refused as the program starts.)
-TEST_F(FileAbyssTest, PathsLongerThanARecordAreRefusedButTheirSiblingsKept) {
-    Make({"w/short.png"});
-    const std::string tooLong =
-        In("w/" + std::string(PathRecord_S::Capacity - In("w/").size(), 'n'));
-    WriteFile(tooLong, {'x'});
-    abyss.AddPath(In("w").c_str());
+// A path longer than the system takes (4095 bytes), met while walking a folder: the rest of the
+// folder is kept. (A named path of that length is refused as the program starts.)
+TEST_F(FileAbyssTest, PathsLongerThanTheSystemTakesAreRefusedButTheirSiblingsKept) {
+    const std::string deep = MakeDeepFolder(temp.root, 4000);
+    WriteFile(deep + "short.png", {'x'});
+    const std::string name(PathRecord_S::Capacity - deep.size(), 'n');
+    const int folder = open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+    close(openat(folder, name.c_str(), O_CREAT | O_WRONLY, 0600));
+    abyss.AddPath(deep.c_str());
     PathRecord_S record;
-    EXPECT_EQ(FailureOf([&] { abyss.GetNextFile(record); }),
-              "UFileAbyss_C 2 File path is too long:|" + tooLong);
-    EXPECT_EQ(DrainAll(), Paths{In("w/short.png")});
+    // An error record keeps the first 399 bytes of the path.
+    const std::string failure = FailureOf([&] { abyss.GetNextFile(record); });
+    EXPECT_EQ(failure, "UFileAbyss_C 2 File path is too long:|" + (deep + name).substr(0, 399));
+    EXPECT_EQ(DrainAll(), Paths{deep + "short.png"});
+    unlinkat(folder, name.c_str(), 0);
+    close(folder);
 }
 
 // A folder that cannot be listed fails the walk, naming the folder and the reason, as an

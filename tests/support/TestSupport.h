@@ -101,6 +101,22 @@ inline std::vector<std::string> NamesWith(const std::string& folder, const std::
     return names;
 }
 
+// Makes and returns a folder path of exactly `length` bytes with its final '/', going down from
+// `root` (which ends with '/') through names of at most 200 bytes: one name is held to 255
+// bytes, a whole path only to 4095.
+inline std::string MakeDeepFolder(const std::string& root, std::size_t length) {
+    std::string path = root;
+    while (path.size() < length) {
+        std::size_t name = length - path.size() - 1;
+        if (name > 200) {
+            name = name - 200 < 2 ? 150 : 200;
+        }
+        path += std::string(name, 'd') + "/";
+    }
+    std::filesystem::create_directories(path);
+    return path;
+}
+
 // True also for a link whose target is gone.
 inline bool Exists(const std::string& path) {
     return std::filesystem::is_symlink(path) || std::filesystem::exists(path);

@@ -286,9 +286,9 @@ TEST(WindowIcon, TheFallbackIconIsBuiltIntoTheWindowLibrary) {
 
 TEST(UFileListBox, RefusesAPathLongerThanItsRecordAndKeepsTheOthers) {
     NS_Wnd::UFileListBox_C list;
-    const std::string fits = "/" + std::string(194, 'f') + ".png";  // 199 bytes
+    const std::string fits = "/" + std::string(4090, 'f') + ".png";  // 4095 bytes
     list.AddFilePath(fits.c_str());
-    EXPECT_EQ(CodeOf([&] { list.AddFilePath((fits + "x").c_str()); }), 1) << "a 200-byte path";
+    EXPECT_EQ(CodeOf([&] { list.AddFilePath((fits + "x").c_str()); }), 1) << "a 4096-byte path";
     ASSERT_EQ(list.GetCount(), 1);
     EXPECT_EQ(list.GetFilePath(0), fits);
 }
