@@ -63,7 +63,8 @@ done
 node "$out/node/spine.mjs" "$www" "$www/cases.json" "$www/spine.json"
 reports+=("$www/spine.json")
 while read -r dir width height; do
-  browse --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \
+  # Virtual time too: the shot waits until the sheet has loaded.
+  browse --virtual-time-budget=20000 --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \
     "http://127.0.0.1:$port/$dir/page.html"
 done < <($python tests/engines/css.py page "$www")
 
