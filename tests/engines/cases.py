@@ -54,6 +54,9 @@ c = pack("pixi-array-trim", "array", "json", TRIM)
 frames = json.loads((www / c["dir"] / c["data"][0]).read_text())["frames"]
 cases.append(c | {"engine": "pixi", "must": [str(i) for i in range(len(frames))], "anims_wanted": True,
                   "refs": {str(i): f["filename"] for i, f in enumerate(frames)}, "pivot": [0.5, 1]})
+# melonJS takes the sheet from its caller; a multipack is one atlas a sheet.
+for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
+    cases.append(pack(f"melonjs-{label}", "melonjs", "json", options) | {"engine": "melonjs"})
 # Lossless WebP sheets, loaded by the browser's own decoder.
 cases.append(pack("webp-hash-rotate", "hash", "json", ROTATE, "webp")
              | {"engine": "phaser", "loader": "atlas", "pivot": [0.5, 1]})
