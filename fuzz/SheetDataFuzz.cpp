@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "composition/SheetData.h"
+#include "composition/data/SheetData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::vector<USheetDataFrame_S> frames(1);
@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
     }
     NS_Data::UComposeOptions_S options;
-    for (const auto format : {NS_Data::UDataOptions_S::JsonHash, NS_Data::UDataOptions_S::JsonArray,
-                              NS_Data::UDataOptions_S::Aseprite}) {
+    using Form = NS_Data::UDataOptions_S;
+    for (const auto format : {Form::JsonHash, Form::JsonArray, Form::Aseprite, Form::Melonjs}) {
         options.data.form = format;
         const std::string text = FormatSheetData({{{"s.png", 8, 8, {}}, frames}}, options);
         const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);

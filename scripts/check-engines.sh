@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Has each game engine's own loader read the data files Tavrin writes, and compares every frame
 # it rebuilds from what the loader made with the picture it came from, pixel for pixel:
-# Phaser 3 and PixiJS 8 in headless Chromium, the Spine runtimes' atlas reader under Node.js,
-# and Chromium itself for the CSS sprites. One line per engine and form; exits 1 on a failure.
+# Phaser 3, PixiJS 8 and melonJS in headless Chromium, the Spine runtimes' atlas reader under
+# Node.js, and Chromium itself for the CSS sprites. One line per engine and form; exits 1 on a
+# failure.
 #
 # Needs the Debian packages of `scripts/install-deps.sh --check` (chromium) and Node.js; npm
 # installs the engines from the versions pinned in tests/engines/package-lock.json. Nothing
@@ -35,7 +36,7 @@ rm -rf "$out/set" "$out/ref" "$www"
 mkdir -p "$www"
 $python tests/engines/make-set.py "$out/set" "$out/ref"
 $python tests/engines/cases.py "$tavrin" "$out/set" "$www" "$out/ref"
-cp tests/engines/phaser.html tests/engines/pixi.html "$www/"
+cp tests/engines/phaser.html tests/engines/pixi.html tests/engines/melonjs.html "$www/"
 ln -s "$(pwd)/$out/node/node_modules" "$www/node_modules"
 
 (cd "$www" && exec python3 -m http.server "$port" --bind 127.0.0.1) >/dev/null 2>&1 &
@@ -52,7 +53,8 @@ browse() {
 }
 # Scripts run in virtual time: the page is dumped once they have nothing left to wait for.
 browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/phaser.html" >"$www/phaser.dom"
-reports=("$www/phaser.dom")
+browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/melonjs.html" >"$www/melonjs.dom"
+reports=("$www/phaser.dom" "$www/melonjs.dom")
 for id in $($python -c 'import json, sys
 print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == "pixi"))' \
     "$www/cases.json"); do
@@ -63,7 +65,8 @@ done
 node "$out/node/spine.mjs" "$www" "$www/cases.json" "$www/spine.json"
 reports+=("$www/spine.json")
 while read -r dir width height; do
-  browse --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \
+  # Virtual time too: the shot waits until the sheet has loaded.
+  browse --virtual-time-budget=20000 --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \
     "http://127.0.0.1:$port/$dir/page.html"
 done < <($python tests/engines/css.py page "$www")
 

@@ -2,7 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
-#include "composition/SheetData.h"
+#include "composition/data/SheetData.h"
+#include "composition/data/UDataForm_S.h"
 
 #include <algorithm>
 #include <charconv>
@@ -181,6 +182,27 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, Enum& target,
     return app.add_option(name)->check(CLI::Validator(check, "", ""))->each(take);
 }
 
+UChoices_T<NS_Data::UDataOptions_S::Form_E> DataFormChoices() {
+    UChoices_T<NS_Data::UDataOptions_S::Form_E> choices;
+    for (const UDataForm_S& form : GetDataForms()) {
+        choices.emplace_back(form.name, form.form);
+    }
+    return choices;
+}
+
+// "hash (frames by name), array (in sheet order), ... or css (...) (default: hash)".
+std::string DescribeDataForms() {
+    const std::span<const UDataForm_S> forms = GetDataForms();
+    std::string text;
+    for (std::size_t i = 0; i < forms.size(); ++i) {
+        text += std::string(i == 0                  ? ""
+                            : i + 1 == forms.size() ? " or "
+                                                    : ", ") +
+                forms[i].name + " (" + forms[i].description + ")";
+    }
+    return text + " (default: " + forms.front().name + ")";
+}
+
 // A whole number of pixels within [low, high].
 CLI::Option* AddCount(CLI::App& app, const std::string& name, auto& target, int64_t low,
                       int64_t high) {
@@ -300,19 +322,8 @@ void UParser_C::DefineOptions() {
     app.add_option("--data", compose.data.path, "also write where each frame lies (default: none)")
         ->option_text("FILE.json")
         ->group("Frames");
-    AddChoice<UDataOptions_S::Form_E>(app, "--data-format", compose.data.form,
-                                      {{"hash", UDataOptions_S::JsonHash},
-                                       {"array", UDataOptions_S::JsonArray},
-                                       {"aseprite", UDataOptions_S::Aseprite},
-                                       {"phaser3", UDataOptions_S::Phaser3},
-                                       {"xml", UDataOptions_S::Xml},
-                                       {"libgdx", UDataOptions_S::Libgdx},
-                                       {"css", UDataOptions_S::Css}})
-        ->description(
-            "hash (frames by name), array (in sheet order), aseprite (frames by "
-            "index, for Phaser's createFromAseprite), phaser3 (one multi-atlas for "
-            "every sheet), xml (TextureAtlas), libgdx (libGDX and Spine atlas) or css "
-            "(default: hash)")
+    AddChoice<UDataOptions_S::Form_E>(app, "--data-format", compose.data.form, DataFormChoices())
+        ->description(DescribeDataForms())
         ->option_text("FORMAT")
         ->group("Frames");
     AddCount(app, "--fps", compose.data.fps, 1, 1000)

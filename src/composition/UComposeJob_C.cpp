@@ -11,10 +11,10 @@
 
 #include "composition/LoadPictures.h"
 #include "composition/PictureGroup_C.h"
-#include "composition/SheetData.h"
 #include "composition/USheetLimits_C.h"
 #include "composition/USheetPlan_C.h"
 #include "composition/USheetRows_C.h"
+#include "composition/data/SheetData.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
 #include "files/UFileSet_C.h"
@@ -175,7 +175,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     UPendingWrites_C writes;
     WriteSheets(plan, pictures, writes, warn);
     if (!options.data.path.empty()) {
-        WriteData(plan, NameFrames(batch, delays), writes);
+        WriteData(plan, NameFrames(batch, delays), writes, warn);
     }
     RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();
@@ -221,8 +221,20 @@ void UComposeJob_C::RemoveStaleSheets(std::size_t count, UPendingWrites_C& write
     }
 }
 
+std::string UComposeJob_C::Format(const std::vector<USheetDataPage_S>& pages,
+                                  const UWarn_F& warn) const {
+    std::vector<std::string> warnings;
+    std::string text = FormatSheetData(pages, options, warnings);
+    for (const std::string& warning : warnings) {
+        if (warn) {
+            warn(warning);
+        }
+    }
+    return text;
+}
+
 void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
-                              UPendingWrites_C& writes) const {
+                              UPendingWrites_C& writes, const UWarn_F& warn) const {
     const std::size_t count = plan.GetSheets().size();
     std::vector<USheetDataPage_S> pages(count);
     for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -247,11 +259,11 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
             }
         }
         if (!oneFile) {
-            writes.AddData(dataPath(number), FormatSheetData({pages[number]}, options));
+            writes.AddData(dataPath(number), Format({pages[number]}, warn));
         }
     }
     if (oneFile) {
-        writes.AddData(options.data.path, FormatSheetData(pages, options));
+        writes.AddData(options.data.path, Format(pages, warn));
     }
 }
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "composition/CollectBatch.h"
-#include "composition/SheetData.h"
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
 #include "composition/USheetPlan_C.h"
 #include "composition/USheetTargets_C.h"
+#include "composition/data/SheetData.h"
 
 namespace NS_Data {
 
@@ -49,7 +49,9 @@ private:
                      UPendingWrites_C& writes, const UWarn_F& warn) const;
     // The data file of every sheet, or one for each: frames in the pictures' order.
     void WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
-                   UPendingWrites_C& writes) const;
+                   UPendingWrites_C& writes, const UWarn_F& warn) const;
+    // The data file's text for `pages`, its warnings told to `warn`.
+    std::string Format(const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn) const;
 
     // The numbered files an earlier, larger set left beyond `count` sheets go with this set;
     // those not proven an earlier run's are named in a warning and kept.

@@ -33,10 +33,8 @@ struct UPackingOptions_S {
 
 // What the data file writer reads.
 struct UDataOptions_S {
-    // JSON hash and array (most engines), Aseprite's JSON (frames keyed by index, as Phaser's
-    // createFromAseprite finds them), Phaser 3's multi-atlas, the TextureAtlas XML, the libGDX
-    // and Spine text atlas, and CSS sprites.
-    enum Form_E { JsonHash, JsonArray, Aseprite, Phaser3, Xml, Libgdx, Css };
+    // The data file's form; composition/data/UDataForm_S.cpp describes each.
+    enum Form_E { JsonHash, JsonArray, Aseprite, Phaser3, Melonjs, Xml, Libgdx, Css };
 
     // Where the frame data goes; empty for none.
     std::string path;

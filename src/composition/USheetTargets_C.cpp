@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "composition/SheetData.h"
+#include "composition/data/SheetData.h"
 #include "files/PathUtilities.h"
 #include "imaging/FileBytes.h"
 #include "imaging/SheetFile.h"

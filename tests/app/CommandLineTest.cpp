@@ -1,11 +1,14 @@
 #include "app/CommandLine.h"
 
+#include "composition/data/UDataForm_S.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,6 +83,9 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"-o", "s.png", "--layout", "multirow", "--rotate", "a"},
          "--rotate needs --layout packed"},
         {{"-o", "s.png", "--multipack", "a"}, "--multipack needs --layout packed"},
+        {{"-o", "s.png", "--layout", "packed", "--rotate", "--data-format", "phaser3", "a"},
+         "--data-format phaser3 is read by Phaser 3, which draws a rotated frame mirrored; "
+         "leave out --rotate"},
         {{"-o", "s.png", "--padding", "-1", "a"},
          "--padding: takes a whole number from 0 to 16384, not \"-1\""},
         {{"-o", "s.png", "--columns", "0", "a"},
@@ -151,8 +157,8 @@ TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
     for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-")) {
         manual.erase(at, 1);
     }
-    const std::string completion =
-        Section(ReadText("install/tavrin.bash-completion"), "compgen -W '-o", "' --");
+    const std::string completer = ReadText("install/tavrin.bash-completion");
+    const std::string completion = Section(completer, "compgen -W '-o", "' --");
     const std::string readme = Section(ReadText("README.md"), "| Option | Meaning |", "\n\n");
     const std::pair<const char*, std::string> documents[] = {
         {"the manual page", manual},
@@ -162,5 +168,23 @@ TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
     };
     for (const auto& [document, text] : documents) {
         EXPECT_EQ(OptionWords(text), options) << document;
+    }
+    // The data forms: the manual's synopsis of --data-format and the words completion offers.
+    std::set<std::string> forms;
+    for (const UDataForm_S& form : GetDataForms()) {
+        forms.insert(form.name);
+    }
+    const std::string synopsis = Section(manual, "-data-format \" \" ", "\n");
+    const std::string offered = Section(completer, "--data-format)", "\"$cur\"");
+    for (const auto& [document, text] :
+         {std::pair("the manual page", synopsis), std::pair("bash completion", offered)}) {
+        std::set<std::string> words;
+        std::istringstream in(text.substr(text.find_first_of("\"'") + 1));
+        for (std::string word; in >> word;) {
+            words.insert(
+                word.substr(0, word.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789")));
+        }
+        words.erase("");
+        EXPECT_EQ(words, forms) << document;
     }
 }

@@ -2,11 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "composition/Animations.h"
-#include "composition/SheetData.h"
+#include "composition/data/SheetData.h"
 
 namespace {
 
@@ -72,12 +73,25 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     options.data.form = Form::JsonHash;
     const auto hash = nlohmann::json::parse(FormatSheetData(pages, options));
     EXPECT_EQ(hash["animations"]["run"], (nlohmann::json{"run_1.png", "run_2.png"}));
+    // PixiJS keys an array's frames by their indexes, and finds animation frames by key.
+    options.data.form = Form::JsonArray;
+    const auto array = nlohmann::json::parse(FormatSheetData(pages, options));
+    EXPECT_EQ(array["animations"]["run"], (nlohmann::json{"1", "0"}));
+    // melonJS reads an atlas only when meta.app names it, and finds the sheet only without
+    // meta.image.
+    options.data.form = Form::Melonjs;
+    const auto melon = nlohmann::json::parse(FormatSheetData(pages, options));
+    EXPECT_EQ(melon["meta"]["app"], "Tavrin (melonJS atlas)");
+    EXPECT_FALSE(melon["meta"].contains("image"));
+    EXPECT_EQ(melon["frames"][1]["filename"], "run_1.png");
+    EXPECT_EQ(melon["frames"][1]["frame"],
+              (nlohmann::json{{"x", 4}, {"y", 0}, {"w", 4}, {"h", 3}}));
     EXPECT_FALSE(hash["meta"].contains("frameTags")) << "a tag whose frames are out of order";
     EXPECT_FALSE(hash["frames"]["a&b\n.png"].contains("duration"));
 
     options.data.form = Form::Xml;
     EXPECT_NE(FormatSheetData(pages, options)
-                  .find("<SubTexture name=\"a&amp;b\xEF\xBF\xBD.png\" x=\"8\" y=\"0\" width=\"4\" "
+                  .find("<SubTexture name=\"a&amp;b&#10;.png\" x=\"8\" y=\"0\" width=\"4\" "
                         "height=\"3\" frameX=\"-1\" frameY=\"-2\" frameWidth=\"6\" "
                         "frameHeight=\"8\" pivotX=\"3\" pivotY=\"8\"/>"),
               std::string::npos);
@@ -123,4 +137,242 @@ TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
             }
         }
     }
+}
+
+namespace {
+
+// Names a data file may meet: each may not mean anything in the form's own syntax.
+const std::vector<std::string> HostileNames = {"a:b.png",
+                                               "a_b.png",
+                                               "a:b.png",
+                                               "bounds: 9, 9, 9, 9",
+                                               "index: 7",
+                                               "size: 1, 1",
+                                               "rotate: true",
+                                               "filter: Linear, Linear",
+                                               ":",
+                                               " lead.png",
+                                               "trail.png ",
+                                               "  ",
+                                               "\t",
+                                               "x\ny.png",
+                                               "x\ry.png",
+                                               "x\r\ny.png",
+                                               "\xC2\xA0nbsp.png",
+                                               "wide.png\xE3\x80\x80",
+                                               "\xEF\xBB\xBF"
+                                               "bom.png",
+                                               "walk_1.png",
+                                               "walk_01.png",
+                                               "walk:_2.png",
+                                               "a b.png",
+                                               "a-b.png",
+                                               "q\"u\\o<t>e&.png",
+                                               "c\x01.png",
+                                               "c\x02.png"};
+
+std::string Trim(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n\f\v");
+    return first == std::string::npos
+               ? ""
+               : text.substr(first, text.find_last_not_of(" \t\r\n\f\v") - first + 1);
+}
+
+// The key and value of an entry line, as libGDX's and Spine's readers split it: none without ':'.
+std::optional<std::pair<std::string, std::string>> Entry(const std::string& line) {
+    const std::size_t colon = line.find(':');
+    if (Trim(line).empty() || colon == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::pair(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)));
+}
+
+// A region as the libGDX and Spine runtimes' reading loop finds it: "name#index: bounds".
+std::vector<std::string> ReadAtlas(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            i += text.compare(i, 2, "\r\n") == 0 ? 1 : 0;
+            lines.emplace_back();
+        } else {
+            lines.back() += text[i];
+        }
+    }
+    std::size_t at = 0;
+    // Header entries before the first page are skipped.
+    while (at < lines.size() && Entry(lines[at])) {
+        ++at;
+    }
+    std::vector<std::string> regions;
+    for (bool page = false; at < lines.size();) {
+        if (Trim(lines[at]).empty()) {
+            page = false;
+            ++at;
+            continue;
+        }
+        std::string region = Trim(lines[at++]);
+        std::string index, bounds;
+        for (; at < lines.size() && Entry(lines[at]); ++at) {
+            const auto [key, value] = *Entry(lines[at]);
+            index = key == "index" ? value : index;
+            bounds = key == "bounds" ? value : bounds;
+        }
+        if (page) {
+            regions.push_back(region + "#" + index + ": " + bounds);
+        }
+        page = true;
+    }
+    return regions;
+}
+
+}  // namespace
+
+// Read by the libGDX and Spine reading loop, every frame stays a region of its own with its
+// own bounds (before, 3 of 27 hostile names vanished and one region took another's bounds).
+TEST(SheetData, LibgdxAtlasKeepsEveryNameARegionWithItsOwnBounds) {
+    std::vector<USheetDataPage_S> pages = {
+        {{"sheet: one.png", 200, 3, {}, {}}, Named(HostileNames)},
+        {{" two.png", 8, 3, {}, {}}, Named({"z.png", "y:.png"})}};
+    Options options;
+    options.data.form = Form::Libgdx;
+    std::vector<std::string> warnings;
+    const std::vector<std::string> regions = ReadAtlas(FormatSheetData(pages, options, warnings));
+    EXPECT_EQ(warnings.size(), 1U) << "one warning for every name rewritten";
+    std::vector<std::string> expected;
+    for (const USheetDataPage_S& page : pages) {
+        for (const USheetDataFrame_S& frame : page.frames) {
+            expected.push_back(std::to_string(frame.place.onSheet.left) + ", 0, 4, 3");
+        }
+    }
+    ASSERT_EQ(regions.size(), expected.size());
+    std::set<std::string> names;
+    for (std::size_t i = 0; i < regions.size(); ++i) {
+        const std::size_t colon = regions[i].rfind(": ");
+        EXPECT_EQ(regions[i].substr(colon + 2), expected[i]) << regions[i];
+        EXPECT_TRUE(names.insert(regions[i].substr(0, colon)).second) << regions[i];
+    }
+    EXPECT_EQ(regions[0], "a_b.png#: 0, 0, 4, 3");
+    EXPECT_EQ(regions[19], "walk#1: 76, 0, 4, 3") << "a numbered frame keeps its animation";
+}
+
+namespace {
+
+// The code points of UTF-8 `text` (which AsWritten made valid).
+std::vector<char32_t> CodePoints(const std::string& text) {
+    std::vector<char32_t> points;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t i = 1; i < length; ++i) {
+            code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+        }
+        points.push_back(code);
+        at += length;
+    }
+    return points;
+}
+
+// XML 1.0's Char production.
+bool IsXmlChar(char32_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD) || c >= 0x10000;
+}
+
+// Every name="..." value with its references decoded; empty where a character or reference is
+// one XML does not allow.
+std::vector<std::u32string> XmlNames(const std::string& text) {
+    std::vector<std::u32string> names;
+    for (std::size_t at = text.find(" name=\""); at != std::string::npos;
+         at = text.find(" name=\"", at + 1)) {
+        const std::size_t start = at + 7;
+        std::u32string name;
+        for (const char32_t c : CodePoints(text.substr(start, text.find('"', start) - start))) {
+            name += c;
+        }
+        for (const auto& [reference, code] :
+             std::initializer_list<std::pair<std::u32string, char32_t>>{{U"&#9;", 9},
+                                                                        {U"&#10;", 10},
+                                                                        {U"&#13;", 13},
+                                                                        {U"&lt;", '<'},
+                                                                        {U"&gt;", '>'},
+                                                                        {U"&quot;", '"'},
+                                                                        {U"&amp;", '&'}}) {
+            for (std::size_t r = name.find(reference); r != std::u32string::npos;
+                 r = name.find(reference, r + 1)) {
+                name.replace(r, reference.size(), 1, code);
+            }
+        }
+        names.push_back(std::ranges::all_of(name, IsXmlChar) ? name : U"");
+    }
+    return names;
+}
+
+}  // namespace
+
+// U+FFFE and U+FFFF made the file not well-formed, and three names differing only in a control
+// character all became "c\uFFFD.png": names are made unique on the text as written.
+TEST(SheetData, XmlHoldsEveryNameWellFormedAndApart) {
+    std::vector<std::string> names = HostileNames;
+    names.insert(names.end(), {"n\xEF\xBF\xBE.png", "n\xEF\xBF\xBF.png", "c\x03.png",
+                               "c\xEF\xBF\xBD.png", "tab\there.png"});
+    Options options;
+    options.data.form = Form::Xml;
+    const std::string xml = FormatSheetData({{{"s\x01.png", 8, 3, {}, {}}, Named(names)}}, options);
+    const std::vector<std::u32string> read = XmlNames(xml);
+    ASSERT_EQ(read.size(), names.size());
+    const std::set<std::u32string> apart(read.begin(), read.end());
+    EXPECT_EQ(apart.size(), names.size()) << "two frames share a name";
+    EXPECT_FALSE(apart.contains(U"")) << "a name XML does not allow";
+    EXPECT_TRUE(apart.contains(U"tab\there.png")) << "a tab is written as a reference";
+    EXPECT_TRUE(std::ranges::all_of(CodePoints(xml), IsXmlChar)) << xml;
+}
+
+namespace {
+
+// The text a CSS identifier or string stands for: each "\HEX " or "\c" escape decoded.
+std::string Unescape(const std::string& text) {
+    std::string plain;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\\') {
+            plain += text[at];
+            continue;
+        }
+        const std::size_t end = text.find_first_not_of("0123456789abcdef", at + 1);
+        if (end == at + 1) {
+            plain += text[++at];
+        } else {
+            plain += static_cast<char>(std::stoi(text.substr(at + 1, end - at - 1), nullptr, 16));
+            at = text[end] == ' ' ? end : end - 1;
+        }
+    }
+    return plain;
+}
+
+}  // namespace
+
+// A class attribute splits at spaces, so a class must hold none; and the sheet's name holding
+// '"', '\' or a line break must not break the rule.
+TEST(SheetData, CssClassesWorkInHtmlAndTheSheetUrlHoldsAnyName) {
+    const std::string image = "we\"ird\\sheet\n.png";
+    Options options;
+    options.data.form = Form::Css;
+    const std::string css =
+        FormatSheetData({{{image, 8, 3, {}, {}}, Named(HostileNames)}}, options);
+    std::set<std::string> classes;
+    std::size_t rules = 0;
+    for (std::size_t at = css.find("\n."); at != std::string::npos; at = css.find("\n.", at + 1)) {
+        const std::string name = Unescape(css.substr(at + 2, css.find(" {\n", at) - at - 2));
+        EXPECT_EQ(name.find_first_of(" \t\n\f\r"), std::string::npos) << name;
+        EXPECT_TRUE(classes.insert(name).second) << name;
+        const std::size_t url = css.find("url(\"", at) + 5;
+        const std::size_t line = css.find('\n', url);
+        const std::size_t close = css.rfind("\")", line);
+        const std::size_t end = close != std::string::npos && close >= url ? close : line;
+        EXPECT_EQ(Unescape(css.substr(url, end - url)), image) << name;
+        ++rules;
+    }
+    EXPECT_EQ(rules, HostileNames.size());
+    EXPECT_TRUE(classes.contains("a-b.png")) << "a space becomes '-'";
+    EXPECT_TRUE(classes.contains("a-b.png~2")) << "and the class stays unique";
 }

@@ -1,7 +1,8 @@
-#include "composition/Animations.h"
+#include "composition/data/Animations.h"
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "composition/NaturalOrder.h"
 
@@ -61,4 +62,22 @@ std::vector<UAnimation_S> FindAnimations(const std::vector<USheetDataFrame_S>& f
         return animation.frames.size() < 2 && frames[animation.frames[0]].duration < 0;
     });
     return animations;
+}
+
+void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages) {
+    std::vector<USheetDataFrame_S> all;
+    for (const USheetDataPage_S& page : pages) {
+        all.insert(all.end(), page.frames.begin(), page.frames.end());
+    }
+    std::unordered_map<std::string, std::size_t> whole;
+    for (const UAnimation_S& animation : FindAnimations(all)) {
+        whole[animation.name] = animation.frames.size();
+    }
+    for (USheetDataPage_S& page : pages) {
+        for (const UAnimation_S& animation : FindAnimations(page.frames)) {
+            if (animation.frames.size() != whole[animation.name]) {
+                page.meta.split.push_back(animation.name);
+            }
+        }
+    }
 }

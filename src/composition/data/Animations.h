@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "composition/SheetData.h"
+#include "composition/data/USheetDataPage_S.h"
 
 // One animation of a sheet: its name and its frames, as indexes into the sheet's frame list, in
 // the order they play.
@@ -21,3 +21,6 @@ std::string FindAnimationName(const USheetDataFrame_S& frame);
 // named by the rest (walk, run), in the numbers' order, when there are at least two of them.
 // Animations are listed by their first frame's place in `frames`.
 std::vector<UAnimation_S> FindAnimations(const std::vector<USheetDataFrame_S>& frames);
+
+// Notes in each page's meta the animations whose frames lie on more than one page.
+void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages);

@@ -1,14 +1,12 @@
-#include "composition/SheetData.h"
-
+// The JSON forms: hash, array, Aseprite's, Phaser 3's multi-atlas and melonJS's atlas.
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_map>
-#include <unordered_set>
 
-#include "composition/Animations.h"
-#include "composition/SheetNames.h"
+#include "composition/data/Animations.h"
+#include "composition/data/DataNames.h"
+#include "composition/data/DataWriters.h"
 #include "foundation/ProductVersion.h"
 #include "foundation/RunInParallel.h"
 
@@ -35,8 +33,7 @@ json MakeRect(const URect_C& rect) {
     return entry;
 }
 
-using Options = NS_Data::UComposeOptions_S;
-using Form = NS_Data::UDataOptions_S;
+using Options = NS_Data::UDataOptions_S;
 
 // Adds the frame's members to `entry`, after any it holds already.
 void AddFrame(const USheetDataFrame_S& frame, const Options& options, json& entry) {
@@ -50,32 +47,14 @@ void AddFrame(const USheetDataFrame_S& frame, const Options& options, json& entr
         entry["duration"] = frame.duration;
     }
     // Phaser reads a frame's pivot as "pivot", PixiJS as "anchor".
-    if (options.data.hasPivot) {
+    if (options.hasPivot) {
         json pivot(json::value_t::object);
-        pivot["x"] = options.data.pivotX;
-        pivot["y"] = options.data.pivotY;
+        pivot["x"] = options.pivotX;
+        pivot["y"] = options.pivotY;
         entry["pivot"] = pivot;
         entry["anchor"] = pivot;
     }
 }
-
-// Gives each name met again the first free NAME~N; every name is looked up a bounded number of
-// times on average, so a batch of one name repeated stays linear.
-class UUniqueNames_C {
-public:
-    std::string Take(const std::string& name) {
-        std::string unique = name;
-        int32_t& next = nextSuffix.try_emplace(name, 2).first->second;
-        while (!taken.insert(unique).second) {
-            unique = name + "~" + std::to_string(next++);
-        }
-        return unique;
-    }
-
-private:
-    std::unordered_set<std::string> taken;
-    std::unordered_map<std::string, int32_t> nextSuffix;
-};
 
 // Each frame's entry, with `name` first where given; made on every core, in pieces of this
 // many frames.
@@ -137,21 +116,22 @@ std::vector<USheetDataFrame_S> Timed(std::vector<USheetDataFrame_S> frames,
     for (const UAnimation_S& animation : animations) {
         for (const std::size_t i : animation.frames) {
             if (frames[i].duration < 0) {
-                frames[i].duration = 1000 / std::max(options.data.fps, 1);
+                frames[i].duration = 1000 / std::max(options.fps, 1);
             }
         }
     }
     return frames;
 }
 
-// PixiJS's "animations": each animation's frame names in playing order.
+// PixiJS's "animations": each animation's frames in playing order, by their keys in "frames"
+// (PixiJS keys the frames of an array by their indexes).
 json MakeAnimations(const std::vector<UAnimation_S>& animations,
-                    const std::vector<std::string>& names) {
+                    const std::vector<std::string>& keys) {
     json map(json::value_t::object);
     for (const UAnimation_S& animation : animations) {
         json list(json::value_t::array);
         for (const std::size_t i : animation.frames) {
-            list.push_back(names[i]);
+            list.push_back(keys[i]);
         }
         map[AsWritten(animation.name)] = list;
     }
@@ -210,12 +190,22 @@ std::string Dump(const json& document) {
     return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
-// JSON hash, array, or Aseprite's form for one page.
-std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names,
+// How a page's frames are listed: keyed by name, in an array, or keyed by index.
+enum class UFrameList_E { ByName, InOrder, ByIndex };
+
+std::vector<std::string> IndexKeys(std::size_t count) {
+    std::vector<std::string> keys;
+    for (std::size_t i = 0; i < count; ++i) {
+        keys.push_back(std::to_string(i));
+    }
+    return keys;
+}
+
+// One page of the hash, the array or Aseprite's form.
+std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names, UFrameList_E list,
                            const Options& options) {
     std::vector<UAnimation_S> animations = FindAnimations(page.frames);
-    const bool aseprite = options.data.form == Form::Aseprite;
-    if (aseprite) {
+    if (list == UFrameList_E::ByIndex) {
         // Phaser's createFromAseprite finds a tag's frames by their indexes as keys.
         GroupAnimations(page, names, animations);
     }
@@ -223,20 +213,14 @@ std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names
     std::erase_if(animations, [&page](const UAnimation_S& animation) {
         return std::ranges::find(page.meta.split, animation.name) != page.meta.split.end();
     });
+    const bool byName = list == UFrameList_E::ByName;
+    const std::vector<std::string> keys = byName ? names : IndexKeys(frames.size());
+    std::vector<json> entries = MakeEntries(frames, byName ? nullptr : &names, options);
     json document;
-    if (options.data.form == Form::JsonArray) {
-        document["frames"] = MakeArray(MakeEntries(frames, &names, options));
-    } else if (aseprite) {
-        std::vector<std::string> keys;
-        for (std::size_t i = 0; i < frames.size(); ++i) {
-            keys.push_back(std::to_string(i));
-        }
-        document["frames"] = MakeObject(MakeEntries(frames, &names, options), keys);
-    } else {
-        document["frames"] = MakeObject(MakeEntries(frames, nullptr, options), names);
-    }
+    document["frames"] = list == UFrameList_E::InOrder ? MakeArray(std::move(entries))
+                                                       : MakeObject(std::move(entries), keys);
     if (!animations.empty()) {
-        document["animations"] = MakeAnimations(animations, names);
+        document["animations"] = MakeAnimations(animations, keys);
     }
     json meta = MakeMeta(page.meta);
     if (json tags = MakeFrameTags(animations); !tags.empty()) {
@@ -246,10 +230,34 @@ std::string FormatJsonPage(USheetDataPage_S page, std::vector<std::string> names
     return Dump(document);
 }
 
+}  // namespace
+
+std::string FormatJsonHash(const std::vector<USheetDataPage_S>& pages, const Options& options,
+                           std::vector<std::string>&) {
+    return FormatJsonPage(pages.front(), MakeUniqueNames(pages).front(), UFrameList_E::ByName,
+                          options);
+}
+
+std::string FormatJsonArray(const std::vector<USheetDataPage_S>& pages, const Options& options,
+                            std::vector<std::string>&) {
+    // The array keeps every name as it is, so no name is made unique.
+    std::vector<std::string> plain;
+    for (const USheetDataFrame_S& frame : pages.front().frames) {
+        plain.push_back(frame.name);
+    }
+    return FormatJsonPage(pages.front(), plain, UFrameList_E::InOrder, options);
+}
+
+std::string FormatAseprite(const std::vector<USheetDataPage_S>& pages, const Options& options,
+                           std::vector<std::string>&) {
+    return FormatJsonPage(pages.front(), MakeUniqueNames(pages).front(), UFrameList_E::ByIndex,
+                          options);
+}
+
 // Phaser 3's multi-atlas: one file, a texture for each sheet.
-std::string FormatPhaser3(const std::vector<USheetDataPage_S>& pages,
-                          const std::vector<std::vector<std::string>>& names,
-                          const Options& options) {
+std::string FormatPhaser3(const std::vector<USheetDataPage_S>& pages, const Options& options,
+                          std::vector<std::string>&) {
+    const std::vector<std::vector<std::string>> names = MakeUniqueNames(pages);
     json textures(json::value_t::array);
     for (std::size_t p = 0; p < pages.size(); ++p) {
         const std::vector<UAnimation_S> animations = FindAnimations(pages[p].frames);
@@ -268,79 +276,20 @@ std::string FormatPhaser3(const std::vector<USheetDataPage_S>& pages,
     return Dump(document);
 }
 
-}  // namespace
-
-std::string AsWritten(const std::string& name) {
-    if (std::ranges::none_of(name, [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-        return name;
-    }
-    const std::string quoted = json(name).dump(-1, ' ', false, json::error_handler_t::replace);
-    return json::parse(quoted).get<std::string>();
-}
-
-std::vector<std::vector<std::string>> MakeUniqueNames(const std::vector<USheetDataPage_S>& pages) {
-    UUniqueNames_C unique;
-    std::vector<std::vector<std::string>> names(pages.size());
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        for (const USheetDataFrame_S& frame : pages[p].frames) {
-            names[p].push_back(unique.Take(AsWritten(frame.name)));
-        }
-    }
-    return names;
-}
-
-void MarkSplitAnimations(std::vector<USheetDataPage_S>& pages) {
-    std::vector<USheetDataFrame_S> all;
-    for (const USheetDataPage_S& page : pages) {
-        all.insert(all.end(), page.frames.begin(), page.frames.end());
-    }
-    std::unordered_map<std::string, std::size_t> whole;
-    for (const UAnimation_S& animation : FindAnimations(all)) {
-        whole[animation.name] = animation.frames.size();
-    }
-    for (USheetDataPage_S& page : pages) {
-        for (const UAnimation_S& animation : FindAnimations(page.frames)) {
-            if (animation.frames.size() != whole[animation.name]) {
-                page.meta.split.push_back(animation.name);
-            }
-        }
-    }
-}
-
-bool HoldsEveryPage(NS_Data::UDataOptions_S::Form_E format) {
-    return format == Form::Phaser3 || format == Form::Libgdx || format == Form::Css;
-}
-
-std::string FindDataFormatProblem(const Options& options) {
-    if (options.data.form == Form::Css && options.packing.rotate) {
-        return "--data-format css cannot show a rotated frame; leave out --rotate";
-    }
-    if (options.data.form == Form::Libgdx && options.packing.rotate) {
-        return "--data-format libgdx turns frames the other way; leave out --rotate";
-    }
-    return {};
-}
-
-std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages, const Options& options) {
-    if (options.data.form == Form::JsonArray) {
-        // The array keeps every name as it is, so no name is made unique.
-        std::vector<std::string> plain;
-        for (const USheetDataFrame_S& frame : pages.front().frames) {
-            plain.push_back(frame.name);
-        }
-        return FormatJsonPage(pages.front(), plain, options);
-    }
-    std::vector<std::vector<std::string>> names = MakeUniqueNames(pages);
-    switch (options.data.form) {
-        case Form::Phaser3:
-            return FormatPhaser3(pages, names, options);
-        case Form::Libgdx:
-            return FormatLibgdxAtlas(pages, names);
-        case Form::Css:
-            return FormatCssSprites(pages, names);
-        case Form::Xml:
-            return FormatTextureAtlasXml(pages.front(), names.front(), options);
-        default:
-            return FormatJsonPage(pages.front(), names.front(), options);
-    }
+// melonJS reads an atlas whose meta.app names a tool it knows, its own name among them, as an
+// array of frames with their names as "filename". It then takes the sheet from its caller, keyed
+// "default", and finds it by meta.image, so the file names no image.
+std::string FormatMelonjs(const std::vector<USheetDataPage_S>& pages, const Options& options,
+                          std::vector<std::string>&) {
+    const USheetDataPage_S& page = pages.front();
+    const std::vector<std::string> names = MakeUniqueNames(pages).front();
+    json meta(json::value_t::object);
+    meta["app"] = std::string(ProductName) + " (melonJS atlas)";
+    meta["version"] = ProductVersion;
+    meta["format"] = "RGBA8888";
+    meta["size"] = MakeSize(page.meta.width, page.meta.height);
+    json document;
+    document["frames"] = MakeArray(MakeEntries(page.frames, &names, options));
+    document["meta"] = std::move(meta);
+    return Dump(document);
 }
