@@ -446,9 +446,8 @@ std::string UParser_C::ChooseLayoutAndTrim() {
         }
         compose.layout = *chosen;
     }
-    for (const auto& [first, second] : {std::pair{"--trim", "--autocut"},
-                                        {"--no-trim", "--trim"},
-                                        {"--no-trim", "--autocut"}}) {
+    for (const auto& [first, second] :
+         {std::pair{"--trim", "--autocut"}, {"--no-trim", "--trim"}, {"--no-trim", "--autocut"}}) {
         if (app.count(first) > 0 && app.count(second) > 0) {
             return std::string(first) + " and " + second + " cannot be given together";
         }
@@ -506,7 +505,8 @@ void UParser_C::Finish() {
         return;
     }
     if (!NamesSheetFormat(output)) {
-        return Fail("-o " + output + ": a sheet's name ends in .png or .webp (or is - for "
+        return Fail("-o " + output +
+                    ": a sheet's name ends in .png or .webp (or is - for "
                     "standard output)");
     }
     if (app.count("--data") > 0 && result.compose.data.path.empty()) {

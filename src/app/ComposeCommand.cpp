@@ -28,7 +28,10 @@ public:
     // The stages of a compose, each counted in its own steps.
     enum class UStage_E { Loading, Placing, Writing };
 
-    explicit UProgressLine_C(bool packing) : packs(packing), shown(isatty(STDERR_FILENO) == 1) {}
+    explicit UProgressLine_C(const NS_Data::UComposeOptions_S& options)
+        : packs(options.layout == NS_Data::ULayout_E::Packed),
+          sheets(options.packing.multipack ? "sheets" : "sheet"),
+          shown(isatty(STDERR_FILENO) == 1) {}
     UProgressLine_C(const UProgressLine_C&) = delete;
     UProgressLine_C& operator=(const UProgressLine_C&) = delete;
     ~UProgressLine_C() {
@@ -57,8 +60,8 @@ public:
                 std::fprintf(stderr, "\rLoading pictures: %zu of %zu\033[K", done, total);
                 break;
             case UStage_E::Placing:
-                std::fprintf(stderr, "\r%s %zu pictures and writing the sheet\033[K",
-                             packs ? "Packing" : "Placing", total);
+                std::fprintf(stderr, "\r%s %zu pictures and writing the %s\033[K",
+                             packs ? "Packing" : "Placing", total, sheets);
                 break;
             case UStage_E::Writing:
                 std::fprintf(stderr, "\rWriting sheet %zu of %zu\033[K", done + 1, total);
@@ -69,6 +72,7 @@ public:
 
 private:
     bool packs;
+    const char* sheets;
     bool shown;
 };
 
@@ -126,8 +130,7 @@ private:
     // The numbered sheets there are, from 0 on, and then their numbered data files.
     std::vector<std::string> GetNumbered() const {
         std::vector<std::string> sheets, data;
-        const bool numberedData =
-            !options.data.path.empty() && !HoldsEveryPage(options.data.form);
+        const bool numberedData = !options.data.path.empty() && !HoldsEveryPage(options.data.form);
         for (std::size_t number = 0;; ++number) {
             const std::string sheet = NumberedPath(options.output, number);
             if (Identify(sheet) == UIdentity_T()) {
@@ -169,7 +172,7 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
                                  const NS_Data::UComposeOptions_S& options,
                                  const std::vector<UBatchEntry_S>& batch) {
     const UWrittenFiles_C written(options);
-    UProgressLine_C progress(options.layout == NS_Data::ULayout_E::Packed);
+    UProgressLine_C progress(options);
     job.Run(batch, std::ref(progress), [](const std::string& warning) {
         std::fprintf(stderr, "tavrin: warning: %s\n", warning.c_str());
     });

@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
-    const std::string page =
-        MakeManualPage(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    const std::string page = MakeManualPage(
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
     if (page.empty()) {
         std::fprintf(stderr, "tavrin_manual: %s: no line for the options\n", argv[1]);
         return 1;

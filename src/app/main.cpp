@@ -29,9 +29,10 @@ int main(int argc, char** argv) {
     // Qt would abort with exit status 134 where it finds no display, and a build script would
     // wait on a window that nobody sees.
     if (!CanOpenWindow([](const char* name) { return std::getenv(name); })) {
-        std::fputs("tavrin: no display to open the window on; -o SHEET.png composes without a "
-                   "window\n",
-                   stderr);
+        std::fputs(
+            "tavrin: no display to open the window on; -o SHEET.png composes without a "
+            "window\n",
+            stderr);
         return 2;
     }
     return NS_Wnd::AppMosaro_C::Run(commandLine.paths);
