@@ -290,8 +290,8 @@ void UParser_C::DefineOptions() {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
     app.add_option("-o,--output", compose.output,
-                   "compose without a window and write the sheet there: a lossless WebP for a "
-                   ".webp name, else a PNG; - writes the PNG to standard output")
+                   "compose without a window and write the sheet there: a PNG for a .png name, "
+                   "a lossless WebP for a .webp name; - writes the PNG to standard output")
         ->option_text("SHEET.png")
         ->group("Sheet");
     app.add_option("--layout", layout,
