@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 
+#include <sys/stat.h>
 #include <CLI/CLI.hpp>
 
 #include "composition/data/SheetData.h"
 #include "composition/data/UDataForm_S.h"
+#include "imaging/SheetFile.h"
 
 #include <algorithm>
 #include <charconv>
@@ -39,6 +41,55 @@ constexpr std::size_t LineWidth = 94;
 // Options of this group are listed last, under no heading.
 constexpr const char* OtherGroup = "Other";
 
+// The groups of the options, in the order of their first option.
+std::vector<std::string> GetGroups(const CLI::App& app) {
+    std::vector<std::string> groups;
+    for (const CLI::Option* option : app.get_options()) {
+        const std::string& group = option->get_group();
+        if (option->nonpositional() && std::ranges::find(groups, group) == groups.end()) {
+            groups.push_back(group);
+        }
+    }
+    return groups;
+}
+
+// `text` as roff prints it: a backslash and a dash are escaped, and a line that would start
+// with a control character starts with a zero-width one instead.
+std::string Roff(const std::string& text) {
+    std::string roff = text.starts_with('.') || text.starts_with('\'') ? "\\&" : "";
+    for (const char c : text) {
+        roff += c == '\\' ? std::string("\\e") : c == '-' ? std::string("\\-") : std::string(1, c);
+    }
+    return roff;
+}
+
+// The manual page's options: each group a subsection, each option a tagged paragraph with the
+// same names, value and description as the usage text.
+std::string FormatManualOptions(const CLI::App& app) {
+    std::string roff;
+    for (const std::string& group : GetGroups(app)) {
+        roff += ".SS " + Roff(group) + "\n";
+        for (const CLI::Option* option : app.get_options()) {
+            if (!option->nonpositional() || option->get_group() != group) {
+                continue;
+            }
+            std::string names;
+            for (const std::string& name : option->get_snames()) {
+                names += "\\fB" + Roff("-" + name) + "\\fR, ";
+            }
+            for (const std::string& name : option->get_lnames()) {
+                names += "\\fB" + Roff("--" + name) + "\\fR, ";
+            }
+            names.resize(names.size() - 2);
+            if (option->get_type_size() != 0) {
+                names += " \\fI" + Roff(option->get_option_text()) + "\\fR";
+            }
+            roff += ".TP\n" + names + "\n" + Roff(option->get_description()) + "\n";
+        }
+    }
+    return roff + ".TP\n\\fB\\-\\-\\fR\nevery argument after it is a \\fIPATH\\fR\n";
+}
+
 // The usage text, laid out from the parser's own options: each group under its name, each
 // option with its value's name and its description filled to the line width.
 class UUsageFormatter_C : public CLI::Formatter {
@@ -57,17 +108,6 @@ public:
     }
 
 private:
-    static std::vector<std::string> GetGroups(const CLI::App& app) {
-        std::vector<std::string> groups;
-        for (const CLI::Option* option : app.get_options()) {
-            const std::string& group = option->get_group();
-            if (option->nonpositional() && std::ranges::find(groups, group) == groups.end()) {
-                groups.push_back(group);
-            }
-        }
-        return groups;
-    }
-
     static std::string FormatOption(const CLI::Option& option) {
         std::string names = " ";
         for (const std::string& name : option.get_snames()) {
@@ -129,7 +169,20 @@ std::optional<NS_Data::ULayout_E> ParseLayout(std::string_view text) {
     return NS_Data::LayoutFromComposeMode(value);
 }
 
-// Two fractions "X,Y", each a plain decimal number.
+// The sheet's format follows its name, so a name of any other format would hold bytes that it
+// belies; a FIFO or a device (/dev/stdout) has no such name and takes the PNG, written in place.
+bool NamesSheetFormat(const std::string& path) {
+    struct stat status {};
+    return SheetFile::FormatOf(path.c_str()) != USheetFormat_E::Unknown ||
+           (::stat(path.c_str(), &status) == 0 &&
+            (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode)));
+}
+
+// A pivot is written in pixels, as the fraction times a side of up to 2^31 - 1; within this
+// bound that product stays below 2^53, where a double still holds every whole number.
+constexpr double MaxPivotFraction = 1e6;
+
+// Two fractions "X,Y", each a plain decimal number within MaxPivotFraction of 0.
 std::optional<std::pair<double, double>> ParsePivot(const std::string& text) {
     const std::size_t comma = text.find(',');
     if (comma == std::string::npos) {
@@ -141,7 +194,7 @@ std::optional<std::pair<double, double>> ParsePivot(const std::string& text) {
         const char* end = parts[i].data() + parts[i].size();
         const auto [stop, failure] = std::from_chars(parts[i].data(), end, values[i]);
         if (parts[i].empty() || failure != std::errc() || stop != end ||
-            !std::isfinite(values[i])) {
+            !(std::abs(values[i]) <= MaxPivotFraction)) {
             return std::nullopt;
         }
     }
@@ -225,11 +278,15 @@ public:
     UParser_C();
     CommandLine_S Parse(const std::vector<std::string>& arguments);
     std::string GetUsage() const { return app.help(); }
+    std::string GetManualOptions() const { return FormatManualOptions(app); }
     std::vector<std::string> GetOptionNames() const;
 
 private:
     void DefineOptions();
     void Finish();
+    // Each returns the problem found, empty for none.
+    std::string ChooseLayoutAndTrim();
+    std::string CheckFrameOptions();
     void Fail(std::string problem);
     // The flag among the arguments that is given a value, as "--name".
     std::string FindFlagWithValue(const std::vector<std::string>& arguments) const;
@@ -240,6 +297,7 @@ private:
     bool noAlias = false;
     bool autoCut = false;
     bool trim = false;
+    bool noTrim = false;
     CommandLine_S result;
 };
 
@@ -258,14 +316,15 @@ void UParser_C::DefineOptions() {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
     app.add_option("-o,--output", compose.output,
-                   "compose without a window and write the sheet there: a lossless WebP for a "
-                   ".webp name, else a PNG; - writes the PNG to standard output")
+                   "compose without a window and write the sheet there: a PNG for a .png name, "
+                   "a lossless WebP for a .webp name; - writes the PNG to standard output")
         ->option_text("SHEET.png")
         ->group("Sheet");
     app.add_option("--layout", layout,
                    "horizontal (one row), vertical (one column), multirow (a grid nearest to "
                    "square), or packed (pictures of any size packed tightly); also 0, 1, 2, and "
-                   "any other integer for the grid (default: vertical)")
+                   "any other integer for the grid (default: packed with --data and neither "
+                   "--columns nor --autocut, else vertical)")
         ->option_text("MODE")
         ->group("Sheet");
     AddCount(app, "--columns", compose.sheet.columns, 1, std::numeric_limits<int32_t>::max())
@@ -275,7 +334,9 @@ void UParser_C::DefineOptions() {
         ->group("Sheet");
     app.add_flag("--trim", trim,
                  "trim each picture to its own non-transparent area; the data file keeps its "
-                 "offset")
+                 "offset (default: on with --data and none of --layout, --columns, --autocut)")
+        ->group("Sheet");
+    app.add_flag("--no-trim", noTrim, "keep whole pictures, also where --data would trim them")
         ->group("Sheet");
     AddChoice<Level>(app, "--compression", compose.encoding.compression,
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
@@ -287,7 +348,7 @@ void UParser_C::DefineOptions() {
                  "a warning (default: off)")
         ->group("Sheet");
 
-    const char* packing = "Packing (with --layout packed)";
+    const char* packing = "Packing (with the packed layout)";
     app.add_flag("--rotate", compose.packing.rotate,
                  "a picture may be stored turned 90 degrees clockwise where that makes the "
                  "sheet smaller (default: off)")
@@ -391,45 +452,77 @@ void UParser_C::Fail(std::string problem) {
     result.problem = std::move(problem);
 }
 
-void UParser_C::Finish() {
+std::string UParser_C::ChooseLayoutAndTrim() {
     NS_Data::UComposeOptions_S& compose = result.compose;
     if (app.count("--layout") > 0) {
         const auto chosen = ParseLayout(layout);
         if (!chosen) {
-            return Fail("--layout takes horizontal, vertical, multirow, packed or an integer");
+            return "--layout takes horizontal, vertical, multirow, packed or an integer";
         }
         compose.layout = *chosen;
     }
-    if (trim && autoCut) {
-        return Fail("--trim and --autocut cannot be given together");
+    for (const auto& [first, second] :
+         {std::pair{"--trim", "--autocut"}, {"--no-trim", "--trim"}, {"--no-trim", "--autocut"}}) {
+        if (app.count(first) > 0 && app.count(second) > 0) {
+            return std::string(first) + " and " + second + " cannot be given together";
+        }
     }
-    compose.trim = trim ? NS_Data::UTrim_E::Each
-                        : (autoCut ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None);
+    // A data file says where each frame went, so nothing needs the cells of a grid: a column of
+    // 41 pictures from 32 x 27 to 673 x 784 was 673 x 32144 pixels, packed and trimmed 668 x 2357.
+    const bool packs = app.count("--data") > 0 && app.count("--layout") == 0 &&
+                       app.count("--columns") == 0 && !autoCut;
+    if (packs) {
+        compose.layout = NS_Data::ULayout_E::Packed;
+    }
+    compose.trim = trim || (packs && !noTrim)
+                       ? NS_Data::UTrim_E::Each
+                       : (autoCut ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None);
+    return {};
+}
+
+std::string UParser_C::CheckFrameOptions() {
+    NS_Data::UComposeOptions_S& compose = result.compose;
     compose.packing.alias = !noAlias;
     if (app.count("--pivot") > 0) {
         const auto point = ParsePivot(pivot);
         if (!point) {
-            return Fail("--pivot takes two fractions X,Y, as 0.5,1");
+            return "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1";
         }
         compose.data.hasPivot = true;
         compose.data.pivotX = point->first;
         compose.data.pivotY = point->second;
     }
-    if (const std::string problem = FindDataFormatProblem(compose); !problem.empty()) {
-        return Fail(problem);
+    if (std::string problem = FindDataFormatProblem(compose); !problem.empty()) {
+        return problem;
     }
     for (const char* name : {"--rotate", "--square", "--multipack", "--no-alias"}) {
         if (app.count(name) > 0 && compose.layout != NS_Data::ULayout_E::Packed) {
-            return Fail(std::string(name) + " needs --layout packed");
+            return std::string(name) + " needs --layout packed";
         }
     }
-    if (result.compose.output.empty()) {
+    return {};
+}
+
+void UParser_C::Finish() {
+    if (std::string problem = ChooseLayoutAndTrim(); !problem.empty()) {
+        return Fail(std::move(problem));
+    }
+    if (std::string problem = CheckFrameOptions(); !problem.empty()) {
+        return Fail(std::move(problem));
+    }
+    const std::string& output = result.compose.output;
+    if (output.empty()) {
         for (const CLI::Option* option : app.get_options()) {
             if (option->count() > 0 && option->get_name() != "paths") {
                 return Fail(option->get_name() + " needs -o SHEET.png");
             }
         }
         return;
+    }
+    if (!NamesSheetFormat(output)) {
+        return Fail("-o " + output +
+                    ": a sheet's name ends in .png or .webp (or is - for "
+                    "standard output)");
     }
     if (app.count("--data") > 0 && result.compose.data.path.empty()) {
         return Fail("--data takes a file name, not \"\"");
@@ -489,4 +582,36 @@ const std::string& GetUsageText() {
 
 std::vector<std::string> GetOptionNames() {
     return UParser_C().GetOptionNames();
+}
+
+std::string MakeManualPage(const std::string& page) {
+    const std::size_t marker = page.find(ManualOptionsMarker);
+    if (marker == std::string::npos) {
+        return {};
+    }
+    return page.substr(0, marker) + UParser_C().GetManualOptions() +
+           page.substr(marker + std::string_view(ManualOptionsMarker).size());
+}
+
+bool CanOpenWindow(const std::function<const char*(const char*)>& variable) {
+    const auto isSet = [&variable](const char* name) {
+        const char* value = variable(name);
+        return value != nullptr && *value != '\0';
+    };
+    const bool x = isSet("DISPLAY"), wayland = isSet("WAYLAND_DISPLAY");
+    const char* platforms = variable("QT_QPA_PLATFORM");
+    if (platforms == nullptr || *platforms == '\0') {
+        return x || wayland;
+    }
+    // Each entry is NAME or NAME:OPTIONS; Qt takes the first that starts.
+    std::string_view rest = platforms;
+    while (!rest.empty()) {
+        const std::string_view entry = rest.substr(0, rest.find(';'));
+        rest.remove_prefix(std::min(rest.size(), entry.size() + 1));
+        const std::string_view name = entry.substr(0, entry.find(':'));
+        if (name == "xcb" ? x : (name.starts_with("wayland") ? wayland : !name.empty())) {
+            return true;
+        }
+    }
+    return false;
 }

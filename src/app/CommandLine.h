@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,18 @@ const std::string& GetUsageText();
 
 // Every option's names as the parser knows them ("-o", "--output", ...), in usage order.
 std::vector<std::string> GetOptionNames();
+
+// The line of the manual page's template that the options take the place of.
+constexpr const char* ManualOptionsMarker = ".\\\" The options, from the program's definitions\n";
+
+// The manual page: `page`, a template in roff, with the options in place of its marker line,
+// made from the same definitions as the usage text. Empty when `page` has no marker.
+std::string MakeManualPage(const std::string& page);
+
+// True when the window has somewhere to open: an X or a Wayland display, or a Qt platform
+// (QT_QPA_PLATFORM, a list split by ';') that needs neither, such as offscreen or vnc.
+// `variable` reads the environment as std::getenv does.
+bool CanOpenWindow(const std::function<const char*(const char*)>& variable);
+
+// The line that points from a usage error to the usage text.
+constexpr const char* HelpPointer = "Try 'tavrin --help' for more information.\n";

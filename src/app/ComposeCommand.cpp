@@ -6,19 +6,26 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
+#include "files/PathUtilities.h"
 #include "foundation/UError_C.h"
 
 namespace {
 
-// One line on a terminal's standard error, rewritten in place while the pictures load and
-// erased afterwards, so that a message printed next starts on a clean line.
+// One line on a terminal's standard error, rewritten in place from the first picture loaded to
+// the last file written, and erased afterwards, so that a message printed next starts on a
+// clean line.
 class UProgressLine_C {
 public:
-    UProgressLine_C() : shown(isatty(STDERR_FILENO) == 1) {}
+    // The stages of a compose, each counted in its own steps.
+    enum class UStage_E { Loading, Placing, Writing };
+
+    explicit UProgressLine_C(const NS_Data::UComposeOptions_S& options)
+        : packs(options.layout == NS_Data::ULayout_E::Packed), shown(isatty(STDERR_FILENO) == 1) {}
     UProgressLine_C(const UProgressLine_C&) = delete;
     UProgressLine_C& operator=(const UProgressLine_C&) = delete;
     ~UProgressLine_C() {
@@ -27,18 +34,51 @@ public:
         }
     }
 
-    // A progress listener that never stops the work.
+    // A listener of the loading that never stops the work.
     bool operator()(std::size_t done, std::size_t total) {
-        if (shown) {
-            std::fprintf(stderr, "\rLoading pictures: %zu of %zu", done, total);
-            std::fflush(stderr);
-        }
+        Show(UStage_E::Loading, done, total);
         return true;
+    }
+    // A listener of the placing and writing that follow.
+    void operator()(NS_Data::UComposeJob_C::UStage_E stage, std::size_t done, std::size_t total) {
+        Show(stage == NS_Data::UComposeJob_C::UStage_E::Placing ? UStage_E::Placing
+                                                                : UStage_E::Writing,
+             done, total);
+    }
+
+    // `done` of `total` steps of `stage`: pictures while loading, and sheets while writing.
+    void Show(UStage_E stage, std::size_t done, std::size_t total) {
+        if (!shown) {
+            return;
+        }
+        switch (stage) {
+            case UStage_E::Loading:
+                std::fprintf(stderr, "\rLoading pictures: %zu of %zu\033[K", done, total);
+                break;
+            case UStage_E::Placing:
+                std::fprintf(stderr, "\r%s %zu pictures\033[K", packs ? "Packing" : "Placing",
+                             total);
+                break;
+            case UStage_E::Writing:
+                std::fprintf(stderr, "\rWriting sheet %zu of %zu\033[K", done + 1, total);
+                break;
+        }
+        std::fflush(stderr);
     }
 
 private:
+    bool packs;
     bool shown;
 };
+
+// "a", "a and b", "a, b and c".
+std::string ListNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : (i + 1 == names.size() ? " and " : ", ")) + names[i];
+    }
+    return text;
+}
 
 // The error record as its notice would show it, with plain line breaks.
 void PrintError(const NS_Base::UError_C& error) {
@@ -47,6 +87,25 @@ void PrintError(const NS_Base::UError_C& error) {
         text.erase(at, 1);
     }
     std::fprintf(stderr, "%s: %s\n", error.GetCaption(), text.c_str());
+}
+
+// Composes `batch`, showing the progress and the warnings; returns the files written.
+std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
+                                 const NS_Data::UComposeOptions_S& options,
+                                 const std::vector<UBatchEntry_S>& batch) {
+    UProgressLine_C progress(options);
+    std::vector<std::string> written;
+    const auto loading = [&](std::size_t done, std::size_t total) { return progress(done, total); };
+    const auto stage = [&](NS_Data::UComposeJob_C::UStage_E step, std::size_t done,
+                           std::size_t total) { progress(step, done, total); };
+    job.Run(
+        batch, loading,
+        [](const std::string& warning) {
+            std::fprintf(stderr, "tavrin: warning: %s\n", warning.c_str());
+        },
+        stage, &written);
+    std::erase(written, std::string("-"));
+    return written;
 }
 
 }  // namespace
@@ -70,15 +129,9 @@ int RunCompose(const CommandLine_S& commandLine) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
         }
-        {
-            UProgressLine_C progress;
-            job.Run(batch, std::ref(progress), [](const std::string& warning) {
-                std::fprintf(stderr, "tavrin: warning: %s\n", warning.c_str());
-            });
-        }
-        const std::string& output = commandLine.compose.output;
-        if (output != "-" && isatty(STDOUT_FILENO) == 1) {
-            std::printf("Wrote %s from %zu pictures.\n", output.c_str(), batch.size());
+        const std::vector<std::string> files = Compose(job, commandLine.compose, batch);
+        if (commandLine.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
+            std::printf("Wrote %s from %zu pictures.\n", ListNames(files).c_str(), batch.size());
         }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error);

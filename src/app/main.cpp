@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,13 +19,21 @@ int main(int argc, char** argv) {
             std::puts(ProductTitle);
             return 0;
         case CommandLine_S::BadUsage:
-            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(),
-                         GetUsageText().c_str());
+            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), HelpPointer);
             return 2;
         case CommandLine_S::ComposeSheet:
             return RunCompose(commandLine);
         case CommandLine_S::OpenWindow:
             break;
+    }
+    // Qt would abort with exit status 134 where it finds no display, and a build script would
+    // wait on a window that nobody sees.
+    if (!CanOpenWindow([](const char* name) { return std::getenv(name); })) {
+        std::fputs(
+            "tavrin: no display to open the window on; -o SHEET.png composes without a "
+            "window\n",
+            stderr);
+        return 2;
     }
     return NS_Wnd::AppMosaro_C::Run(commandLine.paths);
 }

@@ -90,16 +90,23 @@ UComposeOptions_S WithinFormat(UComposeOptions_S options) {
 // committed as one step (UFileSet_C): the sheets first, then their data files.
 class UPendingWrites_C {
 public:
-    UAtomicFile_C& AddSheet() { return files.Add(); }
+    UAtomicFile_C& AddSheet(const std::string& path) {
+        targets.push_back(path);
+        return files.Add();
+    }
     void AddData(const std::string& path, const std::string& text) {
+        targets.push_back(path);
         UPendingFile_C::Write(files.Add(), path, text);
     }
     // Files of an earlier set that this set replaces, removed in the same step.
     void AddRemoval(std::string path) { removals.push_back(std::move(path)); }
     void Commit() { files.Commit(removals); }
+    // Every file's path as given, in the order they go in place.
+    std::vector<std::string> GetTargets() const { return targets; }
 
 private:
     UFileSet_C files;
+    std::vector<std::string> targets;
     std::vector<std::string> removals;
 };
 
@@ -157,7 +164,8 @@ std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
 }
 
 bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress_F& progress,
-                        const UWarn_F& warn) const {
+                        const UWarn_F& warn, const UStage_F& stage,
+                        std::vector<std::string>* written) const {
     std::vector<std::string> paths;
     paths.reserve(batch.size());
     for (const UBatchEntry_S& entry : batch) {
@@ -171,22 +179,32 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
         return false;
     }
     const std::vector<const Picture_S*> pictures = group.GetPictures();
+    if (stage) {
+        stage(UStage_E::Placing, 0, pictures.size());
+    }
     const USheetPlan_C plan = USheetPlan_C::Make(pictures, options);
     UPendingWrites_C writes;
-    WriteSheets(plan, pictures, writes, warn);
+    WriteSheets(plan, pictures, writes, warn, stage);
     if (!options.data.path.empty()) {
         WriteData(plan, NameFrames(batch, delays), writes, warn);
     }
     RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();
     writes.Commit();
+    if (written) {
+        *written = writes.GetTargets();
+    }
     return true;
 }
 
 void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
                                 const std::vector<const Picture_S*>& pictures,
-                                UPendingWrites_C& writes, const UWarn_F& warn) const {
+                                UPendingWrites_C& writes, const UWarn_F& warn,
+                                const UStage_F& stage) const {
     for (std::size_t number = 0; number < plan.GetSheets().size(); ++number) {
+        if (stage) {
+            stage(UStage_E::Writing, number, plan.GetSheets().size());
+        }
         const USize_C size = plan.GetSheets()[number];
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
         const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
@@ -194,7 +212,8 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
         const std::string path = targets.GetSheetPath(number);
         // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
         const bool fits = UImageData_C::WriteSheet(
-            writes.AddSheet(), path.c_str(), uint32_t(size.GetWidth()), uint32_t(size.GetHeight()),
+            writes.AddSheet(path), path.c_str(), uint32_t(size.GetWidth()),
+            uint32_t(size.GetHeight()),
             [&rows](uint32_t y, uint32_t* scratch) {
                 rows.Draw(static_cast<int32_t>(y), scratch);
                 return scratch;

@@ -25,6 +25,11 @@ public:
     // Hears a warning that does not stop the job, as one line without a line break.
     using UWarn_F = std::function<void(const std::string& text)>;
 
+    // What the job does after the pictures are loaded: placing them (`total` pictures), then
+    // writing sheet `done` of `total`.
+    enum class UStage_E { Placing, Writing };
+    using UStage_F = std::function<void(UStage_E stage, std::size_t done, std::size_t total)>;
+
     explicit UComposeJob_C(UComposeOptions_S options);
 
     // What makes the job impossible whatever the files hold: two of its own files that would be
@@ -39,14 +44,17 @@ public:
     // lies there, empty otherwise.
     std::string LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
                                 UReplacing_E replacing = EarlierSheets) const;
-    // Composes `batch` in its order and writes the files. Returns false, having written nothing,
-    // when `progress` (may be empty) asked to stop; every failure raises its error.
+    // Composes `batch` in its order and writes the files, telling each listener (any may be
+    // empty) how far it has come; with `written`, the files put in place go there in the order
+    // they were. Returns false, having written nothing, when `progress` asked to stop; every
+    // failure raises its error.
     bool Run(const std::vector<UBatchEntry_S>& batch, const UProgress_F& progress = {},
-             const UWarn_F& warn = {}) const;
+             const UWarn_F& warn = {}, const UStage_F& stage = {},
+             std::vector<std::string>* written = nullptr) const;
 
 private:
     void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
-                     UPendingWrites_C& writes, const UWarn_F& warn) const;
+                     UPendingWrites_C& writes, const UWarn_F& warn, const UStage_F& stage) const;
     // The data file of every sheet, or one for each: frames in the pictures' order.
     void WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
                    UPendingWrites_C& writes, const UWarn_F& warn) const;

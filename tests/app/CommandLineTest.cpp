@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -29,10 +30,11 @@ std::string Summary(const Args& args) {
     }
     if (line.action == CommandLine_S::ComposeSheet) {
         const NS_Data::UComposeOptions_S& compose = line.compose;
+        const char* const layouts[] = {"row", "column", "grid", "packed"};
+        const char* const trims[] = {"", " cut", " trim"};
         const int level = static_cast<int>(compose.encoding.compression) - 1;
-        text += " " + compose.output + " " +
-                std::to_string(NS_Data::ComposeModeFromLayout(compose.layout));
-        text += (compose.trim == NS_Data::UTrim_E::Common ? " cut" : "") +
+        text += " " + compose.output + " " + layouts[static_cast<int>(compose.layout)] +
+                trims[static_cast<int>(compose.trim)] +
                 (level ? " level" + std::to_string(level) : "");
     }
     for (const std::string& path : line.paths) {
@@ -47,16 +49,18 @@ TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
     const std::pair<Args, std::string> cases[] = {
         {{}, "window"},
         {{"a.png", "dir"}, "window [a.png] [dir]"},
-        {{"--output", "s.png", "a", "b"}, "compose s.png 1 [a] [b]"},
-        {{"--output=s.png", "a"}, "compose s.png 1 [a]"},
-        {{"-os.png", "a"}, "compose s.png 1 [a]"},
-        {{"a", "-o", "s.png", "--autocut", "b"}, "compose s.png 1 cut [a] [b]"},
-        {{"-o", "s.png", "--layout=horizontal", "a"}, "compose s.png 0 [a]"},
-        {{"-o", "s.png", "--layout", "-3", "a"}, "compose s.png 2 [a]"},
+        {{"--output", "s.png", "a", "b"}, "compose s.png column [a] [b]"},
+        {{"--output=s.PNG", "a"}, "compose s.PNG column [a]"},
+        {{"-os.Webp", "a"}, "compose s.Webp column [a]"},
+        {{"a", "-o", "s.png", "--autocut", "b"}, "compose s.png column cut [a] [b]"},
+        {{"-o", "s.png", "--layout=horizontal", "a"}, "compose s.png row [a]"},
+        {{"-o", "s.png", "--layout", "-3", "a"}, "compose s.png grid [a]"},
         // After "--" everything is a path, and a lone "-" is a path too.
-        {{"-o", "s.png", "--", "--autocut", "-"}, "compose s.png 1 [--autocut] [-]"},
-        {{"-o", "s.png", "--compression", "fast", "a"}, "compose s.png 1 level-1 [a]"},
-        {{"-o", "s.png", "--compression=best", "a"}, "compose s.png 1 level1 [a]"},
+        {{"-o", "-", "--", "--autocut", "-"}, "compose - column [--autocut] [-]"},
+        // A device has no name that says a format: it takes the PNG.
+        {{"-o", "/dev/null", "a"}, "compose /dev/null column [a]"},
+        {{"-o", "s.png", "--compression", "fast", "a"}, "compose s.png column level-1 [a]"},
+        {{"-o", "s.png", "--compression=best", "a"}, "compose s.png column level1 [a]"},
         // Help and version act where they appear, before any problem after them is seen.
         {{"-h"}, "help"},
         {{"-o", "s.png", "--version", "--bogus"}, "version"},
@@ -64,6 +68,58 @@ TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
     };
     for (const auto& [args, expected] : cases) {
         EXPECT_EQ(Summary(args), expected) << ::testing::PrintToString(args);
+    }
+}
+
+// A data file records every position, so with one the pictures are packed and trimmed, unless a
+// layout, columns or a common cut is asked for; then trimming is only where asked, as without it.
+TEST(ParseCommandLine, ADataFileMakesPackingAndTrimmingTheDefault) {
+    const Args data = {"-o", "s.png", "--data", "d.json"};
+    const std::pair<Args, std::string> cases[] = {
+        {{}, "compose s.png packed trim [a]"},
+        {{"--no-trim"}, "compose s.png packed [a]"},
+        {{"--rotate", "--square", "--multipack", "--no-alias"}, "compose s.png packed trim [a]"},
+        {{"--layout", "packed"}, "compose s.png packed [a]"},
+        {{"--layout", "vertical"}, "compose s.png column [a]"},
+        {{"--layout", "multirow", "--trim"}, "compose s.png grid trim [a]"},
+        {{"--columns", "2"}, "compose s.png column [a]"},
+        {{"--autocut"}, "compose s.png column cut [a]"},
+        {{"--layout", "multirow", "--rotate"}, "bad usage: --rotate needs --layout packed"},
+        {{"--columns", "2", "--multipack"}, "bad usage: --multipack needs --layout packed"},
+        {{"--no-trim", "--trim"}, "bad usage: --no-trim and --trim cannot be given together"},
+        {{"--no-trim", "--autocut"}, "bad usage: --no-trim and --autocut cannot be given together"},
+    };
+    for (const auto& [options, expected] : cases) {
+        Args args = data;
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back("a");
+        EXPECT_EQ(Summary(args), expected) << ::testing::PrintToString(options);
+    }
+    EXPECT_EQ(Summary({"-o", "s.png", "--no-trim", "a"}), "compose s.png column [a]");
+}
+
+// The window needs an X or Wayland display unless Qt is told to use a platform without one.
+TEST(CanOpenWindow, NeedsADisplayOrAPlatformWithoutOne) {
+    using Environment = std::map<std::string, std::string>;
+    const std::pair<Environment, bool> cases[] = {
+        {{}, false},
+        {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}}, false},
+        {{{"DISPLAY", ":0"}}, true},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, true},
+        {{{"QT_QPA_PLATFORM", "offscreen"}}, true},
+        {{{"QT_QPA_PLATFORM", "vnc:size=800x600"}}, true},
+        {{{"QT_QPA_PLATFORM", "xcb"}}, false},
+        {{{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "w"}}, false},
+        {{{"QT_QPA_PLATFORM", "wayland-egl;xcb"}, {"DISPLAY", ":1"}}, true},
+        {{{"QT_QPA_PLATFORM", "wayland;xcb"}}, false},
+        {{{"QT_QPA_PLATFORM", ";"}}, false},
+    };
+    for (const auto& [environment, expected] : cases) {
+        const auto variable = [&environment](const char* name) -> const char* {
+            const auto found = environment.find(name);
+            return found == environment.end() ? nullptr : found->second.c_str();
+        };
+        EXPECT_EQ(CanOpenWindow(variable), expected) << ::testing::PrintToString(environment);
     }
 }
 
@@ -80,8 +136,6 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
          "--layout takes horizontal, vertical, multirow, packed or an integer"},
         {{"-o", "s.png", "--trim", "--autocut", "a"},
          "--trim and --autocut cannot be given together"},
-        {{"-o", "s.png", "--layout", "multirow", "--rotate", "a"},
-         "--rotate needs --layout packed"},
         {{"-o", "s.png", "--multipack", "a"}, "--multipack needs --layout packed"},
         {{"-o", "s.png", "--layout", "packed", "--rotate", "--data-format", "phaser3", "a"},
          "--data-format phaser3 is read by Phaser 3, which draws a rotated frame mirrored; "
@@ -94,6 +148,22 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"--autocut", "a"}, "--autocut needs -o SHEET.png"},
         {{"-o", "s.png", "--version=two", "a"}, "--version takes no value"},
         {{"-o", "s.png", "--data", "", "a"}, "--data takes a file name, not \"\""},
+        // The sheet's name says its format.
+        {{"-o", "out.jpg", "a"},
+         "-o out.jpg: a sheet's name ends in .png or .webp (or is - for standard output)"},
+        {{"-o", "out", "a"},
+         "-o out: a sheet's name ends in .png or .webp (or is - for standard output)"},
+        {{"-o", "png", "a"},
+         "-o png: a sheet's name ends in .png or .webp (or is - for standard output)"},
+        {{"-o", "out.png.gif", "a"},
+         "-o out.png.gif: a sheet's name ends in .png or .webp (or is - for standard output)"},
+        // A pivot's pixels must stay exact whatever the side (up to 2^31 - 1).
+        {{"-o", "s.png", "--pivot", "1e308,0", "a"},
+         "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1"},
+        {{"-o", "s.png", "--pivot", "0,-1000000.5", "a"},
+         "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1"},
+        {{"-o", "s.png", "--pivot", "nan,0", "a"},
+         "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1"},
     };
     for (const auto& [args, problem] : cases) {
         EXPECT_EQ(Summary(args), "bad usage: " + problem) << ::testing::PrintToString(args);
@@ -148,14 +218,30 @@ std::string Section(const std::string& text, const std::string& start, const std
 
 }  // namespace
 
-// The parser's definitions are the one list of options: the manual page, bash completion and
-// README's table each name every option, and no other.
+// The parser's definitions are the one list of options: the manual page made from them, bash
+// completion and README's table each name every option, and no other; the manual page's
+// examples show every layout and every data form.
 TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
     const std::vector<std::string> defined = GetOptionNames();
     const std::set<std::string> options(defined.begin(), defined.end());
-    std::string manual = Section(ReadText("install/tavrin.1.in"), ".SH OPTIONS", ".SH EXIT");
+    std::string manual = MakeManualPage(ReadText("install/tavrin.1.in"));
+    ASSERT_NE(manual, "") << "the manual page's template has no line for the options";
+    for (const std::string escape : {"\\fB", "\\fI", "\\fR"}) {
+        for (std::size_t at = manual.find(escape); at != std::string::npos;
+             at = manual.find(escape)) {
+            manual.replace(at, escape.size(), " ");
+        }
+    }
     for (std::size_t at = manual.find("\\-"); at != std::string::npos; at = manual.find("\\-")) {
         manual.erase(at, 1);
+    }
+    const std::string examples = Section(manual, ".SH EXAMPLES", "\n.SH");
+    for (const std::string layout : {"horizontal", "vertical", "multirow", "packed"}) {
+        EXPECT_NE(examples.find("--layout " + layout), std::string::npos) << layout;
+    }
+    for (const UDataForm_S& form : GetDataForms()) {
+        EXPECT_NE(examples.find(std::string("--data-format ") + form.name), std::string::npos)
+            << form.name;
     }
     const std::string completer = ReadText("install/tavrin.bash-completion");
     const std::string completion = Section(completer, "compgen -W '-o", "' --");
@@ -169,22 +255,18 @@ TEST(ParseCommandLine, EveryOptionIsDocumentedWhereUsersLook) {
     for (const auto& [document, text] : documents) {
         EXPECT_EQ(OptionWords(text), options) << document;
     }
-    // The data forms: the manual's synopsis of --data-format and the words completion offers.
+    // The data forms: the words completion offers (the manual's options come from the parser).
     std::set<std::string> forms;
     for (const UDataForm_S& form : GetDataForms()) {
         forms.insert(form.name);
     }
-    const std::string synopsis = Section(manual, "-data-format \" \" ", "\n");
     const std::string offered = Section(completer, "--data-format)", "\"$cur\"");
-    for (const auto& [document, text] :
-         {std::pair("the manual page", synopsis), std::pair("bash completion", offered)}) {
-        std::set<std::string> words;
-        std::istringstream in(text.substr(text.find_first_of("\"'") + 1));
-        for (std::string word; in >> word;) {
-            words.insert(
-                word.substr(0, word.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789")));
-        }
-        words.erase("");
-        EXPECT_EQ(words, forms) << document;
+    std::set<std::string> words;
+    std::istringstream in(offered.substr(offered.find_first_of("\"'") + 1));
+    for (std::string word; in >> word;) {
+        words.insert(
+            word.substr(0, word.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789")));
     }
+    words.erase("");
+    EXPECT_EQ(words, forms) << "bash completion";
 }

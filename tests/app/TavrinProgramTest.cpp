@@ -389,6 +389,10 @@ TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
          3},
         {{"--layout", "packed", "--trim", "--rotate", "--square", "--extrude", "2"}, 2, 0, 0},
         {{"--layout", "packed", "--multipack", "--max-size", "5", "--trim"}, 0, 0, 0},
+        // With a data file and no layout the pictures are packed and trimmed.
+        {{}, 0, 0, 0},
+        {{"--no-trim", "--rotate"}, 0, 0, 0},
+        {{"--multipack", "--max-size", "8", "--extrude", "1"}, 1, 0, 0},
         {{"--layout", "multirow", "--trim", "--padding", "1", "--extrude", "1"}, 1, 1, 0},
         {{"--layout", "horizontal", "--trim", "--border", "2"}, 0, 0, 2},
     };
@@ -452,7 +456,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
     std::filesystem::create_directories(In("clear"));
     SavePicture(Sources()[0].picture, In("clear/blank.png"));
     const std::string longPath = std::string(PATH_MAX, 'x');
-    const std::string usage = GetUsageText();
+    const std::string usage = HelpPointer;
     // The headers of a batch are read first: the sheet these make is refused as too large
     // before the picture whose data ends early is decoded.
     SavePicture({30000, 1, std::vector<uint32_t>(30000, 0xFF000000u)}, In("wide.png"));
@@ -464,12 +468,12 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         {{"set", "broken.png"}, 1, "UserError: Fail to read image file:\nbroken.png\n"},
         {{"none"}, 1, "tavrin: no bmp, png, jpg or gif file found\n"},
         {{"--autocut", "clear"}, 1, "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
-        {{"wide.png", "tall.png", "cut.png"},
+        {{"--layout", "vertical", "wide.png", "tall.png", "cut.png"},
          1,
          "UserError: The sheet is too large to compose:\n30000 x 90000\n"},
         // A shown message holds 399 bytes, the message line included.
         {{longPath}, 1, "UserError: File path is too long:\n" + longPath.substr(0, 375) + "\n"},
-        {{"--max-size", "5", "set"},
+        {{"--layout", "vertical", "--max-size", "5", "set"},
          1,
          "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5\n"},
         {{"--data", "missing/d.json", "set"},
@@ -489,7 +493,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
         {{"set", "./s.png"}, 2, "tavrin: ./s.png is the sheet to write, not a picture to read\n"},
         {{"--bogus", "set"}, 2, "tavrin: unknown option --bogus\n" + usage},
-        {{"-o", "s.webp", "wide.png"},
+        {{"-o", "s.webp", "--layout", "vertical", "wide.png"},
          1,
          "UserError: The sheet is larger than the size limit:\n30000 x 1, limit 16383\n"},
         {{"-o", "s.webp", "--indexed", "set"},
@@ -519,6 +523,68 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         << "a temporary file was left behind";
 }
 
+// A mistake in the usage ends in one line that says what to do, and one pointing to the help;
+// nothing is written.
+TEST_F(TavrinProgramTest, UsageMistakesSayWhatToDoInAtMostTwoLines) {
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
+    const std::string windowLine =
+        "tavrin: no display to open the window on; -o SHEET.png composes without a window\n";
+    const std::string nameLine =
+        ": a sheet's name ends in .png or .webp (or is - for standard "
+        "output)\n";
+    const std::tuple<Args, std::string, std::string> cases[] = {
+        {{}, noDisplay, windowLine},
+        {{"set"}, noDisplay + " QT_QPA_PLATFORM=xcb", windowLine},
+        {{"-o", "out.jpg", "set"}, "", "tavrin: -o out.jpg" + nameLine + HelpPointer},
+        {{"-o", "out.GIF", "set"}, "", "tavrin: -o out.GIF" + nameLine + HelpPointer},
+        {{"-o", "out", "set"}, "", "tavrin: -o out" + nameLine + HelpPointer},
+        {{"-o", "s.png", "--bogus", "set"},
+         "",
+         std::string("tavrin: unknown option --bogus\n") + HelpPointer},
+        {{"-o", "s.png", "--data", "d.json", "--columns", "2", "--rotate", "set"},
+         "",
+         std::string("tavrin: --rotate needs --layout packed\n") + HelpPointer},
+    };
+    for (const auto& [args, environment, error] : cases) {
+        const std::string what = ::testing::PrintToString(args);
+        EXPECT_EQ(Run(args, environment), 2) << what;
+        EXPECT_EQ(Text(In("err")), error) << what;
+        std::vector<std::string> names = NamesWith(folder.root, "");
+        std::ranges::sort(names);
+        EXPECT_EQ(names, (std::vector<std::string>{"err", "out", "set"}))
+            << what << " wrote a file";
+    }
+}
+
+// On a terminal the progress line goes on after the last picture is loaded, and the closing line
+// names every file written: each numbered sheet and data file of this set, and none of an
+// earlier, larger set's that this run left.
+TEST_F(TavrinProgramTest, OnATerminalTheClosingLineNamesEveryFileWritten) {
+    for (int number = 0; number < 6; ++number) {
+        WriteFile(In("s-" + std::to_string(number) + ".png"), {'o', 'l', 'd'});
+    }
+    const std::string command = "cd '" + folder.root +
+                                "' && script -qec \"'" TAVRIN_PROGRAM
+                                "' -o s.png --data d.json --multipack --max-size 5 set\" "
+                                "/dev/null >tty </dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << Text(In("tty"));
+    const std::string tty = Text(In("tty"));
+    const json related = json::parse(ReadFile(In("d-0.json")))["meta"]["related_multi_packs"];
+    ASSERT_GE(related.size(), 1u);
+    std::string sheets, data;
+    for (std::size_t number = 0; number <= related.size(); ++number) {
+        sheets += "s-" + std::to_string(number) + ".png, ";
+        data += (number == related.size() ? " and d-" : "d-") + std::to_string(number) + ".json" +
+                (number + 1 < related.size() ? ", " : "");
+    }
+    for (const std::string& line :
+         {std::string("Loading pictures: 4 of 4"), std::string("\rPacking 4 pictures"),
+          std::string("\rWriting sheet 2 of 2"),
+          "Wrote " + sheets + data + " from 4 pictures.\r\n"}) {
+        EXPECT_NE(tty.find(line), std::string::npos) << line << " missing in:\n" << tty;
+    }
+}
+
 // Paths as long as the system takes: a picture more than 300 bytes deep composes by its absolute
 // and its relative path, into a sheet and data file of 300-byte paths, and names as long as a
 // folder allows are written; bytes that are not UTF-8 keep names apart in the hash; and the
@@ -530,7 +596,8 @@ TEST_F(TavrinProgramTest, LongPathsOddNamesAndLinkedFoldersStillGiveAWorkingData
     const std::string sheet = out.substr(folder.root.size()) + "s.png";
     for (const std::string& picture : {deep, deep.substr(folder.root.size())}) {
         std::filesystem::remove(In(sheet));
-        ASSERT_EQ(Run({"-o", sheet, "--data", sheet + ".json", picture}), 0) << Text(In("err"));
+        ASSERT_EQ(Run({"-o", sheet, "--data", sheet + ".json", "--no-trim", picture}), 0)
+            << Text(In("err"));
         EXPECT_EQ(json::parse(ReadFile(In(sheet + ".json")))["frames"].size(), 1u) << picture;
         EXPECT_EQ(LoadPicture(In(sheet)).width, 5) << picture;
     }
