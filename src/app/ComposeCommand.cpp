@@ -119,11 +119,15 @@ int RunCompose(const CommandLine_S& commandLine) {
         return 2;
     }
     try {
-        std::vector<UBatchEntry_S> batch =
-            CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder);
+        std::string namesWarning;
+        std::vector<UBatchEntry_S> batch = CollectBatch(
+            commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder, &namesWarning);
         if (const std::string conflict = job.LeaveOutTargets(batch); !conflict.empty()) {
             std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
             return 2;
+        }
+        if (!namesWarning.empty()) {
+            std::fprintf(stderr, "tavrin: warning: %s\n", namesWarning.c_str());
         }
         if (batch.empty()) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);

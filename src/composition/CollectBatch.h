@@ -12,5 +12,9 @@ struct UBatchEntry_S {
 
 // Expands the arguments (files and folders, at any depth) into the picture files among them,
 // in byte order of their full paths or, with `natural`, with numbers ordered by value. A file
-// reached through two arguments is listed twice. Errors are the file collection's.
-std::vector<UBatchEntry_S> CollectBatch(const std::vector<std::string>& arguments, bool natural);
+// reached through two arguments is listed twice. Two different files of two arguments would
+// share a name, and an animation made of such names would take frames from both: every name
+// of each argument concerned then starts with the argument ("a/walk-1.png", "b/walk-1.png"),
+// and `warning` (when given) tells the first two such paths. Errors are the file collection's.
+std::vector<UBatchEntry_S> CollectBatch(const std::vector<std::string>& arguments, bool natural,
+                                        std::string* warning = nullptr);

@@ -179,6 +179,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
         return false;
     }
     const std::vector<const Picture_S*> pictures = group.GetPictures();
+    SuggestPacking(pictures, warn);
     if (stage) {
         stage(UStage_E::Placing, 0, pictures.size());
     }
@@ -220,6 +221,24 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
             },
             options.encoding.compression, options.encoding.indexed);
         WarnAboutColours(fits, path, warn);
+    }
+}
+
+void UComposeJob_C::SuggestPacking(const std::vector<const Picture_S*>& pictures,
+                                   const UWarn_F& warn) const {
+    if (!warn || options.layout != ULayout_E::Column || options.trim != UTrim_E::None ||
+        !options.data.path.empty() || pictures.empty()) {
+        return;
+    }
+    const USize_C first = pictures.front()->pixels.GetSize();
+    const auto differs = [&](const Picture_S* picture) {
+        const USize_C size = picture->pixels.GetSize();
+        return size.GetWidth() != first.GetWidth() || size.GetHeight() != first.GetHeight();
+    };
+    if (std::ranges::any_of(pictures, differs)) {
+        warn(
+            "the pictures differ in size, so each takes a cell as large as the largest; "
+            "--data FILE.json packs and trims them and records where each frame went");
     }
 }
 

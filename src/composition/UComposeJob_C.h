@@ -61,6 +61,9 @@ private:
     // The data file's text for `pages`, its warnings told to `warn`.
     std::string Format(const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn) const;
 
+    // Pictures of different sizes in the column's equal cells waste most of a sheet: one line
+    // says how to pack them, unless the user trims or asks for the data file already.
+    void SuggestPacking(const std::vector<const Picture_S*>& pictures, const UWarn_F& warn) const;
     // The numbered files an earlier, larger set left beyond `count` sheets go with this set;
     // those not proven an earlier run's are named in a warning and kept.
     void RemoveStaleSheets(std::size_t count, UPendingWrites_C& writes, const UWarn_F& warn) const;

@@ -428,6 +428,22 @@ TEST_F(TavrinProgramTest, RepeatedNamesStayApartAndNaturalOrderFollowsNumbers) {
     }
     EXPECT_EQ(hash.size(), Sources().size() + 2);
 
+    // Different files of two folders never share a name or an animation: each folder's names
+    // get the folder in front, and one warning names both files.
+    for (const char* path : {"walk/a/walk-1.png", "walk/a/walk-2.png", "walk/b/walk-1.png"}) {
+        std::filesystem::create_directories(std::filesystem::path(In(path)).parent_path());
+        SavePicture(Sources()[1].picture, In(path));
+    }
+    ASSERT_EQ(Run({"-o", "s.png", "--data", "d.json", "walk/a", "walk/b/"}), 0) << Text(In("err"));
+    const json walk = json::parse(ReadFile(In("d.json")));
+    EXPECT_EQ(walk["animations"],
+              json::parse(R"({"walk/a/walk": ["walk/a/walk-1.png", "walk/a/walk-2.png"]})"));
+    EXPECT_TRUE(walk["frames"].contains("walk/b/walk-1.png"));
+    EXPECT_EQ(Text(In("err")),
+              "tavrin: warning: walk/a/walk-1.png and walk/b/walk-1.png would "
+              "share one frame name; the frames of their arguments are named "
+              "with the argument in front\n");
+
     const char* const natural[] = {"a9/x.png", "a10/x.png", "f01.png", "f1.png",
                                    "f2.png",   "f10.png",   "f10a.png"};
     std::filesystem::create_directories(In("mixed/a9"));
@@ -681,6 +697,10 @@ TEST_F(TavrinProgramTest, EveryGifFrameGetsACellANameAndItsDuration) {
 // "-" is standard output; a sheet inside a folder of pictures is not one of them on the next run.
 TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
     ASSERT_EQ(Run({"-o", "s.png", "set"}), 0) << Text(In("err"));
+    EXPECT_EQ(Text(In("err")),
+              "tavrin: warning: the pictures differ in size, so each takes a cell as large as the "
+              "largest; --data FILE.json packs and trims them and records where each frame went\n")
+        << "the default column of pictures of several sizes says how to pack them";
     ASSERT_EQ(Run({"-o", "-", "set"}), 0) << Text(In("err"));
     EXPECT_EQ(ReadFile(In("out")), ReadFile(In("s.png"))) << "another sheet on standard output";
     EXPECT_FALSE(Exists(In("-"))) << "a file named - was written";
