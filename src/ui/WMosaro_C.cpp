@@ -16,6 +16,7 @@
 #include "files/PathUtilities.h"
 #include "files/UCustomization_C.h"
 #include "foundation/ProductVersion.h"
+#include "imaging/PictureFiles.h"
 #include "ui/ShellChoosers.h"
 #include "ui/UFileListBox_C.h"
 #include "ui/UQtShell_C.h"
@@ -23,7 +24,17 @@
 namespace NS_Wnd {
 namespace {
 
-constexpr char pictureFilter[] = "Image File(*.bmp,*.png,*.jpg,*.gif)\0*.bmp;*.png;*.jpg;*.gif;\0";
+// "Image File(*.bmp,*.png,*.jpg,*.gif)", then its patterns "*.bmp;*.png;*.jpg;*.gif;", each
+// ended by a zero: the chooser's entry of the picture files the folder walk takes too.
+std::string MakePictureFilter() {
+    std::string caption;
+    std::string patterns;
+    for (const char* extension : PictureExtensions) {
+        caption += std::string(caption.empty() ? "" : ",") + "*." + extension;
+        patterns += std::string("*.") + extension + ";";
+    }
+    return "Image File(" + caption + ")" + std::string(1, '\0') + patterns + std::string(1, '\0');
+}
 constexpr char sheetFilter[] =
     "32-bits Image File(.png)\0*.png\0Lossless WebP Image File(.webp)\0*.webp\0";
 
@@ -167,8 +178,9 @@ void WMosaro_C::OnAddFiles() {
 }
 
 void WMosaro_C::AddSelectedFiles() {
+    static const std::string pictureFilter = MakePictureFilter();
     const std::vector<std::string> files =
-        ChooseFile(*shell, this, pictureFilter, "", OpenFiles, nullptr);
+        ChooseFile(*shell, this, pictureFilter.c_str(), "", OpenFiles, nullptr);
     if (files.empty()) {
         return;
     }

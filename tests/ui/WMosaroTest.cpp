@@ -276,6 +276,8 @@ TEST_F(WMosaro, ALongComposeShowsProgressAndCancelLeavesListAndFileAlone) {
     shell.answers = {{QPath("a.png")}};
     Click(Id::IDC_ADD_FILES);
     EXPECT_EQ(Listed(), "a.png b.png a.png");
+    EXPECT_TRUE(shell.asked.startsWith("Image File(*.bmp,*.png,*.jpg,*.gif) "))
+        << shell.asked.toStdString();
 }
 
 // A program run from its build folder finds no theme icon; the one built into the window's
