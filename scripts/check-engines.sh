@@ -2,8 +2,9 @@
 # Has each game engine's own loader read the data files Tavrin writes, and compares every frame
 # it rebuilds from what the loader made with the picture it came from, pixel for pixel:
 # Phaser 3, PixiJS 8 and melonJS in headless Chromium, the Spine runtimes' atlas reader under
-# Node.js, and Chromium itself for the CSS sprites. One line per engine and form; exits 1 on a
-# failure.
+# Node.js, and Chromium itself for the CSS sprites. Then runs README's recipe for each engine as
+# it stands there and checks that its animation plays. One line per engine and form, and per
+# recipe; exits 1 on a failure.
 #
 # Needs the Debian packages of `scripts/install-deps.sh --check` (chromium) and Node.js; npm
 # installs the engines from the versions pinned in tests/engines/package-lock.json. Nothing
@@ -38,6 +39,8 @@ $python tests/engines/make-set.py "$out/set" "$out/ref"
 $python tests/engines/cases.py "$tavrin" "$out/set" "$www" "$out/ref"
 cp tests/engines/phaser.html tests/engines/pixi.html tests/engines/melonjs.html "$www/"
 ln -s "$(pwd)/$out/node/node_modules" "$www/node_modules"
+# Prints the recipes that run in a page; Spine's runs under Node.js there and then.
+recipes=$($python tests/engines/recipes.py make README.md "$tavrin" "$out/set" "$www")
 
 (cd "$www" && exec python3 -m http.server "$port" --bind 127.0.0.1) >/dev/null 2>&1 &
 server=$!
@@ -62,6 +65,11 @@ print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == "
     >"$www/pixi-$id.dom"
   reports+=("$www/pixi-$id.dom")
 done
+for name in $recipes; do
+  # The animations step 100 ms a frame: 5 s of virtual time shows each many times over.
+  browse --virtual-time-budget=5000 --dump-dom "http://127.0.0.1:$port/recipe-$name/index.html" \
+    >"$www/recipe-$name/page.dom"
+done
 node "$out/node/spine.mjs" "$www" "$www/cases.json" "$www/spine.json"
 reports+=("$www/spine.json")
 while read -r dir width height; do
@@ -73,4 +81,5 @@ done < <($python tests/engines/css.py page "$www")
 status=0
 $python tests/engines/compare.py "$www" "$out/ref" "${reports[@]}" || status=1
 $python tests/engines/css.py check "$www" "$out/ref" || status=1
+$python tests/engines/recipes.py check README.md "$www" || status=1
 exit $status
