@@ -75,21 +75,49 @@ std::vector<int32_t> FindIdentical(const std::vector<const Picture_S*>& pictures
     return first;
 }
 
-std::string DescribeUnfitting(const std::vector<USize_C>& sizes, int64_t maxSize) {
+std::string DescribeUnfitting(const std::vector<USize_C>& sizes, const USheetOptions_S& options) {
     int64_t area = 0;
     for (const USize_C& size : sizes) {
         area += int64_t{size.GetWidth()} * size.GetHeight();
     }
-    const int64_t side = maxSize > 0 ? maxSize : UMaxRectsPacker_C::DefaultMaxSide;
+    const std::string side = std::to_string(USheetLimits_C::GetLargestPackedSide(options));
     return std::to_string(sizes.size()) + " pictures of " + std::to_string(area) +
-           " pixels in all, limit " + std::to_string(side) + " x " + std::to_string(side);
+           " pixels in all, limit " + side + " x " + side;
+}
+
+// Refuses the first picture that no sheet holds even alone, before any packing: its kept box,
+// grown by its extrusion and the border, must fit the largest side (the sheet is square, so
+// turning it does not help).
+void RefuseLargePictures(const std::vector<URect_C>& kept, const UComposeOptions_S& options,
+                         const std::vector<std::string>* names) {
+    const USheetOptions_S& sheet = options.sheet;
+    const int64_t side = USheetLimits_C::GetLargestPackedSide(sheet);
+    const int64_t grow = 2 * int64_t{sheet.extrude} + 2 * int64_t{sheet.border};
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const int64_t width = kept[i].GetWidth();
+        const int64_t height = kept[i].GetHeight();
+        if (width + grow <= side && height + grow <= side) {
+            continue;
+        }
+        const std::string name =
+            names && i < names->size() ? (*names)[i] : "picture " + std::to_string(i + 1);
+        std::string text = name + " is " + std::to_string(width) + " x " + std::to_string(height) +
+                           (options.trim == UTrim_E::Each ? " once trimmed" : "");
+        if (grow > 0) {
+            text += ", " + std::to_string(width + grow) + " x " + std::to_string(height + grow) +
+                    " with its extrusion and the border";
+        }
+        USheetLimits_C::RefuseLargePicture(text + "; limit " + std::to_string(side) + " x " +
+                                           std::to_string(side));
+    }
 }
 
 }  // namespace
 
 USheetPlan_C PlanPacked(const std::vector<const Picture_S*>& pictures,
-                        const UComposeOptions_S& options) {
+                        const UComposeOptions_S& options, const std::vector<std::string>* names) {
     const std::vector<URect_C> kept = KeptAreas(pictures, options.trim);
+    RefuseLargePictures(kept, options, names);
     std::vector<int32_t> drawn(pictures.size());
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         drawn[i] = static_cast<int32_t>(i);
@@ -107,8 +135,9 @@ USheetPlan_C PlanPacked(const std::vector<const Picture_S*>& pictures,
         }
     }
     const UPackResult_S packed = UMaxRectsPacker_C(options.sheet, options.packing).Pack(sizes);
+    // Every picture fits a sheet alone, so only one sheet, without multipack, can fail here.
     if (!packed.fits) {
-        USheetLimits_C::RefuseUnfitting(DescribeUnfitting(sizes, options.sheet.maxSize));
+        USheetLimits_C::RefuseUnfitting(DescribeUnfitting(sizes, options.sheet));
     }
     std::vector<USheetPlan_C::UPlacement_S> placements;
     for (std::size_t i = 0; i < pictures.size(); ++i) {

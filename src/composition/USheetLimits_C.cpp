@@ -1,7 +1,11 @@
 #include "composition/USheetLimits_C.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "foundation/RunInParallel.h"
@@ -18,23 +22,85 @@ namespace {
 constexpr int64_t MaxSheetSide = std::numeric_limits<int32_t>::max();
 constexpr int64_t MaxSheetPixels = std::numeric_limits<int32_t>::max() / 4;
 
-// What the kernel expects it can hand out without swapping; unlimited where it does not say.
-uint64_t AvailableMemory() {
-    uint64_t available = std::numeric_limits<uint64_t>::max();
-    std::FILE* file = std::fopen("/proc/meminfo", "re");
+constexpr uint64_t Unlimited = std::numeric_limits<uint64_t>::max();
+
+// The first number in the file at `path`, as the kernel's own files write them; false when there
+// is none (such as a cgroup's "max").
+bool ReadNumber(const std::string& path, uint64_t& value) {
+    std::FILE* file = std::fopen(path.c_str(), "re");
     if (!file) {
-        return available;
+        return false;
     }
-    char line[128];
+    unsigned long long number = 0;
+    const bool read = std::fscanf(file, "%llu", &number) == 1;
+    std::fclose(file);
+    value = number;
+    return read;
+}
+
+// The value of the line "`key`: N kB" of a /proc file, in bytes; Unlimited when it has none.
+uint64_t ReadKibLine(const char* path, const char* key) {
+    uint64_t bytes = Unlimited;
+    std::FILE* file = std::fopen(path, "re");
+    if (!file) {
+        return bytes;
+    }
+    const std::string format = std::string(key) + ": %llu kB";
+    char line[256];
     unsigned long long kib = 0;
     while (std::fgets(line, sizeof line, file)) {
-        if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1) {
-            available = uint64_t{kib} * 1024;
+        if (std::sscanf(line, format.c_str(), &kib) == 1) {
+            bytes = uint64_t{kib} * 1024;
             break;
         }
     }
     std::fclose(file);
-    return available;
+    return bytes;
+}
+
+// What `ulimit -v` leaves: the limit less the address space mapped now, and less the stacks of
+// the threads that decode and encode, each mapped whole (8 MiB by default) while it runs.
+uint64_t AddressSpaceLeft() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return Unlimited;
+    }
+    const uint64_t mapped = ReadKibLine("/proc/self/status", "VmSize");
+    if (mapped == Unlimited) {
+        return Unlimited;
+    }
+    const uint64_t stacks = uint64_t{GetWorkerThreads()} << 23;
+    const uint64_t used = mapped + stacks;
+    return limit.rlim_cur > used ? limit.rlim_cur - used : 0;
+}
+
+// What the cgroup v2 memory limits leave: the tightest of this process's group and those above
+// it, each its memory.max less its memory.current; groups without a limit say "max".
+uint64_t CgroupLeft() {
+    std::FILE* file = std::fopen("/proc/self/cgroup", "re");
+    if (!file) {
+        return Unlimited;
+    }
+    char line[4096];
+    std::string group;
+    while (std::fgets(line, sizeof line, file)) {
+        if (std::strncmp(line, "0::", 3) == 0) {
+            group.assign(line + 3, std::strcspn(line + 3, "\n"));
+        }
+    }
+    std::fclose(file);
+    uint64_t left = Unlimited;
+    while (!group.empty() && group != "/") {
+        const std::string folder = "/sys/fs/cgroup" + group + "/";
+        uint64_t limit = 0;
+        uint64_t current = 0;
+        if (ReadNumber(folder + "memory.max", limit) &&
+            ReadNumber(folder + "memory.current", current)) {
+            left = std::min(left, limit > current ? limit - current : 0);
+        }
+        group.erase(group.rfind('/'));
+    }
+    return left;
 }
 
 // The layout of pictures of `sizes` by their whole areas: with trimming, the largest the sheet
@@ -49,11 +115,37 @@ USheetLayout_S BoundingLayout(const std::vector<USize_C>& sizes, ULayout_E layou
     return USheetLayout_S::Plan(areas, layout, options);
 }
 
+// The largest packed sheet of pictures of `sizes`: the packer puts no two boxes side by side
+// that it could put elsewhere, so a side never passes every box's longer side in a line, spaced
+// as packing spaces them, rounded up as the sheet is and within the largest side.
+int64_t PackedSide(const std::vector<USize_C>& sizes, const USheetOptions_S& options) {
+    int64_t side = 2 * int64_t{options.border};
+    for (const USize_C& size : sizes) {
+        side += std::max(size.GetWidth(), size.GetHeight()) + 2 * int64_t{options.extrude} +
+                options.padding;
+    }
+    if (options.powerOfTwo) {
+        side =
+            static_cast<int64_t>(std::bit_ceil(static_cast<uint64_t>(std::max<int64_t>(side, 1))));
+    }
+    return std::min(side, USheetLimits_C::GetLargestPackedSide(options));
+}
+
+// The pixels of a packed sheet: every box with its spacing, at most the whole square sheet.
+uint64_t PackedArea(const std::vector<USize_C>& sizes, const USheetOptions_S& options,
+                    int64_t side) {
+    const uint64_t grow = 2 * uint64_t(options.extrude) + uint64_t(options.padding);
+    uint64_t area = 0;
+    for (const USize_C& size : sizes) {
+        area += (uint64_t(size.GetWidth()) + grow) * (uint64_t(size.GetHeight()) + grow);
+    }
+    return std::min(area, uint64_t(side) * uint64_t(side));
+}
+
 // Bytes in memory at the worst moment: every picture held as ARGB, plus either the pictures
 // still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
 // copy), or the encoder's work: a PNG's on a sheet `sheetWidth` wide, whose rows are drawn as it
-// goes, or a WebP's on the whole sheet of `sheetPixels`, 0 for a packed one, which holds at
-// least every picture's area.
+// goes, or a WebP's on the whole sheet of `sheetPixels`.
 uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, uint64_t sheetPixels,
                        const UComposeOptions_S& options) {
     uint64_t pictures = 0;
@@ -67,8 +159,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, ui
     const uint64_t loading = decoders * 12 * largest;
     const uint64_t encoding =
         SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp
-            ? UWebpEncoder_C::GetMemory(sheetPixels > 0 ? sheetPixels : pictures,
-                                        options.encoding.compression)
+            ? UWebpEncoder_C::GetMemory(sheetPixels, options.encoding.compression)
             : UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
     return 4 * pictures + std::max(loading, encoding);
 }
@@ -82,11 +173,10 @@ std::string MebiBytes(uint64_t bytes, bool roundUp) {
 
 void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
                                 uint64_t availableBytes) {
-    // A packed sheet is no wider than its largest side allows; the grid's is known from the
-    // whole areas.
-    int64_t width = options.sheet.maxSize > 0 ? options.sheet.maxSize : CommonTextureSide;
+    // The grid's sheet is known from the whole areas; a packed one is bounded by them.
+    int64_t width = PackedSide(sizes, options.sheet);
+    uint64_t area = PackedArea(sizes, options.sheet, width);
     std::string sheet = "a packed sheet";
-    uint64_t area = 0;
     if (options.layout != ULayout_E::Packed) {
         const USheetLayout_S layout = BoundingLayout(sizes, options.layout, options.sheet);
         CheckSheet(layout);
@@ -119,24 +209,44 @@ void USheetLimits_C::CheckBatchFiles(const std::vector<std::string>& paths,
     CheckBatch(pictures, options, AvailableMemory());
 }
 
+uint64_t USheetLimits_C::AvailableMemory() {
+    const uint64_t kernel = ReadKibLine("/proc/meminfo", "MemAvailable");
+    return std::min({kernel, AddressSpaceLeft(), CgroupLeft()});
+}
+
 void USheetLimits_C::CheckSheet(const USheetLayout_S& layout, int64_t maxSide) {
     if (!layout.cell.IsNotEmpty() || layout.columns <= 0 || layout.rows <= 0) {
         throw MakeError(2);
     }
     const int64_t width = layout.GetWidth();
     const int64_t height = layout.GetHeight();
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    std::string size = std::to_string(width) + " x " + std::to_string(height);
+    // Every cell is as large as the largest picture; packing gives each picture its own size.
+    const std::string packed = layout.columns * layout.rows > 1
+                                   ? "; --layout packed packs pictures of different sizes tightly"
+                                   : "";
     // Each side is checked first so that their product cannot overflow 64 bits.
     if (width > MaxSheetSide || height > MaxSheetSide || width * height > MaxSheetPixels) {
-        throw MakeError(4, size.c_str());
+        throw MakeError(4, (size + packed).c_str());
     }
     if (maxSide > 0 && (width > maxSide || height > maxSide)) {
-        throw MakeError(6, (size + ", limit " + std::to_string(maxSide)).c_str());
+        throw MakeError(6, (size + ", limit " + std::to_string(maxSide) + packed).c_str());
     }
+}
+
+int64_t USheetLimits_C::GetLargestPackedSide(const USheetOptions_S& options) {
+    const int64_t side =
+        options.maxSize > 0 ? std::min(options.maxSize, MaxSheetSide) : CommonTextureSide;
+    return options.powerOfTwo ? static_cast<int64_t>(std::bit_floor(static_cast<uint64_t>(side)))
+                              : side;
 }
 
 void USheetLimits_C::RefuseUnfitting(const std::string& extra) {
     throw MakeError(7, extra.c_str());
+}
+
+void USheetLimits_C::RefuseLargePicture(const std::string& extra) {
+    throw MakeError(8, extra.c_str());
 }
 
 NS_Base::UError_C USheetLimits_C::MakeError(int32_t code, const char* extra) {
@@ -146,6 +256,7 @@ NS_Base::UError_C USheetLimits_C::MakeError(int32_t code, const char* extra) {
         {5, "Not enough memory to compose the sheet:"},
         {6, "The sheet is larger than the size limit:"},
         {7, "The pictures do not fit one sheet (--multipack spreads them over several):"},
+        {8, "A picture is larger than the largest sheet:"},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);

@@ -6,8 +6,9 @@
 namespace NS_Data {
 
 USheetPlan_C USheetPlan_C::Make(const std::vector<const Picture_S*>& pictures,
-                                const UComposeOptions_S& options) {
-    return options.layout == ULayout_E::Packed ? PlanPacked(pictures, options)
+                                const UComposeOptions_S& options,
+                                const std::vector<std::string>* names) {
+    return options.layout == ULayout_E::Packed ? PlanPacked(pictures, options, names)
                                                : PlanGrid(pictures, options);
 }
 

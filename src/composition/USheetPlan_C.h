@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -31,9 +32,11 @@ public:
     };
 
     // The plan of options.layout for `pictures`, cut as options.trim says. Raises the limits'
-    // errors (USheetLimits_C) when the sheet cannot be made.
+    // errors (USheetLimits_C) when the sheet cannot be made, naming a picture too large for
+    // any sheet by `names` (one per picture) where given.
     static USheetPlan_C Make(const std::vector<const Picture_S*>& pictures,
-                             const UComposeOptions_S& options);
+                             const UComposeOptions_S& options,
+                             const std::vector<std::string>* names = nullptr);
 
     // The part of `picture` that goes on the sheet: its visible box when each picture is cut
     // to its own, else all of it. A picture with nothing visible keeps one transparent pixel,

@@ -473,6 +473,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
     SavePicture(Sources()[0].picture, In("clear/blank.png"));
     const std::string longPath = std::string(PATH_MAX, 'x');
     const std::string usage = HelpPointer;
+    const std::string packedHint = "--layout packed packs pictures of different sizes tightly\n";
     // The headers of a batch are read first: the sheet these make is refused as too large
     // before the picture whose data ends early is decoded.
     SavePicture({30000, 1, std::vector<uint32_t>(30000, 0xFF000000u)}, In("wide.png"));
@@ -486,12 +487,17 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         {{"--autocut", "clear"}, 1, "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
         {{"--layout", "vertical", "wide.png", "tall.png", "cut.png"},
          1,
-         "UserError: The sheet is too large to compose:\n30000 x 90000\n"},
+         "UserError: The sheet is too large to compose:\n30000 x 90000; " + packedHint},
         // A shown message holds 399 bytes, the message line included.
         {{longPath}, 1, "UserError: File path is too long:\n" + longPath.substr(0, 375) + "\n"},
         {{"--layout", "vertical", "--max-size", "5", "set"},
          1,
-         "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5\n"},
+         "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5; " + packedHint},
+        // One picture larger than any sheet is named, with or without multipack.
+        {{"--multipack", "wide.png"},
+         1,
+         "UserError: A picture is larger than the largest sheet:\npicture 1 is 30000 x 1 once "
+         "trimmed; limit 16384 x 16384\n"},
         {{"--data", "missing/d.json", "set"},
          1,
          "UserError: Fail to write the file:\nmissing/d.json : No such file or directory\n"},
@@ -651,6 +657,20 @@ TEST_F(TavrinProgramTest, MemoryRunningOutWhileDecodingNamesThePicture) {
     EXPECT_NE(error.find("SystemError: Code: 1\nInfo: Not enough memory.\nInfoEx: large.png\n"),
               std::string::npos)
         << error;
+}
+
+// Under an address space limit, a sheet that cannot fit is refused from the headers at once, not
+// after minutes of decoding and encoding: an 8192 x 8192 WebP sheet needs about 2.7 GiB.
+TEST_F(TavrinProgramTest, AnAddressSpaceLimitRefusesALargeSheetAtOnce) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit leaves";
+#endif
+    WriteFile(In("large.gif"), MakeGif(8192, 8192, {{0, 0, 1, 1, {Red}}}));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run({"-o", "s.webp", "--layout", "vertical", "large.gif"}, "ulimit -v 2000000;"), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    EXPECT_NE(Text(In("err")).find("Not enough memory to compose the sheet"), std::string::npos)
+        << Text(In("err"));
 }
 
 // Both act where they appear, here after the options of a compose.
