@@ -183,11 +183,17 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     if (stage) {
         stage(UStage_E::Placing, 0, pictures.size());
     }
-    const USheetPlan_C plan = USheetPlan_C::Make(pictures, options);
+    std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
+    std::vector<std::string> names;
+    names.reserve(frames.size());
+    for (const USheetDataFrame_S& frame : frames) {
+        names.push_back(frame.name);
+    }
+    const USheetPlan_C plan = USheetPlan_C::Make(pictures, options, &names);
     UPendingWrites_C writes;
     WriteSheets(plan, pictures, writes, warn, stage);
     if (!options.data.path.empty()) {
-        WriteData(plan, NameFrames(batch, delays), writes, warn);
+        WriteData(plan, std::move(frames), writes, warn);
     }
     RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();

@@ -1,5 +1,7 @@
 #include "composition/UMaxRectsPacker_C.h"
 
+#include "composition/USheetLimits_C.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -45,16 +47,7 @@ constexpr std::array<double, 6> LongFactors = {1.41, 0.71, 1.25, 0.8, 1.5, 0.67}
 UMaxRectsPacker_C::UMaxRectsPacker_C(const USheetOptions_S& sheetOptions,
                                      const UPackingOptions_S& packingOptions, unsigned threadCount)
     : spacing(sheetOptions), packing(packingOptions), threads(std::max(1u, threadCount)) {
-    maxSheet = spacing.maxSize > 0
-                   ? static_cast<int32_t>(std::min<int64_t>(spacing.maxSize, INT32_MAX))
-                   : DefaultMaxSide;
-    if (spacing.powerOfTwo) {
-        int32_t power = 1;
-        while (power <= maxSheet / 2) {
-            power *= 2;
-        }
-        maxSheet = power;
-    }
+    maxSheet = static_cast<int32_t>(USheetLimits_C::GetLargestPackedSide(spacing));
     maxBin = maxSheet - 2 * spacing.border + spacing.padding;
 }
 

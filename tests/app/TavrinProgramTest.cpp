@@ -496,7 +496,7 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
         // One picture larger than any sheet is named, with or without multipack.
         {{"--multipack", "wide.png"},
          1,
-         "UserError: A picture is larger than the largest sheet:\npicture 1 is 30000 x 1 once "
+         "UserError: A picture is larger than the largest sheet:\nwide.png is 30000 x 1 once "
          "trimmed; limit 16384 x 16384\n"},
         {{"--data", "missing/d.json", "set"},
          1,
