@@ -123,12 +123,11 @@ std::string USheetTargets_C::FindOverlap() const {
     if (dataPath.empty()) {
         return {};
     }
-    const std::string problem = "--data " + dataPath + " names the sheet to write";
     if ((dataPath == "-") != (sheetPath == "-")) {
         return {};
     }
     if (dataPath == "-" || sheet.Is(dataPath.c_str()) || data.Is(sheetPath.c_str())) {
-        return problem;
+        return "--data " + dataPath + " names the sheet to write";
     }
     if (!multipack) {
         return {};
