@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <webp/decode.h>
 #include <webp/encode.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -16,34 +15,6 @@
 namespace {
 
 using Level = USheetEncoder_C::Level;
-
-void Append(Bytes& bytes, const std::string& text) {
-    bytes.insert(bytes.end(), text.begin(), text.end());
-}
-
-void Append32(Bytes& bytes, uint32_t value, bool little) {
-    for (int byte = 0; byte < 4; ++byte) {
-        bytes.push_back(static_cast<unsigned char>(value >> (little ? 8 * byte : 24 - 8 * byte)));
-    }
-}
-
-Bytes PngChunk(const std::string& type, const std::string& body, uint32_t length = 0) {
-    Bytes chunk;
-    Append32(chunk, length ? length : static_cast<uint32_t>(body.size()), false);
-    Append(chunk, type + body);
-    Append32(chunk, static_cast<uint32_t>(crc32(0, &chunk[4], uInt(type.size() + body.size()))),
-             false);
-    return chunk;
-}
-
-// A signature, then `chunks`.
-Bytes Png(const std::vector<Bytes>& chunks) {
-    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const Bytes& chunk : chunks) {
-        file.insert(file.end(), chunk.begin(), chunk.end());
-    }
-    return file;
-}
 
 Bytes WebpChunk(const std::string& fourcc, const Bytes& body, uint32_t size = 0) {
     Bytes chunk;
@@ -98,17 +69,6 @@ Bytes PlainWebp() {
     Bytes file(output, output + size);
     WebPFree(output);
     return file;
-}
-
-UPicture_S DecodeWebp(const Bytes& bytes) {
-    UPicture_S picture;
-    uint8_t* decoded = WebPDecodeBGRA(bytes.data(), bytes.size(), &picture.width, &picture.height);
-    if (decoded) {
-        const auto* values = reinterpret_cast<const uint32_t*>(decoded);
-        picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
-        WebPFree(decoded);
-    }
-    return picture;
 }
 
 TEST(SheetFile, TheNameDecidesTheFormatInAnyCase) {
