@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <webp/decode.h>
 
 #include <algorithm>
 #include <array>
@@ -70,11 +69,6 @@ const std::vector<Source_S>& Sources() {
     return sources;
 }
 
-std::string Text(const std::string& path) {
-    const Bytes bytes = ReadFile(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 uint32_t Visible(uint32_t value) {
     return value >> 24 == 0 ? 0 : value;
 }
@@ -124,14 +118,20 @@ bool Overlap(const json& a, const json& b, int32_t extrude = 0, int32_t padding 
     return !apart(p.left, p.right, q.left, q.right) && !apart(p.top, p.bottom, q.top, q.bottom);
 }
 
+// The number after `name` in `options`; 0 without it.
+int32_t OptionValue(const Args& options, const std::string& name) {
+    const auto at = std::ranges::find(options, name);
+    return at == options.end() ? 0 : std::stoi(at[1]);
+}
+
 // With extrusion, each pixel within `amount` of a frame repeats the frame's nearest pixel.
-std::string CheckExtrusion(const UPicture_S& sheet, const json& frame, int32_t amount) {
-    const int32_t fx = frame["x"], fy = frame["y"], w = frame["w"], h = frame["h"];
+std::string CheckExtrusion(const UPicture_S& sheet, const URect_C& frame, int32_t amount) {
     const auto at = [&](int32_t x, int32_t y) { return sheet.pixels[y * sheet.width + x]; };
-    for (int32_t y = fy - amount; y < fy + h + amount; ++y) {
-        for (int32_t x = fx - amount; x < fx + w + amount; ++x) {
-            if (at(x, y) != at(std::clamp(x, fx, fx + w - 1), std::clamp(y, fy, fy + h - 1))) {
-                return "pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+    for (int32_t y = frame.top - amount; y <= frame.bottom + amount; ++y) {
+        for (int32_t x = frame.left - amount; x <= frame.right + amount; ++x) {
+            if (at(x, y) != at(std::clamp(x, frame.left, frame.right),
+                               std::clamp(y, frame.top, frame.bottom))) {
+                return " pixel (" + std::to_string(x) + ", " + std::to_string(y) + ")";
             }
         }
     }
@@ -247,22 +247,31 @@ protected:
                    : which + " and " + std::to_string(there - files) + " more files";
     }
 
-    // Composes `folder` with `options` into packed/ and checks the sheets against `sources`, as
-    // the test of packed sheets describes; returns what went wrong, empty when nothing did.
-    std::string CheckPacked(const Args& options, const std::string& pictures,
-                            const std::map<std::string, UPicture_S>& sources, int32_t extrude,
-                            int32_t padding, int32_t border) const {
-        Args args = {"-o", "packed/s.png", "--data", "packed/d.json", "--data-format", "array"};
+    // Composes `pictures` with `options` into packed/, the data files in packed/data/, and checks
+    // every sheet against `sources`: each picture comes back from its frame once (rotation undone,
+    // trim offset applied, shared places followed), frames keep padding and extrusion apart, the
+    // extrusion repeats their edges, all stays inside the border and nothing is printed off a
+    // terminal. A sheet `size` given is checked, with the frames in the order of their names.
+    // Returns what went wrong, empty when nothing did.
+    std::string CheckSheets(const Args& options, const std::string& pictures,
+                            const std::map<std::string, UPicture_S>& sources,
+                            std::pair<int32_t, int32_t> size = {}) const {
+        const int32_t extrude = OptionValue(options, "--extrude");
+        const int32_t padding = OptionValue(options, "--padding");
+        const int32_t border = OptionValue(options, "--border");
+        Args args = {"-o", "packed/s.png", "--data", "packed/data/d.json"};
         args.insert(args.end(), options.begin(), options.end());
         args.push_back(pictures);
         std::filesystem::remove_all(In("packed"));
-        std::filesystem::create_directories(In("packed"));
+        std::filesystem::create_directories(In("packed/data"));
         if (Run(args) != 0) {
             return "failed: " + Text(In("err"));
         }
+        std::string problems = Text(In("out")) + Text(In("err"));
+        const std::string at = In("packed/data/");
         const bool multipack = std::ranges::find(options, "--multipack") != options.end();
         std::vector<std::string> files = {multipack ? "d-0.json" : "d.json"};
-        for (const json& related : json::parse(ReadFile(In("packed/" + files[0])))["meta"].value(
+        for (const json& related : json::parse(ReadFile(at + files[0]))["meta"].value(
                  "related_multi_packs", json::array())) {
             files.push_back(related);
         }
@@ -270,14 +279,25 @@ protected:
             return "one sheet, or several without --multipack";
         }
         std::map<std::string, int> seen;
-        std::string problems;
         for (const std::string& file : files) {
-            const json data = json::parse(ReadFile(In("packed/" + file)));
-            const UPicture_S sheet =
-                LoadPicture(In("packed/") + std::string(data["meta"]["image"]));
-            const json& frames = data["frames"];
+            const json data = json::parse(ReadFile(at + file));
+            const UPicture_S sheet = LoadPicture(at + std::string(data["meta"]["image"]));
+            const std::pair<int32_t, int32_t> made(sheet.width, sheet.height);
+            if (data["meta"]["size"] != json{{"w", made.first}, {"h", made.second}} ||
+                (size.first > 0 && made != size)) {
+                problems += file + ": a sheet of " + ::testing::PrintToString(made) + "\n";
+            }
+            std::vector<std::string> names;
+            std::vector<json> frames;
+            for (const auto& [key, value] : data["frames"].items()) {
+                names.push_back(value.contains("filename") ? std::string(value["filename"]) : key);
+                frames.push_back(value);
+            }
+            if (size.first > 0 && !std::ranges::is_sorted(names)) {
+                problems += file + ": frames out of order\n";
+            }
             for (std::size_t i = 0; i < frames.size(); ++i) {
-                const std::string name = frames[i]["filename"];
+                const std::string& name = names[i];
                 ++seen[name];
                 UPicture_S source = sources.at(name);
                 std::transform(source.pixels.begin(), source.pixels.end(), source.pixels.begin(),
@@ -289,12 +309,15 @@ protected:
                     covered.right >= sheet.width - border ||
                     covered.bottom >= sheet.height - border) {
                     problems += name + " reaches the border\n";
+                } else if (const std::string bad =
+                               CheckExtrusion(sheet, Covered(frames[i], 0), extrude);
+                           !bad.empty()) {
+                    problems += name + ": extrusion differs at" + bad + "\n";
                 }
                 for (std::size_t j = 0; j < i; ++j) {
                     const bool shared = frames[i]["frame"] == frames[j]["frame"];
                     if (!shared && Overlap(frames[i], frames[j], extrude, padding)) {
-                        problems +=
-                            name + " comes too near " + std::string(frames[j]["filename"]) + "\n";
+                        problems += name + " comes too near " + names[j] + "\n";
                     }
                 }
             }
@@ -311,99 +334,50 @@ protected:
 
 }  // namespace
 
-// Every frame of the data file gives its picture back, no two frames share a sheet pixel, and
-// the array lists the frames in sheet order.
-TEST_F(TavrinProgramTest, DataFileRebuildsEveryPictureForEveryLayoutAndSpacing) {
-    const std::tuple<Args, int32_t, int32_t> cases[] = {
+// Every layout and spacing, in either form of the data file, gives every picture back from its
+// sheet and frame; with a data file and no layout the pictures are packed and trimmed.
+TEST_F(TavrinProgramTest, EverySheetGivesEveryPictureBackFromItsFrame) {
+    const std::tuple<Args, int32_t, int32_t> grids[] = {
         // Sheet sizes without new options are the layouts' own.
         {{"--layout", "horizontal"}, 24, 6},
-        {{"--layout", "horizontal", "--autocut"}, 16, 6},
+        {{"--layout", "horizontal", "--autocut", "--data-format", "array"}, 16, 6},
         {{"--layout", "multirow", "--autocut"}, 12, 12},
         {{"--layout", "horizontal", "--padding", "3", "--border", "2", "--extrude", "2"}, 53, 14},
         {{"--layout", "vertical", "--autocut", "--padding", "1", "--extrude", "1"}, 6, 35},
-        {{"--layout", "multirow", "--autocut", "--border", "1", "--extrude", "3"}, 32, 26},
-        {{"--columns", "3", "--pot", "--padding", "1"}, 32, 16},
+        {{"--layout", "multirow", "--autocut", "--border", "1", "--extrude", "3", "--data-format",
+          "array"},
+         32,
+         26},
+        {{"--columns", "3", "--pot", "--padding", "1", "--data-format", "array"}, 32, 16},
         {{"--autocut", "--columns", "1", "--extrude", "1", "--pot"}, 8, 32},
-    };
-    std::vector<std::string> names;
-    for (const Source_S& source : Sources()) {
-        names.push_back(source.name);
-    }
-    for (const auto& [options, width, height] : cases) {
-        for (const char* format : {"hash", "array"}) {
-            Args args = {"-o", "sheet.png", "--data", "data/sheet.json", "--data-format", format};
-            args.insert(args.end(), options.begin(), options.end());
-            args.push_back("set");
-            const std::string what = ::testing::PrintToString(args);
-            std::filesystem::create_directories(In("data"));
-            ASSERT_EQ(Run(args), 0) << what << ": " << Text(In("err"));
-            EXPECT_EQ(Text(In("out")) + Text(In("err")), "") << what << " printed off a terminal";
-            const UPicture_S sheet = LoadPicture(In("sheet.png"));
-            EXPECT_EQ(std::pair(sheet.width, sheet.height), std::pair(width, height)) << what;
-            const json data = json::parse(ReadFile(In("data/sheet.json")));
-            EXPECT_EQ(data["meta"]["image"], "../sheet.png") << what;
-            EXPECT_EQ(data["meta"]["size"], (json{{"w", sheet.width}, {"h", sheet.height}}));
-            std::vector<json> entries;
-            std::vector<std::string> order;
-            for (const auto& [key, value] : data["frames"].items()) {
-                const bool array = value.contains("filename");
-                order.push_back(array ? value["filename"].get<std::string>() : key);
-                entries.push_back(value);
-            }
-            EXPECT_EQ(order, names) << what << ": frames listed in another order";
-            for (std::size_t i = 0; i < entries.size() && i < names.size(); ++i) {
-                UPicture_S original = Sources()[i].picture;
-                for (uint32_t& value : original.pixels) {
-                    value = Visible(value);
-                }
-                EXPECT_EQ(FirstDifference(Rebuild(sheet, entries[i]), original), "")
-                    << what << ": " << names[i];
-                for (std::size_t j = 0; j < i; ++j) {
-                    EXPECT_FALSE(Overlap(entries[i], entries[j]))
-                        << what << ": " << names[i] << " and " << names[j];
-                }
-                const auto extrude = std::find(args.begin(), args.end(), "--extrude");
-                if (extrude != args.end()) {
-                    EXPECT_EQ(CheckExtrusion(sheet, entries[i]["frame"], std::stoi(extrude[1])), "")
-                        << what << ": " << names[i];
-                }
-            }
-        }
-    }
-}
-
-// Packed and trimmed sheets: every picture comes back from its sheet and frame (rotation undone,
-// trim offset applied, shared places followed), frames keep padding and extrusion apart and
-// stay inside the border, and a multipack places each picture once.
-TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
-    std::filesystem::create_directories(In("set/dup"));
-    std::filesystem::copy_file(In("set/plain.png"), In("set/dup/plain.png"));
-    const std::tuple<Args, int32_t, int32_t, int32_t> cases[] = {
-        // options, extrude, padding, border
-        {{"--layout", "packed"}, 0, 0, 0},
-        {{"--layout", "packed", "--trim", "--rotate"}, 0, 0, 0},
-        {{"--layout", "packed", "--trim", "--no-alias", "--padding", "2", "--extrude", "1",
-          "--border", "3", "--pot"},
-         1,
-         2,
-         3},
-        {{"--layout", "packed", "--trim", "--rotate", "--square", "--extrude", "2"}, 2, 0, 0},
-        {{"--layout", "packed", "--multipack", "--max-size", "5", "--trim"}, 0, 0, 0},
-        // With a data file and no layout the pictures are packed and trimmed.
-        {{}, 0, 0, 0},
-        {{"--no-trim", "--rotate"}, 0, 0, 0},
-        {{"--multipack", "--max-size", "8", "--extrude", "1"}, 1, 0, 0},
-        {{"--layout", "multirow", "--trim", "--padding", "1", "--extrude", "1"}, 1, 1, 0},
-        {{"--layout", "horizontal", "--trim", "--border", "2"}, 0, 0, 2},
     };
     std::map<std::string, UPicture_S> sources;
     for (const Source_S& source : Sources()) {
         sources[source.name] = source.picture;
     }
-    sources["dup/plain.png"] = sources["plain.png"];
-    for (const auto& [options, extrude, padding, border] : cases) {
-        EXPECT_EQ(CheckPacked(options, "set", sources, extrude, padding, border), "")
+    for (const auto& [options, width, height] : grids) {
+        EXPECT_EQ(CheckSheets(options, "set", sources, {width, height}), "")
             << ::testing::PrintToString(options);
+    }
+    std::filesystem::create_directories(In("set/dup"));
+    std::filesystem::copy_file(In("set/plain.png"), In("set/dup/plain.png"));
+    sources["dup/plain.png"] = sources["plain.png"];
+    const Args packed[] = {
+        {"--layout", "packed", "--data-format", "array"},
+        {"--layout", "packed", "--trim", "--rotate"},
+        {"--layout", "packed", "--trim", "--no-alias", "--padding", "2", "--extrude", "1",
+         "--border", "3", "--pot", "--data-format", "array"},
+        {"--layout", "packed", "--trim", "--rotate", "--square", "--extrude", "2"},
+        {"--layout", "packed", "--multipack", "--max-size", "5", "--trim", "--data-format",
+         "array"},
+        {},
+        {"--no-trim", "--rotate", "--data-format", "array"},
+        {"--multipack", "--max-size", "8", "--extrude", "1"},
+        {"--layout", "multirow", "--trim", "--padding", "1", "--extrude", "1"},
+        {"--layout", "horizontal", "--trim", "--border", "2", "--data-format", "array"},
+    };
+    for (const Args& options : packed) {
+        EXPECT_EQ(CheckSheets(options, "set", sources), "") << ::testing::PrintToString(options);
     }
     // A tall and a wide picture fit a sheet of 8 x 8 only with one of them turned.
     std::filesystem::create_directories(In("turn"));
@@ -413,11 +387,9 @@ TEST_F(TavrinProgramTest, PackedAndTrimmedSheetsGiveEveryPictureBack) {
         Make(8, 2, [](int32_t x, int32_t y) { return 0xFF100000u | x << 8 | y; });
     SavePicture(tall, In("turn/tall.png"));
     SavePicture(wide, In("turn/wide.png"));
-    const Args fitted = {"--layout", "packed", "--max-size", "8"};
-    EXPECT_NE(CheckPacked(fitted, "turn", {{"tall.png", tall}, {"wide.png", wide}}, 0, 0, 0), "");
-    Args turned = fitted;
-    turned.push_back("--rotate");
-    EXPECT_EQ(CheckPacked(turned, "turn", {{"tall.png", tall}, {"wide.png", wide}}, 0, 0, 0), "");
+    const std::map<std::string, UPicture_S> turn = {{"tall.png", tall}, {"wide.png", wide}};
+    EXPECT_NE(CheckSheets({"--layout", "packed", "--max-size", "8"}, "turn", turn), "");
+    EXPECT_EQ(CheckSheets({"--layout", "packed", "--max-size", "8", "--rotate"}, "turn", turn), "");
 }
 
 TEST_F(TavrinProgramTest, RepeatedNamesStayApartAndNaturalOrderFollowsNumbers) {
@@ -557,12 +529,7 @@ TEST_F(TavrinProgramTest, UsageMistakesSayWhatToDoInAtMostTwoLines) {
     const std::tuple<Args, std::string, std::string> cases[] = {
         {{}, noDisplay, windowLine},
         {{"set"}, noDisplay + " QT_QPA_PLATFORM=xcb", windowLine},
-        {{"-o", "out.jpg", "set"}, "", "tavrin: -o out.jpg" + nameLine + HelpPointer},
         {{"-o", "out.GIF", "set"}, "", "tavrin: -o out.GIF" + nameLine + HelpPointer},
-        {{"-o", "out", "set"}, "", "tavrin: -o out" + nameLine + HelpPointer},
-        {{"-o", "s.png", "--bogus", "set"},
-         "",
-         std::string("tavrin: unknown option --bogus\n") + HelpPointer},
         {{"-o", "s.png", "--data", "d.json", "--columns", "2", "--rotate", "set"},
          "",
          std::string("tavrin: --rotate needs --layout packed\n") + HelpPointer},
@@ -732,12 +699,11 @@ TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
 }
 
 // A stopped writer is ended by each signal, or let go on; an ended one leaves the old sheet and
-// data file, and no temporary file stays. SIGKILL cannot be caught: its temporaries go with the
-// next run that writes in the folder.
+// data file, and no temporary file stays (SIGKILL's temporaries: the test of file sets).
 TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile) {
     ASSERT_EQ(Run({"-o", "whole.png", "--data", "whole.json", "set"}), 0) << Text(In("err"));
     for (const std::string stop : {"unnamed", "named"}) {
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL, 0}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, 0}) {
             const std::string what = stop + " file, signal " + std::to_string(signal);
             WriteFile(In("s.png"), {'o', 'l', 'd'});
             WriteFile(In("d.json"), {'o', 'l', 'd'});
@@ -752,11 +718,7 @@ TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile)
             if (signal != 0) {
                 EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
                 EXPECT_EQ(Text(In("s.png")) + Text(In("d.json")), "oldold") << what;
-            }
-            if (signal == SIGKILL) {
-                EXPECT_EQ(NamesWith(folder.root, ".tmp").size(), 2u) << what;
-                ASSERT_EQ(Run({"-o", "other.png", "set"}), 0) << Text(In("err"));
-            } else if (signal == 0) {
+            } else {
                 EXPECT_EQ(status, 0) << what;
                 EXPECT_EQ(ReadFile(In("s.png")), ReadFile(In("whole.png"))) << what;
                 EXPECT_EQ(json::parse(ReadFile(In("d.json")))["frames"],
@@ -833,21 +795,18 @@ TEST_F(TavrinProgramTest, TwoRunsWritingOneMultipackLeaveOneRunsSet) {
 }
 
 // --indexed writes the same pixels as a palette when they fit one, half-transparent and clear
-// ones included, in a grid and packed; with more colours it writes RGBA and says why.
+// ones included; with more colours it writes RGBA and says why.
 TEST_F(TavrinProgramTest, IndexedSheetsKeepTheirPixelsOrSayWhyNot) {
     std::filesystem::create_directories(In("few"));
     SavePicture(Make(5, 3, [](int32_t x, int32_t y) { return (x + y) % 3 ? 0x80FF0000u : 0u; }),
                 In("few/a.png"));
     SavePicture(Make(4, 4, [](int32_t x, int32_t) { return 0xFF000010u * uint32_t(x + 1); }),
                 In("few/b.png"));
-    for (const char* layout : {"multirow", "packed"}) {
-        SCOPED_TRACE(layout);
-        ASSERT_EQ(Run({"-o", "rgba.png", "--layout", layout, "few"}), 0) << Text(In("err"));
-        ASSERT_EQ(Run({"-o", "palette.png", "--indexed", "--layout", layout, "few"}), 0);
-        EXPECT_EQ(Text(In("palette.png"))[25], 3) << "colour type";
-        EXPECT_EQ(Text(In("err")), "");
-        EXPECT_EQ(FirstDifference(LoadPicture(In("palette.png")), LoadPicture(In("rgba.png"))), "");
-    }
+    ASSERT_EQ(Run({"-o", "rgba.png", "--layout", "packed", "few"}), 0) << Text(In("err"));
+    ASSERT_EQ(Run({"-o", "palette.png", "--indexed", "--layout", "packed", "few"}), 0);
+    EXPECT_EQ(Text(In("palette.png"))[25], 3) << "colour type";
+    EXPECT_EQ(Text(In("err")), "");
+    EXPECT_EQ(FirstDifference(LoadPicture(In("palette.png")), LoadPicture(In("rgba.png"))), "");
     std::filesystem::create_directories(In("many"));
     SavePicture(
         Make(20, 20, [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(y * 20 + x); }),
@@ -857,35 +816,16 @@ TEST_F(TavrinProgramTest, IndexedSheetsKeepTheirPixelsOrSayWhyNot) {
     EXPECT_EQ(Text(In("many.png"))[25], 6) << "colour type";
 }
 
-UPicture_S DecodeWebp(const std::string& path) {
-    const std::string bytes = Text(path);
-    UPicture_S picture;
-    uint8_t* decoded = WebPDecodeBGRA(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
-                                      &picture.width, &picture.height);
-    if (decoded) {
-        // BGRA bytes are 0xAARRGGBB values on a little-endian machine.
-        const auto* values = reinterpret_cast<const uint32_t*>(decoded);
-        picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
-        WebPFree(decoded);
-    }
-    return picture;
-}
-
-// A .webp name gets a lossless WebP of the PNG's pixels, at every level and in every layout, and
-// the data file names it; a WebP sheet is never wider than the format holds (see the failures).
+// A .webp name gets a lossless WebP of the PNG's pixels, and the data file names it; a WebP
+// sheet is never wider than the format holds (see the failures).
 TEST_F(TavrinProgramTest, WebpSheetsHoldThePngsPixels) {
-    for (const char* layout : {"multirow", "packed"}) {
-        for (const char* level : {"fast", "best"}) {
-            SCOPED_TRACE(std::string(layout) + " " + level);
-            ASSERT_EQ(Run({"-o", "s.png", "--layout", layout, "set"}), 0) << Text(In("err"));
-            ASSERT_EQ(Run({"-o", "s.webp", "--data", "s.json", "--compression", level, "--layout",
-                           layout, "set"}),
-                      0)
-                << Text(In("err"));
-            EXPECT_EQ(FirstDifference(DecodeWebp(In("s.webp")), LoadPicture(In("s.png"))), "");
-            EXPECT_EQ(json::parse(Text(In("s.json")))["meta"]["image"], "s.webp");
-        }
-    }
+    ASSERT_EQ(Run({"-o", "s.png", "--layout", "packed", "set"}), 0) << Text(In("err"));
+    ASSERT_EQ(Run({"-o", "s.webp", "--data", "s.json", "--compression", "best", "--layout",
+                   "packed", "set"}),
+              0)
+        << Text(In("err"));
+    EXPECT_EQ(FirstDifference(DecodeWebp(ReadFile(In("s.webp"))), LoadPicture(In("s.png"))), "");
+    EXPECT_EQ(json::parse(Text(In("s.json")))["meta"]["image"], "s.webp");
 }
 
 // No run writes over a picture of its batch or over another of its own files: `-o` naming a

@@ -22,11 +22,6 @@ void Write(UAtomicFile_C& file, const std::string& path, const std::string& text
     ASSERT_EQ(::write(file.GetDescriptor(), text.data(), text.size()), ssize_t(text.size()));
 }
 
-std::string Text(const std::string& path) {
-    const Bytes bytes = ReadFile(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 class FileSetTest : public ::testing::Test {
 protected:
     void TearDown() override { unsetenv("TAVRIN_TEST_STOP_WRITING"); }

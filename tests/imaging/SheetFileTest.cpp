@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <webp/decode.h>
 #include <webp/encode.h>
-#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -16,34 +15,6 @@
 namespace {
 
 using Level = USheetEncoder_C::Level;
-
-void Append(Bytes& bytes, const std::string& text) {
-    bytes.insert(bytes.end(), text.begin(), text.end());
-}
-
-void Append32(Bytes& bytes, uint32_t value, bool little) {
-    for (int byte = 0; byte < 4; ++byte) {
-        bytes.push_back(static_cast<unsigned char>(value >> (little ? 8 * byte : 24 - 8 * byte)));
-    }
-}
-
-Bytes PngChunk(const std::string& type, const std::string& body, uint32_t length = 0) {
-    Bytes chunk;
-    Append32(chunk, length ? length : static_cast<uint32_t>(body.size()), false);
-    Append(chunk, type + body);
-    Append32(chunk, static_cast<uint32_t>(crc32(0, &chunk[4], uInt(type.size() + body.size()))),
-             false);
-    return chunk;
-}
-
-// A signature, then `chunks`.
-Bytes Png(const std::vector<Bytes>& chunks) {
-    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const Bytes& chunk : chunks) {
-        file.insert(file.end(), chunk.begin(), chunk.end());
-    }
-    return file;
-}
 
 Bytes WebpChunk(const std::string& fourcc, const Bytes& body, uint32_t size = 0) {
     Bytes chunk;
@@ -100,28 +71,12 @@ Bytes PlainWebp() {
     return file;
 }
 
-UPicture_S DecodeWebp(const Bytes& bytes) {
-    UPicture_S picture;
-    uint8_t* decoded = WebPDecodeBGRA(bytes.data(), bytes.size(), &picture.width, &picture.height);
-    if (decoded) {
-        const auto* values = reinterpret_cast<const uint32_t*>(decoded);
-        picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
-        WebPFree(decoded);
-    }
-    return picture;
-}
-
 TEST(SheetFile, TheNameDecidesTheFormatInAnyCase) {
-    const std::pair<const char*, USheetFormat_E> cases[] = {{"a.png", USheetFormat_E::Png},
-                                                            {"dir.x/A.PnG", USheetFormat_E::Png},
-                                                            {"-", USheetFormat_E::Png},
-                                                            {"s.webp", USheetFormat_E::Webp},
-                                                            {"S.WEBP", USheetFormat_E::Webp},
-                                                            {"out.jpg", USheetFormat_E::Unknown},
-                                                            {"out", USheetFormat_E::Unknown},
-                                                            {"a.webp/out", USheetFormat_E::Unknown},
-                                                            {"a.png.gif", USheetFormat_E::Unknown},
-                                                            {"--", USheetFormat_E::Unknown}};
+    using F = USheetFormat_E;
+    const std::pair<const char*, F> cases[] = {
+        {"a.png", F::Png},         {"dir.x/A.PnG", F::Png}, {"-", F::Png},
+        {"S.WEBP", F::Webp},       {"out", F::Unknown},     {"a.webp/out", F::Unknown},
+        {"a.png.gif", F::Unknown}, {"--", F::Unknown}};
     for (const auto& [name, format] : cases) {
         EXPECT_EQ(SheetFile::FormatOf(name), format) << name;
     }

@@ -75,35 +75,16 @@ TEST(UImageData, NamesThatAreNotUtf8LoadAndShowReplacementCharacters) {
 
 // An 8-bit RGBA PNG of width x height whose rows are all zero; `rows` of them are stored.
 Bytes BlankPng(uint32_t width, uint32_t height, uint32_t rows) {
-    auto chunk = [](Bytes& out, const char* type, const Bytes& data) {
-        Bytes body(type, type + 4);
-        body.insert(body.end(), data.begin(), data.end());
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            out.push_back(static_cast<unsigned char>(data.size() >> shift));
-        }
-        out.insert(out.end(), body.begin(), body.end());
-        const uLong crc = crc32(0, body.data(), static_cast<uInt>(body.size()));
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            out.push_back(static_cast<unsigned char>(crc >> shift));
-        }
-    };
     Bytes header;
-    for (uint32_t side : {width, height}) {
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            header.push_back(static_cast<unsigned char>(side >> shift));
-        }
-    }
+    Append32(header, width, false);
+    Append32(header, height, false);
     header.insert(header.end(), {8, 6, 0, 0, 0});
     const Bytes raw(std::size_t(rows) * (std::size_t(width) * 4 + 1), 0);
-    uLongf packedSize = compressBound(raw.size());
-    Bytes packed(packedSize);
-    compress(packed.data(), &packedSize, raw.data(), raw.size());
-    packed.resize(packedSize);
-    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    chunk(png, "IHDR", header);
-    chunk(png, "IDAT", packed);
-    chunk(png, "IEND", {});
-    return png;
+    uLongf size = compressBound(raw.size());
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, raw.data(), raw.size());
+    return Png({PngChunk("IHDR", std::string(header.begin(), header.end())),
+                PngChunk("IDAT", packed.substr(0, size)), PngChunk("IEND", "")});
 }
 
 // Qt refuses pictures above 128 MB by default; ours go up to 16384 x 16384 pixels. A header that

@@ -184,7 +184,7 @@ UPicture_S ReadWithLibpng(const std::vector<uint8_t>& file) {
 }
 
 // Every level writes one valid stream, the same bytes whatever the number of threads, which
-// libpng reads back value for value.
+// libpng reads back value for value, and grain takes every filter.
 TEST(UPngEncoder, EveryLevelAndShapeDecodesValueForValueOnAnyThreadCount) {
     // Shapes around the stripes of about 1 MiB of filtered rows: one and two rows, a row longer
     // than a stripe, rows longer than deflate's 32 KiB history, a last stripe of one or two rows.
@@ -202,21 +202,17 @@ TEST(UPngEncoder, EveryLevelAndShapeDecodesValueForValueOnAnyThreadCount) {
                 const std::vector<uint8_t> rows = Inflate(file, picture);
                 const std::size_t whole = OneStreamSize(rows);
                 EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
+                // Grain is where choosing the filter row by row pays: every filter is used.
+                if (content == Content::Grainy && level == Level::Default && width == 700) {
+                    std::vector<uint8_t> types = RowFilters(rows, picture);
+                    std::ranges::sort(types);
+                    EXPECT_EQ(types, (std::vector<uint8_t>{0, 1, 2, 3, 4}));
+                }
                 // A stripe that does not see the rows above it spells out the eight rows again.
                 EXPECT_LE(file.size(), whole + whole / 10 + 1024) << "one stream " << whole;
             }
         }
     }
-}
-
-// Grain is where choosing the filter row by row pays, so every filter has to decode right.
-TEST(UPngEncoder, GrainyRowsTakeEveryFilterAndDecode) {
-    const UPicture_S picture = MakePicture(600, 700, Content::Grainy);
-    const std::vector<uint8_t> file = Encode(picture, Level::Default, 2);
-    std::vector<uint8_t> types = RowFilters(Inflate(file, picture), picture);
-    std::ranges::sort(types);
-    EXPECT_EQ(types, (std::vector<uint8_t>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(FirstDifference(ReadWithLibpng(file), picture), "");
 }
 
 // Palettes of every index width, with rows whose last byte is partly used, read back by libpng

@@ -2,8 +2,11 @@
 
 // Helpers of the imaging, composition and program tests: generated ARGB pictures written as PNG
 // files by Qt (as any other program would write them: without the mark of Tavrin's own sheets),
-// and picture files read back as values through the codec bridge.
+// picture files read back as values through the codec bridge, and the bytes of PNG and WebP
+// files for tests that look inside them.
 
+#include <webp/decode.h>
+#include <zlib.h>
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
@@ -53,6 +56,48 @@ inline UPicture_S LoadPicture(const std::string& path) {
     uint32_t* values = nullptr;
     image.GetPixels32(values, &picture.width, &picture.height);
     picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
+    return picture;
+}
+
+// Files byte by byte: PNG chunks with their CRC.
+inline void Append(Bytes& bytes, const std::string& text) {
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+inline void Append32(Bytes& bytes, uint32_t value, bool little) {
+    for (int byte = 0; byte < 4; ++byte) {
+        bytes.push_back(static_cast<unsigned char>(value >> (little ? 8 * byte : 24 - 8 * byte)));
+    }
+}
+
+inline Bytes PngChunk(const std::string& type, const std::string& body, uint32_t length = 0) {
+    Bytes chunk;
+    Append32(chunk, length ? length : static_cast<uint32_t>(body.size()), false);
+    Append(chunk, type + body);
+    Append32(chunk, static_cast<uint32_t>(crc32(0, &chunk[4], uInt(type.size() + body.size()))),
+             false);
+    return chunk;
+}
+
+// A signature, then `chunks`.
+inline Bytes Png(const std::vector<Bytes>& chunks) {
+    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    for (const Bytes& chunk : chunks) {
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    }
+    return file;
+}
+
+// A WebP file's pixels as libwebp decodes them; none when it cannot.
+inline UPicture_S DecodeWebp(const Bytes& bytes) {
+    UPicture_S picture;
+    uint8_t* decoded = WebPDecodeBGRA(bytes.data(), bytes.size(), &picture.width, &picture.height);
+    if (decoded) {
+        // BGRA bytes are 0xAARRGGBB values on a little-endian machine.
+        const auto* values = reinterpret_cast<const uint32_t*>(decoded);
+        picture.pixels.assign(values, values + std::size_t(picture.width) * picture.height);
+        WebPFree(decoded);
+    }
     return picture;
 }
 

@@ -42,6 +42,11 @@ inline Bytes ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+inline std::string Text(const std::string& path) {
+    const Bytes bytes = ReadFile(path);
+    return {bytes.begin(), bytes.end()};
+}
+
 // While it lives, no file this process or its children write may grow beyond `bytes`: a write
 // past it fails with "File too large", as it does for root, whom permissions do not stop.
 struct UFileSizeLimit {
