@@ -93,9 +93,8 @@ run() { # SIDE BINARY NAME WORKLOAD OPTION...
     echo "$status" >"$dir/status"
 }
 
-while read -r name workload options; do
-    # shellcheck disable=SC2086 # the options are words
-    run old "$old" "$name" "$workload" $options
-    run new "$new" "$name" "$workload" $options
+while read -r -a words; do
+    run old "$old" "${words[@]}"
+    run new "$new" "${words[@]}"
 done <<<"$cases"
 /usr/bin/python3 bench/compare_outputs.py "$out"
