@@ -259,7 +259,7 @@ def main():
     old = os.environ.get("OLD_TAVRIN")
     passed = [against_old(tavrin, os.path.abspath(old), work)] if old else []
     passed += [bench(tavrin, work, env, w, l) for w in WORKLOADS for l in LAYOUTS
-              if l == "grid" or w not in GRID_ONLY]
+               if l == "grid" or w not in GRID_ONLY]
     passed.append(scaling(tavrin, work, env))
     print("%d of %d checks met every target" % (sum(passed), len(passed)))
 
