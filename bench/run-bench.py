@@ -13,6 +13,11 @@ On the grids it also runs `--compression fast` (sheet at most 15% larger than Im
 and `--compression best` (at most 1.5 x the default's time). It refuses to run when the load
 average is above 1 at the start, since neighbours' work would be counted as ours.
 
+With OLD_TAVRIN naming an earlier build, it first times that build against TAVRIN on every
+workload and layout below, the two taking turns seven times, and checks that the new build's
+fastest run takes at most 1.05 x the old one's (CPU time, user + system, is shown beside it:
+on a shared machine it varies less than wall time).
+
 Usage: run-bench.py TAVRIN WORK_FOLDER. Each command runs three times; the fastest counts."""
 
 import os
@@ -34,6 +39,7 @@ GRID_ONLY = {"frames64", "frames2048", "noisy128", "photos", "painted", "pixelar
 LEVELS = ["fast", "best"]
 LAYOUTS = {"grid": "multirow", "row": "horizontal", "column": "vertical"}
 RUNS = 3
+OLD_RUNS = 7
 MB = 1024 * 1024
 
 # The stock policy refuses sheets wider than 16K pixels, which the rows here exceed.
@@ -201,6 +207,40 @@ def scaling(tavrin, work, env):
     return ok
 
 
+def timed(command):
+    """Wall and CPU (user + system) seconds of one run."""
+    start = time.perf_counter()
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    if status != 0:
+        sys.exit("failed: %s" % " ".join(command))
+    return time.perf_counter() - start, usage.ru_utime + usage.ru_stime
+
+
+def against_old(tavrin, old, work):
+    """Whether the new build's fastest run is within 5% of the old one's on every workload."""
+    print("old %s against new %s, best of %d each, taking turns; load average %.2f"
+          % (old, tavrin, OLD_RUNS, os.getloadavg()[0]))
+    passed = True
+    for workload, layout in [(w, l) for w in WORKLOADS for l in LAYOUTS
+                             if l == "grid" or w not in GRID_ONLY]:
+        runs = {old: [], tavrin: []}
+        for _ in range(OLD_RUNS):
+            for binary in (old, tavrin):
+                runs[binary].append(timed([binary, "-o", os.path.join(work, "old-new.png"),
+                                           "--layout", LAYOUTS[layout],
+                                           os.path.join(work, workload)]))
+        (wall_old, cpu_old), (wall_new, cpu_new) = (
+            [min(t[i] for t in runs[b]) for i in (0, 1)] for b in (old, tavrin))
+        ok = wall_new <= 1.05 * wall_old
+        passed = passed and ok
+        print("  %-10s %-6s old %.3f s, new %.3f s, ratio %.3f (CPU %.3f s, %.3f s, ratio %.3f)"
+              "  %s" % (workload, layout, wall_old, wall_new, wall_new / wall_old, cpu_old,
+                        cpu_new, cpu_new / cpu_old, verdict(ok)))
+    print("  load average at the end %.2f" % os.getloadavg()[0])
+    return passed
+
+
 def main():
     tavrin, work = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     load = os.getloadavg()[0]
@@ -216,8 +256,10 @@ def main():
     with open(os.path.join(policy, "policy.xml"), "w") as stream:
         stream.write(POLICY)
     env = dict(os.environ, MAGICK_CONFIGURE_PATH=policy)
-    passed = [bench(tavrin, work, env, w, l) for w in WORKLOADS for l in LAYOUTS
-              if l == "grid" or w not in GRID_ONLY]
+    old = os.environ.get("OLD_TAVRIN")
+    passed = [against_old(tavrin, os.path.abspath(old), work)] if old else []
+    passed += [bench(tavrin, work, env, w, l) for w in WORKLOADS for l in LAYOUTS
+               if l == "grid" or w not in GRID_ONLY]
     passed.append(scaling(tavrin, work, env))
     print("%d of %d checks met every target" % (sum(passed), len(passed)))
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs ImageMagick, Pillow and GNU time, makes a Release build of tavrin, writes the
 # workloads into build/bench and compares tavrin with ImageMagick and Pillow on them: time and
-# memory, then the encoder's sizes against theirs on the same pixels.
+# memory, then the encoder's sizes against theirs on the same pixels. OLD_TAVRIN=PATH also times
+# that earlier build against this one first, turn and turn about (see run-bench.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
