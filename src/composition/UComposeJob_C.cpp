@@ -1,12 +1,9 @@
 #include "composition/UComposeJob_C.h"
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <utility>
 
 #include "composition/LoadPictures.h"
