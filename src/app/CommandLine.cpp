@@ -283,6 +283,10 @@ public:
 
 private:
     void DefineOptions();
+    void DefineSheetOptions();
+    void DefinePackingOptions();
+    void DefineSpacingOptions();
+    void DefineFrameOptions();
     void Finish();
     // Each returns the problem found, empty for none.
     std::string ChooseLayoutAndTrim();
@@ -308,13 +312,27 @@ UParser_C::UParser_C() {
     DefineOptions();
 }
 
+// The options, group by group, in the order the usage lists them.
 void UParser_C::DefineOptions() {
-    using NS_Data::UDataOptions_S;
-    using Level = USheetEncoder_C::Level;
-    NS_Data::UComposeOptions_S& compose = result.compose;
+    DefineSheetOptions();
+    DefinePackingOptions();
+    DefineSpacingOptions();
+    DefineFrameOptions();
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
+    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp), "show this text")
+        ->trigger_on_parse()
+        ->group(OtherGroup);
+    app.add_flag("--version", stop(CommandLine_S::ShowVersion), "show the version")
+        ->trigger_on_parse()
+        ->group(OtherGroup);
+    app.add_option("paths", result.paths);
+}
+
+void UParser_C::DefineSheetOptions() {
+    using Level = USheetEncoder_C::Level;
+    NS_Data::UComposeOptions_S& compose = result.compose;
     app.add_option("-o,--output", compose.output,
                    "compose without a window and write the sheet there: a PNG for a .png name, "
                    "a lossless WebP for a .webp name; - writes the PNG to standard output")
@@ -347,39 +365,48 @@ void UParser_C::DefineOptions() {
                  "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
                  "a warning (default: off)")
         ->group("Sheet");
+}
 
+void UParser_C::DefinePackingOptions() {
+    NS_Data::UPackingOptions_S& packingOptions = result.compose.packing;
     const char* packing = "Packing (with the packed layout)";
-    app.add_flag("--rotate", compose.packing.rotate,
+    app.add_flag("--rotate", packingOptions.rotate,
                  "a picture may be stored turned 90 degrees clockwise where that makes the "
                  "sheet smaller (default: off)")
         ->group(packing);
-    app.add_flag("--square", compose.packing.square, "a sheet with equal sides (default: off)")
+    app.add_flag("--square", packingOptions.square, "a sheet with equal sides (default: off)")
         ->group(packing);
-    app.add_flag("--multipack", compose.packing.multipack,
+    app.add_flag("--multipack", packingOptions.multipack,
                  "pictures that one sheet of --max-size cannot hold go on further sheets: "
                  "SHEET-0.png, SHEET-1.png, ... (default: off)")
         ->group(packing);
     app.add_flag("--no-alias", noAlias,
                  "give identical pictures places of their own (default: they share one)")
         ->group(packing);
+}
 
+void UParser_C::DefineSpacingOptions() {
+    NS_Data::USheetOptions_S& sheet = result.compose.sheet;
     const char* spacing = "Spacing and texture size";
-    AddCount(app, "--padding", compose.sheet.padding, 0, MaxSpacing)
+    AddCount(app, "--padding", sheet.padding, 0, MaxSpacing)
         ->description("N transparent pixels between cells (default: 0)")
         ->group(spacing);
-    AddCount(app, "--border", compose.sheet.border, 0, MaxSpacing)
+    AddCount(app, "--border", sheet.border, 0, MaxSpacing)
         ->description("N transparent pixels around the sheet (default: 0)")
         ->group(spacing);
-    AddCount(app, "--extrude", compose.sheet.extrude, 0, MaxSpacing)
+    AddCount(app, "--extrude", sheet.extrude, 0, MaxSpacing)
         ->description("repeat each frame's edge pixels N pixels outward (default: 0)")
         ->group(spacing);
-    app.add_flag("--pot", compose.sheet.powerOfTwo,
-                 "round both sides up to powers of two (default: off)")
+    app.add_flag("--pot", sheet.powerOfTwo, "round both sides up to powers of two (default: off)")
         ->group(spacing);
-    AddCount(app, "--max-size", compose.sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
+    AddCount(app, "--max-size", sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
         ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
         ->group(spacing);
+}
 
+void UParser_C::DefineFrameOptions() {
+    using NS_Data::UDataOptions_S;
+    NS_Data::UComposeOptions_S& compose = result.compose;
     app.add_option("--data", compose.data.path, "also write where each frame lies (default: none)")
         ->option_text("FILE.json")
         ->group("Frames");
@@ -411,14 +438,6 @@ void UParser_C::DefineOptions() {
             "first)")
         ->option_text("WHICH")
         ->group("Frames");
-
-    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp), "show this text")
-        ->trigger_on_parse()
-        ->group(OtherGroup);
-    app.add_flag("--version", stop(CommandLine_S::ShowVersion), "show the version")
-        ->trigger_on_parse()
-        ->group(OtherGroup);
-    app.add_option("paths", result.paths);
 }
 
 std::vector<std::string> UParser_C::GetOptionNames() const {
