@@ -6,12 +6,10 @@
 #include <functional>
 #include <new>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
-#include "files/PathUtilities.h"
 #include "foundation/UError_C.h"
 
 namespace {
@@ -21,9 +19,6 @@ namespace {
 // clean line.
 class UProgressLine_C {
 public:
-    // The stages of a compose, each counted in its own steps.
-    enum class UStage_E { Loading, Placing, Writing };
-
     explicit UProgressLine_C(const NS_Data::UComposeOptions_S& options)
         : packs(options.layout == NS_Data::ULayout_E::Packed), shown(isatty(STDERR_FILENO) == 1) {}
     UProgressLine_C(const UProgressLine_C&) = delete;
@@ -34,39 +29,28 @@ public:
         }
     }
 
-    // A listener of the loading that never stops the work.
+    // A listener of the loading, `done` of `total` pictures, that never stops the work.
     bool operator()(std::size_t done, std::size_t total) {
-        Show(UStage_E::Loading, done, total);
+        Show("\rLoading pictures: %zu of %zu\033[K", done, total);
         return true;
     }
-    // A listener of the placing and writing that follow.
+    // A listener of the placing (`total` pictures) and the writing (sheet `done` of `total`).
     void operator()(NS_Data::UComposeJob_C::UStage_E stage, std::size_t done, std::size_t total) {
-        Show(stage == NS_Data::UComposeJob_C::UStage_E::Placing ? UStage_E::Placing
-                                                                : UStage_E::Writing,
-             done, total);
-    }
-
-    // `done` of `total` steps of `stage`: pictures while loading, and sheets while writing.
-    void Show(UStage_E stage, std::size_t done, std::size_t total) {
-        if (!shown) {
-            return;
+        if (stage == NS_Data::UComposeJob_C::UStage_E::Placing) {
+            Show(packs ? "\rPacking %zu pictures\033[K" : "\rPlacing %zu pictures\033[K", total);
+        } else {
+            Show("\rWriting sheet %zu of %zu\033[K", done + 1, total);
         }
-        switch (stage) {
-            case UStage_E::Loading:
-                std::fprintf(stderr, "\rLoading pictures: %zu of %zu\033[K", done, total);
-                break;
-            case UStage_E::Placing:
-                std::fprintf(stderr, "\r%s %zu pictures\033[K", packs ? "Packing" : "Placing",
-                             total);
-                break;
-            case UStage_E::Writing:
-                std::fprintf(stderr, "\rWriting sheet %zu of %zu\033[K", done + 1, total);
-                break;
-        }
-        std::fflush(stderr);
     }
 
 private:
+    void Show(const char* format, auto... counts) {
+        if (shown) {
+            std::fprintf(stderr, format, counts...);
+            std::fflush(stderr);
+        }
+    }
+
     bool packs;
     bool shown;
 };
@@ -95,15 +79,12 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
                                  const std::vector<UBatchEntry_S>& batch) {
     UProgressLine_C progress(options);
     std::vector<std::string> written;
-    const auto loading = [&](std::size_t done, std::size_t total) { return progress(done, total); };
-    const auto stage = [&](NS_Data::UComposeJob_C::UStage_E step, std::size_t done,
-                           std::size_t total) { progress(step, done, total); };
     job.Run(
-        batch, loading,
+        batch, std::ref(progress),
         [](const std::string& warning) {
             std::fprintf(stderr, "tavrin: warning: %s\n", warning.c_str());
         },
-        stage, &written);
+        std::ref(progress), &written);
     std::erase(written, std::string("-"));
     return written;
 }
