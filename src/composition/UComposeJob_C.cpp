@@ -286,21 +286,21 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = targets.HasOneDataFile();
-    const auto dataPath = [&](std::size_t number) { return targets.GetDataPath(number); };
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
+        const std::string dataPath = targets.GetDataPath(number);
         USheetDataMeta_S& meta = pages[number].meta;
-        meta.image = USheetTargets_C::GetImagePath(targets.GetSheetPath(number), dataPath(number));
+        meta.image = USheetTargets_C::GetImagePath(targets.GetSheetPath(number), dataPath);
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
              ++other) {
             if (other != number) {
-                meta.related.push_back(GetFileName(dataPath(other).c_str()));
+                meta.related.push_back(GetFileName(targets.GetDataPath(other).c_str()));
             }
         }
         if (!oneFile) {
-            writes.AddData(dataPath(number), Format({pages[number]}, warn));
+            writes.AddData(dataPath, Format({pages[number]}, warn));
         }
     }
     if (oneFile) {

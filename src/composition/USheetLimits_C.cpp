@@ -174,10 +174,13 @@ std::string MebiBytes(uint64_t bytes, bool roundUp) {
 void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
                                 uint64_t availableBytes) {
     // The grid's sheet is known from the whole areas; a packed one is bounded by them.
-    int64_t width = PackedSide(sizes, options.sheet);
-    uint64_t area = PackedArea(sizes, options.sheet, width);
+    int64_t width = 0;
+    uint64_t area = 0;
     std::string sheet = "a packed sheet";
-    if (options.layout != ULayout_E::Packed) {
+    if (options.layout == ULayout_E::Packed) {
+        width = PackedSide(sizes, options.sheet);
+        area = PackedArea(sizes, options.sheet, width);
+    } else {
         const USheetLayout_S layout = BoundingLayout(sizes, options.layout, options.sheet);
         CheckSheet(layout);
         width = layout.GetWidth();

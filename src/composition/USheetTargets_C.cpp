@@ -175,17 +175,18 @@ std::vector<std::string> USheetTargets_C::FindStale(std::size_t count,
         const std::string sheetFile = GetSheetPath(number);
         const std::string dataFile = numberedData ? GetDataPath(number) : std::string();
         const bool sheetThere = Exists(sheetFile);
-        if (!sheetThere && (dataFile.empty() || !Exists(dataFile))) {
+        const bool dataThere = !dataFile.empty() && Exists(dataFile);
+        if (!sheetThere && !dataThere) {
             break;
         }
-        const bool ours = sheetThere && IsEarlierSheet(sheetFile);
-        (ours || !sheetThere ? stale : unproven).push_back(sheetFile);
-        if (!dataFile.empty() && Exists(dataFile)) {
+        if (sheetThere) {
+            (IsEarlierSheet(sheetFile) ? stale : unproven).push_back(sheetFile);
+        }
+        if (dataThere) {
             const bool names = NamesImage(dataFile, GetImagePath(sheetFile, dataFile));
             (names ? stale : unproven).push_back(dataFile);
         }
     }
-    std::erase_if(stale, [](const std::string& path) { return !Exists(path); });
     return stale;
 }
 
