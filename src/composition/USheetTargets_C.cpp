@@ -111,12 +111,10 @@ bool USheetTargets_C::IsDataFile(const std::string& path) const {
 }
 
 bool USheetTargets_C::IsTarget(const std::string& path) const {
-    const bool isSheet =
-        multipack ? IsNumbered(path, sheetPath, sheetFolder) : sheet.Is(path.c_str());
     // A multipack's own names are numbered, but the plain ones stay reserved: an earlier run
     // without --multipack wrote there.
-    return isSheet || sheet.Is(path.c_str()) || IsDataFile(path) ||
-           (!dataPath.empty() && data.Is(path.c_str()));
+    const bool plain = sheet.Is(path.c_str()) || (!dataPath.empty() && data.Is(path.c_str()));
+    return plain || (multipack && (IsNumbered(path, sheetPath, sheetFolder) || IsDataFile(path)));
 }
 
 std::string USheetTargets_C::FindOverlap() const {
