@@ -186,7 +186,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     for (const USheetDataFrame_S& frame : frames) {
         names.push_back(frame.name);
     }
-    const USheetPlan_C plan = USheetPlan_C::Make(pictures, options, &names);
+    const USheetPlan_C plan = MakePlan(pictures, names);
     UPendingWrites_C writes;
     WriteSheets(plan, pictures, writes, warn, stage);
     if (!options.data.path.empty()) {

@@ -52,6 +52,13 @@ public:
              const UWarn_F& warn = {}, const UStage_F& stage = {},
              std::vector<std::string>* written = nullptr) const;
 
+    // Where `pictures` go, as Run places them; `names` (one per picture) name a picture too
+    // large for any sheet.
+    USheetPlan_C MakePlan(const std::vector<const Picture_S*>& pictures,
+                          const std::vector<std::string>& names) const {
+        return USheetPlan_C::Make(pictures, options, &names);
+    }
+
 private:
     void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
                      UPendingWrites_C& writes, const UWarn_F& warn, const UStage_F& stage) const;
