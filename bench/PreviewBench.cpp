@@ -108,8 +108,9 @@ int main(int argc, char** argv) {
         std::printf("  %-22s %6.0f ms  %s\n", name, took, preview.GetSummary().toUtf8().data());
     }
     const auto [rss, peak] = MemoryMiB();
-    std::printf("slowest change %.0f ms; memory %.0f MiB resident, %.0f MiB peak, %.0f MiB over "
-                "the decoded pictures\n",
-                slowest, rss, peak, peak - pictureMiB);
+    std::printf(
+        "slowest change %.0f ms; memory %.0f MiB resident, %.0f MiB peak, %.0f MiB over "
+        "the decoded pictures\n",
+        slowest, rss, peak, peak - pictureMiB);
     return 0;
 }

@@ -14,8 +14,8 @@
 namespace NS_Data {
 namespace {
 
-constexpr uint32_t Changes = IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
-                             IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+constexpr uint32_t Changes = IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                             IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
 
 int64_t Now() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(

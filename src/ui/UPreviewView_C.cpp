@@ -69,8 +69,7 @@ void PaintCheckerboard(QPainter& painter, const QRect& area) {
 }
 
 QRectF ToQt(const URect_C& rect) {
-    return {double(rect.left), double(rect.top), double(rect.GetWidth()),
-            double(rect.GetHeight())};
+    return {double(rect.left), double(rect.top), double(rect.GetWidth()), double(rect.GetHeight())};
 }
 
 }  // namespace
@@ -118,12 +117,12 @@ void UPreviewView_C::FitIfAsked() {
     if (!fitting || sheetSize.isEmpty()) {
         return;
     }
-    double scale = std::min(double(width()) / sheetSize.width(),
-                            double(height()) / sheetSize.height());
+    double scale =
+        std::min(double(width()) / sheetSize.width(), double(height()) / sheetSize.height());
     scale = scale >= 1 ? std::min(std::floor(scale), 8.0) : scale;
     view.scale = scale;
-    view.origin = QPointF(sheetSize.width() - width() / scale,
-                          sheetSize.height() - height() / scale) / 2;
+    view.origin =
+        QPointF(sheetSize.width() - width() / scale, sheetSize.height() - height() / scale) / 2;
 }
 
 void UPreviewView_C::ZoomAbout(QPointF screenPoint, double scale) {
@@ -205,8 +204,8 @@ void UPreviewView_C::PaintOutlines(QPainter& canvas) const {
             const QRectF turned = placements[i].rotated
                                       ? QRectF(onSheet.topLeft(), onSheet.size().transposed())
                                       : onSheet;
-            canvas.drawRect(QRectF((turned.topLeft() - view.origin) * view.scale,
-                                   turned.size() * view.scale));
+            canvas.drawRect(
+                QRectF((turned.topLeft() - view.origin) * view.scale, turned.size() * view.scale));
         }
     }
 }
@@ -259,13 +258,13 @@ void UPreviewView_C::mouseMoveEvent(QMouseEvent* event) {
     const auto& placement = model->plan.GetPlacements()[std::size_t(picture)];
     const URect_C& at = placement.frame.onSheet;
     const QString name = QString::fromStdString(model->input->names[std::size_t(picture)]);
-    const QString text = (placement.rotated ? tr("%1\n%2 x %3 at %4, %5, turned")
-                                            : tr("%1\n%2 x %3 at %4, %5"))
-                             .arg(name)
-                             .arg(at.GetWidth())
-                             .arg(at.GetHeight())
-                             .arg(at.left)
-                             .arg(at.top);
+    const QString text =
+        (placement.rotated ? tr("%1\n%2 x %3 at %4, %5, turned") : tr("%1\n%2 x %3 at %4, %5"))
+            .arg(name)
+            .arg(at.GetWidth())
+            .arg(at.GetHeight())
+            .arg(at.left)
+            .arg(at.top);
     QToolTip::showText(event->globalPosition().toPoint(), text, this);
 }
 

@@ -78,8 +78,8 @@ void UPreview_C::Show(std::shared_ptr<const UPreviewInput_S> input, const QStrin
     });
 }
 
-void UPreview_C::Accept(uint64_t generation,
-                        std::shared_ptr<const UPreviewView_C::UModel_S> made, QString failure) {
+void UPreview_C::Accept(uint64_t generation, std::shared_ptr<const UPreviewView_C::UModel_S> made,
+                        QString failure) {
     if (generation != latest->load()) {
         return;
     }
@@ -103,8 +103,7 @@ void UPreview_C::Accept(uint64_t generation,
     }
     sheets->setVisible(figures.sheets.size() > 1);
     const QLocale locale;
-    summary->setText(tr("%1 · %2 covered · %n picture(s), %3 sharing a place", "",
-                        figures.pictures)
+    summary->setText(tr("%1 · %2 covered · %n picture(s), %3 sharing a place", "", figures.pictures)
                          .arg(sizes.join(QStringLiteral(", ")))
                          .arg(locale.toString(figures.covered * 100, 'f', 1) + locale.percent())
                          .arg(figures.shared));

@@ -31,7 +31,8 @@ protected:
             // A visible box inside a transparent margin, so trimming has work to do.
             for (int y = 1; y < sizes[i].height() - 1; ++y) {
                 for (int x = 1; x < sizes[i].width() - 1; ++x) {
-                    picture.setPixel(x, y, 0xFF000000u | uint32_t(sizes[i].width() * 40 + x * 7 + y * 3));
+                    picture.setPixel(x, y,
+                                     0xFF000000u | uint32_t(sizes[i].width() * 40 + x * 7 + y * 3));
                 }
             }
             paths.push_back(folder.root + "p" + std::to_string(i) + ".png");
@@ -84,8 +85,8 @@ TEST_F(UPreview, ShowsAtOneToOneThePixelsTheSheetIsWrittenWith) {
     preview.Show(input);
     Settle();
     EXPECT_EQ(preview.GetView()->GetDrawnPixels(), sheet);
-    EXPECT_TRUE(preview.GetSummary().startsWith(
-        QString("%1 x %2 ").arg(sheet.width()).arg(sheet.height())))
+    EXPECT_TRUE(
+        preview.GetSummary().startsWith(QString("%1 x %2 ").arg(sheet.width()).arg(sheet.height())))
         << preview.GetSummary().toStdString();
     EXPECT_TRUE(preview.GetSummary().contains(QRegularExpression("4 picture.*1 sharing")))
         << preview.GetSummary().toStdString();
