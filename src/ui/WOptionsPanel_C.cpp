@@ -122,7 +122,7 @@ QWidget* WOptionsPanel_C::MakeOutputPage() {
 QWidget* WOptionsPanel_C::MakeDataPage() {
     auto* page = new QVBoxLayout;
     auto* rows = new QFormLayout;
-    QGroupBox* group = AddGroup(page, tr("Data file"), rows);
+    QGroupBox* group = AddGroup(page, tr("Frame data"), rows);
     dataFile = AddCheck(group, "DataFile", tr("Write where each frame lies, beside the sheet"));
     dataForm = new QComboBox;
     dataForm->setObjectName("DataForm");
