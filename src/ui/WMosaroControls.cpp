@@ -92,6 +92,8 @@ void WMosaro_C::CreateControls() {
     columns->addLayout(panel);
     ui.previewSlot = new QVBoxLayout;
     columns->addLayout(ui.previewSlot, 1);
+    const QSize base = UDialogTemplate_C::GetBaseUnits(font());
+    resize(UDialogTemplate_C::ToPixels(WindowUnits, base).expandedTo(sizeHint()));
 }
 
 void WMosaro_C::CreateTemplateControls() {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSize>
 #include <QUrl>
 
 #include <cstdint>
@@ -36,6 +37,11 @@ class WOptionsPanel_C;
 class WMosaro_C : public QDialog {
 public:
     using UControlId_E = UDialogTemplate_C::UControlId_E;
+
+    // The size the window opens at, in the template's units: the template, the options panel
+    // and its margins. Only captions that need more room make it larger; scripts that click the
+    // template's controls (scripts/click-window.sh) count on it.
+    static constexpr QSize WindowUnits{410, 192};
 
     // Registers the defaults of the settings and reads them: the settings file must have been
     // loaded before. `shell` answers the choosers and message boxes and must outlive the

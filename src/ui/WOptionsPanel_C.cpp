@@ -44,10 +44,15 @@ QGroupBox* AddGroup(QVBoxLayout* page, const QString& title, QLayout* layout) {
     return group;
 }
 
+// A page whose groups stand close to its top and bottom, so that the tallest page is no
+// taller than the dialog beside it.
 QWidget* FinishPage(QVBoxLayout* page) {
     page->addStretch(1);
     auto* widget = new QWidget;
     widget->setLayout(page);
+    const QMargins margins = page->contentsMargins();
+    page->setContentsMargins(margins.left(), margins.top() / 2, margins.right(),
+                             margins.bottom() / 2);
     return widget;
 }
 
@@ -72,12 +77,12 @@ WOptionsPanel_C::WOptionsPanel_C(QWidget* parent) : QTabWidget(parent) {
 
 QWidget* WOptionsPanel_C::MakeLayoutPage() {
     auto* page = new QVBoxLayout;
+    // Beside the dialog's own row, column, grid and common trim.
+    QGroupBox* layout = AddGroup(page, tr("Layout and trimming"), new QVBoxLayout);
     packed = new QRadioButton(tr("Packed: pictures of any size, placed tightly"));
     packed->setObjectName("PackedLayout");
-    AddGroup(page, tr("Layout"), new QVBoxLayout)->layout()->addWidget(packed);
-    trimEach = new QCheckBox(tr("Trim each picture to its own area"));
-    trimEach->setObjectName("TrimEach");
-    AddGroup(page, tr("Trimming"), new QVBoxLayout)->layout()->addWidget(trimEach);
+    layout->layout()->addWidget(packed);
+    trimEach = AddCheck(layout, "TrimEach", tr("Trim each picture to its own area"));
     QGroupBox* packing = AddGroup(page, tr("Packing"), new QVBoxLayout);
     rotate = AddCheck(packing, "Rotate", tr("Turn pictures where the sheet gets smaller"));
     square = AddCheck(packing, "Square", tr("Square sheet"));

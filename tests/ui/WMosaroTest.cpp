@@ -254,6 +254,9 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsComposesAGridWithoutTheSheetItRepla
 TEST_F(WMosaro, CaptionsFitTheirControls) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(ProductTitle));
+    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
+    EXPECT_EQ(dialog->size(), NS_Wnd::UDialogTemplate_C::ToPixels(dialog->WindowUnits, base))
+        << "the size scripts click by";
     for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
         if (const QWidget* control = dialog->GetDlgItem(id)) {
             const QWidget* area = control->parentWidget();
