@@ -78,11 +78,11 @@ WOptionsPanel_C::WOptionsPanel_C(QWidget* parent) : QTabWidget(parent) {
 QWidget* WOptionsPanel_C::MakeLayoutPage() {
     auto* page = new QVBoxLayout;
     // Beside the dialog's own row, column, grid and common trim.
-    QGroupBox* layout = AddGroup(page, tr("Layout and trimming"), new QVBoxLayout);
+    QGroupBox* placing = AddGroup(page, tr("Layout and trimming"), new QVBoxLayout);
     packed = new QRadioButton(tr("Packed: pictures of any size, placed tightly"));
     packed->setObjectName("PackedLayout");
-    layout->layout()->addWidget(packed);
-    trimEach = AddCheck(layout, "TrimEach", tr("Trim each picture to its own area"));
+    placing->layout()->addWidget(packed);
+    trimEach = AddCheck(placing, "TrimEach", tr("Trim each picture to its own area"));
     QGroupBox* packing = AddGroup(page, tr("Packing"), new QVBoxLayout);
     rotate = AddCheck(packing, "Rotate", tr("Turn pictures where the sheet gets smaller"));
     square = AddCheck(packing, "Square", tr("Square sheet"));
