@@ -13,9 +13,11 @@ program=$1
 config=$2
 shift 2
 
-# Each control's point in the window's own units (205 x 183, src/ui/UDialogTemplate_C.cpp): the
-# buttons' middles, and for the radio buttons and the check box a point on their indicator. The
-# window scales every control with its font, so these stay where they are at any font size.
+# Each control's point in the window's own units (the template's controls of
+# src/ui/UDialogTemplate_C.cpp at its top left, in a window that opens 410 x 192 units large,
+# WMosaro_C::WindowUnits): the buttons' middles, and for the radio buttons and the check box a
+# point on their indicator. The window scales every control with its font, so these stay where
+# they are at any font size.
 declare -A units=([horizontal]="19 23" [vertical]="19 33" [multirow]="19 43" [autocut]="19 12"
     [end]="46 168")
 
@@ -30,7 +32,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 sleep 0.5
 for control in "$@"; do
     read -r x y <<<"${units[$control]}"
-    xdotool mousemove --window "$window" $((WIDTH * x / 205)) $((HEIGHT * y / 183)) click 1
+    xdotool mousemove --window "$window" $((WIDTH * x / 410)) $((HEIGHT * y / 192)) click 1
     sleep 0.2
 done
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <CLI/CLI.hpp>
 
+#include "composition/UOptionConflict_S.h"
 #include "composition/data/SheetData.h"
 #include "composition/data/UDataForm_S.h"
 #include "imaging/SheetFile.h"
@@ -199,6 +200,31 @@ std::optional<std::pair<double, double>> ParsePivot(const std::string& text) {
         }
     }
     return std::pair(values[0], values[1]);
+}
+
+// The flag that sets `option` as the conflict rules name it.
+const char* FlagOf(NS_Data::UOption_E option) {
+    using NS_Data::UOption_E;
+    switch (option) {
+        case UOption_E::Rotate:
+            return "--rotate";
+        case UOption_E::Square:
+            return "--square";
+        case UOption_E::Multipack:
+            return "--multipack";
+        default:
+            return "--no-alias";
+    }
+}
+
+std::string DescribeConflict(const NS_Data::UOptionConflict_S& conflict,
+                             const NS_Data::UComposeOptions_S& compose) {
+    const std::string flag = FlagOf(conflict.option);
+    if (conflict.cause == NS_Data::UOption_E::DataForm) {
+        return std::string("--data-format ") + GetDataForm(compose.data.form).name + " " +
+               conflict.reason + "; leave out " + flag;
+    }
+    return flag + " needs --layout packed";
 }
 
 // Ends the parse at once where --help or --version appears.
@@ -511,15 +537,8 @@ std::string UParser_C::CheckFrameOptions() {
         compose.data.pivotX = point->first;
         compose.data.pivotY = point->second;
     }
-    if (std::string problem = FindDataFormatProblem(compose); !problem.empty()) {
-        return problem;
-    }
-    for (const char* name : {"--rotate", "--square", "--multipack", "--no-alias"}) {
-        if (app.count(name) > 0 && compose.layout != NS_Data::ULayout_E::Packed) {
-            return std::string(name) + " needs --layout packed";
-        }
-    }
-    return {};
+    const std::vector<NS_Data::UOptionConflict_S> conflicts = NS_Data::FindConflicts(compose);
+    return conflicts.empty() ? std::string() : DescribeConflict(conflicts.front(), compose);
 }
 
 void UParser_C::Finish() {

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMimeData>
@@ -20,6 +21,7 @@
 #include "ui/UFileListBox_C.h"
 #include "ui/UShell_C.h"
 #include "ui/WMosaro_C.h"
+#include "ui/WOptionsPanel_C.h"
 
 namespace NS_Wnd {
 namespace {
@@ -61,16 +63,42 @@ bool AcceptAsCopy(QDropEvent* event) {
 
 }  // namespace
 
+// The template's controls keep their fixed places in an area of the template's size; the options
+// panel and the room for a preview follow on its right, and only they grow with the window.
 void WMosaro_C::CreateControls() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setFont(MakeDialogFont());
-    const QSize base = UDialogTemplate_C::GetBaseUnits(font());
-    setFixedSize(UDialogTemplate_C::ToPixels(UDialogTemplate_C::GetSize(), base));
     setAcceptDrops(true);
     setWindowIcon(MakeIcon());
     ui.layouts = new QButtonGroup(this);
+    ui.templateArea = new QWidget(this);
+    CreateTemplateControls();
+    ui.options = new WOptionsPanel_C(this);
+    ui.layouts->addButton(ui.options->GetPackedButton());
+    // The panel keeps the template's margin of 7 units from the window's edges.
+    const QSize margin =
+        UDialogTemplate_C::ToPixels(QSize(7, 7), UDialogTemplate_C::GetBaseUnits(font()));
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(0, 0, margin.width(), margin.height());
+    columns->setSpacing(0);
+    columns->addWidget(ui.templateArea, 0, Qt::AlignTop);
+    auto* panel = new QVBoxLayout;
+    panel->addSpacing(margin.height());
+    panel->addWidget(ui.options);
+    panel->addStretch(1);
+    columns->addLayout(panel);
+    ui.previewSlot = new QVBoxLayout;
+    columns->addLayout(ui.previewSlot, 1);
+    const QSize base = UDialogTemplate_C::GetBaseUnits(font());
+    resize(UDialogTemplate_C::ToPixels(WindowUnits, base).expandedTo(sizeHint()));
+}
+
+void WMosaro_C::CreateTemplateControls() {
+    const QSize base = UDialogTemplate_C::GetBaseUnits(font());
+    ui.templateArea->setFixedSize(UDialogTemplate_C::ToPixels(UDialogTemplate_C::GetSize(), base));
     QWidget* previous = nullptr;
     for (const UDialogTemplate_C::UControl_S& control : UDialogTemplate_C::GetControls()) {
         QWidget* widget = CreateControl(control);
@@ -90,15 +118,16 @@ void WMosaro_C::CreateControls() {
 // Makes the control and keeps it in its member of `ui`.
 QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) {
     const QString text = QString::fromUtf8(control.text);
-    const auto button = [&](QPushButton*& member) { return member = new QPushButton(text, this); };
+    QWidget* const area = ui.templateArea;
+    const auto button = [&](QPushButton*& member) { return member = new QPushButton(text, area); };
     const auto layout = [&](QRadioButton*& member, NS_Data::ULayout_E shape) {
-        member = new QRadioButton(text, this);
+        member = new QRadioButton(text, area);
         ui.layouts->addButton(member, NS_Data::ComposeModeFromLayout(shape));
         return member;
     };
     switch (control.id) {
         case UDialogTemplate_C::IDC_FILE_LIST:
-            return ui.fileList = new UFileListBox_C(this);
+            return ui.fileList = new UFileListBox_C(area);
         case UDialogTemplate_C::IDC_ADD_FILES:
             return button(ui.addFiles);
         case UDialogTemplate_C::IDC_ADD_DIRECTORY:
@@ -118,9 +147,9 @@ QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) 
         case UDialogTemplate_C::IDC_MULTI_ROW:
             return layout(ui.multiRow, NS_Data::ULayout_E::Grid);
         case UDialogTemplate_C::IDC_AUTO_CUT:
-            return ui.autoCut = new QCheckBox(text, this);
+            return ui.autoCut = new QCheckBox(text, area);
         default:
-            ui.dropHint = new QLabel(text, this);
+            ui.dropHint = new QLabel(text, area);
             ui.dropHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return ui.dropHint;
     }
@@ -137,6 +166,8 @@ void WMosaro_C::ConnectControls() {
         connect(button, &QAbstractButton::clicked, this, handler);
     }
     connect(ui.layouts, &QButtonGroup::idClicked, this, &WMosaro_C::OnComposeMode);
+    connect(ui.options->GetTrimEachBox(), &QAbstractButton::clicked, this, &WMosaro_C::OnTrimEach);
+    ui.options->SetOnChange([this] { OnOptionsChanged(); });
 }
 
 QWidget* WMosaro_C::GetDlgItem(int32_t id) const {
@@ -189,10 +220,12 @@ void WMosaro_C::dropEvent(QDropEvent* event) {
         this, [this, drop] { OnDropFiles(drop); }, Qt::QueuedConnection);
 }
 
-// Enter on a control other than a push button confirms the dialog; the help key does nothing.
+// Enter on a control of the template other than a push button confirms the dialog; in the
+// options panel it only ends an entry. The help key does nothing.
 void WMosaro_C::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && !qobject_cast<QPushButton*>(focusWidget())) {
+    QWidget* const focus = focusWidget();
+    if (enter && !qobject_cast<QPushButton*>(focus) && !ui.options->isAncestorOf(focus)) {
         done(1);
         return;
     }

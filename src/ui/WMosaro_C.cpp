@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QRadioButton>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -12,7 +14,9 @@
 #include <vector>
 
 #include "composition/CollectFiles.h"
+#include "composition/NaturalOrder.h"
 #include "composition/UComposeJob_C.h"
+#include "composition/UOptionConflict_S.h"
 #include "files/PathUtilities.h"
 #include "files/UCustomization_C.h"
 #include "foundation/ProductVersion.h"
@@ -20,6 +24,7 @@
 #include "ui/ShellChoosers.h"
 #include "ui/UFileListBox_C.h"
 #include "ui/UQtShell_C.h"
+#include "ui/WOptionsPanel_C.h"
 
 namespace NS_Wnd {
 namespace {
@@ -68,18 +73,38 @@ WMosaro_C::WMosaro_C(UShell_C* newShell)
     ConnectControls();
     UCustomization_C::SetDefaultValue("ComposeMode", 1);
     UCustomization_C::SetDefaultValue("AutoCut", 0);
+    UCustomization_C::SetDefaultValue("PackedLayout", 0);
+    UCustomization_C::SetDefaultValue("TrimEach", 0);
     ReadSettings();
+    OnOptionsChanged();
 }
 
 WMosaro_C::~WMosaro_C() {
     UCustomization_C::SetValue("ComposeMode", composeMode);
     UCustomization_C::SetValue("AutoCut", autoCut);
+    UCustomization_C::SetValue("PackedLayout", packedLayout);
+    UCustomization_C::SetValue("TrimEach", trimEach);
+    ui.options->WriteSettings();
     NS_Base::UError_C::SetNotice(nullptr);
 }
 
 void WMosaro_C::ReadSettings() {
     composeMode = ReadSetting("ComposeMode", 1);
     autoCut = ReadSetting("AutoCut", 0);
+    packedLayout = ReadSetting("PackedLayout", 0) != 0 ? 1 : 0;
+    trimEach = ReadSetting("TrimEach", 0) != 0 ? 1 : 0;
+    ui.options->ReadSettings();
+}
+
+NS_Data::UComposeOptions_S WMosaro_C::MakeWantedOptions() const {
+    NS_Data::UComposeOptions_S options;
+    options.layout = packedLayout != 0 ? NS_Data::ULayout_E::Packed
+                                       : NS_Data::LayoutFromComposeMode(composeMode);
+    options.trim = trimEach != 0  ? NS_Data::UTrim_E::Each
+                   : autoCut != 0 ? NS_Data::UTrim_E::Common
+                                  : NS_Data::UTrim_E::None;
+    ui.options->Apply(options);
+    return options;
 }
 
 int WMosaro_C::Run(const std::vector<std::string>& paths) {
@@ -123,13 +148,17 @@ void WMosaro_C::OnInitDialog() {
 
 void WMosaro_C::InitControls() {
     ReportFailures([this] { CollectFiles(); });
-    // A stored layout outside the three buttons selects none of them.
+    // A stored layout outside the three buttons selects none of them, unless packed is set.
+    QAbstractButton* const packed = ui.options->GetPackedButton();
     ui.layouts->setExclusive(false);
     for (QAbstractButton* button : ui.layouts->buttons()) {
-        button->setChecked(ui.layouts->id(button) == composeMode);
+        button->setChecked(button == packed
+                               ? packedLayout != 0
+                               : packedLayout == 0 && ui.layouts->id(button) == composeMode);
     }
     ui.layouts->setExclusive(true);
-    ui.autoCut->setChecked(autoCut != 0);
+    ui.autoCut->setChecked(autoCut != 0 && trimEach == 0);
+    ui.options->GetTrimEachBox()->setChecked(trimEach != 0);
 }
 
 // Each call appends its own batch, sorted by full path, below the entries already listed. The
@@ -145,6 +174,9 @@ void WMosaro_C::CollectFiles() {
     if (!complete) {
         fileAbyss.Clear();
         return;
+    }
+    if (ui.options->IsNaturalOrder()) {
+        std::stable_sort(batch.begin(), batch.end(), IsNaturallyBefore);
     }
     for (const std::string& path : batch) {
         ui.fileList->AddFilePath(path.c_str());
@@ -235,10 +267,11 @@ void WMosaro_C::ComposeListedPictures() {
     if (output.empty()) {
         return;
     }
-    NS_Data::UComposeOptions_S options;
+    NS_Data::UComposeOptions_S options = NS_Data::WithoutConflicts(MakeWantedOptions());
     options.output = output.front();
-    options.layout = NS_Data::LayoutFromComposeMode(composeMode);
-    options.trim = autoCut != 0 ? NS_Data::UTrim_E::Common : NS_Data::UTrim_E::None;
+    if (ui.options->WritesDataFile()) {
+        options.data.path = MakeDataPath(options.output, options.data.form);
+    }
     const NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
     // replace, which the chooser asked the user about, is left out.
@@ -265,13 +298,38 @@ void WMosaro_C::OnTerminate() {
     done(2);
 }
 
+// The common trim and the trim of each picture exclude each other.
 void WMosaro_C::OnAutoCut() {
     autoCut = ui.autoCut->isChecked() ? 1 : 0;
+    if (autoCut != 0) {
+        trimEach = 0;
+        ui.options->GetTrimEachBox()->setChecked(false);
+    }
+    OnOptionsChanged();
 }
 
+void WMosaro_C::OnTrimEach() {
+    trimEach = ui.options->GetTrimEachBox()->isChecked() ? 1 : 0;
+    if (trimEach != 0) {
+        autoCut = 0;
+        ui.autoCut->setChecked(false);
+    }
+    OnOptionsChanged();
+}
+
+// Packed keeps ComposeMode as it was, so that a version without it opens with the last of the
+// three layouts it knows.
 void WMosaro_C::OnComposeMode() {
-    composeMode =
-        NS_Data::ComposeModeFromLayout(NS_Data::LayoutFromComposeMode(ui.layouts->checkedId()));
+    packedLayout = ui.layouts->checkedButton() == ui.options->GetPackedButton() ? 1 : 0;
+    if (packedLayout == 0) {
+        composeMode =
+            NS_Data::ComposeModeFromLayout(NS_Data::LayoutFromComposeMode(ui.layouts->checkedId()));
+    }
+    OnOptionsChanged();
+}
+
+void WMosaro_C::OnOptionsChanged() {
+    ui.options->ShowConflicts(MakeWantedOptions());
 }
 
 void WMosaro_C::done(int result) {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSize>
 #include <QUrl>
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "ui/UDialogTemplate_C.h"
 
 class QAbstractButton;
+class QBoxLayout;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -27,19 +29,25 @@ namespace NS_Wnd {
 
 class UFileListBox_C;
 class UShell_C;
+class WOptionsPanel_C;
 
-// The program's one window: a fixed-size dialog in which the user collects picture files,
-// picks the layout and the trim option, and composes the sheet. It is the one place where
-// failures are caught and shown.
+// The program's one window: the dialog in which the user collects picture files, picks the
+// layout and the trim option, and composes the sheet, with the panel of further sheet options
+// beside it. It is the one place where failures are caught and shown.
 class WMosaro_C : public QDialog {
 public:
     using UControlId_E = UDialogTemplate_C::UControlId_E;
 
-    // Registers the defaults of both settings and reads them: the settings file must have been
+    // The size the window opens at, in the template's units: the template, the options panel
+    // and its margins. Only captions that need more room make it larger; scripts that click the
+    // template's controls (scripts/click-window.sh) count on it.
+    static constexpr QSize WindowUnits{410, 192};
+
+    // Registers the defaults of the settings and reads them: the settings file must have been
     // loaded before. `shell` answers the choosers and message boxes and must outlive the
     // dialog; null means Qt's own.
     explicit WMosaro_C(UShell_C* shell = nullptr);
-    // Stores both settings.
+    // Stores the settings.
     ~WMosaro_C() override;
 
     // Queues `paths` (one per command-line argument), runs the dialog modally and returns its
@@ -78,7 +86,10 @@ private:
         QRadioButton* multiRow = nullptr;
         QCheckBox* autoCut = nullptr;
         QLabel* dropHint = nullptr;
-        QButtonGroup* layouts = nullptr;  // the radio buttons, by layout value
+        QButtonGroup* layouts = nullptr;  // the radio buttons, by layout value, and packed
+        QWidget* templateArea = nullptr;  // the fixed-size parent of the controls above
+        WOptionsPanel_C* options = nullptr;
+        QBoxLayout* previewSlot = nullptr;  // the room on the right, empty for now
     };
 
     void OnInitDialog();
@@ -91,6 +102,8 @@ private:
     void OnTerminate();
     void OnAutoCut();
     void OnComposeMode();
+    void OnTrimEach();
+    void OnOptionsChanged();
 
     void InitControls();
     void CollectFiles();
@@ -102,6 +115,8 @@ private:
     void DisableControls();
     void EnableControls();
     void ReadSettings();
+    // What the controls ask for, conflicts included; the sheet's path is left empty.
+    NS_Data::UComposeOptions_S MakeWantedOptions() const;
 
     // One command: controls disabled while `command` runs, any failure shown, then the controls
     // enabled again.
@@ -111,6 +126,7 @@ private:
     void ReportFailures(const std::function<void()>& step);
 
     void CreateControls();
+    void CreateTemplateControls();
     QWidget* CreateControl(const UDialogTemplate_C::UControl_S& control);
     void ConnectControls();
     void ShowMessage(const char* text, const char* caption);
@@ -125,6 +141,10 @@ private:
     UBackgroundWork_C work{this};
     int32_t composeMode = 1;
     int32_t autoCut = 0;
+    // The packed layout, which ComposeMode cannot hold, and the trim of each picture, which
+    // AutoCut cannot; each overrides the older setting while set.
+    int32_t packedLayout = 0;
+    int32_t trimEach = 0;
     bool initialised = false;
 };
 

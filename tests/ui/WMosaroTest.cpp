@@ -3,14 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QPainter>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTimer>
 
 #include <atomic>
@@ -25,6 +30,7 @@
 #include "foundation/ProductVersion.h"
 #include "ui/UDialogTemplate_C.h"
 #include "ui/UFileListBox_C.h"
+#include "ui/WOptionsPanel_C.h"
 
 using Id = NS_Wnd::UDialogTemplate_C::UControlId_E;
 
@@ -55,7 +61,44 @@ protected:
         EXPECT_TRUE(picture.save(QPath(name), "PNG"));
         return Path(name);
     }
+    // A picture of `w` x `h` with an opaque box of `inner` inside transparent margins.
+    std::string Sprite(const std::string& name, int w, int h, QRect inner, uint32_t argb) const {
+        QImage picture(w, h, QImage::Format_ARGB32);
+        picture.fill(Qt::transparent);
+        QPainter(&picture).fillRect(inner, QColor::fromRgba(argb));
+        EXPECT_TRUE(picture.save(QPath(name), "PNG"));
+        return Path(name);
+    }
     void Click(Id id) { static_cast<QAbstractButton*>(dialog->GetDlgItem(id))->click(); }
+    NS_Wnd::WOptionsPanel_C* Panel() const { return dialog->findChild<NS_Wnd::WOptionsPanel_C*>(); }
+    // The dialog's control of that name: a template control by its caption's meaning, a
+    // panel control by its settings key.
+    QWidget* Control(const std::string& name) const {
+        const std::pair<const char*, Id> fixed[] = {{"Row", Id::IDC_HORIZONTAL},
+                                                    {"Column", Id::IDC_VERTICAL},
+                                                    {"Grid", Id::IDC_MULTI_ROW},
+                                                    {"AutoCut", Id::IDC_AUTO_CUT}};
+        for (const auto& [caption, id] : fixed) {
+            if (name == caption) {
+                return dialog->GetDlgItem(id);
+            }
+        }
+        return dialog->findChild<QWidget*>(QString::fromStdString(name));
+    }
+    // Sets a control as a user would: a button by a click, which a disabled one ignores.
+    void Set(const std::string& name, int32_t value) {
+        QWidget* control = Control(name);
+        ASSERT_NE(control, nullptr) << name;
+        auto* button = qobject_cast<QAbstractButton*>(control);
+        if (!button) {
+            NS_Wnd::WOptionsPanel_C::SetValueOf(control, value);
+        } else if (button->isChecked() != (value != 0)) {
+            button->click();
+        }
+    }
+    int32_t Get(const std::string& name) const {
+        return NS_Wnd::WOptionsPanel_C::ValueOf(Control(name));
+    }
     // The names the list shows, top to bottom.
     std::string Listed() const {
         const auto* list = static_cast<QListWidget*>(dialog->GetDlgItem(Id::IDC_FILE_LIST));
@@ -189,21 +232,6 @@ TEST_F(WMosaro, ComposeWritesTheSheetOnlyWhenEveryPictureLoads) {
     EXPECT_EQ(sheet.pixel(3, 5), 0x80445566u);
 }
 
-// Radio buttons 1004-1006 (horizontal, vertical, grid) and check box 1008 (trim).
-TEST_F(WMosaro, LayoutAndTrimMirrorTheSettingsAndOnlyChangesAreStored) {
-    Open();
-    EXPECT_EQ(Checked(), "1005") << "the defaults without a settings file";
-    Click(Id::IDC_AUTO_CUT);
-    Click(Id::IDC_MULTI_ROW);
-    Close();
-    Open();
-    EXPECT_EQ(Checked(), "1006 1008");
-    Click(Id::IDC_AUTO_CUT);
-    Click(Id::IDC_VERTICAL);
-    Close();
-    EXPECT_FALSE(Exists(Path("Tavrin.uzn"))) << "all back at their defaults";
-}
-
 // A stored layout that no button shows selects none; a listed picture that the sheet replaces is
 // not one of its pictures.
 TEST_F(WMosaro, StoredLayoutOutsideTheButtonsComposesAGridWithoutTheSheetItReplaces) {
@@ -221,22 +249,219 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsComposesAGridWithoutTheSheetItRepla
     EXPECT_EQ(QImage(QPath("sheet.png")).width(), 4) << "a 2 x 2 grid of 2 x 2 cells, not 6 x 6";
 }
 
-// Every text fits its control and every control lies inside the fixed-size window.
-TEST_F(WMosaro, WindowFollowsItsTemplateWithoutClippedTexts) {
+// Every text fits its control, on every page of the panel; the template's controls keep their
+// places. The test runs again at twice the scale with the screen's fonts half again as large.
+TEST_F(WMosaro, CaptionsFitTheirControls) {
     Open();
     EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(ProductTitle));
-    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "fixed size";
+    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
+    EXPECT_EQ(dialog->size(), NS_Wnd::UDialogTemplate_C::ToPixels(dialog->WindowUnits, base))
+        << "the size scripts click by";
     for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
         if (const QWidget* control = dialog->GetDlgItem(id)) {
-            EXPECT_TRUE(dialog->rect().contains(control->geometry())) << id << " outside";
+            const QWidget* area = control->parentWidget();
+            EXPECT_TRUE(area->rect().contains(control->geometry())) << id << " outside";
             if (qobject_cast<const QAbstractButton*>(control)) {
                 EXPECT_LE(control->sizeHint().width(), control->width()) << id << " clipped";
             }
         }
     }
+    NS_Wnd::WOptionsPanel_C* panel = Panel();
+    // The panel grows with its font, up to a large font's 14 points.
+    for (const int points : {8, 14}) {
+        QFont font = panel->font();
+        font.setPointSize(points);
+        panel->setFont(font);
+        for (int page = 0; page < panel->count(); ++page) {
+            panel->setCurrentIndex(page);
+            QCoreApplication::processEvents();
+            EXPECT_LE(panel->tabBar()->sizeHint().width(), panel->tabBar()->width()) << points;
+            for (const QWidget* control : panel->widget(page)->findChildren<QWidget*>()) {
+                if (qobject_cast<const QAbstractButton*>(control) ||
+                    qobject_cast<const QLabel*>(control) ||
+                    qobject_cast<const QComboBox*>(control)) {
+                    EXPECT_LE(control->sizeHint().width(), control->width())
+                        << control->property("text").toString().toStdString() << " clipped at "
+                        << points << " points";
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(dialog->rect().contains(panel->geometry())) << "the panel outside the window";
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, with an empty list";
     Click(Id::IDC_VERSION);
     EXPECT_EQ(shell.messages, std::vector<QString>{"Version: " + QString::fromUtf8(ProductTitle)});
+}
+
+// Each option is stored under its key and read back; a version that knows only ComposeMode and
+// AutoCut reads its own two from the same file and keeps the others for the next run.
+TEST_F(WMosaro, EveryOptionRoundTripsThroughTheSettingsFile) {
+    const std::pair<std::string, int32_t> changed[] = {
+        {"PackedLayout", 1}, {"TrimEach", 1},    {"Rotate", 1},     {"Square", 1},
+        {"Multipack", 1},    {"SharePlaces", 0}, {"Padding", 3},    {"Border", 4},
+        {"Extrude", 2},      {"PowerOfTwo", 1},  {"MaxSize", 4096}, {"NaturalOrder", 1},
+        {"AllGifFrames", 1}, {"Compression", 2}, {"Indexed", 1},    {"DataFile", 1},
+        {"DataForm", 5},     {"Fps", 24},        {"Pivot", 1},      {"PivotX", 250},
+        {"PivotY", -1500},
+    };
+    Open();
+    for (const NS_Wnd::WOptionsPanel_C::USetting_S& setting : Panel()->GetSettings()) {
+        EXPECT_TRUE(
+            std::ranges::any_of(changed, [&](const auto& c) { return c.first == setting.key; }))
+            << setting.key << " is not in the table";
+    }
+    Click(Id::IDC_MULTI_ROW);
+    for (const auto& [name, value] : changed) {
+        Set(name, value);
+    }
+    Close();
+    Open();
+    for (const auto& [name, value] : changed) {
+        EXPECT_EQ(Get(name), value) << name;
+    }
+    EXPECT_EQ(Checked(), "") << "packed, which ComposeMode cannot hold, and no common trim";
+    Close();
+    {
+        UCustomization_C::UScopedStore_C older(folder.root.c_str());
+        UCustomization_C::LoadCustomization("Tavrin");
+        UCustomization_C::SetDefaultValue("ComposeMode", 1);
+        UCustomization_C::SetDefaultValue("AutoCut", 0);
+        EXPECT_EQ(UCustomization_C::GetValue("ComposeMode"), 2) << "the grid chosen last";
+        EXPECT_EQ(UCustomization_C::GetValue("AutoCut"), 0);
+    }
+    Open();
+    EXPECT_EQ(Get("Padding"), 3) << "kept by the older version's save";
+}
+
+// A file of the two settings the dialog has always had (radio buttons 1004-1006, check box 1008)
+// opens as before, and closing the window without a change leaves it byte for byte as it was;
+// only settings that differ from their defaults are stored.
+TEST_F(WMosaro, TodaysSettingsFileOpensUnchanged) {
+    {
+        UCustomization_C::UScopedStore_C today(folder.root.c_str());
+        UCustomization_C::LoadCustomization("Tavrin");
+        UCustomization_C::SetDefaultValue("ComposeMode", 1);
+        UCustomization_C::SetDefaultValue("AutoCut", 0);
+        UCustomization_C::SetValue("ComposeMode", 0);
+        UCustomization_C::SetValue("AutoCut", 1);
+    }
+    const Bytes before = ReadFile(Path("Tavrin.uzn"));
+    Open();
+    EXPECT_EQ(Checked(), "1004 1008");
+    for (const NS_Wnd::WOptionsPanel_C::USetting_S& setting : Panel()->GetSettings()) {
+        EXPECT_EQ(NS_Wnd::WOptionsPanel_C::ValueOf(setting.control), setting.defaultValue)
+            << setting.key;
+    }
+    EXPECT_EQ(Get("PackedLayout") + Get("TrimEach"), 0);
+    Close();
+    EXPECT_EQ(ReadFile(Path("Tavrin.uzn")), before);
+    Open();
+    Click(Id::IDC_VERTICAL);
+    Click(Id::IDC_AUTO_CUT);
+    EXPECT_EQ(Checked(), "1005");
+    Close();
+    EXPECT_FALSE(Exists(Path("Tavrin.uzn"))) << "all back at their defaults";
+}
+
+// A control that the layout or the data form cannot use is disabled and says why.
+TEST_F(WMosaro, ControlsTheLayoutOrFormCannotUseSayWhy) {
+    struct Case {
+        std::vector<std::pair<std::string, int32_t>> steps;
+        const char* control;
+        const char* tooltip;  // empty: enabled
+    };
+    const Case cases[] = {
+        {{}, "Rotate", "Only the packed layout can use this."},
+        {{}, "SharePlaces", "Only the packed layout can use this."},
+        {{{"PackedLayout", 1}}, "Multipack", ""},
+        {{}, "DataForm", "Only a data file uses this."},
+        {{{"DataFile", 1}}, "Fps", ""},
+        {{{"DataFile", 1}}, "PivotX", "Only a data file's pivot uses this."},
+        {{{"DataFile", 1}, {"Pivot", 1}}, "PivotY", ""},
+        {{{"PackedLayout", 1}, {"DataFile", 1}, {"DataForm", 7}},
+         "Rotate",
+         "The data form css cannot show a rotated frame."},
+        {{{"PackedLayout", 1}, {"DataForm", 7}}, "Rotate", ""},
+    };
+    for (const Case& c : cases) {
+        Open();
+        for (const auto& [name, value] : c.steps) {
+            Set(name, value);
+        }
+        const QWidget* control = Control(c.control);
+        EXPECT_EQ(control->isEnabled(), *c.tooltip == 0) << c.control;
+        EXPECT_EQ(control->toolTip().toStdString(), c.tooltip) << c.control;
+        Close();
+        std::filesystem::remove(Path("Tavrin.uzn"));
+    }
+}
+
+// The window and the command line write the same bytes for the same options: the sheets, and
+// the data file named after the sheet with its form's extension.
+TEST_F(WMosaro, WindowWritesWhatTheCommandLineWritesForTheSameOptions) {
+    using Steps = std::vector<std::pair<std::string, int32_t>>;
+    const std::pair<Steps, QStringList> cases[] = {
+        {{}, {}},
+        {{{"Grid", 1},
+          {"AutoCut", 1},
+          {"Padding", 2},
+          {"Border", 1},
+          {"Extrude", 1},
+          {"PowerOfTwo", 1},
+          {"Compression", 2},
+          {"Indexed", 1}},
+         {"--layout", "multirow", "--autocut", "--padding", "2", "--border", "1", "--extrude", "1",
+          "--pot", "--compression", "best", "--indexed"}},
+        {{{"PackedLayout", 1}, {"TrimEach", 1}, {"Rotate", 1}, {"DataFile", 1}},
+         {"--layout", "packed", "--trim", "--rotate", "--data", "sheet.json"}},
+        // Rotate checked, then left unusable by the form: the window leaves it out.
+        {{{"PackedLayout", 1},
+          {"Rotate", 1},
+          {"Square", 1},
+          {"SharePlaces", 0},
+          {"DataFile", 1},
+          {"DataForm", 5},
+          {"Fps", 25},
+          {"Pivot", 1},
+          {"PivotX", 250},
+          {"PivotY", 1000},
+          {"NaturalOrder", 1},
+          {"DataForm", 6}},
+         {"--layout", "packed", "--square", "--no-alias", "--data", "sheet.atlas", "--data-format",
+          "libgdx", "--fps", "25", "--pivot", "0.25,1", "--sort", "natural"}},
+        {{{"PackedLayout", 1}, {"Multipack", 1}, {"MaxSize", 20}, {"DataFile", 1}},
+         {"--layout", "packed", "--multipack", "--max-size", "20", "--data", "sheet.json"}},
+    };
+    const QStringList pictures = {
+        QString::fromStdString(Sprite("f10.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0)),
+        QString::fromStdString(Sprite("f2.png", 7, 14, {0, 3, 7, 9}, 0x80C03010)),
+        QString::fromStdString(Sprite("f1.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0)),
+        QString::fromStdString(Picture("g.png", 3, 18, 0xFF00FF00))};
+    for (const auto& [steps, arguments] : cases) {
+        const std::string label = arguments.join(' ').toStdString();
+        UTempDirectory window, commandLine;
+        Open();
+        for (const auto& [name, value] : steps) {
+            Set(name, value);
+        }
+        shell.answers = {pictures, {QString::fromStdString(window.root + "sheet.png")}};
+        Click(Id::IDC_ADD_FILES);
+        Click(Id::IDC_COMPOSE);
+        EXPECT_EQ(shell.messages, std::vector<QString>{}) << label;
+        Close();
+        std::filesystem::remove(Path("Tavrin.uzn"));
+        QProcess program;
+        program.setWorkingDirectory(QString::fromStdString(commandLine.root));
+        program.start(TAVRIN_PROGRAM, QStringList{"-o", "sheet.png"} + arguments + pictures);
+        ASSERT_TRUE(program.waitForFinished(60000)) << label;
+        EXPECT_EQ(program.exitCode(), 0) << label << program.readAllStandardError().toStdString();
+        const std::vector<std::string> written = NamesWith(commandLine.root, "sheet");
+        EXPECT_EQ(NamesWith(window.root, "sheet").size(), written.size()) << label;
+        for (const std::string& name : written) {
+            EXPECT_TRUE(ReadFile(window.root + name) == ReadFile(commandLine.root + name))
+                << name << " differs for " << label;
+        }
+    }
 }
 
 // A command that runs long shows its progress while the window goes on; Cancel stops it with

@@ -6,13 +6,12 @@ bool HoldsEveryPage(NS_Data::UDataOptions_S::Form_E format) {
     return GetDataForm(format).holdsEveryPage;
 }
 
-std::string FindDataFormatProblem(const NS_Data::UComposeOptions_S& options) {
-    const UDataForm_S& form = GetDataForm(options.data.form);
-    if (options.packing.rotate && form.refusesRotate) {
-        return std::string("--data-format ") + form.name + " " + form.refusesRotate +
-               "; leave out --rotate";
-    }
-    return {};
+std::string MakeDataPath(const std::string& sheet, NS_Data::UDataOptions_S::Form_E form) {
+    const std::size_t slash = sheet.rfind('/');
+    const std::size_t dot = sheet.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return sheet.substr(0, hasExtension ? dot : sheet.size()) + GetDataForm(form).extension;
 }
 
 std::string FormatSheetData(const std::vector<USheetDataPage_S>& pages,

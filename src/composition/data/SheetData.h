@@ -11,8 +11,9 @@
 // each sheet.
 bool HoldsEveryPage(NS_Data::UDataOptions_S::Form_E format);
 
-// Why the form cannot describe what `options` makes; empty when it can.
-std::string FindDataFormatProblem(const NS_Data::UComposeOptions_S& options);
+// The data file written beside `sheet` in `form`: the sheet's path with the form's extension
+// in place of its own ("art/sheet.webp" -> "art/sheet.json").
+std::string MakeDataPath(const std::string& sheet, NS_Data::UDataOptions_S::Form_E form);
 
 // The sprite-sheet data that game engines read beside the sheet, in options.data.form: each
 // frame's place on the sheet and in its picture, the sheet's path (relative to the data file)

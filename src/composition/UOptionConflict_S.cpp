@@ -1,0 +1,57 @@
+#include "composition/UOptionConflict_S.h"
+
+#include <utility>
+
+#include "composition/data/UDataForm_S.h"
+
+namespace NS_Data {
+
+std::vector<UOptionConflict_S> FindConflicts(const UComposeOptions_S& options) {
+    std::vector<UOptionConflict_S> conflicts;
+    const UDataForm_S& form = GetDataForm(options.data.form);
+    if (options.packing.rotate && form.refusesRotate) {
+        conflicts.push_back({UOption_E::Rotate, UOption_E::DataForm, form.refusesRotate});
+    }
+    // Only the packer turns pictures, squares its sheet, opens further sheets or lets
+    // identical pictures share a place; the grid planners have one cell per picture.
+    if (options.layout == ULayout_E::Packed) {
+        return conflicts;
+    }
+    const UPackingOptions_S& packing = options.packing;
+    const UPackingOptions_S defaults;
+    const std::pair<bool, UOption_E> flags[] = {
+        {packing.rotate, UOption_E::Rotate},
+        {packing.square, UOption_E::Square},
+        {packing.multipack, UOption_E::Multipack},
+        {packing.alias != defaults.alias, UOption_E::NoAlias},
+    };
+    for (const auto& [set, option] : flags) {
+        if (set) {
+            conflicts.push_back({option, UOption_E::Layout, {}});
+        }
+    }
+    return conflicts;
+}
+
+UComposeOptions_S WithoutConflicts(UComposeOptions_S options) {
+    const UPackingOptions_S defaults;
+    for (const UOptionConflict_S& conflict : FindConflicts(options)) {
+        switch (conflict.option) {
+            case UOption_E::Rotate:
+                options.packing.rotate = defaults.rotate;
+                break;
+            case UOption_E::Square:
+                options.packing.square = defaults.square;
+                break;
+            case UOption_E::Multipack:
+                options.packing.multipack = defaults.multipack;
+                break;
+            default:
+                options.packing.alias = defaults.alias;
+                break;
+        }
+    }
+    return options;
+}
+
+}  // namespace NS_Data
