@@ -14,7 +14,7 @@ config=$2
 shift 2
 
 # Each control's point in the window's own units (the template's controls of
-# src/ui/UDialogTemplate_C.cpp at its top left, in a window that opens 410 x 192 units large,
+# src/ui/UDialogTemplate_C.cpp at its top left, in a window that opens 640 x 260 units large,
 # WMosaro_C::WindowUnits): the buttons' middles, and for the radio buttons and the check box a
 # point on their indicator. The window scales every control with its font, so these stay where
 # they are at any font size.
@@ -32,7 +32,7 @@ eval "$(xdotool getwindowgeometry --shell "$window")"
 sleep 0.5
 for control in "$@"; do
     read -r x y <<<"${units[$control]}"
-    xdotool mousemove --window "$window" $((WIDTH * x / 410)) $((HEIGHT * y / 192)) click 1
+    xdotool mousemove --window "$window" $((WIDTH * x / 640)) $((HEIGHT * y / 260)) click 1
     sleep 0.2
 done
 

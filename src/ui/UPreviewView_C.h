@@ -43,7 +43,7 @@ public:
     // Told when a drawing has reached the screen; for tests.
     void SetDrawnObserver(std::function<void()> observer) { drawnObserver = std::move(observer); }
 
-    QSize sizeHint() const override { return {420, 420}; }
+    QSize sizeHint() const override { return {320, 240}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -33,6 +33,8 @@ public:
     UPreviewView_C* GetView() const { return view; }
     QString GetSummary() const;
     bool IsPlanning() const { return planning; }
+    // A plan is shown, rather than a reason why none is.
+    bool IsShowing() const { return model != nullptr; }
 
 private:
     void Accept(uint64_t generation, std::shared_ptr<const UPreviewView_C::UModel_S> model,

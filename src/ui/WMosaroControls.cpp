@@ -19,6 +19,7 @@
 
 #include "ui/UDialogTemplate_C.h"
 #include "ui/UFileListBox_C.h"
+#include "ui/UPreview_C.h"
 #include "ui/UShell_C.h"
 #include "ui/WMosaro_C.h"
 #include "ui/WOptionsPanel_C.h"
@@ -90,8 +91,11 @@ void WMosaro_C::CreateControls() {
     panel->addWidget(ui.options);
     panel->addStretch(1);
     columns->addLayout(panel);
-    ui.previewSlot = new QVBoxLayout;
-    columns->addLayout(ui.previewSlot, 1);
+    ui.preview = new UPreview_C(this);
+    auto* previewColumn = new QVBoxLayout;
+    previewColumn->setContentsMargins(margin.width(), margin.height(), 0, 0);
+    previewColumn->addWidget(ui.preview);
+    columns->addLayout(previewColumn, 1);
     const QSize base = UDialogTemplate_C::GetBaseUnits(font());
     resize(UDialogTemplate_C::ToPixels(WindowUnits, base).expandedTo(sizeHint()));
 }

@@ -23,6 +23,7 @@
 #include "imaging/PictureFiles.h"
 #include "ui/ShellChoosers.h"
 #include "ui/UFileListBox_C.h"
+#include "ui/UPreview_C.h"
 #include "ui/UQtShell_C.h"
 #include "ui/WOptionsPanel_C.h"
 
@@ -196,13 +197,14 @@ void WMosaro_C::DisableControls() {
 }
 
 void WMosaro_C::EnableControls() {
-    const bool listed = ui.fileList->GetCount() > 0;
+    const bool any = ui.fileList->GetCount() > 0;
     for (QWidget* control : std::initializer_list<QWidget*>{
              ui.fileList, ui.addFiles, ui.addDirectory, ui.version, ui.terminate, ui.autoCut}) {
         control->setEnabled(true);
     }
-    ui.clear->setEnabled(listed);
-    ui.compose->setEnabled(listed);
+    ui.clear->setEnabled(any);
+    ui.compose->setEnabled(any);
+    RefreshPreview();
 }
 
 void WMosaro_C::OnAddFiles() {
@@ -330,6 +332,35 @@ void WMosaro_C::OnComposeMode() {
 
 void WMosaro_C::OnOptionsChanged() {
     ui.options->ShowConflicts(MakeWantedOptions());
+    RefreshPreview();
+}
+
+void WMosaro_C::RefreshPreview() {
+    std::vector<std::string> paths;
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
+        paths.push_back(ui.fileList->GetFilePath(i));
+        names.emplace_back(GetFileName(paths.back().c_str()));
+    }
+    if (paths.empty()) {
+        ui.preview->Show(nullptr);
+        return;
+    }
+    NS_Data::UComposeOptions_S options = NS_Data::WithoutConflicts(MakeWantedOptions());
+    options.output = "sheet.png";
+    if (listed.IsDecoding() || !ui.preview->IsShowing()) {
+        ui.preview->Show(nullptr, tr("Decoding %n picture(s)…", "", int(paths.size())));
+    }
+    listed.Request(this, paths, options.allGifFrames,
+                   [this, names, options](auto decoded, const QString& failure) {
+                       if (!decoded) {
+                           ui.preview->Show(nullptr, failure);
+                           return;
+                       }
+                       auto input = UListedPictures_C::MakeInput(decoded, names);
+                       input->options = options;
+                       ui.preview->Show(input);
+                   });
 }
 
 void WMosaro_C::done(int result) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QList>
 #include <QSize>
@@ -16,6 +17,7 @@
 #include "files/UFileAbyss_C.h"
 #include "ui/UBackgroundWork_C.h"
 #include "ui/UDialogTemplate_C.h"
+#include "ui/UListedPictures_C.h"
 
 class QAbstractButton;
 class QBoxLayout;
@@ -28,6 +30,7 @@ class QRadioButton;
 namespace NS_Wnd {
 
 class UFileListBox_C;
+class UPreview_C;
 class UShell_C;
 class WOptionsPanel_C;
 
@@ -35,13 +38,15 @@ class WOptionsPanel_C;
 // layout and the trim option, and composes the sheet, with the panel of further sheet options
 // beside it. It is the one place where failures are caught and shown.
 class WMosaro_C : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(WMosaro_C)
+
 public:
     using UControlId_E = UDialogTemplate_C::UControlId_E;
 
     // The size the window opens at, in the template's units: the template, the options panel
     // and its margins. Only captions that need more room make it larger; scripts that click the
     // template's controls (scripts/click-window.sh) count on it.
-    static constexpr QSize WindowUnits{410, 192};
+    static constexpr QSize WindowUnits{640, 260};
 
     // Registers the defaults of the settings and reads them: the settings file must have been
     // loaded before. `shell` answers the choosers and message boxes and must outlive the
@@ -89,7 +94,7 @@ private:
         QButtonGroup* layouts = nullptr;  // the radio buttons, by layout value, and packed
         QWidget* templateArea = nullptr;  // the fixed-size parent of the controls above
         WOptionsPanel_C* options = nullptr;
-        QBoxLayout* previewSlot = nullptr;  // the room on the right, empty for now
+        UPreview_C* preview = nullptr;  // on the right, growing with the window
     };
 
     void OnInitDialog();
@@ -104,6 +109,8 @@ private:
     void OnComposeMode();
     void OnTrimEach();
     void OnOptionsChanged();
+    // Shows the listed pictures as the options would compose them, decoding what is new.
+    void RefreshPreview();
 
     void InitControls();
     void CollectFiles();
@@ -139,6 +146,7 @@ private:
     UFileAbyss_C fileAbyss;
     UControls_S ui;
     UBackgroundWork_C work{this};
+    UListedPictures_C listed;
     int32_t composeMode = 1;
     int32_t autoCut = 0;
     // The packed layout, which ComposeMode cannot hold, and the trim of each picture, which
