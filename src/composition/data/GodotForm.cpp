@@ -23,7 +23,7 @@ constexpr UDialect_S Godot4 = {3, "Texture2D", true};
 constexpr UDialect_S Godot3 = {2, "Texture", false};
 
 // A string as both parsers read it back: the quote and backslash escaped, control characters by
-// their escapes, since a raw carriage return would not survive a round trip through an editor.
+// the escapes both decode, so no line-ending conversion can change a name.
 std::string Quoted(const std::string& text) {
     std::string quoted = "\"";
     for (const char c : AsWritten(text)) {
@@ -39,9 +39,13 @@ std::string Quoted(const std::string& text) {
     return quoted + "\"";
 }
 
+std::string Id(std::size_t id, const UDialect_S& dialect) {
+    return dialect.textIds ? "\"" + std::to_string(id) + "\"" : std::to_string(id);
+}
+
 std::string Reference(const char* kind, std::size_t id, const UDialect_S& dialect) {
-    const std::string number = std::to_string(id);
-    return std::string(kind) + (dialect.textIds ? "(\"" + number + "\")" : "( " + number + " )");
+    return std::string(kind) +
+           (dialect.textIds ? "(" + Id(id, dialect) + ")" : "( " + Id(id, dialect) + " )");
 }
 
 std::string Rect(int32_t x, int32_t y, int32_t w, int32_t h, const UDialect_S& dialect) {
@@ -63,8 +67,7 @@ std::string AtlasTexture(const USheetDataFrame_S& frame, const std::string& name
                          std::size_t id, const UDialect_S& dialect) {
     const NS_Data::UFrame_S& place = frame.place;
     const URect_C& at = place.onSheet;
-    std::string text = "[sub_resource type=\"AtlasTexture\" id=" +
-                       (dialect.textIds ? "\"" + std::to_string(id) + "\"" : std::to_string(id)) +
+    std::string text = "[sub_resource type=\"AtlasTexture\" id=" + Id(id, dialect) +
                        "]\nresource_name = " + Quoted(name) +
                        "\natlas = " + Reference("ExtResource", sheet, dialect) + "\nregion = " +
                        Rect(at.left, at.top, at.GetWidth(), at.GetHeight(), dialect);
@@ -148,26 +151,10 @@ std::vector<UEntry_S> Entries(const std::vector<USheetDataFrame_S>& frames,
 
 namespace {
 
-std::string FormatGodot(const std::vector<USheetDataPage_S>& pages,
-                        const NS_Data::UDataOptions_S& data, std::vector<std::string>& warnings,
-                        const UDialect_S& dialect) {
-    const std::vector<std::vector<std::string>> pageNames = MakeUniqueNames(pages);
-    std::vector<USheetDataFrame_S> frames;
-    std::vector<std::string> names;
-    std::string sheets, textures;
-    // One file holds every sheet, so an animation may take its frames from several.
-    for (std::size_t p = 0; p < pages.size(); ++p) {
-        const std::string id =
-            dialect.textIds ? "\"" + std::to_string(p + 1) + "\"" : std::to_string(p + 1);
-        sheets += "[ext_resource type=\"" + std::string(dialect.texture) +
-                  "\" path=" + Quoted(pages[p].meta.image) + " id=" + id + "]\n";
-        for (std::size_t i = 0; i < pages[p].frames.size(); ++i) {
-            frames.push_back(pages[p].frames[i]);
-            names.push_back(pageNames[p][i]);
-            textures += AtlasTexture(frames.back(), names.back(), p + 1, frames.size(), dialect);
-        }
-    }
-    const int32_t fps = std::max(data.fps, 1);
+// The SpriteFrames' animations list.
+std::string Animations(const std::vector<USheetDataFrame_S>& frames,
+                       const std::vector<std::string>& names, int32_t fps,
+                       const UDialect_S& dialect, std::vector<std::string>& warnings) {
     std::size_t uneven = 0;
     std::string animations;
     for (const UEntry_S& entry : Entries(frames, names)) {
@@ -180,10 +167,31 @@ std::string FormatGodot(const std::vector<USheetDataPage_S>& pages,
                            " animations have frames of different durations, which Godot 3 cannot "
                            "hold; each plays at its frames' average rate");
     }
+    return "[" + animations + "]";
+}
+
+std::string FormatGodot(const std::vector<USheetDataPage_S>& pages,
+                        const NS_Data::UDataOptions_S& data, std::vector<std::string>& warnings,
+                        const UDialect_S& dialect) {
+    const std::vector<std::vector<std::string>> pageNames = MakeUniqueNames(pages);
+    std::vector<USheetDataFrame_S> frames;
+    std::vector<std::string> names;
+    std::string sheets, textures;
+    // One file holds every sheet, so an animation may take its frames from several.
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        sheets += "[ext_resource type=\"" + std::string(dialect.texture) +
+                  "\" path=" + Quoted(pages[p].meta.image) + " id=" + Id(p + 1, dialect) + "]\n";
+        for (std::size_t i = 0; i < pages[p].frames.size(); ++i) {
+            frames.push_back(pages[p].frames[i]);
+            names.push_back(pageNames[p][i]);
+            textures += AtlasTexture(frames.back(), names.back(), p + 1, frames.size(), dialect);
+        }
+    }
     return "[gd_resource type=\"SpriteFrames\" load_steps=" +
            std::to_string(pages.size() + frames.size() + 1) +
            " format=" + std::to_string(dialect.format) + "]\n\n" + sheets + "\n" + textures +
-           "[resource]\nanimations = [" + animations + "]\n";
+           "[resource]\nanimations = " +
+           Animations(frames, names, std::max(data.fps, 1), dialect, warnings) + "\n";
 }
 
 }  // namespace
