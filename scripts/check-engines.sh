@@ -2,13 +2,14 @@
 # Has each game engine's own loader read the data files Tavrin writes, and compares every frame
 # it rebuilds from what the loader made with the picture it came from, pixel for pixel:
 # Phaser 3, PixiJS 8 and melonJS in headless Chromium, the Spine runtimes' atlas reader under
-# Node.js, and Chromium itself for the CSS sprites. Then runs README's recipe for each engine as
-# it stands there and checks that its animation plays. One line per engine and form, and per
-# recipe; exits 1 on a failure.
+# Node.js, Godot 3 headless, and Chromium itself for the CSS sprites. Then runs README's recipe
+# for each engine as it stands there and checks that its animation plays. One line per engine
+# and form, and per recipe; exits 1 on a failure.
 #
-# Needs the Debian packages of `scripts/install-deps.sh --check` (chromium) and Node.js; npm
-# installs the engines from the versions pinned in tests/engines/package-lock.json. Nothing
-# else is fetched: the pages come from a server on 127.0.0.1 that this script starts and stops.
+# Needs the Debian packages of `scripts/install-deps.sh --check` (chromium, godot3-server) and
+# Node.js; npm installs the engines from the versions pinned in tests/engines/package-lock.json.
+# Nothing else is fetched: the pages come from a server on 127.0.0.1 that this script starts
+# and stops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -72,6 +73,12 @@ for name in $recipes; do
 done
 node "$out/node/spine.mjs" "$www" "$www/cases.json" "$www/spine.json"
 reports+=("$www/spine.json")
+# Godot 3 takes the served folder as its project; an empty report fails as never written.
+printf 'config_version=4\n' >"$www/project.godot"
+cp tests/engines/godot.gd "$www/"
+: >"$www/godot.json"
+timeout 300 godot3-server --no-window --path "$www" -s godot.gd >"$www/godot.log" 2>&1 || true
+reports+=("$www/godot.json")
 while read -r dir width height; do
   # Virtual time too: the shot waits until the sheet has loaded.
   browse --virtual-time-budget=20000 --window-size="$width,$height" --screenshot="$www/$dir/shot.png" \

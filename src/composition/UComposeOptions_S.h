@@ -34,7 +34,18 @@ struct UPackingOptions_S {
 // What the data file writer reads.
 struct UDataOptions_S {
     // The data file's form; composition/data/UDataForm_S.cpp describes each.
-    enum Form_E { JsonHash, JsonArray, Aseprite, Phaser3, Melonjs, Xml, Libgdx, Css };
+    enum Form_E {
+        JsonHash,
+        JsonArray,
+        Aseprite,
+        Phaser3,
+        Melonjs,
+        Xml,
+        Libgdx,
+        Css,
+        Godot,
+        Godot3
+    };
 
     // Where the frame data goes; empty for none.
     std::string path;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "composition/data/DataNames.h"
 #include "composition/data/SheetData.h"
 
 namespace {
@@ -137,6 +138,48 @@ TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
     }
 }
 
+// Two frames of a gif on two sheets, the first trimmed to 4x3 at (1, 2) of 6x8: each version's
+// loader takes its own ids, and a frame's margin gives the picture's size back (4 + 2, 3 + 5).
+TEST(SheetData, GodotResourceReadsAsEachVersionsLoaderExpects) {
+    std::vector<USheetDataFrame_S> frames = Named({"hop.gif#0", "hop.gif#1"});
+    frames[0].duration = 50;
+    frames[1].duration = 30;
+    frames[1].place = {URect_C::FromPointSize({0, 0}, {6, 8}), URect_C::FromSize({6, 8}), {6, 8}};
+    const std::vector<USheetDataPage_S> pages = {{{"s-0.png", 12, 3, {}, {}}, {frames[0]}},
+                                                 {{"s-1.png", 6, 8, {}, {}}, {frames[1]}}};
+    Options options;
+    options.data.form = Form::Godot;
+    std::vector<std::string> warnings;
+    EXPECT_EQ(FormatSheetData(pages, options, warnings),
+              "[gd_resource type=\"SpriteFrames\" load_steps=5 format=3]\n\n"
+              "[ext_resource type=\"Texture2D\" path=\"s-0.png\" id=\"1\"]\n"
+              "[ext_resource type=\"Texture2D\" path=\"s-1.png\" id=\"2\"]\n\n"
+              "[sub_resource type=\"AtlasTexture\" id=\"1\"]\nresource_name = \"hop.gif#0\"\n"
+              "atlas = ExtResource(\"1\")\nregion = Rect2(0, 0, 4, 3)\n"
+              "margin = Rect2(1, 2, 2, 5)\nfilter_clip = true\n\n"
+              "[sub_resource type=\"AtlasTexture\" id=\"2\"]\nresource_name = \"hop.gif#1\"\n"
+              "atlas = ExtResource(\"2\")\nregion = Rect2(0, 0, 6, 8)\nfilter_clip = true\n\n"
+              "[resource]\nanimations = [{\n\"frames\": [{\n\"duration\": 0.5,\n"
+              "\"texture\": SubResource(\"1\")\n}, {\n\"duration\": 0.3,\n"
+              "\"texture\": SubResource(\"2\")\n}],\n\"loop\": true,\n\"name\": &\"hop\",\n"
+              "\"speed\": 10.0\n}]\n");
+    EXPECT_TRUE(warnings.empty());
+    // One rate for the animation: 2 frames in 80 ms.
+    options.data.form = Form::Godot3;
+    EXPECT_EQ(FormatSheetData(pages, options, warnings),
+              "[gd_resource type=\"SpriteFrames\" load_steps=5 format=2]\n\n"
+              "[ext_resource type=\"Texture\" path=\"s-0.png\" id=1]\n"
+              "[ext_resource type=\"Texture\" path=\"s-1.png\" id=2]\n\n"
+              "[sub_resource type=\"AtlasTexture\" id=1]\nresource_name = \"hop.gif#0\"\n"
+              "atlas = ExtResource( 1 )\nregion = Rect2( 0, 0, 4, 3 )\n"
+              "margin = Rect2( 1, 2, 2, 5 )\nfilter_clip = true\n\n"
+              "[sub_resource type=\"AtlasTexture\" id=2]\nresource_name = \"hop.gif#1\"\n"
+              "atlas = ExtResource( 2 )\nregion = Rect2( 0, 0, 6, 8 )\nfilter_clip = true\n\n"
+              "[resource]\nanimations = [{\n\"frames\": [ SubResource( 1 ), SubResource( 2 ) ],\n"
+              "\"loop\": true,\n\"name\": \"hop\",\n\"speed\": 25.0\n}]\n");
+    EXPECT_EQ(warnings.size(), 1U) << "Godot 3 cannot hold the gif's own durations";
+}
+
 // Names a data file may meet: each may not mean anything in the form's own syntax.
 const std::vector<std::string> HostileNames =
     [](auto... names) { return std::vector<std::string>{names...}; }(
@@ -225,6 +268,47 @@ TEST(SheetData, LibgdxAtlasKeepsEveryNameARegionWithItsOwnBounds) {
     }
     EXPECT_EQ(regions[0], "a_b.png#: 0, 0, 4, 3");
     EXPECT_EQ(regions[13], "walk#1: 52, 0, 4, 3") << "a numbered frame keeps its animation";
+}
+
+// Every quoted string of a Godot resource, its escapes decoded; "" marks a raw control character,
+// which an editor's round trip would not keep.
+std::vector<std::string> GodotStrings(const std::string& text, const std::string& before) {
+    std::vector<std::string> strings;
+    for (std::size_t at = text.find(before); at != std::string::npos;
+         at = text.find(before, at + 1)) {
+        std::string plain;
+        for (std::size_t i = at + before.size(); text[i] != '"'; ++i) {
+            const char c = text[i] == '\\' ? text[++i] : text[i];
+            const bool raw = text[i - 1] != '\\';
+            plain += raw && static_cast<unsigned char>(c) < 0x20 ? std::string(1, '\0')
+                     : raw                                       ? std::string(1, c)
+                     : c == 'n'                                  ? std::string("\n")
+                     : c == 't'                                  ? std::string("\t")
+                     : c == 'u'
+                         ? std::string(1, char(std::stoi(text.substr(i + 1, 4), nullptr, 16)))
+                         : std::string(1, c);
+            i += !raw && c == 'u' ? 4 : 0;
+        }
+        strings.push_back(plain.find('\0') == std::string::npos ? plain : "");
+    }
+    return strings;
+}
+
+// Both versions read every name back as written, each frame's apart, and a still frame plays
+// under its own name.
+TEST(SheetData, GodotHoldsEveryNameAsWritten) {
+    const std::vector<USheetDataPage_S> pages = {
+        {{"we\"ird\\sheet\n.png", 200, 3, {}, {}}, Named(HostileNames)}};
+    Options options;
+    for (const Form::Form_E form : {Form::Godot, Form::Godot3}) {
+        options.data.form = form;
+        const std::string text = FormatSheetData(pages, options);
+        EXPECT_EQ(GodotStrings(text, "resource_name = \""), MakeUniqueNames(pages).front());
+        EXPECT_EQ(GodotStrings(text, "path=\""), std::vector<std::string>{pages[0].meta.image});
+        const std::string named = form == Form::Godot ? "\"name\": &\"" : "\"name\": \"";
+        const std::vector<std::string> entries = GodotStrings(text, named);
+        EXPECT_NE(std::ranges::find(entries, "c\x02.png"), entries.end()) << text;
+    }
 }
 
 // The code points of UTF-8 `text` (which AsWritten made valid).

@@ -66,6 +66,10 @@ for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
     cases.append(pack(f"libgdx-{label}", "libgdx", "atlas", options)
                  | {"engine": "spine", "libgdx": True, "must": ["copy.png#0"] + list(expected["libgdx"])})
 cases.append(pack("css-trim", "css", "css", TRIM) | {"engine": "css"})
+# Godot 3 (Debian's godot3-server) reads godot3, every sheet in one .tres. Its animations give one
+# rate for all their frames, so the gif's own durations are not asked for.
+for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
+    cases.append(pack(f"godot3-{label}", "godot3", "tres", options) | {"engine": "godot", "anims_wanted": True})
 
 # Names each text form cannot hold as they are: each picture of the set under such a name, read
 # back under the name the form makes of it (libgdx: ':', line breaks and spaces at the ends as
@@ -91,6 +95,13 @@ cases.append(c | {"engine": "spine", "libgdx": True, "must": [f"{n[1]}#0" for n 
                   "refs": {f"{n[1]}#0": n[0] for n in renamed.values()}})
 c = pack("css-hostile", "css", "css", ["--layout", "packed", "--trim"], pictures=hostile)
 cases.append(c | {"engine": "css", "must": [n[2] for n in renamed.values()]})
+# A Godot string holds any name once its quotes, backslashes and control characters are escaped.
+quoted = Path(pictures).parent / "hostile-godot"
+shutil.copytree(hostile, quoted, dirs_exist_ok=True)
+shutil.copy(Path(pictures) / "copy.png", quoted / 'q"u\\o\\te.png')
+shutil.copy(ref / "copy.png.png", ref / 'q"u\\o\\te.png.png')
+c = pack("godot3-hostile", "godot3", "tres", ["--layout", "packed", "--trim"], pictures=quoted)
+cases.append(c | {"engine": "godot", "must": [n[0] for n in renamed.values()] + ['q"u\\o\\te.png']})
 
 (www / "cases.json").write_text(json.dumps(cases))
 (www / "cases.js").write_text("const CASES = " + json.dumps(cases) + ";\n")

@@ -36,3 +36,9 @@ std::string FormatLibgdxAtlas(const std::vector<USheetDataPage_S>& pages,
 std::string FormatCssSprites(const std::vector<USheetDataPage_S>& pages,
                              const NS_Data::UDataOptions_S& data,
                              std::vector<std::string>& warnings);
+
+// Godot's text resource, for Godot 4 and for Godot 3 (GodotForm.cpp).
+std::string FormatGodot4(const std::vector<USheetDataPage_S>& pages,
+                         const NS_Data::UDataOptions_S& data, std::vector<std::string>& warnings);
+std::string FormatGodot3(const std::vector<USheetDataPage_S>& pages,
+                         const NS_Data::UDataOptions_S& data, std::vector<std::string>& warnings);

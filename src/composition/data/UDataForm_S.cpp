@@ -8,8 +8,9 @@ namespace {
 using Form = NS_Data::UDataOptions_S;
 
 // Phaser 3 draws a turned frame mirrored and squashed (its issue 5012: no version of Phaser 3
-// supports them), CSS cannot turn a background, and libGDX turns frames the other way.
-constexpr std::array<UDataForm_S, 8> Forms = {{
+// supports them), CSS cannot turn a background, libGDX turns frames the other way, and Godot's
+// AtlasTexture has no turn at all.
+constexpr std::array<UDataForm_S, 10> Forms = {{
     {Form::JsonHash, "hash", "frames by name", ".json", false, nullptr, FormatJsonHash},
     {Form::JsonArray, "array", "in sheet order", ".json", false, nullptr, FormatJsonArray},
     {Form::Aseprite, "aseprite", "frames by index, for Phaser's createFromAseprite", ".json", false,
@@ -22,6 +23,10 @@ constexpr std::array<UDataForm_S, 8> Forms = {{
      FormatLibgdxAtlas},
     {Form::Css, "css", "one class per frame", ".css", true, "cannot show a rotated frame",
      FormatCssSprites},
+    {Form::Godot, "godot", "Godot 4 SpriteFrames", ".tres", true,
+     "cannot turn a frame: Godot's AtlasTexture draws its region upright", FormatGodot4},
+    {Form::Godot3, "godot3", "Godot 3 SpriteFrames", ".tres", true,
+     "cannot turn a frame: Godot's AtlasTexture draws its region upright", FormatGodot3},
 }};
 
 }  // namespace
