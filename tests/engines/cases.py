@@ -126,6 +126,7 @@ if having("--alpha-bleed"):
 if having("--premultiply"):
     cases.append(pack("pixi-premultiplied", "hash", "json", TRIM + ["--premultiply"])
                  | {"engine": "pixi-draw", "draw": "premultiplied", "straight": "pixi-hash-trim"})
+    cases.append({**cases[-1], "id": "phaser-premultiplied", "engine": "phaser-draw"})
 if having("--variant"):
     c = pack("pixi-variants", "hash", "json", TRIM + ["--variant", "@2x:1", "--variant", ":0.5"])
     cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": "s@2x.json", "@1x": "s.json"}})
