@@ -16,7 +16,8 @@ cd "$(dirname "$0")/.."
 
 port=${ENGINE_CHECK_PORT:-8765}
 out=build/engines
-# TAVRIN=path checks a program built elsewhere (another branch's build) instead of this tree's.
+# TAVRIN=dir/tavrin checks a program built elsewhere (another branch's build) instead of this
+# tree's; the recipes find it as `tavrin` in that folder.
 tavrin=${TAVRIN:-build/release/src/app/tavrin}
 python=/usr/bin/python3  # Debian's, which has Pillow
 

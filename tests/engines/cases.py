@@ -129,7 +129,7 @@ if having("--premultiply"):
     cases.append({**cases[-1], "id": "phaser-premultiplied", "engine": "phaser-draw"})
 if having("--variant"):
     c = pack("pixi-variants", "hash", "json", TRIM + ["--variant", "@2x:1", "--variant", ":0.5"])
-    cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": "s@2x.json", "@1x": "s.json"}})
+    cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": ["s@2x.json", 2], "@1x": ["s.json", 1]}})
 
 (www / "cases.json").write_text(json.dumps(cases))
 (www / "cases.js").write_text("const CASES = " + json.dumps(cases) + ";\n")
