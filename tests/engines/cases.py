@@ -43,6 +43,9 @@ cases.append(c | {"engine": "phaser", "loader": "aseprite", "must": list(frames)
                   "refs": {k: v["filename"] for k, v in frames.items()}, "durations": True, "anims_wanted": True})
 cases.append(pack("phaser3-multipack", "phaser3", "json", TRIM + MULTI)
              | {"engine": "phaser", "loader": "multiatlas", "pivot": [0.5, 1]})
+# Phaser's WebGL renderer draws the rotated sheet: README's table says what came out.
+cases.append({**next(c for c in cases if c["id"] == "hash-rotate"), "id": "phaser-draw-hash-rotate",
+              "engine": "phaser-draw", "draw": "exact", "premultiplied": True, "readme": "Phaser 3"})
 # Phaser's atlasXML parser reads no rotated attribute, so its XML cases stay upright.
 for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
     cases.append(pack(f"xml-{label}", "xml", "xml", options) | {"engine": "phaser", "loader": "atlasXML"})
@@ -54,9 +57,18 @@ c = pack("pixi-array-trim", "array", "json", TRIM)
 frames = json.loads((www / c["dir"] / c["data"][0]).read_text())["frames"]
 cases.append(c | {"engine": "pixi", "must": [str(i) for i in range(len(frames))], "anims_wanted": True,
                   "refs": {str(i): f["filename"] for i, f in enumerate(frames)}, "pivot": [0.5, 1]})
-# melonJS takes the sheet from its caller; a multipack is one atlas a sheet.
-for label, options in (("trim", TRIM), ("multipack", TRIM + MULTI)):
-    cases.append(pack(f"melonjs-{label}", "melonjs", "json", options) | {"engine": "melonjs"})
+# Drawn by PixiJS's WebGL renderer: every frame of a rotated sheet, turned back upright.
+cases.append({**next(c for c in cases if c["id"] == "pixi-hash-rotate"), "id": "pixi-draw-hash-rotate", "engine": "pixi-draw", "draw": "exact",
+              "readme": "PixiJS"})
+c = pack("pixi-array-rotate", "array", "json", ROTATE)
+frames = json.loads((www / c["dir"] / c["data"][0]).read_text())["frames"]
+cases.append(c | {"engine": "pixi-draw", "draw": "exact", "refs": {str(i): f["filename"] for i, f in enumerate(frames)}})
+# melonJS takes the sheet from its caller (a multipack is one atlas a sheet) and draws each
+# frame as a Sprite with its WebGL renderer, rotated ones too.
+for label, options in (("trim", TRIM), ("rotate", ROTATE + MULTI)):
+    cases.append(pack(f"melonjs-draw-{label}", "melonjs", "json", options)
+                 | {"engine": "melonjs-draw", "draw": "exact", "premultiplied": True}
+                 | ({"readme": "melonJS"} if label == "rotate" else {}))
 # Lossless WebP sheets, loaded by the browser's own decoder.
 cases.append(pack("webp-hash-rotate", "hash", "json", ROTATE, "webp")
              | {"engine": "phaser", "loader": "atlas", "pivot": [0.5, 1]})
@@ -102,6 +114,33 @@ shutil.copy(Path(pictures) / "copy.png", quoted / 'q"u\\o\\te.png')
 shutil.copy(ref / "copy.png.png", ref / 'q"u\\o\\te.png.png')
 c = pack("godot3-hostile", "godot3", "tres", ["--layout", "packed", "--trim"], pictures=quoted)
 cases.append(c | {"engine": "godot", "must": [n[0] for n in renamed.values()] + ['q"u\\o\\te.png']})
+
+# Filtering, premultiplied alpha and scale variants, each where this tavrin has the option.
+helps = subprocess.run([tavrin, "--help"], check=True, stdout=subprocess.PIPE, text=True).stdout
+
+
+def having(option):
+    if option in helps:
+        return True
+    print(f"SKIP: tavrin has no {option}")
+    return False
+
+
+# Without --alpha-bleed the fringe is only measured: the transparent pixels keep their colour.
+shutil.copytree(Path(pictures).parent / "fringe", www / "fringe")
+EDGES = ["--layout", "packed", "--trim", "--padding", "2"]
+cases.append(pack("pixi-edges-plain", "hash", "json", EDGES, pictures=www / "fringe")
+             | {"engine": "pixi-draw", "draw": "edges", "pictures": "fringe", "report": True})
+if having("--alpha-bleed"):
+    cases.append(pack("pixi-edges-bleed", "hash", "json", EDGES + ["--alpha-bleed"], pictures=www / "fringe")
+                 | {"engine": "pixi-draw", "draw": "edges", "pictures": "fringe"})
+if having("--premultiply"):
+    cases.append(pack("pixi-premultiplied", "hash", "json", TRIM + ["--premultiply"])
+                 | {"engine": "pixi-draw", "draw": "premultiplied", "straight": "pixi-hash-trim"})
+    cases.append({**cases[-1], "id": "phaser-premultiplied", "engine": "phaser-draw"})
+if having("--variant"):
+    c = pack("pixi-variants", "hash", "json", TRIM + ["--variant", "@2x:1", "--variant", ":0.5"])
+    cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": ["s@2x.json", 2], "@1x": ["s.json", 1]}})
 
 (www / "cases.json").write_text(json.dumps(cases))
 (www / "cases.js").write_text("const CASES = " + json.dumps(cases) + ";\n")

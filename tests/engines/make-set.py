@@ -71,3 +71,20 @@ anims = {
 indexed = {f"{a}#{int(n.split('#')[-1]) if '#' in n else int(n.rstrip('.png')[-1])}": n
            for a, fs in anims.items() for n, _ in fs}
 (ref / "expected.json").write_text(json.dumps({"animations": anims, "libgdx": indexed}))
+
+# Game art for the filtering check: smooth shapes whose edges fade out over a pixel (coverage of
+# 4x4 samples), coloured by gradients of at most 3 levels a pixel, so filtering straight colour
+# differs from filtering premultiplied colour by under a level. Their transparent pixels are
+# black or white, the colours that make dark and bright fringes.
+fringe = out.parent / "fringe"
+fringe.mkdir(exist_ok=True)
+for i, (w, h, clear) in enumerate([(34, 22, 0), (19, 31, 255), (40, 40, 0), (15, 12, 255), (27, 18, 0)]):
+    img = Image.new("RGBA", (w, h), (clear, clear, clear, 0))
+    base = [rng.randrange(40, 130) for _ in range(3)]
+    for y in range(h):
+        for x in range(w):
+            inside = sum(((x + (sx + 0.5) / 4 - w / 2) / (w / 2 - 1.5)) ** 2
+                         + ((y + (sy + 0.5) / 4 - h / 2) / (h / 2 - 1.5)) ** 2 <= 1 for sx in range(4) for sy in range(4))
+            if inside:
+                img.putpixel((x, y), (base[0] + 2 * x, base[1] + 3 * y, base[2] + x + y, round(inside * 255 / 16)))
+    img.save(fringe / f"blob{i}.png")
