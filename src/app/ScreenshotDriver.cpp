@@ -1,6 +1,8 @@
-// Opens the main window with the given paths listed, as the program does at start-up, and
-// writes a picture of it: tavrin_screenshot OUTPUT.png [PATH...]. Settings go to a temporary
-// folder, so that the picture shows the defaults and no settings file is left behind.
+// Opens the main window with the given paths listed, as the program does at start-up, packed and
+// trimmed with a data file, and writes a picture of it once the preview is drawn:
+// tavrin_screenshot OUTPUT.png [PATH...]. Settings go to a temporary folder, so that the picture
+// shows the defaults otherwise and no settings file is left behind.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "files/UCustomization_C.h"
+#include "ui/UPreview_C.h"
 #include "ui/WMosaro_C.h"
 
 int main(int argc, char** argv) {
@@ -26,10 +29,21 @@ int main(int argc, char** argv) {
     bool saved = false;
     {
         NS_Wnd::WMosaro_C dialog;
-        QTimer::singleShot(500, &dialog, [&] {
-            saved = dialog.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
-            dialog.done(0);
+        for (const char* option : {"PackedLayout", "TrimEach", "DataFile"}) {
+            dialog.findChild<QAbstractButton*>(option)->click();
+        }
+        QTimer poll;
+        int waited = 0;
+        QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+            const NS_Wnd::UPreview_C* preview = dialog.GetPreview();
+            const bool drawn = preview->IsShowing() && !preview->IsPlanning() &&
+                               !preview->GetView()->IsDrawing();
+            if (drawn || ++waited > 100) {
+                saved = drawn && dialog.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
+                dialog.done(0);
+            }
         });
+        poll.start(100);
         dialog.Run(std::vector<std::string>(argv + 2, argv + argc));
     }
     return saved ? 0 : 1;

@@ -63,6 +63,7 @@ public:
 
     // The control with template id `id`, or null.
     QWidget* GetDlgItem(int32_t id) const;
+    UPreview_C* GetPreview() const { return ui.preview; }
     // Also told of every step of a long command, on its worker thread; returning false cancels
     // the command as its Cancel button does.
     void SetProgressObserver(UProgress_F observer) { work.SetObserver(std::move(observer)); }
