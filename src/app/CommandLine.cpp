@@ -286,6 +286,7 @@ private:
     void DefineSheetOptions();
     void DefinePackingOptions();
     void DefineSpacingOptions();
+    void DefinePixelOptions();
     void DefineFrameOptions();
     void Finish();
     // Each returns the problem found, empty for none.
@@ -317,6 +318,7 @@ void UParser_C::DefineOptions() {
     DefineSheetOptions();
     DefinePackingOptions();
     DefineSpacingOptions();
+    DefinePixelOptions();
     DefineFrameOptions();
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
@@ -402,6 +404,20 @@ void UParser_C::DefineSpacingOptions() {
     AddCount(app, "--max-size", sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
         ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
         ->group(spacing);
+}
+
+void UParser_C::DefinePixelOptions() {
+    NS_Data::UPixelOptions_S& pixels = result.compose.pixels;
+    const char* group = "Edges and blending";
+    app.add_flag("--alpha-bleed", pixels.alphaBleed,
+                 "give every fully transparent pixel around and inside a frame the colour of "
+                 "the nearest visible one, so filtered edges take no dark or bright fringe "
+                 "(default: off)")
+        ->group(group);
+    app.add_flag("--premultiply", pixels.premultiply,
+                 "multiply colours by alpha, for engines that blend premultiplied textures; the "
+                 "data file says so where its engine reads it (default: off)")
+        ->group(group);
 }
 
 void UParser_C::DefineFrameOptions() {

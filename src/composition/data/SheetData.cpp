@@ -12,6 +12,11 @@ std::string FindDataFormatProblem(const NS_Data::UComposeOptions_S& options) {
         return std::string("--data-format ") + form.name + " " + form.refusesRotate +
                "; leave out --rotate";
     }
+    // A browser draws a PNG as straight alpha, whatever the page asks.
+    if (options.pixels.premultiply && options.data.form == NS_Data::UDataOptions_S::Css) {
+        return "--data-format css is drawn by browsers, which read a sheet as straight alpha; "
+               "leave out --premultiply";
+    }
     return {};
 }
 
