@@ -19,8 +19,9 @@ namespace NS_Data {
 // its extrusion and half the `padding`, which no other frame's cell reaches) is drawn once
 // beforehand and its fully transparent pixels coloured by BleedAlpha: the memory of the frames'
 // pixels plus that ring. A background of any other value leaves no pixel to colour but one the
-// user chose. With pixels.premultiply every row leaves premultiplied. The pictures must stay alive
-// and unchanged while rows are drawn; rows may be drawn on several threads at once.
+// user chose. With pixels.premultiply every row leaves premultiplied, so that a palette is made
+// of premultiplied values. The pictures must stay alive and unchanged while rows are drawn; rows
+// may be drawn on several threads at once.
 class USheetRows_C {
 public:
     USheetRows_C(USize_C sheet, std::vector<UPackedFrame_S> frames, uint32_t background,
