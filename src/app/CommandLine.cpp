@@ -212,6 +212,8 @@ const char* FlagOf(NS_Data::UOption_E option) {
             return "--square";
         case UOption_E::Multipack:
             return "--multipack";
+        case UOption_E::Premultiply:
+            return "--premultiply";
         default:
             return "--no-alias";
     }
@@ -312,6 +314,7 @@ private:
     void DefineSheetOptions();
     void DefinePackingOptions();
     void DefineSpacingOptions();
+    void DefinePixelOptions();
     void DefineFrameOptions();
     void Finish();
     // Each returns the problem found, empty for none.
@@ -343,6 +346,7 @@ void UParser_C::DefineOptions() {
     DefineSheetOptions();
     DefinePackingOptions();
     DefineSpacingOptions();
+    DefinePixelOptions();
     DefineFrameOptions();
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
@@ -428,6 +432,20 @@ void UParser_C::DefineSpacingOptions() {
     AddCount(app, "--max-size", sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
         ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
         ->group(spacing);
+}
+
+void UParser_C::DefinePixelOptions() {
+    NS_Data::UPixelOptions_S& pixels = result.compose.pixels;
+    const char* group = "Edges and blending";
+    app.add_flag("--alpha-bleed", pixels.alphaBleed,
+                 "give every fully transparent pixel around and inside a frame the colour of "
+                 "the nearest visible one, so filtered edges take no dark or bright fringe "
+                 "(default: off)")
+        ->group(group);
+    app.add_flag("--premultiply", pixels.premultiply,
+                 "multiply colours by alpha, for engines that blend premultiplied textures; the "
+                 "data file says so where its engine reads it (default: off)")
+        ->group(group);
 }
 
 void UParser_C::DefineFrameOptions() {

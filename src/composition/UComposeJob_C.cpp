@@ -212,7 +212,7 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
         const USize_C size = plan.GetSheets()[number];
         WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
         const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
-                                options.sheet.extrude);
+                                options.sheet.extrude, options.pixels, options.sheet.padding);
         const std::string path = targets.GetSheetPath(number);
         // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
         const bool fits = UImageData_C::WriteSheet(
@@ -293,6 +293,7 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
         meta.image = USheetTargets_C::GetImagePath(targets.GetSheetPath(number), dataPath);
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
+        meta.premultiplied = options.pixels.premultiply;
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
              ++other) {
             if (other != number) {

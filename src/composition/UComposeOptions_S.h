@@ -65,6 +65,15 @@ struct UEncodingOptions_S {
     bool indexed = false;
 };
 
+// What is done to the sheet's pixels once they are placed.
+struct UPixelOptions_S {
+    // Every fully transparent pixel around and inside a frame takes the colour of the nearest
+    // visible one, so that filtering brings no foreign colour into the frame's edge.
+    bool alphaBleed = false;
+    // Colours multiplied by their alpha, for engines that blend premultiplied textures.
+    bool premultiply = false;
+};
+
 // Everything a compose job is asked for besides its pictures, grouped by the part that reads
 // it. The defaults make the sheet the window has always made: one column, untrimmed, no data
 // file.
@@ -78,6 +87,7 @@ struct UComposeOptions_S {
     UPackingOptions_S packing;
     UDataOptions_S data;
     UEncodingOptions_S encoding;
+    UPixelOptions_S pixels;
     // Every frame of an animated gif in a cell of its own, rather than the first.
     bool allGifFrames = false;
     // 0xAARRGGBB of the sheet's pixels outside every picture.

@@ -12,6 +12,11 @@ std::vector<UOptionConflict_S> FindConflicts(const UComposeOptions_S& options) {
     if (options.packing.rotate && form.refusesRotate) {
         conflicts.push_back({UOption_E::Rotate, UOption_E::DataForm, form.refusesRotate});
     }
+    // A browser draws a PNG as straight alpha, whatever the page asks.
+    if (options.pixels.premultiply && options.data.form == UDataOptions_S::Css) {
+        conflicts.push_back({UOption_E::Premultiply, UOption_E::DataForm,
+                             "is drawn by browsers, which read a sheet as straight alpha"});
+    }
     // Only the packer turns pictures, squares its sheet, opens further sheets or lets
     // identical pictures share a place; the grid planners have one cell per picture.
     if (options.layout == ULayout_E::Packed) {
@@ -45,6 +50,9 @@ UComposeOptions_S WithoutConflicts(UComposeOptions_S options) {
                 break;
             case UOption_E::Multipack:
                 options.packing.multipack = defaults.multipack;
+                break;
+            case UOption_E::Premultiply:
+                options.pixels.premultiply = false;
                 break;
             default:
                 options.packing.alias = defaults.alias;

@@ -9,7 +9,7 @@ namespace NS_Data {
 
 // The options one rule may forbid, and the options whose value forbids them. Each front end
 // names them its own way: the command line by its flags, the window by its controls.
-enum class UOption_E { Rotate, Square, Multipack, NoAlias, Layout, DataForm };
+enum class UOption_E { Rotate, Square, Multipack, NoAlias, Premultiply, Layout, DataForm };
 
 // `option` is set, but the value of `cause` leaves it no use or no correct meaning.
 struct UOptionConflict_S {

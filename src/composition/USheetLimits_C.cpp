@@ -146,6 +146,23 @@ uint64_t PackedArea(const std::vector<USize_C>& sizes, const USheetOptions_S& op
 // still loading (each the decoder's picture, 8 bytes a pixel from 16-bit files, and its ARGB
 // copy), or the encoder's work: a PNG's on a sheet `sheetWidth` wide, whose rows are drawn as it
 // goes, or a WebP's on the whole sheet of `sheetPixels`.
+// Bled cells are held while the sheet is written: each picture at most, with its ring, and per
+// thread the nearest rows of the cell it bleeds.
+uint64_t BleedMemory(const std::vector<USize_C>& sizes, const UComposeOptions_S& options) {
+    if (!options.pixels.alphaBleed) {
+        return 0;
+    }
+    const uint64_t ring = 2 * uint64_t(options.sheet.extrude + options.sheet.padding / 2);
+    uint64_t cells = 0;
+    uint64_t largest = 0;
+    for (const USize_C& size : sizes) {
+        const uint64_t area = (size.GetWidth() + ring) * (size.GetHeight() + ring);
+        cells += area;
+        largest = std::max(largest, area);
+    }
+    return 4 * cells + 4 * largest * GetWorkerThreads();
+}
+
 uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, uint64_t sheetPixels,
                        const UComposeOptions_S& options) {
     uint64_t pictures = 0;
@@ -161,7 +178,7 @@ uint64_t ComposeMemory(const std::vector<USize_C>& sizes, int64_t sheetWidth, ui
         SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp
             ? UWebpEncoder_C::GetMemory(sheetPixels, options.encoding.compression)
             : UPngEncoder_C::GetMemory(static_cast<uint32_t>(sheetWidth), GetWorkerThreads());
-    return 4 * pictures + std::max(loading, encoding);
+    return 4 * pictures + std::max(loading, encoding + BleedMemory(sizes, options));
 }
 
 // What is needed is rounded up and what is available down, so the two never read the same.

@@ -121,6 +121,10 @@ QWidget* WOptionsPanel_C::MakeOutputPage() {
     compression->addItem(tr("Best"), static_cast<int>(Level::Best));
     file->addRow(tr("Compression:"), compression);
     indexed = AddCheck(fileGroup, "Indexed", tr("Palette PNG where 256 colours suffice"));
+    QGroupBox* edges = AddGroup(page, tr("Edges and blending"), new QVBoxLayout);
+    alphaBleed = AddCheck(edges, "AlphaBleed", tr("Colour clear edge pixels as their neighbours"));
+    alphaBleed->setToolTip(tr("Engines that filter the sheet then draw no dark or light fringe"));
+    premultiply = AddCheck(edges, "Premultiply", tr("Premultiplied alpha"));
     return FinishPage(page);
 }
 
@@ -188,6 +192,8 @@ std::vector<WOptionsPanel_C::USetting_S> WOptionsPanel_C::GetSettings() const {
         {"AllGifFrames", allGifFrames, flag(defaults.allGifFrames)},
         {"Compression", compression, static_cast<int32_t>(defaults.encoding.compression)},
         {"Indexed", indexed, flag(defaults.encoding.indexed)},
+        {"AlphaBleed", alphaBleed, flag(defaults.pixels.alphaBleed)},
+        {"Premultiply", premultiply, flag(defaults.pixels.premultiply)},
         {"DataFile", dataFile, flag(!defaults.data.path.empty())},
         {"DataForm", dataForm, static_cast<int32_t>(defaults.data.form)},
         {"Fps", fps, defaults.data.fps},
@@ -280,6 +286,7 @@ void WOptionsPanel_C::Apply(NS_Data::UComposeOptions_S& options) const {
     options.encoding.compression =
         static_cast<USheetEncoder_C::Level>(compression->currentData().toInt());
     options.encoding.indexed = indexed->isChecked();
+    options.pixels = {alphaBleed->isChecked(), premultiply->isChecked()};
     options.data = {};
     if (dataFile->isChecked()) {
         options.data.form =
@@ -293,7 +300,8 @@ void WOptionsPanel_C::Apply(NS_Data::UComposeOptions_S& options) const {
 
 void WOptionsPanel_C::ShowConflicts(const NS_Data::UComposeOptions_S& wanted) {
     for (QWidget* control : {static_cast<QWidget*>(rotate), static_cast<QWidget*>(square),
-                             static_cast<QWidget*>(multipack), static_cast<QWidget*>(alias)}) {
+                             static_cast<QWidget*>(multipack), static_cast<QWidget*>(alias),
+                             static_cast<QWidget*>(premultiply)}) {
         control->setEnabled(true);
         control->setToolTip({});
     }
@@ -336,6 +344,8 @@ QWidget* WOptionsPanel_C::ControlOf(UOption_E option) const {
             return square;
         case UOption_E::Multipack:
             return multipack;
+        case UOption_E::Premultiply:
+            return premultiply;
         default:
             return alias;
     }

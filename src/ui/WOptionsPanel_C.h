@@ -90,6 +90,8 @@ private:
     QCheckBox* allGifFrames = nullptr;
     QComboBox* compression = nullptr;
     QCheckBox* indexed = nullptr;
+    QCheckBox* alphaBleed = nullptr;
+    QCheckBox* premultiply = nullptr;
     QCheckBox* dataFile = nullptr;
     QComboBox* dataForm = nullptr;
     QSpinBox* fps = nullptr;

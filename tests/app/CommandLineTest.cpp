@@ -88,6 +88,9 @@ TEST(ParseCommandLine, ADataFileMakesPackingAndTrimmingTheDefault) {
         {{"--columns", "2", "--multipack"}, "bad usage: --multipack needs --layout packed"},
         {{"--no-trim", "--trim"}, "bad usage: --no-trim and --trim cannot be given together"},
         {{"--no-trim", "--autocut"}, "bad usage: --no-trim and --autocut cannot be given together"},
+        {{"--premultiply", "--data-format", "css"},
+         "bad usage: --data-format css is drawn by browsers, which read a sheet as straight "
+         "alpha; leave out --premultiply"},
     };
     for (const auto& [options, expected] : cases) {
         Args args = data;

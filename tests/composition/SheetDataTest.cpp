@@ -9,6 +9,7 @@
 
 #include "composition/data/DataNames.h"
 #include "composition/data/SheetData.h"
+#include "composition/data/UDataForm_S.h"
 
 namespace {
 
@@ -109,6 +110,35 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
                         "  width: 4px;\n  height: 3px;\n  padding: 2px 1px 3px 1px;\n"
                         "  background: url(\"s.png\") no-repeat -0px -0px;"),
               std::string::npos);
+}
+
+// Premultiplied sheets are marked only where an engine reads it, a libGDX or Spine atlas page's
+// "pma", on every page; the other forms stay as they are, and CSS, which browsers draw as
+// straight alpha, is refused.
+TEST(SheetData, PremultipliedSheetsAreMarkedWhereTheEngineReadsIt) {
+    std::vector<USheetDataPage_S> pages = {{{"a.png", 4, 3, {}, {}}, Named({"a.png"})},
+                                           {{"b.png", 4, 3, {}, {}}, Named({"b.png"})}};
+    Options options;
+    for (const UDataForm_S& form : GetDataForms()) {
+        options.data.form = form.form;
+        options.pixels.premultiply = false;
+        const std::string straight = FormatSheetData(pages, options);
+        for (USheetDataPage_S& page : pages) {
+            page.meta.premultiplied = true;
+        }
+        options.pixels.premultiply = true;
+        std::string expected = straight;
+        for (std::size_t at = 0; form.form == Form::Libgdx &&
+                                 (at = expected.find("repeat: none\n", at)) != std::string::npos;) {
+            at += std::string("repeat: none\n").size();
+            expected.insert(at, "pma: true\n");
+        }
+        EXPECT_EQ(FormatSheetData(pages, options), expected) << form.name;
+        EXPECT_EQ(NS_Data::FindConflicts(options).empty(), form.form != Form::Css) << form.name;
+        for (USheetDataPage_S& page : pages) {
+            page.meta.premultiplied = false;
+        }
+    }
 }
 
 // PixiJS and Phaser read one sheet's file at a time: an animation cut by a multipack would

@@ -131,12 +131,13 @@ TEST(SheetLayout, GridIsNearestToSquareAndPrefersMoreColumns) {
 // whatever --max-size allows.
 TEST(SheetLimits, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
     const auto check = [](const std::vector<USize_C>& sizes, int mode, uint64_t available,
-                          const char* output = "s.png", int64_t maxSize = 0) {
+                          const char* output = "s.png", int64_t maxSize = 0, bool bleed = false) {
         NS_Data::UComposeOptions_S options;
         options.layout =
             mode < 0 ? NS_Data::ULayout_E::Packed : NS_Data::LayoutFromComposeMode(mode);
         options.output = output;
         options.sheet.maxSize = maxSize;
+        options.pixels.alphaBleed = bleed;
         return FailureOf([&] { USheetLimits_C::CheckBatch(sizes, options, available); });
     };
     const uint64_t plenty = uint64_t{1} << 40;
@@ -151,6 +152,9 @@ TEST(SheetLimits, BatchesBeyondTheSheetLimitOrTheAvailableMemoryAreRefused) {
     // at most eight threads decode or encode at once.
     const std::vector<USize_C> hundred(100, USize_C(1000, 1000));
     EXPECT_EQ(check(hundred, 0, 400000000 + 8 * 12000000), "");
+    // Bleeding holds every cell besides while the sheet is written.
+    EXPECT_NE(check(hundred, 0, 400000000 + 8 * 12000000, "s.png", 0, true), "");
+    EXPECT_EQ(check(hundred, 0, 800000000 + 8 * 12000000, "s.png", 0, true), "");
     EXPECT_EQ(check(hundred, 0, 400000000).substr(0, 88),
               "USheetLimits_C 5 Not enough memory to compose the sheet:|100000 x 1000 from 100 "
               "pictures");

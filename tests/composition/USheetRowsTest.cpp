@@ -1,5 +1,6 @@
 #include "composition/USheetRows_C.h"
 
+#include "composition/AlphaBleed.h"
 #include "composition/USheetLayout_S.h"
 #include "composition/USheetPlan_C.h"
 
@@ -97,5 +98,118 @@ TEST(USheetRows, GridRowsEqualTheWholeSheetDrawnAndExtruded) {
                 }
             }
         }
+    }
+}
+
+namespace {
+
+std::vector<uint32_t> DrawSheet(const USheetRows_C& rows) {
+    std::vector<uint32_t> sheet(std::size_t(rows.GetWidth()) * std::size_t(rows.GetHeight()));
+    for (int32_t y = 0; y < rows.GetHeight(); ++y) {
+        rows.Draw(y, sheet.data() + std::size_t(y) * std::size_t(rows.GetWidth()));
+    }
+    return sheet;
+}
+
+// The colours the visible pixels of `cell` nearest to (x, y) have, found one by one.
+std::vector<uint32_t> NearestColours(const std::vector<uint32_t>& sheet, int32_t width,
+                                     const URect_C& cell, int32_t x, int32_t y) {
+    int64_t best = -1;
+    std::vector<uint32_t> colours;
+    for (int32_t v = cell.top; v <= cell.bottom; ++v) {
+        for (int32_t u = cell.left; u <= cell.right; ++u) {
+            const uint32_t value = sheet[std::size_t(v) * width + u];
+            const int64_t distance = int64_t{u - x} * (u - x) + int64_t{v - y} * (v - y);
+            if (value >> 24 == 0 || (best >= 0 && distance > best)) {
+                continue;
+            }
+            if (distance != best) {
+                colours.clear();
+            }
+            best = distance;
+            colours.push_back(value & 0xFFFFFF);
+        }
+    }
+    return colours;
+}
+
+}  // namespace
+
+// With bleeding, each fully transparent pixel of a frame's cell (the frame grown by extrusion
+// and half the padding) takes the colour of a nearest visible pixel of that cell and stays
+// transparent; every other pixel stays as drawn without it. Premultiplying then changes each
+// pixel as Premultiply does. Packed with turned frames and an alias, and in a grid.
+TEST(USheetRows, BleedingColoursTransparentCellPixelsByTheNearestVisible) {
+    struct UCase_S {
+        NS_Data::ULayout_E layout;
+        NS_Data::UTrim_E trim;
+        int32_t padding;
+        int32_t extrude;
+        bool rotate;
+    };
+    using L = NS_Data::ULayout_E;
+    using T = NS_Data::UTrim_E;
+    const std::vector<UCase_S> cases = {{L::Packed, T::Each, 3, 1, true},
+                                        {L::Packed, T::None, 4, 0, false},
+                                        {L::Grid, T::None, 2, 2, false},
+                                        {L::Row, T::Each, 5, 0, false}};
+    const std::vector<USize_C> sizes = {{20, 2}, {2, 20}, {20, 2}, {5, 4}, {3, 3}};
+    std::vector<NS_Data::Picture_S> owned(sizes.size());
+    std::vector<const NS_Data::Picture_S*> pictures;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        // Pictures 0 and 2 are equal; picture 4 has nothing visible.
+        const URect_C visible = i == 4 ? URect_C{} : URect_C::FromSize(sizes[i]);
+        owned[i].pixels = MakePicture(sizes[i].GetWidth(), sizes[i].GetHeight(), visible);
+        owned[i].contentRect = owned[i].pixels.GetContentRect();
+        pictures.push_back(&owned[i]);
+    }
+    for (const UCase_S& c : cases) {
+        NS_Data::UComposeOptions_S options;
+        options.layout = c.layout;
+        options.trim = c.trim;
+        options.sheet = {c.padding, 1, c.extrude, 0, false, 0};
+        options.packing.rotate = c.rotate;
+        const USheetPlan_C plan = USheetPlan_C::Make(pictures, options);
+        const auto frames = plan.GetFrames(0, pictures);
+        ASSERT_TRUE(!c.rotate || std::ranges::any_of(frames, &NS_Data::UPackedFrame_S::rotated));
+        const auto draw = [&](bool bleed, bool premultiply) {
+            return DrawSheet(USheetRows_C(plan.GetSheets()[0], frames, 0, c.extrude,
+                                          {bleed, premultiply}, c.padding));
+        };
+        const std::vector<uint32_t> plain = draw(false, false);
+        const std::vector<uint32_t> bled = draw(true, false);
+        const std::vector<uint32_t> premultiplied = draw(true, true);
+        const int32_t width = plan.GetSheets()[0].GetWidth();
+        const int32_t margin = c.extrude + c.padding / 2;
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            const auto x = int32_t(i % std::size_t(width));
+            const auto y = int32_t(i / std::size_t(width));
+            std::vector<uint32_t> allowed = {plain[i]};
+            for (const NS_Data::UPackedFrame_S& frame : frames) {
+                const URect_C r = frame.GetSheetRect();
+                const URect_C cell =
+                    URect_C{r.left - margin, r.top - margin, r.right + margin, r.bottom + margin}
+                        .Intersection(URect_C::FromSize(plan.GetSheets()[0]));
+                if (plain[i] >> 24 == 0 && cell.Intersects({x, y, x, y})) {
+                    allowed = NearestColours(plain, width, cell, x, y);
+                    allowed = allowed.empty() ? std::vector<uint32_t>{0} : allowed;
+                }
+            }
+            ASSERT_NE(std::ranges::find(allowed, bled[i]), allowed.end())
+                << "layout " << int(c.layout) << ": pixel " << x << ", " << y << " is " << std::hex
+                << bled[i] << ", drawn plainly " << plain[i];
+            ASSERT_EQ(premultiplied[i], NS_Data::Premultiply(bled[i])) << x << ", " << y;
+        }
+    }
+}
+
+// Premultiplied colours are rounded to the nearest level, never truncated.
+TEST(USheetRows, PremultiplyRoundsToTheNearestLevel) {
+    const std::vector<std::pair<uint32_t, uint32_t>> cases = {
+        {0xFF123456, 0xFF123456}, {0x00FFFFFF, 0x00000000}, {0x80FF8000, 0x80804000},
+        {0xC0C8C8C8, 0xC0979797}, {0x7F010101, 0x7F000000}, {0x80010101, 0x80010101},
+        {0x01FFFFFF, 0x01010101}};
+    for (const auto& [straight, expected] : cases) {
+        EXPECT_EQ(NS_Data::Premultiply(straight), expected) << std::hex << straight;
     }
 }

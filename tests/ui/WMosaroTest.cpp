@@ -297,12 +297,12 @@ TEST_F(WMosaro, CaptionsFitTheirControls) {
 // AutoCut reads its own two from the same file and keeps the others for the next run.
 TEST_F(WMosaro, EveryOptionRoundTripsThroughTheSettingsFile) {
     const std::pair<std::string, int32_t> changed[] = {
-        {"PackedLayout", 1}, {"TrimEach", 1},    {"Rotate", 1},     {"Square", 1},
-        {"Multipack", 1},    {"SharePlaces", 0}, {"Padding", 3},    {"Border", 4},
-        {"Extrude", 2},      {"PowerOfTwo", 1},  {"MaxSize", 4096}, {"NaturalOrder", 1},
-        {"AllGifFrames", 1}, {"Compression", 2}, {"Indexed", 1},    {"DataFile", 1},
-        {"DataForm", 5},     {"Fps", 24},        {"Pivot", 1},      {"PivotX", 250},
-        {"PivotY", -1500},
+        {"PackedLayout", 1}, {"TrimEach", 1},    {"Rotate", 1},      {"Square", 1},
+        {"Multipack", 1},    {"SharePlaces", 0}, {"Padding", 3},     {"Border", 4},
+        {"Extrude", 2},      {"PowerOfTwo", 1},  {"MaxSize", 4096},  {"NaturalOrder", 1},
+        {"AllGifFrames", 1}, {"Compression", 2}, {"Indexed", 1},     {"DataFile", 1},
+        {"DataForm", 5},     {"Fps", 24},        {"Pivot", 1},       {"PivotX", 250},
+        {"PivotY", -1500},   {"AlphaBleed", 1},  {"Premultiply", 1},
     };
     Open();
     for (const NS_Wnd::WOptionsPanel_C::USetting_S& setting : Panel()->GetSettings()) {

@@ -128,6 +128,9 @@ std::string FormatLibgdxAtlas(const std::vector<USheetDataPage_S>& pages,
         text += (p > 0 ? "\n" : "") + image + "\n";
         text += "size: " + std::to_string(meta.width) + ", " + std::to_string(meta.height) + "\n";
         text += "format: RGBA8888\nfilter: Nearest, Nearest\nrepeat: none\n";
+        // libGDX and the Spine runtimes read a page's premultiplied alpha here (false when
+        // absent); Spine's renderers then blend by it.
+        text += meta.premultiplied ? "pma: true\n" : "";
         for (std::size_t i = 0; i < pages[p].frames.size(); ++i) {
             text += Region(pages[p].frames[i], regions[p][i]);
         }

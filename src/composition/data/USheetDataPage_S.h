@@ -27,6 +27,8 @@ struct USheetDataMeta_S {
     // Animations with frames on other sheets of the multipack too: an engine reads one sheet's
     // file at a time, so it would play them with frames missing; they are left out.
     std::vector<std::string> split;
+    // Colours multiplied by alpha; written only where the form's engine reads it.
+    bool premultiplied = false;
 };
 
 // One sheet and the frames on it, in sheet order.
