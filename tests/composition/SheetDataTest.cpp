@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "composition/UOptionConflict_S.h"
 #include "composition/data/DataNames.h"
 #include "composition/data/SheetData.h"
 #include "composition/data/UDataForm_S.h"
