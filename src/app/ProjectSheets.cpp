@@ -1,0 +1,193 @@
+#include "app/ProjectSheets.h"
+
+#include <glob.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <optional>
+
+namespace {
+
+using NS_Data::UProjectValue_S;
+
+// The options as given to each sheet, by name: the defaults, then the sheet's own over them.
+using UOptions_T = std::map<std::string, const UProjectValue_S*>;
+
+std::optional<UOptionKind_S::Kind_E> FindKind(const std::string& name) {
+    static const std::vector<UOptionKind_S> options = GetSheetOptions();
+    for (const UOptionKind_S& option : options) {
+        // The sheet's files have keys of their own.
+        if (option.name == name && name != "output" && name != "data") {
+            return option.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+// The value's arguments, or the problem with its type.
+std::string ToArguments(const UProjectValue_S& value, std::vector<std::string>& arguments) {
+    const std::string name = value.GetName();
+    const std::optional<UOptionKind_S::Kind_E> kind = FindKind(name);
+    if (!kind) {
+        return value.Where() + ": unknown option";
+    }
+    using Type = UProjectValue_S::Type_E;
+    const Type type = value.type;
+    switch (*kind) {
+        case UOptionKind_S::Flag:
+            if (type != Type::Boolean) {
+                return value.Where() + ": takes true or false";
+            }
+            if (value.on || FindKind("no-" + name)) {
+                arguments.push_back((value.on ? "--" : "--no-") + name);
+            }
+            return {};
+        case UOptionKind_S::Count:
+            if (type != Type::Number) {
+                return value.Where() + ": takes a whole number";
+            }
+            break;
+        case UOptionKind_S::Text:
+            if (type != Type::Text) {
+                return value.Where() + ": takes a text";
+            }
+            break;
+        case UOptionKind_S::List:
+            if (type == Type::Boolean) {
+                return value.Where() + ": takes a text or a list of texts";
+            }
+            for (const std::string& item : value.items) {
+                arguments.push_back("--" + name + "=" + item);
+            }
+            if (type == Type::List) {
+                return {};
+            }
+            break;
+    }
+    arguments.push_back("--" + name + "=" + value.text);
+    return {};
+}
+
+// The long option names among the run's arguments, without dashes or values.
+std::vector<std::string> NamesGiven(const std::vector<std::string>& arguments) {
+    std::vector<std::string> names;
+    for (const std::string& argument : arguments) {
+        if (argument.starts_with("--") && argument.size() > 2) {
+            names.push_back(argument.substr(2, argument.find('=') - 2));
+        }
+    }
+    return names;
+}
+
+// The project's options for one sheet, less those the run's arguments give, with a flag's
+// opposite (--trim and --no-trim), which would otherwise be refused as given together.
+UOptions_T MergeOptions(const NS_Data::UProject_C& project, const NS_Data::UProjectSheet_S& sheet,
+                        const std::vector<std::string>& arguments) {
+    UOptions_T options;
+    for (const auto* list : {&project.GetDefaults(), &sheet.options}) {
+        for (const UProjectValue_S& value : *list) {
+            options[value.GetName()] = &value;
+        }
+    }
+    for (const std::string& name : NamesGiven(arguments)) {
+        options.erase(name);
+        options.erase(name.starts_with("no-") ? name.substr(3) : "no-" + name);
+    }
+    return options;
+}
+
+// The input's paths: itself, or the files and folders a pattern matches, sorted.
+std::string ExpandInput(const NS_Data::UProject_C& project, const UProjectValue_S& input,
+                        std::vector<std::string>& paths) {
+    const std::string path = project.Resolve(input.text);
+    if (path.find_first_of("*?[") == std::string::npos) {
+        paths.push_back(path);
+        return {};
+    }
+    glob_t found{};
+    const int status = ::glob(path.c_str(), 0, nullptr, &found);
+    for (std::size_t i = 0; status == 0 && i < found.gl_pathc; ++i) {
+        paths.emplace_back(found.gl_pathv[i]);
+    }
+    ::globfree(&found);
+    return status == 0 ? std::string() : input.Where() + ": " + input.text + " matches no file";
+}
+
+// Where `problem` names the option `--name` itself, not one that starts the same; npos if not.
+std::size_t Names(const std::string& problem, const std::string& name) {
+    const std::string option = "--" + name;
+    for (std::size_t at = problem.find(option); at != std::string::npos;
+         at = problem.find(option, at + 1)) {
+        const std::size_t end = at + option.size();
+        if (end == problem.size() || (problem[end] != '-' && !std::isalnum(problem[end]))) {
+            return at;
+        }
+    }
+    return std::string::npos;
+}
+
+// The parser's problem, put at the project key it names first, else at the sheet.
+std::string Locate(const std::string& problem, const UOptions_T& options,
+                   const NS_Data::UProjectSheet_S& sheet, const std::string& sheetKey) {
+    const UProjectValue_S* first = nullptr;
+    std::size_t firstAt = problem.size();
+    for (const auto& [name, value] : options) {
+        const std::size_t at = Names(problem, name);
+        if (at < firstAt) {
+            first = value;
+            firstAt = at;
+        }
+    }
+    if (first) {
+        return first->Where() + ": " + problem;
+    }
+    if (Names(problem, "data") != std::string::npos && !sheet.data.key.empty()) {
+        return sheet.data.Where() + ": " + problem;
+    }
+    const bool output = problem.starts_with("-o ") || Names(problem, "output") != std::string::npos;
+    return (output ? sheet.output.Where() : sheetKey) + ": " + problem;
+}
+
+std::string MakeSheet(const NS_Data::UProject_C& project, const NS_Data::UProjectSheet_S& sheet,
+                      const std::vector<std::string>& arguments, UProjectSheetLine_S& made) {
+    const UOptions_T options = MergeOptions(project, sheet, arguments);
+    std::vector<std::string> line = {"--output=" + project.Resolve(sheet.output.text)};
+    if (!sheet.data.key.empty()) {
+        line.push_back("--data=" + project.Resolve(sheet.data.text));
+    }
+    for (const auto& [name, value] : options) {
+        if (std::string problem = ToArguments(*value, line); !problem.empty()) {
+            return problem;
+        }
+    }
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    line.push_back("--");
+    for (const UProjectValue_S& input : sheet.inputs) {
+        if (std::string problem = ExpandInput(project, input, line); !problem.empty()) {
+            return problem;
+        }
+    }
+    made = {sheet.output.text, ParseCommandLine(line)};
+    if (made.line.action != CommandLine_S::ComposeSheet) {
+        const std::string key = sheet.output.key.substr(0, sheet.output.key.rfind('.'));
+        return Locate(made.line.problem, options, sheet,
+                      key + " (line " + std::to_string(sheet.output.line) + ")");
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string MakeProjectSheets(const NS_Data::UProject_C& project,
+                              const std::vector<std::string>& arguments,
+                              std::vector<UProjectSheetLine_S>& sheets) {
+    for (const NS_Data::UProjectSheet_S& sheet : project.GetSheets()) {
+        UProjectSheetLine_S made;
+        if (std::string problem = MakeSheet(project, sheet, arguments, made); !problem.empty()) {
+            return problem;
+        }
+        sheets.push_back(std::move(made));
+    }
+    return {};
+}
