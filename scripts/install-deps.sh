@@ -23,9 +23,10 @@ case "${1:-}" in
   # clang-format and clang-tidy (Apache-2.0 with LLVM exception) check the sources' form.
   # Chromium (BSD-3-Clause and others) runs the web engines' loaders headless in
   # scripts/check-engines.sh and renders the CSS sprites there; Pillow (HPND) makes its pictures
-  # and compares what the engines rebuilt.
+  # and compares what the engines rebuilt. python3-jsonschema (MIT) checks README's project
+  # example against the project file's schema (a test skipped without it).
   --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium
-                      python3-pil) ;;
+                      python3-pil python3-jsonschema) ;;
   # dwebp (webp, BSD-3-Clause) reads the WebP sheets back with libwebp's own decoder.
   --bench) packages+=(imagemagick python3-pil time webp) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,

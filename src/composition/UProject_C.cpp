@@ -34,11 +34,11 @@ UNode_S MakeNode(UNode_S::Type_E type, int64_t line, bool on = false, std::strin
     return node;
 }
 
-// Where the reader is: the lines of the last two characters it took. The JSON reader takes one
-// character past a number to see it end, so a number lies on the line of the one before last.
+// Where the reader is: the line of the last character it took, and of the next. Every event
+// comes once its value's last character is taken (a number's, one past it, which is still on the
+// number's line: a line break belongs to the line it ends).
 struct UPlace_S {
     int64_t last = 1;
-    int64_t beforeLast = 1;
     int64_t next = 1;
 };
 
@@ -55,7 +55,6 @@ public:
     ULineCounter_C(const char* start, UPlace_S* counts) : at(start), place(counts) {}
     reference operator*() const { return *at; }
     ULineCounter_C& operator++() {
-        place->beforeLast = place->last;
         place->last = place->next;
         place->next += *at++ == '\n' ? 1 : 0;
         return *this;
@@ -102,7 +101,7 @@ public:
 
 private:
     bool Number(std::string text) {
-        return Add(MakeNode(UNode_S::Number, place.beforeLast, false, text));
+        return Add(MakeNode(UNode_S::Number, place.last, false, text));
     }
     bool Open(UNode_S::Type_E type);
     bool Close() {
