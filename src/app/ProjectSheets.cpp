@@ -97,16 +97,21 @@ UOptions_T MergeOptions(const NS_Data::UProject_C& project, const NS_Data::UProj
     return options;
 }
 
-// The input's paths: itself, or the files and folders a pattern matches, sorted.
+// The input's paths: itself, or the files and folders a pattern matches, sorted. Only the
+// input is a pattern: the project's folder is matched as it is spelt, brackets and all.
 std::string ExpandInput(const NS_Data::UProject_C& project, const UProjectValue_S& input,
                         std::vector<std::string>& paths) {
-    const std::string path = project.Resolve(input.text);
-    if (path.find_first_of("*?[") == std::string::npos) {
-        paths.push_back(path);
+    if (input.text.find_first_of("*?[") == std::string::npos) {
+        paths.push_back(project.Resolve(input.text));
         return {};
     }
+    std::string pattern;
+    for (const char c : input.text.starts_with('/') ? std::string() : project.Resolve("")) {
+        pattern += std::string(c == '*' || c == '?' || c == '[' || c == '\\' ? "\\" : "") + c;
+    }
+    pattern += input.text;
     glob_t found{};
-    const int status = ::glob(path.c_str(), 0, nullptr, &found);
+    const int status = ::glob(pattern.c_str(), 0, nullptr, &found);
     for (std::size_t i = 0; status == 0 && i < found.gl_pathc; ++i) {
         paths.emplace_back(found.gl_pathv[i]);
     }

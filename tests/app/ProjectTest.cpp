@@ -35,18 +35,18 @@ std::string ProblemOf(const std::string& text, const std::string& folder,
 
 // A project of one sheet with these option members, each on its own line from line 3.
 std::string OneSheet(const std::string& options, const std::string& inputs = "\"a.png\"") {
-    return "{\"sheets\": [{\"output\": \"s.png\",\n\"inputs\": [" + inputs +
-           "], \"options\": {\n" + options + "}}]}";
+    return "{\"sheets\": [{\"output\": \"s.png\",\n\"inputs\": [" + inputs + "], \"options\": {\n" +
+           options + "}}]}";
 }
 
 class ProjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(In("proj/art"));
+        std::filesystem::create_directories(In("pro[j]/art"));
         const uint32_t colours[] = {0xFF0000FFu, 0x8000FF00u, 0xFFFF0000u};
         for (int i = 0; i < 3; ++i) {
             SavePicture(Filled(3 + i, 5 - i, colours[i]),
-                        In("proj/art/" + std::string(1, char('a' + i)) + ".png"));
+                        In("pro[j]/art/" + std::string(1, char('a' + i)) + ".png"));
         }
         std::filesystem::create_directories(In("elsewhere"));
     }
@@ -67,7 +67,7 @@ protected:
     }
 
     void WriteProject(const std::string& text) const {
-        std::ofstream(In("proj/p.json"), std::ios::binary) << text;
+        std::ofstream(In("pro[j]/p.json"), std::ios::binary) << text;
     }
 
     UTempDirectory folder;
@@ -110,7 +110,7 @@ TEST_F(ProjectTest, ProblemsNameTheKeyAndItsLine) {
     };
     for (const auto& [text, expected] : cases) {
         std::vector<UProjectSheetLine_S> sheets;
-        const std::string problem = ProblemOf(text, In("proj/art/"), sheets);
+        const std::string problem = ProblemOf(text, In("pro[j]/art/"), sheets);
         EXPECT_EQ(problem.substr(0, expected.size()), expected) << text;
     }
 }
@@ -128,44 +128,44 @@ TEST_F(ProjectTest, TheRunOverridesTheSheetWhichOverridesTheDefaults) {
     };
     for (const auto& [arguments, padding, trim] : cases) {
         std::vector<UProjectSheetLine_S> sheets;
-        ASSERT_EQ(ProblemOf(project, In("proj/art/"), sheets, arguments), "");
+        ASSERT_EQ(ProblemOf(project, In("pro[j]/art/"), sheets, arguments), "");
         ASSERT_EQ(sheets.size(), 1u);
         EXPECT_EQ(sheets[0].line.compose.sheet.padding, padding) << arguments.size();
         EXPECT_EQ(sheets[0].line.compose.trim, trim) << arguments.size();
     }
 }
 
-// A project run from another folder finds its files beside the project, and makes, byte for
-// byte, what each sheet's own command line makes; the picture both sheets use is decoded once
-// and handed to each.
+// A project run from another folder finds its files beside the project (in a folder whose name
+// would be a pattern), and makes, byte for byte, what each sheet's own command line makes; the
+// picture both sheets use is decoded once and handed to each.
 TEST_F(ProjectTest, TwoSheetsSharingAPictureEqualTheirCommandLines) {
     WriteProject(
         "{\"defaults\": {\"padding\": 1},\n\"sheets\": [\n"
         "{\"output\": \"out/ui.png\", \"data\": \"out/ui.json\", \"inputs\": [\"art/[ab].png\"],"
         " \"options\": {\"rotate\": true, \"layout\": \"packed\"}},\n"
         "{\"output\": \"out/hud.webp\", \"inputs\": [\"art/a.png\", \"art/c.png\"]}]}");
-    std::filesystem::create_directories(In("proj/out"));
-    ASSERT_EQ(Run("elsewhere", {"--project", "../proj/p.json", "--compression", "fast"}), 0)
+    std::filesystem::create_directories(In("pro[j]/out"));
+    ASSERT_EQ(Run("elsewhere", {"--project", "../pro[j]/p.json", "--compression", "fast"}), 0)
         << err;
-    std::filesystem::create_directories(In("proj/cli"));
-    ASSERT_EQ(Run("proj", {"-o", "cli/ui.png", "--data", "cli/ui.json", "--padding", "1",
-                           "--rotate", "--layout", "packed", "--compression", "fast",
-                           "art/a.png", "art/b.png"}),
-              0)
+    std::filesystem::create_directories(In("pro[j]/cli"));
+    ASSERT_EQ(
+        Run("pro[j]", {"-o", "cli/ui.png", "--data", "cli/ui.json", "--padding", "1", "--rotate",
+                       "--layout", "packed", "--compression", "fast", "art/a.png", "art/b.png"}),
+        0)
         << err;
-    ASSERT_EQ(Run("proj", {"-o", "cli/hud.webp", "--padding", "1", "--compression", "fast",
-                           "art/a.png", "art/c.png"}),
+    ASSERT_EQ(Run("pro[j]", {"-o", "cli/hud.webp", "--padding", "1", "--compression", "fast",
+                             "art/a.png", "art/c.png"}),
               0)
         << err;
     for (const std::string name : {"ui.png", "ui.json", "hud.webp"}) {
-        EXPECT_EQ(ReadFile(In("proj/out/" + name)), ReadFile(In("proj/cli/" + name))) << name;
+        EXPECT_EQ(ReadFile(In("pro[j]/out/" + name)), ReadFile(In("pro[j]/cli/" + name))) << name;
     }
 }
 
 // Whatever could not be built is refused before anything is written; a sheet that fails while
 // it is built is named, and the sheets after it are still written.
 TEST_F(ProjectTest, AFailingSheetIsNamedAndStopsNoOther) {
-    WriteFile(In("proj/art/broken.png"), {0x89, 'P', 'N', 'G'});
+    WriteFile(In("pro[j]/art/broken.png"), {0x89, 'P', 'N', 'G'});
     const std::string good = "{\"output\": \"good.png\", \"inputs\": [\"art/a.png\"]}";
     const struct {
         std::string sheets;
@@ -184,11 +184,11 @@ TEST_F(ProjectTest, AFailingSheetIsNamedAndStopsNoOther) {
          "art/c.png is a picture, and this run would write a sheet over it", false},
     };
     for (const auto& [sheets, status, said, written] : cases) {
-        std::filesystem::remove(In("proj/good.png"));
+        std::filesystem::remove(In("pro[j]/good.png"));
         WriteProject("{\"sheets\": [" + sheets + "]}");
-        EXPECT_EQ(Run("proj", {"--project", "p.json"}), status) << sheets << "\n" << err;
+        EXPECT_EQ(Run("pro[j]", {"--project", "p.json"}), status) << sheets << "\n" << err;
         EXPECT_NE(err.find(said), std::string::npos) << err;
-        EXPECT_EQ(Exists(In("proj/good.png")), written) << sheets;
+        EXPECT_EQ(Exists(In("pro[j]/good.png")), written) << sheets;
     }
 }
 
