@@ -80,19 +80,29 @@ std::vector<std::string> NamesGiven(const std::vector<std::string>& arguments) {
     return names;
 }
 
-// The project's options for one sheet, less those the run's arguments give, with a flag's
-// opposite (--trim and --no-trim), which would otherwise be refused as given together.
+// Takes `name` and its opposite flag (--trim and --no-trim) out of `options`, for a later
+// source to replace: the two would otherwise be refused as given together.
+void Forget(UOptions_T& options, const std::string& name) {
+    options.erase(name);
+    options.erase(name.starts_with("no-") ? name.substr(3) : "no-" + name);
+}
+
+// The project's options for one sheet: the defaults, those of the sheet over them, and none
+// that the run's arguments give.
 UOptions_T MergeOptions(const NS_Data::UProject_C& project, const NS_Data::UProjectSheet_S& sheet,
                         const std::vector<std::string>& arguments) {
     UOptions_T options;
-    for (const auto* list : {&project.GetDefaults(), &sheet.options}) {
-        for (const UProjectValue_S& value : *list) {
-            options[value.GetName()] = &value;
-        }
+    for (const UProjectValue_S& value : project.GetDefaults()) {
+        options[value.GetName()] = &value;
+    }
+    for (const UProjectValue_S& value : sheet.options) {
+        Forget(options, value.GetName());
+    }
+    for (const UProjectValue_S& value : sheet.options) {
+        options[value.GetName()] = &value;
     }
     for (const std::string& name : NamesGiven(arguments)) {
-        options.erase(name);
-        options.erase(name.starts_with("no-") ? name.substr(3) : "no-" + name);
+        Forget(options, name);
     }
     return options;
 }

@@ -94,6 +94,8 @@ TEST_F(ProjectTest, ProblemsNameTheKeyAndItsLine) {
          "sheets[0].options.rotate (line 4): --rotate needs --layout packed"},
         {OneSheet("\"trim\": true,\n\"autocut\": true"),
          "sheets[0].options.trim (line 3): --trim and --autocut cannot be given together"},
+        {OneSheet("\"trim\": false,\n\"autocut\": true"),
+         "sheets[0].options.autocut (line 4): --no-trim and --autocut cannot be given"},
         {OneSheet("", "\"a.png\",\n7\n"), "sheets[0].inputs[1] (line 3): takes a text, not a"},
         {OneSheet("", "\"art/*.jpg\""), "sheets[0].inputs[0] (line 2): art/*.jpg matches no"},
         {"{\"sheets\": [{\"output\": \"s.gif\",\n\"inputs\": [\"a.png\"]}]}",
@@ -121,7 +123,7 @@ TEST_F(ProjectTest, TheRunOverridesTheSheetWhichOverridesTheDefaults) {
     const std::string project =
         "{\"defaults\": {\"trim\": true, \"padding\": 1, \"layout\": \"packed\"},\n"
         "\"sheets\": [{\"output\": \"s.png\", \"inputs\": [\"a.png\"],\n"
-        "\"options\": {\"padding\": 2, \"trim\": false}}]}";
+        "\"options\": {\"padding\": 2, \"no-trim\": true}}]}";
     const std::tuple<Args, int32_t, NS_Data::UTrim_E> cases[] = {
         {{}, 2, NS_Data::UTrim_E::None},
         {{"--padding", "3", "--trim"}, 3, NS_Data::UTrim_E::Each},
