@@ -467,8 +467,9 @@ std::vector<std::string> UParser_C::GetOptionNames() const {
 std::vector<UOptionKind_S> UParser_C::GetSheetOptions() const {
     std::vector<UOptionKind_S> options;
     for (const CLI::Option* option : app.get_options()) {
+        // The other options act on the whole run, not on a sheet.
         const std::vector<std::string>& names = option->get_lnames();
-        if (names.empty() || names[0] == "help" || names[0] == "version" || names[0] == "project") {
+        if (names.empty() || option->get_group() == OtherGroup) {
             continue;
         }
         // Options that take a count name their value N (AddCount).

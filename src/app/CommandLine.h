@@ -35,8 +35,8 @@ struct UOptionKind_S {
     Kind_E kind;
 };
 
-// Every long option a sheet may take, as the parser defines it; --help, --version and
-// --project, which act on the run, are not among them.
+// Every long option a sheet may take, as the parser defines it; those listed last in the usage,
+// under no heading (--help, --version, --project), act on the run and are not among them.
 std::vector<UOptionKind_S> GetSheetOptions();
 
 // The usage text that --help prints, ending in a line break, made from the options' own

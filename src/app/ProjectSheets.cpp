@@ -185,9 +185,7 @@ std::string MakeSheet(const NS_Data::UProject_C& project, const NS_Data::UProjec
     }
     made = {sheet.output.text, ParseCommandLine(line)};
     if (made.line.action != CommandLine_S::ComposeSheet) {
-        const std::string key = sheet.output.key.substr(0, sheet.output.key.rfind('.'));
-        return Locate(made.line.problem, options, sheet,
-                      key + " (line " + std::to_string(sheet.output.line) + ")");
+        return Locate(made.line.problem, options, sheet, sheet.where);
     }
     return {};
 }

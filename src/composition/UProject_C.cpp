@@ -244,6 +244,7 @@ std::vector<UProjectValue_S> ReadInputs(const UNode_S& node, const std::string& 
 UProjectSheet_S ReadSheet(const UNode_S& node, const std::string& key) {
     Expect(node, UNode_S::Object, key);
     UProjectSheet_S sheet;
+    sheet.where = Located(key, node.line);
     bool hasInputs = false;
     for (const auto& [name, value] : node.members) {
         const std::string path = key + "." + name;

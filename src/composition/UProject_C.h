@@ -30,6 +30,8 @@ struct UProjectValue_S {
 
 // One sheet of a project: its files as written in the project, and its own options.
 struct UProjectSheet_S {
+    // "sheets[0] (line 3)": where the sheet's object starts.
+    std::string where;
     UProjectValue_S output;
     // key empty when the sheet has no data file.
     UProjectValue_S data;
