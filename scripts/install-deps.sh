@@ -24,9 +24,10 @@ case "${1:-}" in
   # Chromium (BSD-3-Clause and others) runs the web engines' loaders headless in
   # scripts/check-engines.sh and renders the CSS sprites there; Pillow (HPND) makes its pictures
   # and compares what the engines rebuilt. godot3-server (Godot 3.2 headless, MIT) loads the
-  # godot3 form there with Godot's own resource loader.
+  # godot3 form there with Godot's own resource loader. python3-jsonschema (MIT) checks README's
+  # project example against the project file's schema (a test skipped without it).
   --check) packages+=(valgrind clang libclang-rt-14-dev clang-format clang-tidy chromium
-                      python3-pil godot3-server) ;;
+                      python3-pil godot3-server python3-jsonschema) ;;
   # dwebp (webp, BSD-3-Clause) reads the WebP sheets back with libwebp's own decoder.
   --bench) packages+=(imagemagick python3-pil time webp) ;;
   # The packed layout's benchmark (bench/run-pack-bench.sh) runs its peer, a JavaScript packer,

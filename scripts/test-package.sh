@@ -66,6 +66,8 @@ for icon in scalable/apps/$id.svg 256x256/apps/$id.png; do
     [ -s "$share/icons/hicolor/$icon" ] || fail "icon $icon missing"
 done
 file "$share/icons/hicolor/256x256/apps/$id.png" | grep -q '256 x 256' || fail "icon is not 256 px"
+python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$share/tavrin/tavrin-project.schema.json" ||
+    fail "project schema missing or not JSON"
 manpage=$share/man/man1/tavrin.1.gz
 zcat "$manpage" | groff -man -ww -z 2>"$work/groff" || fail "groff cannot render the manual page"
 [ ! -s "$work/groff" ] || fail "groff warns about the manual page: $(cat "$work/groff")"

@@ -23,7 +23,8 @@ namespace {
 
 constexpr const char* usageLines =
     "Usage: tavrin [PATH...]\n"
-    "       tavrin -o SHEET.png [OPTION...] PATH...\n";
+    "       tavrin -o SHEET.png [OPTION...] PATH...\n"
+    "       tavrin --project FILE.json [OPTION...]\n";
 
 constexpr const char* summary =
     "Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.\n"
@@ -308,6 +309,7 @@ public:
     std::string GetUsage() const { return app.help(); }
     std::string GetManualOptions() const { return FormatManualOptions(app); }
     std::vector<std::string> GetOptionNames() const;
+    std::vector<UOptionKind_S> GetSheetOptions() const;
 
 private:
     void DefineOptions();
@@ -320,6 +322,8 @@ private:
     // Each returns the problem found, empty for none.
     std::string ChooseLayoutAndTrim();
     std::string CheckFrameOptions();
+    // The project's run: every argument but the project files goes to each sheet.
+    void FinishProjects(const std::vector<std::string>& arguments);
     void Fail(std::string problem);
     // The flag among the arguments that is given a value, as "--name".
     std::string FindFlagWithValue(const std::vector<std::string>& arguments) const;
@@ -348,6 +352,13 @@ void UParser_C::DefineOptions() {
     DefineSpacingOptions();
     DefinePixelOptions();
     DefineFrameOptions();
+    app.add_option("--project", result.projects,
+                   "build every sheet of the project file; the other options apply to each "
+                   "sheet, over the file's own (repeatable)")
+        ->option_text("FILE.json")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false)
+        ->group(OtherGroup);
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
@@ -497,6 +508,26 @@ std::vector<std::string> UParser_C::GetOptionNames() const {
     return names;
 }
 
+std::vector<UOptionKind_S> UParser_C::GetSheetOptions() const {
+    std::vector<UOptionKind_S> options;
+    for (const CLI::Option* option : app.get_options()) {
+        // The other options act on the whole run, not on a sheet.
+        const std::vector<std::string>& names = option->get_lnames();
+        if (names.empty() || option->get_group() == OtherGroup) {
+            continue;
+        }
+        // Options that take a count name their value N (AddCount).
+        const UOptionKind_S::Kind_E kind =
+            option->get_expected_max() == 0 ? UOptionKind_S::Flag
+            : option->get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll
+                ? UOptionKind_S::List
+            : option->get_option_text() == "N" ? UOptionKind_S::Count
+                                               : UOptionKind_S::Text;
+        options.push_back({names[0], kind});
+    }
+    return options;
+}
+
 std::string UParser_C::FindFlagWithValue(const std::vector<std::string>& arguments) const {
     for (const std::string& argument : arguments) {
         const std::size_t equals = argument.find('=');
@@ -557,6 +588,25 @@ std::string UParser_C::CheckFrameOptions() {
     }
     const std::vector<NS_Data::UOptionConflict_S> conflicts = NS_Data::FindConflicts(compose);
     return conflicts.empty() ? std::string() : DescribeConflict(conflicts.front(), compose);
+}
+
+void UParser_C::FinishProjects(const std::vector<std::string>& arguments) {
+    for (const char* name : {"--output", "--data"}) {
+        if (app.count(name) > 0) {
+            return Fail(std::string(name) + " is each sheet's own in a project");
+        }
+    }
+    if (!result.paths.empty()) {
+        return Fail("a project names its own pictures, not " + result.paths.front());
+    }
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--project") {
+            ++i;
+        } else if (!arguments[i].starts_with("--project=")) {
+            result.projectArguments.push_back(arguments[i]);
+        }
+    }
+    result.action = CommandLine_S::BuildProjects;
 }
 
 void UParser_C::Finish() {
@@ -621,6 +671,10 @@ CommandLine_S UParser_C::Parse(const std::vector<std::string>& arguments) {
     if (mark != arguments.end()) {
         result.paths.insert(result.paths.end(), mark + 1, arguments.end());
     }
+    if (!result.projects.empty()) {
+        FinishProjects(arguments);
+        return result;
+    }
     Finish();
     return result;
 }
@@ -638,6 +692,10 @@ const std::string& GetUsageText() {
 
 std::vector<std::string> GetOptionNames() {
     return UParser_C().GetOptionNames();
+}
+
+std::vector<UOptionKind_S> GetSheetOptions() {
+    return UParser_C().GetSheetOptions();
 }
 
 std::string MakeManualPage(const std::string& page) {

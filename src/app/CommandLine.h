@@ -8,7 +8,7 @@
 
 // What the command line asks for. Each argument that is not an option is one path.
 struct CommandLine_S {
-    enum Action_E { OpenWindow, ComposeSheet, ShowHelp, ShowVersion, BadUsage };
+    enum Action_E { OpenWindow, ComposeSheet, ShowHelp, ShowVersion, BadUsage, BuildProjects };
     enum PathOrder_E { ByteOrder, NaturalOrder };
 
     Action_E action = OpenWindow;
@@ -16,6 +16,9 @@ struct CommandLine_S {
     NS_Data::UComposeOptions_S compose;
     PathOrder_E order = ByteOrder;
     std::vector<std::string> paths;
+    // With --project: the project files, and the other arguments, which every sheet takes last.
+    std::vector<std::string> projects;
+    std::vector<std::string> projectArguments;
     // Why the usage is bad, for the one line printed above the usage text.
     std::string problem;
 };
@@ -23,6 +26,18 @@ struct CommandLine_S {
 // Reads the arguments after the program name. --help and --version act where they appear, unless
 // an option before them lacks its value; otherwise the first problem found makes the usage bad.
 CommandLine_S ParseCommandLine(const std::vector<std::string>& arguments);
+
+// What a long option takes: nothing (a flag), a whole number, a text, or several values.
+struct UOptionKind_S {
+    enum Kind_E { Flag, Count, Text, List };
+    // Without the dashes: "padding".
+    std::string name;
+    Kind_E kind;
+};
+
+// Every long option a sheet may take, as the parser defines it; those listed last in the usage,
+// under no heading (--help, --version, --project), act on the run and are not among them.
+std::vector<UOptionKind_S> GetSheetOptions();
 
 // The usage text that --help prints, ending in a line break, made from the options' own
 // definitions.

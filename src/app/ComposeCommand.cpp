@@ -64,14 +64,17 @@ std::string ListNames(const std::vector<std::string>& names) {
     return text;
 }
 
-// The error record as its notice would show it, with plain line breaks.
-void PrintError(const NS_Base::UError_C& error) {
+}  // namespace
+
+void PrintError(const NS_Base::UError_C& error, const std::string& prefix) {
     std::string text = error.ComposeText();
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
         text.erase(at, 1);
     }
-    std::fprintf(stderr, "%s: %s\n", error.GetCaption(), text.c_str());
+    std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(), error.GetCaption(), text.c_str());
 }
+
+namespace {
 
 // Composes `batch`, showing the progress and the warnings; returns the files written.
 std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
@@ -99,10 +102,11 @@ int RunCompose(const CommandLine_S& commandLine) {
         std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
         return 2;
     }
+    std::vector<UBatchEntry_S> batch;
     try {
         std::string namesWarning;
-        std::vector<UBatchEntry_S> batch = CollectBatch(
-            commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder, &namesWarning);
+        batch = CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder,
+                             &namesWarning);
         if (const std::string conflict = job.LeaveOutTargets(batch); !conflict.empty()) {
             std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
             return 2;
@@ -110,19 +114,30 @@ int RunCompose(const CommandLine_S& commandLine) {
         if (!namesWarning.empty()) {
             std::fprintf(stderr, "tavrin: warning: %s\n", namesWarning.c_str());
         }
-        if (batch.empty()) {
-            std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
-            return 1;
-        }
-        const std::vector<std::string> files = Compose(job, commandLine.compose, batch);
-        if (commandLine.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
-            std::printf("Wrote %s from %zu pictures.\n", ListNames(files).c_str(), batch.size());
-        }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error);
         return 1;
+    }
+    return ComposeBatch(job, commandLine.compose, batch);
+}
+
+int ComposeBatch(const NS_Data::UComposeJob_C& job, const NS_Data::UComposeOptions_S& options,
+                 const std::vector<UBatchEntry_S>& batch, const std::string& prefix) {
+    try {
+        if (batch.empty()) {
+            std::fprintf(stderr, "%sno bmp, png, jpg or gif file found\n",
+                         prefix.empty() ? "tavrin: " : prefix.c_str());
+            return 1;
+        }
+        const std::vector<std::string> files = Compose(job, options, batch);
+        if (options.output != "-" && isatty(STDOUT_FILENO) == 1) {
+            std::printf("Wrote %s from %zu pictures.\n", ListNames(files).c_str(), batch.size());
+        }
+    } catch (const NS_Base::UError_C& error) {
+        PrintError(error, prefix);
+        return 1;
     } catch (const std::bad_alloc&) {
-        std::fputs("SystemError: Not enough memory.\n", stderr);
+        std::fprintf(stderr, "%sSystemError: Not enough memory.\n", prefix.c_str());
         return 1;
     }
     return 0;

@@ -5,6 +5,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ComposeCommand.h"
+#include "app/ProjectCommand.h"
 #include "foundation/ProductVersion.h"
 #include "ui/AppMosaro_C.h"
 
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
             return 2;
         case CommandLine_S::ComposeSheet:
             return RunCompose(commandLine);
+        case CommandLine_S::BuildProjects:
+            return RunProjects(commandLine);
         case CommandLine_S::OpenWindow:
             break;
     }

@@ -19,8 +19,9 @@ using NS_Data::PictureGroup_C;
 class UBatchLoader_C {
 public:
     UBatchLoader_C(const std::vector<std::string>& batch, const UProgress_F& listener,
-                   bool allFrames)
+                   bool allFrames, NS_Data::UPictureCache_C* shared)
         : paths(batch),
+          cache(shared),
           progress(listener),
           frames(allFrames),
           loaded(batch.size()),
@@ -37,6 +38,7 @@ private:
     void Stop(std::size_t before);
 
     const std::vector<std::string>& paths;
+    NS_Data::UPictureCache_C* cache;
     const UProgress_F& progress;
     const bool frames;
     std::vector<std::optional<PictureGroup_C::ULoaded_S>> loaded;
@@ -53,7 +55,8 @@ void UBatchLoader_C::Load(std::size_t index) {
         return;
     }
     try {
-        loaded[index] = PictureGroup_C::Load(paths[index].c_str(), frames);
+        loaded[index] = cache ? cache->Load(paths[index], frames)
+                              : PictureGroup_C::Load(paths[index].c_str(), frames);
     } catch (...) {
         failures[index] = std::current_exception();
         Stop(index);
@@ -108,10 +111,11 @@ bool UBatchLoader_C::Finish(PictureGroup_C& group, std::vector<std::vector<int32
 }  // namespace
 
 bool LoadPictures(PictureGroup_C& group, const std::vector<std::string>& paths,
-                  const UProgress_F& progress, std::vector<std::vector<int32_t>>* frameDelays) {
+                  const UProgress_F& progress, std::vector<std::vector<int32_t>>* frameDelays,
+                  NS_Data::UPictureCache_C* cache) {
     // On this thread, the main one of a run from the command line, before any picture decodes.
     UImageData_C::PrepareDecoders();
-    UBatchLoader_C loader(paths, progress, frameDelays != nullptr);
+    UBatchLoader_C loader(paths, progress, frameDelays != nullptr, cache);
     RunInParallel(paths.size(), [&loader](std::size_t index) { loader.Load(index); });
     return loader.Finish(group, frameDelays);
 }

@@ -172,7 +172,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     // Every header first, so that a batch too large to compose is refused at once.
     USheetLimits_C::CheckBatchFiles(paths, options);
     std::vector<std::vector<int32_t>> delays;
-    if (!LoadPictures(group, paths, progress, options.allGifFrames ? &delays : nullptr)) {
+    if (!LoadPictures(group, paths, progress, options.allGifFrames ? &delays : nullptr, cache)) {
         return false;
     }
     const std::vector<const Picture_S*> pictures = group.GetPictures();

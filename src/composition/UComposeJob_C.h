@@ -14,6 +14,7 @@
 namespace NS_Data {
 
 class UPendingWrites_C;
+class UPictureCache_C;
 
 // One compose from start to end, the same for the command line and the window: every header
 // of the batch first, then the pictures, the layout and its checks, and last the sheet and its
@@ -31,6 +32,10 @@ public:
     using UStage_F = std::function<void(UStage_E stage, std::size_t done, std::size_t total)>;
 
     explicit UComposeJob_C(UComposeOptions_S options);
+
+    // Loads the pictures through `cache`, which outlives every Run, so that pictures shared
+    // with other jobs of the run are decoded once; null loads them directly.
+    void SetPictureCache(UPictureCache_C* shared) { cache = shared; }
 
     // What makes the job impossible whatever the files hold: two of its own files that would be
     // one, or one of them named in `arguments` as a picture to read. Empty when nothing does.
@@ -77,6 +82,7 @@ private:
 
     UComposeOptions_S options;
     USheetTargets_C targets;
+    UPictureCache_C* cache = nullptr;
 };
 
 }  // namespace NS_Data

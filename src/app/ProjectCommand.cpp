@@ -1,0 +1,138 @@
+#include "app/ProjectCommand.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/ComposeCommand.h"
+#include "app/ProjectSheets.h"
+#include "composition/CollectBatch.h"
+#include "composition/UComposeJob_C.h"
+#include "composition/UPictureCache_C.h"
+#include "composition/UProject_C.h"
+#include "composition/USheetTargets_C.h"
+
+namespace {
+
+// One sheet of the run: its command line, its job, and its pictures once collected.
+struct URunSheet_S {
+    UProjectSheetLine_S made;
+    std::unique_ptr<NS_Data::UComposeJob_C> job;
+    // Empty when collecting its pictures failed.
+    std::optional<std::vector<UBatchEntry_S>> batch;
+};
+
+int Refuse(const std::string& problem) {
+    std::fprintf(stderr, "tavrin: %s\n", problem.c_str());
+    return 2;
+}
+
+// Every project's sheets as command lines; the problem, naming its file, key and line, if any.
+std::string ReadProjects(const CommandLine_S& commandLine, std::vector<UProjectSheetLine_S>& made) {
+    for (const std::string& file : commandLine.projects) {
+        try {
+            const NS_Data::UProject_C project = NS_Data::UProject_C::Read(file);
+            if (std::string problem =
+                    MakeProjectSheets(project, commandLine.projectArguments, made);
+                !problem.empty()) {
+                return file + ": " + problem;
+            }
+        } catch (const NS_Base::UError_C& error) {
+            return file + ": " + error.GetInfoEx();
+        }
+    }
+    return {};
+}
+
+// Two sheets that would write one file, or a sheet that would write over any sheet's input.
+std::string FindOverlap(const std::vector<URunSheet_S>& sheets) {
+    std::vector<std::string> inputs;
+    for (const URunSheet_S& sheet : sheets) {
+        inputs.insert(inputs.end(), sheet.made.line.paths.begin(), sheet.made.line.paths.end());
+    }
+    for (const URunSheet_S& sheet : sheets) {
+        if (std::string conflict = sheet.job->FindConflict(inputs); !conflict.empty()) {
+            return sheet.made.name + ": " + conflict;
+        }
+    }
+    for (std::size_t i = 0; i < sheets.size(); ++i) {
+        const NS_Data::USheetTargets_C targets(sheets[i].made.line.compose);
+        for (std::size_t j = 0; j < sheets.size(); ++j) {
+            const NS_Data::UComposeOptions_S& other = sheets[j].made.line.compose;
+            const bool overlaps = targets.IsTarget(other.output) ||
+                                  (!other.data.path.empty() && targets.IsTarget(other.data.path));
+            if (i != j && overlaps) {
+                return sheets[i].made.name + " and " + sheets[j].made.name +
+                       " would write the same file";
+            }
+        }
+    }
+    return {};
+}
+
+// Collects each sheet's pictures, leaving out every sheet's earlier output; a sheet whose
+// pictures cannot be collected is reported and left without a batch. Returns a conflict with a
+// picture that some sheet would write over.
+std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
+    for (URunSheet_S& sheet : sheets) {
+        const CommandLine_S& line = sheet.made.line;
+        try {
+            std::string warning;
+            sheet.batch =
+                CollectBatch(line.paths, line.order == CommandLine_S::NaturalOrder, &warning);
+            if (!warning.empty()) {
+                std::fprintf(stderr, "tavrin: %s: warning: %s\n", sheet.made.name.c_str(),
+                             warning.c_str());
+            }
+        } catch (const NS_Base::UError_C& error) {
+            PrintError(error, "tavrin: " + sheet.made.name + ": ");
+            continue;
+        }
+        for (const URunSheet_S& writer : sheets) {
+            if (std::string conflict = writer.job->LeaveOutTargets(*sheet.batch);
+                !conflict.empty()) {
+                return sheet.made.name + ": " + conflict;
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int RunProjects(const CommandLine_S& commandLine) {
+    std::vector<UProjectSheetLine_S> made;
+    if (std::string problem = ReadProjects(commandLine, made); !problem.empty()) {
+        return Refuse(problem);
+    }
+    std::vector<URunSheet_S> sheets;
+    NS_Data::UPictureCache_C cache;
+    for (UProjectSheetLine_S& sheet : made) {
+        auto job = std::make_unique<NS_Data::UComposeJob_C>(sheet.line.compose);
+        job->SetPictureCache(&cache);
+        sheets.push_back({std::move(sheet), std::move(job), std::nullopt});
+    }
+    if (std::string problem = FindOverlap(sheets); !problem.empty()) {
+        return Refuse(problem);
+    }
+    if (std::string problem = CollectBatches(sheets); !problem.empty()) {
+        return Refuse(problem);
+    }
+    for (const URunSheet_S& sheet : sheets) {
+        for (const UBatchEntry_S& entry : sheet.batch.value_or(std::vector<UBatchEntry_S>())) {
+            cache.Expect(entry.path, sheet.made.line.compose.allGifFrames);
+        }
+    }
+    // One sheet after another: decoding and packing already use every core within a sheet.
+    int status = 0;
+    for (const URunSheet_S& sheet : sheets) {
+        const std::string prefix = "tavrin: " + sheet.made.name + ": ";
+        if (!sheet.batch ||
+            ComposeBatch(*sheet.job, sheet.made.line.compose, *sheet.batch, prefix) != 0) {
+            status = 1;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "app/CommandLine.h"
+
+// Builds every sheet of the command line's project files in one run, pictures shared by several
+// sheets decoded once. Returns 2, having written nothing, when a project file or a sheet's
+// options are bad, or when two sheets would write one file or a sheet would write over an input;
+// otherwise builds each sheet, one after another, reports a sheet that fails by its name and
+// goes on with the others, and returns 1 when any failed, else 0.
+int RunProjects(const CommandLine_S& commandLine);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <tuple>
+
+#include "composition/PictureGroup_C.h"
+
+namespace NS_Data {
+
+// Pictures that several composes of one run read, decoded once. Each file is known by its
+// device and inode, however its path is spelt; its pictures are kept from the first load until
+// the last expected one, which takes them, and every load between gets a copy. A file nobody
+// said to expect twice is decoded and handed over as without the cache.
+class UPictureCache_C {
+public:
+    // One more load of `path` is to come.
+    void Expect(const std::string& path, bool allFrames);
+    // PictureGroup_C::Load through the cache; safe on several threads at once. A failure is
+    // raised to every load of the file.
+    PictureGroup_C::ULoaded_S Load(const std::string& path, bool allFrames);
+
+private:
+    using UKey_T = std::tuple<dev_t, ino_t, bool>;
+    struct UEntry_S {
+        std::mutex guard;
+        std::size_t readers = 0;
+        bool loaded = false;
+        PictureGroup_C::ULoaded_S pictures;
+        std::exception_ptr failure;
+    };
+
+    // The file's entry, or null when it has none or cannot be known.
+    UEntry_S* Find(const std::string& path, bool allFrames, bool add);
+
+    std::mutex guard;
+    std::map<UKey_T, std::unique_ptr<UEntry_S>> entries;
+};
+
+}  // namespace NS_Data
