@@ -13,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/ProjectSheets.h"
 #include "composition/UProject_C.h"
+#include "composition/data/UDataForm_S.h"
 
 namespace {
 
@@ -211,4 +212,9 @@ TEST(ProjectSchema, NamesEveryOptionWithItsType) {
         }
     }
     EXPECT_EQ(inSchema, inParser);
+    std::vector<std::string> forms;
+    for (const UDataForm_S& form : GetDataForms()) {
+        forms.emplace_back(form.name);
+    }
+    EXPECT_EQ(properties["data-format"]["enum"].get<std::vector<std::string>>(), forms);
 }
