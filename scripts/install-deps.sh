@@ -8,6 +8,7 @@ packages=(
   libgtest-dev
   qt6-base-dev                     # widgets, QImage and the gif/jpeg plugins of qtbase
   qt6-image-formats-plugins        # common on desktops: the tests run with it there
+  qt6-tools-dev qt6-l10n-tools     # lupdate/lrelease and CMake's Qt6LinguistTools (GPL-3.0, build tools)
   libpng-dev zlib1g-dev            # libpng reads PNG files; zlib compresses the sheet
   libdeflate-dev                   # the sheet writer's checksums
   libcli11-dev                     # the command-line option parser (header only)

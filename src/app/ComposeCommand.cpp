@@ -10,9 +10,13 @@
 
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
+#include "foundation/ShownText.h"
 #include "foundation/UError_C.h"
 
 namespace {
+
+using NS_Base::FillIn;
+using NS_Base::ShownText;
 
 // One line on a terminal's standard error, rewritten in place from the first picture loaded to
 // the last file written, and erased afterwards, so that a message printed next starts on a
@@ -31,24 +35,33 @@ public:
 
     // A listener of the loading, `done` of `total` pictures, that never stops the work.
     bool operator()(std::size_t done, std::size_t total) {
-        Show("\rLoading pictures: %zu of %zu\033[K", done, total);
+        if (shown) {
+            Show(FillIn(ShownText("ComposeCommand", "Loading pictures: %1 of %2"),
+                        {std::to_string(done), std::to_string(total)}));
+        }
         return true;
     }
     // A listener of the placing (`total` pictures) and the writing (sheet `done` of `total`).
     void operator()(NS_Data::UComposeJob_C::UStage_E stage, std::size_t done, std::size_t total) {
-        if (stage == NS_Data::UComposeJob_C::UStage_E::Placing) {
-            Show(packs ? "\rPacking %zu pictures\033[K" : "\rPlacing %zu pictures\033[K", total);
+        if (!shown) {
+            return;
+        }
+        if (stage != NS_Data::UComposeJob_C::UStage_E::Placing) {
+            Show(FillIn(ShownText("ComposeCommand", "Writing sheet %1 of %2"),
+                        {std::to_string(done + 1), std::to_string(total)}));
+        } else if (packs) {
+            Show(FillIn(ShownText("ComposeCommand", "Packing %1 pictures"),
+                        {std::to_string(total)}));
         } else {
-            Show("\rWriting sheet %zu of %zu\033[K", done + 1, total);
+            Show(FillIn(ShownText("ComposeCommand", "Placing %1 pictures"),
+                        {std::to_string(total)}));
         }
     }
 
 private:
-    void Show(const char* format, auto... counts) {
-        if (shown) {
-            std::fprintf(stderr, format, counts...);
-            std::fflush(stderr);
-        }
+    static void Show(const std::string& text) {
+        std::fprintf(stderr, "\r%s\033[K", text.c_str());
+        std::fflush(stderr);
     }
 
     bool packs;
@@ -59,9 +72,17 @@ private:
 std::string ListNames(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : (i + 1 == names.size() ? " and " : ", ")) + names[i];
+        text = i == 0 ? names[i]
+               : i + 1 == names.size()
+                   ? FillIn(ShownText("ComposeCommand", "%1 and %2"), {text, names[i]})
+                   : FillIn(ShownText("ComposeCommand", "%1, %2"), {text, names[i]});
     }
     return text;
+}
+
+// "tavrin: " and `text` on standard error.
+void Complain(const std::string& text) {
+    std::fprintf(stderr, "tavrin: %s\n", text.c_str());
 }
 
 }  // namespace
@@ -71,7 +92,8 @@ void PrintError(const NS_Base::UError_C& error, const std::string& prefix) {
     for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
         text.erase(at, 1);
     }
-    std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(), error.GetCaption(), text.c_str());
+    std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(), error.ComposeCaption().c_str(),
+                 text.c_str());
 }
 
 namespace {
@@ -85,7 +107,7 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
     job.Run(
         batch, std::ref(progress),
         [](const std::string& warning) {
-            std::fprintf(stderr, "tavrin: warning: %s\n", warning.c_str());
+            Complain(FillIn(ShownText("ComposeCommand", "warning: %1"), {warning}));
         },
         std::ref(progress), &written);
     std::erase(written, std::string("-"));
@@ -112,10 +134,10 @@ int RunCompose(const CommandLine_S& commandLine) {
             return 2;
         }
         if (!namesWarning.empty()) {
-            std::fprintf(stderr, "tavrin: warning: %s\n", namesWarning.c_str());
+            Complain(FillIn(ShownText("ComposeCommand", "warning: %1"), {namesWarning}));
         }
     } catch (const NS_Base::UError_C& error) {
-        PrintError(error);
+        PrintError(error, "");
         return 1;
     }
     return ComposeBatch(job, commandLine.compose, batch);
@@ -125,19 +147,24 @@ int ComposeBatch(const NS_Data::UComposeJob_C& job, const NS_Data::UComposeOptio
                  const std::vector<UBatchEntry_S>& batch, const std::string& prefix) {
     try {
         if (batch.empty()) {
-            std::fprintf(stderr, "%sno bmp, png, jpg or gif file found\n",
-                         prefix.empty() ? "tavrin: " : prefix.c_str());
+            std::fprintf(stderr, "%s%s\n", prefix.empty() ? "tavrin: " : prefix.c_str(),
+                         ShownText("ComposeCommand", "no bmp, png, jpg or gif file found").c_str());
             return 1;
         }
         const std::vector<std::string> files = Compose(job, options, batch);
         if (options.output != "-" && isatty(STDOUT_FILENO) == 1) {
-            std::printf("Wrote %s from %zu pictures.\n", ListNames(files).c_str(), batch.size());
+            const std::string wrote =
+                FillIn(ShownText("ComposeCommand", "Wrote %1 from %2 pictures."),
+                       {ListNames(files), std::to_string(batch.size())});
+            std::puts(wrote.c_str());
         }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error, prefix);
         return 1;
     } catch (const std::bad_alloc&) {
-        std::fprintf(stderr, "%sSystemError: Not enough memory.\n", prefix.c_str());
+        std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(),
+                     ShownText("UError_C", "SystemError").c_str(),
+                     ShownText("UError_C", "Not enough memory.").c_str());
         return 1;
     }
     return 0;

@@ -7,9 +7,12 @@
 #include "app/ComposeCommand.h"
 #include "app/ProjectCommand.h"
 #include "foundation/ProductVersion.h"
+#include "foundation/ShownText.h"
 #include "ui/AppMosaro_C.h"
+#include "ui/ULanguage_C.h"
 
 int main(int argc, char** argv) {
+    NS_Wnd::ULanguage_C::Choose();
     const CommandLine_S commandLine =
         ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
     switch (commandLine.action) {
@@ -32,10 +35,9 @@ int main(int argc, char** argv) {
     // Qt would abort with exit status 134 where it finds no display, and a build script would
     // wait on a window that nobody sees.
     if (!CanOpenWindow([](const char* name) { return std::getenv(name); })) {
-        std::fputs(
-            "tavrin: no display to open the window on; -o SHEET.png composes without a "
-            "window\n",
-            stderr);
+        const std::string problem = NS_Base::ShownText(
+            "main", "no display to open the window on; -o SHEET.png composes without a window");
+        std::fprintf(stderr, "tavrin: %s\n", problem.c_str());
         return 2;
     }
     return NS_Wnd::AppMosaro_C::Run(commandLine.paths);

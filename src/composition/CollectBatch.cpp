@@ -7,6 +7,7 @@
 #include "files/PathRecord_S.h"
 #include "files/PathUtilities.h"
 #include "files/UFileAbyss_C.h"
+#include "foundation/ShownText.h"
 #include "imaging/PictureFiles.h"
 
 namespace {
@@ -80,8 +81,11 @@ std::vector<UBatchEntry_S> CollectBatch(const std::vector<std::string>& argument
     }
     const std::string paths = SeparateArguments(batch, argumentOf, arguments);
     if (warning && !paths.empty()) {
-        *warning = paths + " would share one frame name; the frames of their arguments are " +
-                   "named with the argument in front";
+        *warning = NS_Base::FillIn(
+            NS_Base::ShownText("CollectBatch",
+                               "%1 would share one frame name; the frames of their arguments "
+                               "are named with the argument in front"),
+            {paths});
     }
     // Stable, so that a file reached twice keeps its names in argument order.
     std::stable_sort(batch.begin(), batch.end(), [natural](const auto& a, const auto& b) {

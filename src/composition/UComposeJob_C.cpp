@@ -17,6 +17,7 @@
 #include "files/UFileSet_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
+#include "foundation/ShownText.h"
 #include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UWebpEncoder_C.h"
@@ -29,16 +30,21 @@ void WarnAboutTextureSize(int64_t width, int64_t height, int64_t maxSize,
                           const UComposeJob_C::UWarn_F& warn) {
     const int64_t limit = USheetLimits_C::CommonTextureSide;
     if (warn && maxSize == 0 && (width > limit || height > limit)) {
-        warn("the sheet is " + std::to_string(width) + " x " + std::to_string(height) +
-             " pixels; most GPUs cannot load a texture with a side above " + std::to_string(limit) +
-             " (--max-size makes this an error)");
+        warn(NS_Base::FillIn(
+            NS_Base::ShownText("UComposeJob_C",
+                               "the sheet is %1 x %2 pixels; most GPUs cannot load a texture "
+                               "with a side above %3 (--max-size makes this an error)"),
+            {std::to_string(width), std::to_string(height), std::to_string(limit)}));
     }
 }
 
 // --indexed is lossless, so a sheet of more colours than a palette holds stays RGBA.
 void WarnAboutColours(bool fits, const std::string& path, const UComposeJob_C::UWarn_F& warn) {
     if (!fits && warn) {
-        warn(path + " has more than 256 colours, so --indexed writes it as RGBA");
+        warn(NS_Base::FillIn(
+            NS_Base::ShownText("UComposeJob_C",
+                               "%1 has more than 256 colours, so --indexed writes it as RGBA"),
+            {path}));
     }
 }
 
@@ -239,9 +245,10 @@ void UComposeJob_C::SuggestPacking(const std::vector<const Picture_S*>& pictures
         return size.GetWidth() != first.GetWidth() || size.GetHeight() != first.GetHeight();
     };
     if (std::ranges::any_of(pictures, differs)) {
-        warn(
+        warn(NS_Base::ShownText(
+            "UComposeJob_C",
             "the pictures differ in size, so each takes a cell as large as the largest; "
-            "--data FILE.json packs and trims them and records where each frame went");
+            "--data FILE.json packs and trims them and records where each frame went"));
     }
 }
 
@@ -256,9 +263,11 @@ void UComposeJob_C::RemoveStaleSheets(std::size_t count, UPendingWrites_C& write
         for (const std::string& path : unproven) {
             names += (names.empty() ? "" : ", ") + path;
         }
-        warn(
-            "left alone beyond the " + std::to_string(count) +
-            " sheets written, as no earlier run of Tavrin is known to have written them: " + names);
+        warn(NS_Base::FillIn(NS_Base::ShownText("UComposeJob_C",
+                                                "left alone beyond the %1 sheets written, as no "
+                                                "earlier run of Tavrin is known to have written "
+                                                "them: %2"),
+                             {std::to_string(count), names}));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "foundation/RunInParallel.h"
+#include "foundation/ShownText.h"
 #include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UPngEncoder_C.h"
@@ -193,7 +194,7 @@ void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UCompos
     // The grid's sheet is known from the whole areas; a packed one is bounded by them.
     int64_t width = 0;
     uint64_t area = 0;
-    std::string sheet = "a packed sheet";
+    std::string sheet = NS_Base::ShownText("USheetLimits_C", "a packed sheet");
     if (options.layout == ULayout_E::Packed) {
         width = PackedSide(sizes, options.sheet);
         area = PackedArea(sizes, options.sheet, width);
@@ -206,9 +207,10 @@ void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UCompos
     }
     const uint64_t needed = ComposeMemory(sizes, width, area, options);
     if (needed > availableBytes) {
-        const std::string text = sheet + " from " + std::to_string(sizes.size()) +
-                                 " pictures needs " + MebiBytes(needed, true) + ", " +
-                                 MebiBytes(availableBytes, false) + " available";
+        const std::string text = NS_Base::FillIn(
+            NS_Base::ShownText("USheetLimits_C", "%1 from %2 pictures needs %3, %4 available"),
+            {sheet, std::to_string(sizes.size()), MebiBytes(needed, true),
+             MebiBytes(availableBytes, false)});
         throw MakeError(5, text.c_str());
     }
 }
@@ -240,17 +242,24 @@ void USheetLimits_C::CheckSheet(const USheetLayout_S& layout, int64_t maxSide) {
     }
     const int64_t width = layout.GetWidth();
     const int64_t height = layout.GetHeight();
-    std::string size = std::to_string(width) + " x " + std::to_string(height);
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
     // Every cell is as large as the largest picture; packing gives each picture its own size.
-    const std::string packed = layout.columns * layout.rows > 1
-                                   ? "; --layout packed packs pictures of different sizes tightly"
-                                   : "";
+    const auto suggest = [&](const std::string& text) {
+        return layout.columns * layout.rows > 1
+                   ? NS_Base::FillIn(NS_Base::ShownText("USheetLimits_C",
+                                                        "%1; --layout packed packs pictures of "
+                                                        "different sizes tightly"),
+                                     {text})
+                   : text;
+    };
     // Each side is checked first so that their product cannot overflow 64 bits.
     if (width > MaxSheetSide || height > MaxSheetSide || width * height > MaxSheetPixels) {
-        throw MakeError(4, (size + packed).c_str());
+        throw MakeError(4, suggest(size).c_str());
     }
     if (maxSide > 0 && (width > maxSide || height > maxSide)) {
-        throw MakeError(6, (size + ", limit " + std::to_string(maxSide) + packed).c_str());
+        const std::string limit = NS_Base::FillIn(
+            NS_Base::ShownText("USheetLimits_C", "%1, limit %2"), {size, std::to_string(maxSide)});
+        throw MakeError(6, suggest(limit).c_str());
     }
 }
 
@@ -271,12 +280,13 @@ void USheetLimits_C::RefuseLargePicture(const std::string& extra) {
 
 NS_Base::UError_C USheetLimits_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {2, "无法生成有效图片,有可能因为图片上全是透明色."},
-        {4, "The sheet is too large to compose:"},
-        {5, "Not enough memory to compose the sheet:"},
-        {6, "The sheet is larger than the size limit:"},
-        {7, "The pictures do not fit one sheet (--multipack spreads them over several):"},
-        {8, "A picture is larger than the largest sheet:"},
+        {2, TR_NOOP("UError_C", "无法生成有效图片,有可能因为图片上全是透明色.")},
+        {4, TR_NOOP("UError_C", "The sheet is too large to compose:")},
+        {5, TR_NOOP("UError_C", "Not enough memory to compose the sheet:")},
+        {6, TR_NOOP("UError_C", "The sheet is larger than the size limit:")},
+        {7, TR_NOOP("UError_C",
+                    "The pictures do not fit one sheet (--multipack spreads them over several):")},
+        {8, TR_NOOP("UError_C", "A picture is larger than the largest sheet:")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);

@@ -7,6 +7,7 @@
 
 #include "composition/data/SheetData.h"
 #include "files/PathUtilities.h"
+#include "foundation/ShownText.h"
 #include "imaging/FileBytes.h"
 #include "imaging/SheetFile.h"
 
@@ -125,7 +126,9 @@ std::string USheetTargets_C::FindOverlap() const {
         return {};
     }
     if (dataPath == "-" || sheet.Is(dataPath.c_str()) || data.Is(sheetPath.c_str())) {
-        return "--data " + dataPath + " names the sheet to write";
+        return NS_Base::FillIn(
+            NS_Base::ShownText("USheetTargets_C", "--data %1 names the sheet to write"),
+            {dataPath});
     }
     if (!multipack) {
         return {};
@@ -134,11 +137,20 @@ std::string USheetTargets_C::FindOverlap() const {
     // dash before the digits fix where the number lies.
     const std::string firstData = GetDataPath(0);
     if (IsNumbered(firstData, sheetPath, sheetFolder)) {
-        return "--data " + dataPath + " names " + (oneDataFile ? "a" : "every") +
-               " numbered sheet of the multipack (" + GetFileName(firstData.c_str()) + ")";
+        return NS_Base::FillIn(
+            oneDataFile
+                ? NS_Base::ShownText("USheetTargets_C",
+                                     "--data %1 names a numbered sheet of the multipack (%2)")
+                : NS_Base::ShownText("USheetTargets_C",
+                                     "--data %1 names every numbered sheet of the multipack "
+                                     "(%2)"),
+            {dataPath, GetFileName(firstData.c_str())});
     }
     if (IsNumbered(sheetPath, dataPath, dataFolder) && !oneDataFile) {
-        return "-o " + sheetPath + " names a numbered data file of the multipack";
+        return NS_Base::FillIn(
+            NS_Base::ShownText("USheetTargets_C",
+                               "-o %1 names a numbered data file of the multipack"),
+            {sheetPath});
     }
     return {};
 }

@@ -441,7 +441,7 @@ void UAtomicFile_C::CloseDescriptor() {
 
 void UAtomicFile_C::Raise(int reason, const char* text) const {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to write the file:"},
+        {1, TR_NOOP("UError_C", "Fail to write the file:")},
         {0, nullptr},
     };
     const std::string extra = path + " : " + (text ? text : std::strerror(reason));

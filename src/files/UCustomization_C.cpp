@@ -267,9 +267,11 @@ UString_C UCustomization_C::MakeCustomizationPath(const UString_C& name, const c
 
 NS_Base::UError_C UCustomization_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to set default value because default value is different from last value."},
-        {2, "It`s too late to load customization file."},
-        {3, "Fail to create the settings folder."},
+        {1,
+         TR_NOOP("UError_C",
+                 "Fail to set default value because default value is different from last value.")},
+        {2, TR_NOOP("UError_C", "It`s too late to load customization file.")},
+        {3, TR_NOOP("UError_C", "Fail to create the settings folder.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);

@@ -110,9 +110,9 @@ NS_Base::UError_C UFileAbyss_C::MakeListingError(const char* folder) {
 
 NS_Base::UError_C UFileAbyss_C::MakeError(int32_t code, const char* path) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Inaccurate file path or directory:"},
-        {2, "File path is too long:"},
-        {3, "Fail to list directory:"},
+        {1, TR_NOOP("UError_C", "Inaccurate file path or directory:")},
+        {2, TR_NOOP("UError_C", "File path is too long:")},
+        {3, TR_NOOP("UError_C", "Fail to list directory:")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);

@@ -104,7 +104,7 @@ void UFileSet_C::RenameAndRemove(const std::vector<std::string>& stale) {
     }
     if (!failed.empty()) {
         static constexpr NS_Base::UMessage_S table[] = {
-            {1, "Fail to remove the file:"},
+            {1, TR_NOOP("UError_C", "Fail to remove the file:")},
             {0, nullptr},
         };
         throw NS_Base::UError_C(1, NS_Base::UserError, ClassName(), table, failed.c_str());

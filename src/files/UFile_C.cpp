@@ -146,10 +146,10 @@ void UFile_C::CheckState(UState_E wanted) const {
 
 NS_Base::UError_C UFile_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to open pointed file."},
-        {2, "Fail to create pointed file."},
-        {3, "Fail to write data to the file."},
-        {4, "Fail to read data from the file."},
+        {1, TR_NOOP("UError_C", "Fail to open pointed file.")},
+        {2, TR_NOOP("UError_C", "Fail to create pointed file.")},
+        {3, TR_NOOP("UError_C", "Fail to write data to the file.")},
+        {4, TR_NOOP("UError_C", "Fail to read data from the file.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
@@ -157,8 +157,11 @@ NS_Base::UError_C UFile_C::MakeError(int32_t code, const char* extra) {
 
 NS_Base::UError_C UFile_C::MakeSystemError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Incorrect state."},  {2, "No file exist."}, {3, "No file to been deleted."},
-        {4, "Too size of file."}, {0, nullptr},
+        {1, TR_NOOP("UError_C", "Incorrect state.")},
+        {2, TR_NOOP("UError_C", "No file exist.")},
+        {3, TR_NOOP("UError_C", "No file to been deleted.")},
+        {4, TR_NOOP("UError_C", "Too size of file.")},
+        {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
 }

@@ -24,7 +24,7 @@ void UPendingFile_C::Write(NS_Data::UAtomicFile_C& file, const std::string& targ
 
 NS_Base::UError_C UPendingFile_C::MakeError(int32_t code, const char* text) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to write the file:"},
+        {1, TR_NOOP("UError_C", "Fail to write the file:")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, text);

@@ -58,12 +58,12 @@ void UAllocator_C::GetMemory(void*& pointer, uint32_t size) {
 
 NS_Base::UError_C UAllocator_C::MakeError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Not enough memory."},
-        {2, "Unexpected point from the other area."},
-        {3, "Fail to copy data because null point."},
-        {4, "Fail to get memory because locked data."},
-        {5, "Fail to lock data because the data has been locked."},
-        {6, "Fail to unlock data because the data has not been locked."},
+        {1, TR_NOOP("UError_C", "Not enough memory.")},
+        {2, TR_NOOP("UError_C", "Unexpected point from the other area.")},
+        {3, TR_NOOP("UError_C", "Fail to copy data because null point.")},
+        {4, TR_NOOP("UError_C", "Fail to get memory because locked data.")},
+        {5, TR_NOOP("UError_C", "Fail to lock data because the data has been locked.")},
+        {6, TR_NOOP("UError_C", "Fail to unlock data because the data has not been locked.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);

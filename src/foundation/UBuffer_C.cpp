@@ -78,9 +78,9 @@ int32_t UBuffer_C::WriteString(const char* text) {
 
 NS_Base::UError_C UBuffer_C::MakeError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to read data."},
-        {2, "Fail to write data."},
-        {3, "Fail to get string because too long string."},
+        {1, TR_NOOP("UError_C", "Fail to read data.")},
+        {2, TR_NOOP("UError_C", "Fail to write data.")},
+        {3, TR_NOOP("UError_C", "Fail to get string because too long string.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table);

@@ -113,8 +113,8 @@ template <class Key, class Record, DataFile FileType>
 NS_Base::UError_C UDictionary_T<Key, Record, FileType>::MakeError(int32_t code,
                                                                   const char* extra) const {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Unexpected file data."},
-        {2, "Unexpected file sign."},
+        {1, TR_NOOP("UError_C", "Unexpected file data.")},
+        {2, TR_NOOP("UError_C", "Unexpected file sign.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, extra);
@@ -124,10 +124,10 @@ template <class Key, class Record, DataFile FileType>
 NS_Base::UError_C UDictionary_T<Key, Record, FileType>::MakeKeyError(int32_t code,
                                                                      const char* extra) const {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to get data because unexpected key."},
-        {2, "Fail to set data because unexpected key."},
-        {3, "Unexpected index."},
-        {4, "Fail to find key by value."},
+        {1, TR_NOOP("UError_C", "Fail to get data because unexpected key.")},
+        {2, TR_NOOP("UError_C", "Fail to set data because unexpected key.")},
+        {3, TR_NOOP("UError_C", "Unexpected index.")},
+        {4, TR_NOOP("UError_C", "Fail to find key by value.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);

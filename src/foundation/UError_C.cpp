@@ -11,6 +11,9 @@ void PrintNotice(void*, const char* caption, const char* text) {
 }
 
 UError_C::UNotice_F currentNotice = PrintNotice;
+std::string Shown(const char* text) {
+    return ShownText("UError_C", text);
+}
 
 bool IsContinuationByte(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -106,7 +109,7 @@ UError_C::UError_C(int32_t errorCode, int32_t errorKind, const char* positionTex
     : code(errorCode), kind(errorKind) {
     CopyText(position, TextCapacity, positionText);
     CopyShownText(infoEx, TextCapacity, extra);
-    const char* message = "Unexpected error.";
+    const char* message = TR_NOOP("UError_C", "Unexpected error.");
     for (const UMessage_S* entry = table; entry && entry->code != 0; ++entry) {
         if (entry->code == errorCode) {
             message = entry->message;
@@ -120,19 +123,25 @@ const char* UError_C::GetCaption() const {
     return kind == UserError ? "UserError" : "SystemError";
 }
 
+std::string UError_C::ComposeCaption() const {
+    return kind == UserError ? Shown(TR_NOOP("UError_C", "UserError"))
+                             : Shown(TR_NOOP("UError_C", "SystemError"));
+}
+
 std::string UError_C::ComposeText() const {
     std::string text;
     if (kind == SystemError) {
-        text = "Code: " + std::to_string(code) + "\r\nInfo: " + info;
+        text = Shown(TR_NOOP("UError_C", "Code:")) + " " + std::to_string(code) + "\r\n" +
+               Shown(TR_NOOP("UError_C", "Info:")) + " " + Shown(info);
     } else {
-        text = info;
+        text = Shown(info);
     }
     if (infoEx[0] != '\0') {
-        text += kind == SystemError ? "\r\nInfoEx: " : "\r\n";
+        text += kind == SystemError ? "\r\n" + Shown(TR_NOOP("UError_C", "InfoEx:")) + " " : "\r\n";
         text += infoEx;
     }
     if (kind == SystemError) {
-        text += "\r\nPosition: ";
+        text += "\r\n" + Shown(TR_NOOP("UError_C", "Position:")) + " ";
         text += position;
     }
     char bounded[TextCapacity];
@@ -141,7 +150,7 @@ std::string UError_C::ComposeText() const {
 }
 
 void UError_C::Show(void* owner) const {
-    currentNotice(owner, GetCaption(), ComposeText().c_str());
+    currentNotice(owner, ComposeCaption().c_str(), ComposeText().c_str());
 }
 
 void UError_C::SetNotice(UNotice_F notice) {

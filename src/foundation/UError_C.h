@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "foundation/ShownText.h"
+
 namespace NS_Base {
 
 // One entry of a class's message table; a table ends with the entry whose code is 0.
@@ -35,8 +37,10 @@ public:
 
     // "UserError" or "SystemError".
     const char* GetCaption() const;
-    // The text a notice shows: the message alone for user errors, labelled lines for system
-    // errors; at most TextCapacity - 1 bytes.
+    // The caption as the user reads it, in the installed translation (ShownText).
+    std::string ComposeCaption() const;
+    // The text a notice shows, in the installed translation: the message alone for user errors,
+    // labelled lines for system errors; at most TextCapacity - 1 bytes.
     std::string ComposeText() const;
 
     // Hands caption and text to the notice function that the running program installed.

@@ -153,12 +153,12 @@ bool UGeneralData_C::IsSoundHeader(int32_t storedType, int32_t storedSize, int64
 
 NS_Base::UError_C UGeneralData_C::MakeError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Not enough memory."},
-        {2, "No data for pointed type."},
-        {3, "Need bigger size to save data."},
-        {4, "Fail to translate data with unknown type to string."},
-        {5, "Fail to translate data with binary data to string."},
-        {6, "Unexpected type or size of data."},
+        {1, TR_NOOP("UError_C", "Not enough memory.")},
+        {2, TR_NOOP("UError_C", "No data for pointed type.")},
+        {3, TR_NOOP("UError_C", "Need bigger size to save data.")},
+        {4, TR_NOOP("UError_C", "Fail to translate data with unknown type to string.")},
+        {5, TR_NOOP("UError_C", "Fail to translate data with binary data to string.")},
+        {6, TR_NOOP("UError_C", "Unexpected type or size of data.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);

@@ -114,12 +114,12 @@ public:
 
         NS_Base::UError_C MakeError(int32_t code) const {
             static constexpr NS_Base::UMessage_S table[] = {
-                {1, "This identifier has not been registered."},
-                {2, "No data in the list."},
-                {3, "This identifier is null."},
-                {4, "This identifier has been deleted."},
-                {5, "This identifier has not existed."},
-                {6, "Two identifier are from the different lists."},
+                {1, TR_NOOP("UError_C", "This identifier has not been registered.")},
+                {2, TR_NOOP("UError_C", "No data in the list.")},
+                {3, TR_NOOP("UError_C", "This identifier is null.")},
+                {4, TR_NOOP("UError_C", "This identifier has been deleted.")},
+                {5, TR_NOOP("UError_C", "This identifier has not existed.")},
+                {6, TR_NOOP("UError_C", "Two identifier are from the different lists.")},
                 {0, nullptr},
             };
             return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
@@ -305,19 +305,22 @@ private:
 
     NS_Base::UError_C MakeError(int32_t code) const {
         static constexpr NS_Base::UMessage_S table[] = {
-            {1, "Not enough memory."},
-            {2, "No data in the list."},
-            {3, "Fail to delete data because something uses it."},
-            {4, "This data is invalid."},
-            {5, "Fail to resume the data which has not been blanked out."},
-            {6, "Fail to register the data because it is invalid."},
-            {7, "Fail to register the data because it is inexistent."},
-            {8, "This identifier does not belong to this list."},
-            {9, "Amount of real data mismatch scheduled value."},
-            {10, "Unexpected index."},
-            {11, "Fail to delete data because foregone reference mismatches current reference."},
-            {12, "Fail to find data by id."},
-            {13, "Fail to fast sort."},
+            {1, TR_NOOP("UError_C", "Not enough memory.")},
+            {2, TR_NOOP("UError_C", "No data in the list.")},
+            {3, TR_NOOP("UError_C", "Fail to delete data because something uses it.")},
+            {4, TR_NOOP("UError_C", "This data is invalid.")},
+            {5, TR_NOOP("UError_C", "Fail to resume the data which has not been blanked out.")},
+            {6, TR_NOOP("UError_C", "Fail to register the data because it is invalid.")},
+            {7, TR_NOOP("UError_C", "Fail to register the data because it is inexistent.")},
+            {8, TR_NOOP("UError_C", "This identifier does not belong to this list.")},
+            {9, TR_NOOP("UError_C", "Amount of real data mismatch scheduled value.")},
+            {10, TR_NOOP("UError_C", "Unexpected index.")},
+            {11,
+             TR_NOOP(
+                 "UError_C",
+                 "Fail to delete data because foregone reference mismatches current reference.")},
+            {12, TR_NOOP("UError_C", "Fail to find data by id.")},
+            {13, TR_NOOP("UError_C", "Fail to fast sort.")},
             {0, nullptr},
         };
         return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);

@@ -62,7 +62,8 @@ private:
     };
 
     static NS_Base::UError_C MakeError(int32_t code) {
-        static constexpr NS_Base::UMessage_S table[] = {{1, "Not enough memory."}, {0, nullptr}};
+        static constexpr NS_Base::UMessage_S table[] = {
+            {1, TR_NOOP("UError_C", "Not enough memory.")}, {0, nullptr}};
         return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);
     }
 

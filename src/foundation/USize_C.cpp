@@ -14,9 +14,9 @@ void USize_C::Set(int32_t newWidth, int32_t newHeight) {
 
 NS_Base::UError_C USize_C::MakeError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to set size because negative size."},
-        {2, "Fail to use subtraction on the size because negative size."},
-        {3, "Unexpected scale."},
+        {1, TR_NOOP("UError_C", "Fail to set size because negative size.")},
+        {2, TR_NOOP("UError_C", "Fail to use subtraction on the size because negative size.")},
+        {3, TR_NOOP("UError_C", "Unexpected scale.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);

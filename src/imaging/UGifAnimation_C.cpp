@@ -240,8 +240,8 @@ bool UGifAnimation_C::ReadFrames(const char* path, const UTakeFrame_F& take) {
 
 NS_Base::UError_C UGifAnimation_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to read an animation frame:"},
-        {2, "Not enough memory to read the animation:"},
+        {1, TR_NOOP("UError_C", "Fail to read an animation frame:")},
+        {2, TR_NOOP("UError_C", "Not enough memory to read the animation:")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, code == 2 ? NS_Base::SystemError : NS_Base::UserError,

@@ -430,10 +430,10 @@ void UImageData_C::FindEncoder() {
 
 NS_Base::UError_C UImageData_C::MakeFileError(int32_t code, const char* path) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to read image file:"},
-        {2, "该图片不是索引图片."},
-        {3, "The pixel format of image file must be 32-bits:"},
-        {4, "创建图片文件失败."},
+        {1, TR_NOOP("UError_C", "Fail to read image file:")},
+        {2, TR_NOOP("UError_C", "该图片不是索引图片.")},
+        {3, TR_NOOP("UError_C", "The pixel format of image file must be 32-bits:")},
+        {4, TR_NOOP("UError_C", "创建图片文件失败.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, path);
@@ -441,19 +441,19 @@ NS_Base::UError_C UImageData_C::MakeFileError(int32_t code, const char* path) {
 
 NS_Base::UError_C UImageData_C::MakeImageError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Not enough memory."},
-        {2, "No image data to operated."},
-        {3, "Fail to get pixel index from current image."},
-        {4, "Unexpected data format of current image."},
-        {5, "Unexpected image size."},
-        {6, "Unexpected character size."},
-        {7, "New palette size mismatches original palette size."},
-        {8, "Fail to create new image."},
-        {9, "Unexpected image format."},
-        {10, "Fail to clone image because unexpected area."},
-        {11, "Unexpected palette size."},
-        {12, "Fail to set pixels because unexpected size."},
-        {13, "Image format must be 8-bits or 32-bits."},
+        {1, TR_NOOP("UError_C", "Not enough memory.")},
+        {2, TR_NOOP("UError_C", "No image data to operated.")},
+        {3, TR_NOOP("UError_C", "Fail to get pixel index from current image.")},
+        {4, TR_NOOP("UError_C", "Unexpected data format of current image.")},
+        {5, TR_NOOP("UError_C", "Unexpected image size.")},
+        {6, TR_NOOP("UError_C", "Unexpected character size.")},
+        {7, TR_NOOP("UError_C", "New palette size mismatches original palette size.")},
+        {8, TR_NOOP("UError_C", "Fail to create new image.")},
+        {9, TR_NOOP("UError_C", "Unexpected image format.")},
+        {10, TR_NOOP("UError_C", "Fail to clone image because unexpected area.")},
+        {11, TR_NOOP("UError_C", "Unexpected palette size.")},
+        {12, TR_NOOP("UError_C", "Fail to set pixels because unexpected size.")},
+        {13, TR_NOOP("UError_C", "Image format must be 8-bits or 32-bits.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);

@@ -199,16 +199,16 @@ void UPixels_C::AttachView(uint32_t* values, int32_t x, int32_t y, int32_t width
 
 NS_Base::UError_C UPixels_C::MakeError(int32_t code) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Not enough memory."},
-        {2, "The data has not been initialized."},
-        {3, "HBITMAP size mismatches size of pixels data."},
-        {4, "Unexpected transparency."},
-        {5, "Fail to set size because memory from exterior."},
-        {6, "The index data mismatches palette data."},
-        {7, "Fail to draw because no function."},
-        {8, "Unexpected image size."},
-        {9, "Fail to zoom in because new size mismatches the original size."},
-        {10, "Unexpected pixel position."},
+        {1, TR_NOOP("UError_C", "Not enough memory.")},
+        {2, TR_NOOP("UError_C", "The data has not been initialized.")},
+        {3, TR_NOOP("UError_C", "HBITMAP size mismatches size of pixels data.")},
+        {4, TR_NOOP("UError_C", "Unexpected transparency.")},
+        {5, TR_NOOP("UError_C", "Fail to set size because memory from exterior.")},
+        {6, TR_NOOP("UError_C", "The index data mismatches palette data.")},
+        {7, TR_NOOP("UError_C", "Fail to draw because no function.")},
+        {8, TR_NOOP("UError_C", "Unexpected image size.")},
+        {9, TR_NOOP("UError_C", "Fail to zoom in because new size mismatches the original size.")},
+        {10, TR_NOOP("UError_C", "Unexpected pixel position.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table);

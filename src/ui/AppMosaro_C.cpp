@@ -12,6 +12,7 @@
 #include "files/UCustomizationPlace_C.h"
 #include "files/UCustomization_C.h"
 #include "imaging/UImageData_C.h"
+#include "ui/ULanguage_C.h"
 #include "ui/WMosaro_C.h"
 
 namespace NS_Wnd {
@@ -71,6 +72,7 @@ int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
     QApplication application(qtArgc, qtArgv);
+    ULanguage_C::Install(application);
     QApplication::setWindowIcon(QIcon::fromTheme(TAVRIN_APP_ID, QIcon(":/tavrin/icon.png")));
     // Pictures decode on worker threads; Qt's JPEG plugin must belong to this one.
     UImageData_C::PrepareDecoders();

@@ -46,9 +46,9 @@ void UFileListBox_C::RemoveAll() {
 
 NS_Base::UError_C UFileListBox_C::MakeError(int32_t code, const char* extra) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Fail to add file path for list."},
-        {2, "Fail to add data for list."},
-        {3, "Not enough memory."},
+        {1, TR_NOOP("UError_C", "Fail to add file path for list.")},
+        {2, TR_NOOP("UError_C", "Fail to add data for list.")},
+        {3, TR_NOOP("UError_C", "Not enough memory.")},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::SystemError, ClassName(), table, extra);

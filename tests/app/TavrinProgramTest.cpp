@@ -147,11 +147,12 @@ protected:
         }
     }
 
-    // Runs the program in the temporary folder, with `environment` set before it; returns the
-    // exit status.
+    // Runs the program in the temporary folder, speaking English, with `environment` set before
+    // it; returns the exit status.
     int Run(const Args& args, const std::string& environment = "") const {
-        std::string command =
-            "cd '" + folder.root + "' && " + environment + " '" TAVRIN_PROGRAM "'";
+        std::string command = "cd '" + folder.root +
+                              "' && unset LANGUAGE LC_ALL LC_MESSAGES; export LANG=en_US.UTF-8; " +
+                              environment + " '" TAVRIN_PROGRAM "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -453,26 +454,28 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
     const Bytes whole = ReadFile(In("wide.png"));
     WriteFile(In("cut.png"), Bytes(whole.begin(), whole.end() - 20));
     const std::tuple<Args, int, std::string> cases[] = {
-        {{"missing.png", "set"}, 1, "UserError: Inaccurate file path or directory:\nmissing.png\n"},
-        {{"set", "broken.png"}, 1, "UserError: Fail to read image file:\nbroken.png\n"},
+        {{"missing.png", "set"}, 1, "Error: No such file or folder:\nmissing.png\n"},
+        {{"set", "broken.png"}, 1, "Error: Cannot read the picture file:\nbroken.png\n"},
         {{"none"}, 1, "tavrin: no bmp, png, jpg or gif file found\n"},
-        {{"--autocut", "clear"}, 1, "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n"},
+        {{"--autocut", "clear"},
+         1,
+         "Error: Cannot make a sheet: the pictures may be fully transparent.\n"},
         {{"--layout", "vertical", "wide.png", "tall.png", "cut.png"},
          1,
-         "UserError: The sheet is too large to compose:\n30000 x 90000; " + packedHint},
+         "Error: The sheet is too large to compose:\n30000 x 90000; " + packedHint},
         // A shown message holds 399 bytes, the message line included.
-        {{longPath}, 1, "UserError: File path is too long:\n" + longPath.substr(0, 375) + "\n"},
+        {{longPath}, 1, "Error: File path is too long:\n" + longPath.substr(0, 375) + "\n"},
         {{"--layout", "vertical", "--max-size", "5", "set"},
          1,
-         "UserError: The sheet is larger than the size limit:\n6 x 24, limit 5; " + packedHint},
+         "Error: The sheet is larger than the size limit:\n6 x 24, limit 5; " + packedHint},
         // One picture larger than any sheet is named, with or without multipack.
         {{"--multipack", "wide.png"},
          1,
-         "UserError: A picture is larger than the largest sheet:\nwide.png is 30000 x 1 once "
+         "Error: A picture is larger than the largest sheet:\nwide.png is 30000 x 1 once "
          "trimmed; limit 16384 x 16384\n"},
         {{"--data", "missing/d.json", "set"},
          1,
-         "UserError: Fail to write the file:\nmissing/d.json : No such file or directory\n"},
+         "Error: Cannot write the file:\nmissing/d.json : No such file or directory\n"},
         {{"--data", "./s.png", "set"}, 2, "tavrin: --data ./s.png names the sheet to write\n"},
         {{"-o", "-", "--data", "-", "set"}, 2, "tavrin: --data - names the sheet to write\n"},
         {{"--data", "set/plain.png", "set"},
@@ -483,13 +486,13 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
          "tavrin: set/plain.png is the data file to write, not a picture to read\n"},
         {{"-o", "missing/s.png", "set"},
          1,
-         "UserError: 创建图片文件失败.\nmissing/s.png : No such file or directory\n"},
+         "Error: Cannot create the picture file.\nmissing/s.png : No such file or directory\n"},
         {{}, 2, "tavrin: no PATH to compose\n" + usage},
         {{"set", "./s.png"}, 2, "tavrin: ./s.png is the sheet to write, not a picture to read\n"},
         {{"--bogus", "set"}, 2, "tavrin: unknown option --bogus\n" + usage},
         {{"-o", "s.webp", "--layout", "vertical", "wide.png"},
          1,
-         "UserError: The sheet is larger than the size limit:\n30000 x 1, limit 16383\n"},
+         "Error: The sheet is larger than the size limit:\n30000 x 1, limit 16383\n"},
         {{"-o", "s.webp", "--indexed", "set"},
          2,
          "tavrin: --indexed writes a palette PNG; a lossless WebP sheet takes a palette by "
@@ -515,6 +518,37 @@ TEST_F(TavrinProgramTest, FailuresAndBadUsageLeaveBothFilesAlone) {
     }
     EXPECT_EQ(NamesWith(folder.root, ".tmp"), std::vector<std::string>{})
         << "a temporary file was left behind";
+}
+
+// A Chinese reader gets the Chinese source texts and the program's own texts in Chinese, whatever
+// the variant or the place among the wanted languages; every other reader gets English.
+TEST_F(TavrinProgramTest, MessagesSpeakTheReadersLanguage) {
+    std::filesystem::create_directories(In("clear"));
+    SavePicture(Sources()[0].picture, In("clear/blank.png"));
+    std::filesystem::create_directories(In("none"));
+    const Args blank = {"-o", "s.png", "--autocut", "clear"};
+    const std::string chinese = "UserError: 无法生成有效图片,有可能因为图片上全是透明色.\n";
+    const std::string english =
+        "Error: Cannot make a sheet: the pictures may be fully transparent.\n";
+    const std::tuple<std::string, Args, std::string> cases[] = {
+        {"LANG=zh_CN.UTF-8", blank, chinese},
+        {"LANG=zh_TW.UTF-8", blank, chinese},
+        {"LANG=fr_FR.UTF-8 LANGUAGE=fr:zh_CN", blank, chinese},
+        {"LANG=de_DE.UTF-8", blank, english},
+        {"LANG=C", blank, english},
+        {"LANG=zh_CN.UTF-8",
+         {"-o", "missing/s.png", "set"},
+         "tavrin: 警告: 图片大小不一, 每张都占一个与最大图片同样大的格子; --data FILE.json "
+         "会紧密排列并裁剪图片, 并记下每一帧的位置\n"
+         "UserError: 创建图片文件失败.\nmissing/s.png : No such file or directory\n"},
+        {"LANG=zh_CN.UTF-8",
+         {"-o", "s.png", "none"},
+         "tavrin: 没有找到 bmp、png、jpg 或 gif 文件\n"},
+    };
+    for (const auto& [environment, args, error] : cases) {
+        EXPECT_EQ(Run(args, environment), 1) << environment;
+        EXPECT_EQ(Text(In("err")), error) << environment;
+    }
 }
 
 // A mistake in the usage ends in one line that says what to do, and one pointing to the help;
@@ -621,8 +655,9 @@ TEST_F(TavrinProgramTest, MemoryRunningOutWhileDecodingNamesThePicture) {
                   "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64"),
               1);
     const std::string error = Text(In("err"));
-    EXPECT_NE(error.find("SystemError: Code: 1\nInfo: Not enough memory.\nInfoEx: large.png\n"),
-              std::string::npos)
+    EXPECT_NE(
+        error.find("System error: Code: 1\nMessage: Not enough memory.\nDetails: large.png\n"),
+        std::string::npos)
         << error;
 }
 

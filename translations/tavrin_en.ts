@@ -1,0 +1,501 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CollectBatch</name>
+    <message>
+        <source>%1 would share one frame name; the frames of their arguments are named with the argument in front</source>
+        <translation>%1 would share one frame name; the frames of their arguments are named with the argument in front</translation>
+    </message>
+</context>
+<context>
+    <name>ComposeCommand</name>
+    <message>
+        <source>Loading pictures: %1 of %2</source>
+        <translation>Loading pictures: %1 of %2</translation>
+    </message>
+    <message>
+        <source>Packing %1 pictures</source>
+        <translation>Packing %1 pictures</translation>
+    </message>
+    <message>
+        <source>Placing %1 pictures</source>
+        <translation>Placing %1 pictures</translation>
+    </message>
+    <message>
+        <source>Writing sheet %1 of %2</source>
+        <translation>Writing sheet %1 of %2</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 and %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>warning: %1</translation>
+    </message>
+    <message>
+        <source>no bmp, png, jpg or gif file found</source>
+        <translation>no bmp, png, jpg or gif file found</translation>
+    </message>
+    <message>
+        <source>Wrote %1 from %2 pictures.</source>
+        <translation>Wrote %1 from %2 pictures.</translation>
+    </message>
+</context>
+<context>
+    <name>UComposeJob_C</name>
+    <message>
+        <source>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</source>
+        <translation>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</translation>
+    </message>
+    <message>
+        <source>%1 has more than 256 colours, so --indexed writes it as RGBA</source>
+        <translation>%1 has more than 256 colours, so --indexed writes it as RGBA</translation>
+    </message>
+    <message>
+        <source>the pictures differ in size, so each takes a cell as large as the largest; --data FILE.json packs and trims them and records where each frame went</source>
+        <translation>the pictures differ in size, so each takes a cell as large as the largest; --data FILE.json packs and trims them and records where each frame went</translation>
+    </message>
+    <message>
+        <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
+        <translation>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</translation>
+    </message>
+</context>
+<context>
+    <name>UError_C</name>
+    <message>
+        <source>SystemError</source>
+        <translation>System error</translation>
+    </message>
+    <message>
+        <source>Not enough memory.</source>
+        <translation>Not enough memory.</translation>
+    </message>
+    <message>
+        <source>无法生成有效图片,有可能因为图片上全是透明色.</source>
+        <translation>Cannot make a sheet: the pictures may be fully transparent.</translation>
+    </message>
+    <message>
+        <source>The sheet is too large to compose:</source>
+        <translation>The sheet is too large to compose:</translation>
+    </message>
+    <message>
+        <source>Not enough memory to compose the sheet:</source>
+        <translation>Not enough memory to compose the sheet:</translation>
+    </message>
+    <message>
+        <source>The sheet is larger than the size limit:</source>
+        <translation>The sheet is larger than the size limit:</translation>
+    </message>
+    <message>
+        <source>The pictures do not fit one sheet (--multipack spreads them over several):</source>
+        <translation>The pictures do not fit one sheet (--multipack spreads them over several):</translation>
+    </message>
+    <message>
+        <source>A picture is larger than the largest sheet:</source>
+        <translation>A picture is larger than the largest sheet:</translation>
+    </message>
+    <message>
+        <source>Fail to write the file:</source>
+        <translation>Cannot write the file:</translation>
+    </message>
+    <message>
+        <source>Fail to set default value because default value is different from last value.</source>
+        <translation>Cannot set a default value that differs from the one set before.</translation>
+    </message>
+    <message>
+        <source>It`s too late to load customization file.</source>
+        <translation>The settings file is loaded too late.</translation>
+    </message>
+    <message>
+        <source>Fail to create the settings folder.</source>
+        <translation>Cannot create the settings folder.</translation>
+    </message>
+    <message>
+        <source>Fail to open pointed file.</source>
+        <translation>Cannot open the file.</translation>
+    </message>
+    <message>
+        <source>Fail to create pointed file.</source>
+        <translation>Cannot create the file.</translation>
+    </message>
+    <message>
+        <source>Fail to write data to the file.</source>
+        <translation>Cannot write to the file.</translation>
+    </message>
+    <message>
+        <source>Fail to read data from the file.</source>
+        <translation>Cannot read from the file.</translation>
+    </message>
+    <message>
+        <source>Incorrect state.</source>
+        <translation>The file is not in the state this step needs.</translation>
+    </message>
+    <message>
+        <source>No file exist.</source>
+        <translation>The file does not exist.</translation>
+    </message>
+    <message>
+        <source>No file to been deleted.</source>
+        <translation>There is no file to delete.</translation>
+    </message>
+    <message>
+        <source>Too size of file.</source>
+        <translation>The file is too large.</translation>
+    </message>
+    <message>
+        <source>Inaccurate file path or directory:</source>
+        <translation>No such file or folder:</translation>
+    </message>
+    <message>
+        <source>File path is too long:</source>
+        <translation>File path is too long:</translation>
+    </message>
+    <message>
+        <source>Fail to list directory:</source>
+        <translation>Cannot list the folder:</translation>
+    </message>
+    <message>
+        <source>Fail to remove the file:</source>
+        <translation>Cannot remove the file:</translation>
+    </message>
+    <message>
+        <source>Unexpected point from the other area.</source>
+        <translation>A memory block belongs to another area.</translation>
+    </message>
+    <message>
+        <source>Fail to copy data because null point.</source>
+        <translation>Cannot copy data from a null pointer.</translation>
+    </message>
+    <message>
+        <source>Fail to get memory because locked data.</source>
+        <translation>Cannot allocate memory: the data is locked.</translation>
+    </message>
+    <message>
+        <source>Fail to lock data because the data has been locked.</source>
+        <translation>Cannot lock data that is already locked.</translation>
+    </message>
+    <message>
+        <source>Fail to unlock data because the data has not been locked.</source>
+        <translation>Cannot unlock data that is not locked.</translation>
+    </message>
+    <message>
+        <source>Fail to read data.</source>
+        <translation>Cannot read the data.</translation>
+    </message>
+    <message>
+        <source>Fail to write data.</source>
+        <translation>Cannot write the data.</translation>
+    </message>
+    <message>
+        <source>Fail to get string because too long string.</source>
+        <translation>Cannot read a text: it is too long.</translation>
+    </message>
+    <message>
+        <source>Unexpected file data.</source>
+        <translation>The file holds unexpected data.</translation>
+    </message>
+    <message>
+        <source>Unexpected file sign.</source>
+        <translation>The file is not of the expected kind.</translation>
+    </message>
+    <message>
+        <source>Fail to get data because unexpected key.</source>
+        <translation>Cannot read a value: unknown key.</translation>
+    </message>
+    <message>
+        <source>Fail to set data because unexpected key.</source>
+        <translation>Cannot set a value: unknown key.</translation>
+    </message>
+    <message>
+        <source>Unexpected index.</source>
+        <translation>The index is out of range.</translation>
+    </message>
+    <message>
+        <source>Fail to find key by value.</source>
+        <translation>No key has this value.</translation>
+    </message>
+    <message>
+        <source>Unexpected error.</source>
+        <translation>Unexpected error.</translation>
+    </message>
+    <message>
+        <source>UserError</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Code:</source>
+        <translation>Code:</translation>
+    </message>
+    <message>
+        <source>Info:</source>
+        <translation>Message:</translation>
+    </message>
+    <message>
+        <source>InfoEx:</source>
+        <translation>Details:</translation>
+    </message>
+    <message>
+        <source>Position:</source>
+        <translation>Where:</translation>
+    </message>
+    <message>
+        <source>No data for pointed type.</source>
+        <translation>No data of the requested type.</translation>
+    </message>
+    <message>
+        <source>Need bigger size to save data.</source>
+        <translation>The space is too small for the data.</translation>
+    </message>
+    <message>
+        <source>Fail to translate data with unknown type to string.</source>
+        <translation>Cannot turn data of an unknown type into text.</translation>
+    </message>
+    <message>
+        <source>Fail to translate data with binary data to string.</source>
+        <translation>Cannot turn binary data into text.</translation>
+    </message>
+    <message>
+        <source>Unexpected type or size of data.</source>
+        <translation>The data has an unexpected type or size.</translation>
+    </message>
+    <message>
+        <source>This identifier has not been registered.</source>
+        <translation>This identifier is not registered.</translation>
+    </message>
+    <message>
+        <source>No data in the list.</source>
+        <translation>The list is empty.</translation>
+    </message>
+    <message>
+        <source>This identifier is null.</source>
+        <translation>This identifier is null.</translation>
+    </message>
+    <message>
+        <source>This identifier has been deleted.</source>
+        <translation>This identifier has been deleted.</translation>
+    </message>
+    <message>
+        <source>This identifier has not existed.</source>
+        <translation>This identifier does not exist.</translation>
+    </message>
+    <message>
+        <source>Two identifier are from the different lists.</source>
+        <translation>The two identifiers belong to different lists.</translation>
+    </message>
+    <message>
+        <source>Fail to delete data because something uses it.</source>
+        <translation>Cannot delete data that is still in use.</translation>
+    </message>
+    <message>
+        <source>This data is invalid.</source>
+        <translation>This data is invalid.</translation>
+    </message>
+    <message>
+        <source>Fail to resume the data which has not been blanked out.</source>
+        <translation>Cannot restore data that was not removed.</translation>
+    </message>
+    <message>
+        <source>Fail to register the data because it is invalid.</source>
+        <translation>Cannot register invalid data.</translation>
+    </message>
+    <message>
+        <source>Fail to register the data because it is inexistent.</source>
+        <translation>Cannot register data that does not exist.</translation>
+    </message>
+    <message>
+        <source>This identifier does not belong to this list.</source>
+        <translation>This identifier does not belong to this list.</translation>
+    </message>
+    <message>
+        <source>Amount of real data mismatch scheduled value.</source>
+        <translation>The number of entries differs from the number expected.</translation>
+    </message>
+    <message>
+        <source>Fail to delete data because foregone reference mismatches current reference.</source>
+        <translation>Cannot delete data: its references have changed.</translation>
+    </message>
+    <message>
+        <source>Fail to find data by id.</source>
+        <translation>No data has this identifier.</translation>
+    </message>
+    <message>
+        <source>Fail to fast sort.</source>
+        <translation>Cannot sort the list.</translation>
+    </message>
+    <message>
+        <source>Fail to set size because negative size.</source>
+        <translation>A size cannot be negative.</translation>
+    </message>
+    <message>
+        <source>Fail to use subtraction on the size because negative size.</source>
+        <translation>Subtracting the sizes would give a negative size.</translation>
+    </message>
+    <message>
+        <source>Unexpected scale.</source>
+        <translation>The scale is out of range.</translation>
+    </message>
+    <message>
+        <source>Fail to read an animation frame:</source>
+        <translation>Cannot read a frame of the animation:</translation>
+    </message>
+    <message>
+        <source>Not enough memory to read the animation:</source>
+        <translation>Not enough memory to read the animation:</translation>
+    </message>
+    <message>
+        <source>Fail to read image file:</source>
+        <translation>Cannot read the picture file:</translation>
+    </message>
+    <message>
+        <source>该图片不是索引图片.</source>
+        <translation>The picture has no palette.</translation>
+    </message>
+    <message>
+        <source>The pixel format of image file must be 32-bits:</source>
+        <translation>The picture file must have 32 bits per pixel:</translation>
+    </message>
+    <message>
+        <source>创建图片文件失败.</source>
+        <translation>Cannot create the picture file.</translation>
+    </message>
+    <message>
+        <source>No image data to operated.</source>
+        <translation>There is no picture data to work on.</translation>
+    </message>
+    <message>
+        <source>Fail to get pixel index from current image.</source>
+        <translation>Cannot read a palette index from the picture.</translation>
+    </message>
+    <message>
+        <source>Unexpected data format of current image.</source>
+        <translation>The picture&apos;s data format is not the expected one.</translation>
+    </message>
+    <message>
+        <source>Unexpected image size.</source>
+        <translation>The picture&apos;s size is not the expected one.</translation>
+    </message>
+    <message>
+        <source>Unexpected character size.</source>
+        <translation>The text size is not the expected one.</translation>
+    </message>
+    <message>
+        <source>New palette size mismatches original palette size.</source>
+        <translation>The new palette&apos;s size differs from the old palette&apos;s.</translation>
+    </message>
+    <message>
+        <source>Fail to create new image.</source>
+        <translation>Cannot create the picture.</translation>
+    </message>
+    <message>
+        <source>Unexpected image format.</source>
+        <translation>The picture&apos;s format is not supported.</translation>
+    </message>
+    <message>
+        <source>Fail to clone image because unexpected area.</source>
+        <translation>Cannot copy a part of the picture: the area lies outside it.</translation>
+    </message>
+    <message>
+        <source>Unexpected palette size.</source>
+        <translation>The palette&apos;s size is not the expected one.</translation>
+    </message>
+    <message>
+        <source>Fail to set pixels because unexpected size.</source>
+        <translation>Cannot set the pixels: the size differs.</translation>
+    </message>
+    <message>
+        <source>Image format must be 8-bits or 32-bits.</source>
+        <translation>The picture must have 8 or 32 bits per pixel.</translation>
+    </message>
+    <message>
+        <source>The data has not been initialized.</source>
+        <translation>The pixels have not been set up.</translation>
+    </message>
+    <message>
+        <source>HBITMAP size mismatches size of pixels data.</source>
+        <translation>The bitmap&apos;s size differs from the pixels&apos; size.</translation>
+    </message>
+    <message>
+        <source>Unexpected transparency.</source>
+        <translation>The transparency is not the expected one.</translation>
+    </message>
+    <message>
+        <source>Fail to set size because memory from exterior.</source>
+        <translation>Cannot resize pixels that belong to someone else.</translation>
+    </message>
+    <message>
+        <source>The index data mismatches palette data.</source>
+        <translation>A palette index lies outside the palette.</translation>
+    </message>
+    <message>
+        <source>Fail to draw because no function.</source>
+        <translation>Cannot draw: no drawing function is set.</translation>
+    </message>
+    <message>
+        <source>Fail to zoom in because new size mismatches the original size.</source>
+        <translation>Cannot enlarge: the new size does not fit the old one.</translation>
+    </message>
+    <message>
+        <source>Unexpected pixel position.</source>
+        <translation>The pixel position lies outside the picture.</translation>
+    </message>
+    <message>
+        <source>Fail to add file path for list.</source>
+        <translation>Cannot add the file path to the list.</translation>
+    </message>
+    <message>
+        <source>Fail to add data for list.</source>
+        <translation>Cannot add the data to the list.</translation>
+    </message>
+</context>
+<context>
+    <name>USheetLimits_C</name>
+    <message>
+        <source>a packed sheet</source>
+        <translation>a packed sheet</translation>
+    </message>
+    <message>
+        <source>%1 from %2 pictures needs %3, %4 available</source>
+        <translation>%1 from %2 pictures needs %3, %4 available</translation>
+    </message>
+    <message>
+        <source>%1; --layout packed packs pictures of different sizes tightly</source>
+        <translation>%1; --layout packed packs pictures of different sizes tightly</translation>
+    </message>
+    <message>
+        <source>%1, limit %2</source>
+        <translation>%1, limit %2</translation>
+    </message>
+</context>
+<context>
+    <name>USheetTargets_C</name>
+    <message>
+        <source>--data %1 names the sheet to write</source>
+        <translation>--data %1 names the sheet to write</translation>
+    </message>
+    <message>
+        <source>--data %1 names a numbered sheet of the multipack (%2)</source>
+        <translation>--data %1 names a numbered sheet of the multipack (%2)</translation>
+    </message>
+    <message>
+        <source>--data %1 names every numbered sheet of the multipack (%2)</source>
+        <translation>--data %1 names every numbered sheet of the multipack (%2)</translation>
+    </message>
+    <message>
+        <source>-o %1 names a numbered data file of the multipack</source>
+        <translation>-o %1 names a numbered data file of the multipack</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>no display to open the window on; -o SHEET.png composes without a window</source>
+        <translation>no display to open the window on; -o SHEET.png composes without a window</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,501 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>CollectBatch</name>
+    <message>
+        <source>%1 would share one frame name; the frames of their arguments are named with the argument in front</source>
+        <translation>%1 会得到同一个帧名; 这些参数下的帧名前面加上参数本身</translation>
+    </message>
+</context>
+<context>
+    <name>ComposeCommand</name>
+    <message>
+        <source>Loading pictures: %1 of %2</source>
+        <translation>正在读取图片: %1/%2</translation>
+    </message>
+    <message>
+        <source>Packing %1 pictures</source>
+        <translation>正在紧密排列 %1 张图片</translation>
+    </message>
+    <message>
+        <source>Placing %1 pictures</source>
+        <translation>正在排列 %1 张图片</translation>
+    </message>
+    <message>
+        <source>Writing sheet %1 of %2</source>
+        <translation>正在写入第 %1/%2 张合成图</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <translation>%1 和 %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>警告: %1</translation>
+    </message>
+    <message>
+        <source>no bmp, png, jpg or gif file found</source>
+        <translation>没有找到 bmp、png、jpg 或 gif 文件</translation>
+    </message>
+    <message>
+        <source>Wrote %1 from %2 pictures.</source>
+        <translation>已由 %2 张图片写出 %1.</translation>
+    </message>
+</context>
+<context>
+    <name>UComposeJob_C</name>
+    <message>
+        <source>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</source>
+        <translation>合成图为 %1 x %2 像素; 大多数 GPU 无法载入边长超过 %3 的纹理 (加 --max-size 则作为错误处理)</translation>
+    </message>
+    <message>
+        <source>%1 has more than 256 colours, so --indexed writes it as RGBA</source>
+        <translation>%1 的颜色超过 256 种, 所以 --indexed 仍按 RGBA 写出</translation>
+    </message>
+    <message>
+        <source>the pictures differ in size, so each takes a cell as large as the largest; --data FILE.json packs and trims them and records where each frame went</source>
+        <translation>图片大小不一, 每张都占一个与最大图片同样大的格子; --data FILE.json 会紧密排列并裁剪图片, 并记下每一帧的位置</translation>
+    </message>
+    <message>
+        <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
+        <translation>写出的 %1 张合成图之外的以下文件没有改动, 因为不能确定是 Tavrin 以前写出的: %2</translation>
+    </message>
+</context>
+<context>
+    <name>UError_C</name>
+    <message>
+        <source>SystemError</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not enough memory.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>无法生成有效图片,有可能因为图片上全是透明色.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The sheet is too large to compose:</source>
+        <translation>合成图太大, 无法合成:</translation>
+    </message>
+    <message>
+        <source>Not enough memory to compose the sheet:</source>
+        <translation>内存不足, 无法合成:</translation>
+    </message>
+    <message>
+        <source>The sheet is larger than the size limit:</source>
+        <translation>合成图超过了尺寸上限:</translation>
+    </message>
+    <message>
+        <source>The pictures do not fit one sheet (--multipack spreads them over several):</source>
+        <translation>图片放不进一张合成图 (--multipack 可以分到多张):</translation>
+    </message>
+    <message>
+        <source>A picture is larger than the largest sheet:</source>
+        <translation>有图片比最大的合成图还大:</translation>
+    </message>
+    <message>
+        <source>Fail to write the file:</source>
+        <translation>写入文件失败:</translation>
+    </message>
+    <message>
+        <source>Fail to set default value because default value is different from last value.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It`s too late to load customization file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to create the settings folder.</source>
+        <translation>创建设置文件夹失败.</translation>
+    </message>
+    <message>
+        <source>Fail to open pointed file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to create pointed file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to write data to the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to read data from the file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Incorrect state.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file exist.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No file to been deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too size of file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Inaccurate file path or directory:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File path is too long:</source>
+        <translation>文件路径太长:</translation>
+    </message>
+    <message>
+        <source>Fail to list directory:</source>
+        <translation>列出文件夹失败:</translation>
+    </message>
+    <message>
+        <source>Fail to remove the file:</source>
+        <translation>删除文件失败:</translation>
+    </message>
+    <message>
+        <source>Unexpected point from the other area.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to copy data because null point.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to get memory because locked data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to lock data because the data has been locked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to unlock data because the data has not been locked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to read data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to write data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to get string because too long string.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected file data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected file sign.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to get data because unexpected key.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to set data because unexpected key.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected index.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to find key by value.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected error.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>UserError</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Code:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Info:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>InfoEx:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No data for pointed type.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Need bigger size to save data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to translate data with unknown type to string.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to translate data with binary data to string.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected type or size of data.</source>
+        <translation>数据的类型或大小不符合预期.</translation>
+    </message>
+    <message>
+        <source>This identifier has not been registered.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No data in the list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This identifier is null.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This identifier has been deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This identifier has not existed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Two identifier are from the different lists.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to delete data because something uses it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This data is invalid.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to resume the data which has not been blanked out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to register the data because it is invalid.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to register the data because it is inexistent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This identifier does not belong to this list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Amount of real data mismatch scheduled value.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to delete data because foregone reference mismatches current reference.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to find data by id.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to fast sort.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to set size because negative size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to use subtraction on the size because negative size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected scale.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to read an animation frame:</source>
+        <translation>读取动画帧失败:</translation>
+    </message>
+    <message>
+        <source>Not enough memory to read the animation:</source>
+        <translation>内存不足, 无法读取动画:</translation>
+    </message>
+    <message>
+        <source>Fail to read image file:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>该图片不是索引图片.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The pixel format of image file must be 32-bits:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>创建图片文件失败.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No image data to operated.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to get pixel index from current image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected data format of current image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected image size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected character size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New palette size mismatches original palette size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to create new image.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected image format.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to clone image because unexpected area.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected palette size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to set pixels because unexpected size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Image format must be 8-bits or 32-bits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data has not been initialized.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HBITMAP size mismatches size of pixels data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected transparency.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to set size because memory from exterior.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The index data mismatches palette data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to draw because no function.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to zoom in because new size mismatches the original size.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unexpected pixel position.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to add file path for list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fail to add data for list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>USheetLimits_C</name>
+    <message>
+        <source>a packed sheet</source>
+        <translation>紧密排列的合成图</translation>
+    </message>
+    <message>
+        <source>%1 from %2 pictures needs %3, %4 available</source>
+        <translation>由 %2 张图片合成的%1需要 %3, 可用 %4</translation>
+    </message>
+    <message>
+        <source>%1; --layout packed packs pictures of different sizes tightly</source>
+        <translation>%1; --layout packed 可以把大小不一的图片紧密排列</translation>
+    </message>
+    <message>
+        <source>%1, limit %2</source>
+        <translation>%1, 上限 %2</translation>
+    </message>
+</context>
+<context>
+    <name>USheetTargets_C</name>
+    <message>
+        <source>--data %1 names the sheet to write</source>
+        <translation>--data %1 指的是要写出的合成图</translation>
+    </message>
+    <message>
+        <source>--data %1 names a numbered sheet of the multipack (%2)</source>
+        <translation>--data %1 指的是多张合成图中带编号的一张 (%2)</translation>
+    </message>
+    <message>
+        <source>--data %1 names every numbered sheet of the multipack (%2)</source>
+        <translation>--data %1 指的是多张合成图中每一张带编号的图 (%2)</translation>
+    </message>
+    <message>
+        <source>-o %1 names a numbered data file of the multipack</source>
+        <translation>-o %1 指的是多张合成图的一个带编号的数据文件</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>no display to open the window on; -o SHEET.png composes without a window</source>
+        <translation>没有可以打开窗口的显示器; -o SHEET.png 可以不开窗口直接合成</translation>
+    </message>
+</context>
+</TS>
