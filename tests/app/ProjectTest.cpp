@@ -54,10 +54,12 @@ protected:
 
     std::string In(const std::string& name) const { return folder.root + name; }
 
-    // Runs the program in `where` below the temporary folder; returns the exit status, its
-    // standard error in `err`.
+    // Runs the program in `where` below the temporary folder, speaking English; returns the exit
+    // status, its standard error in `err`.
     int Run(const std::string& where, const Args& args) {
-        std::string command = "cd '" + In(where) + "' && '" TAVRIN_PROGRAM "'";
+        std::string command =
+            "cd '" + In(where) +
+            "' && unset LANGUAGE LC_ALL LC_MESSAGES; export LANG=en_US.UTF-8; '" TAVRIN_PROGRAM "'";
         for (const std::string& arg : args) {
             command += " '" + arg + "'";
         }
@@ -177,9 +179,9 @@ TEST_F(ProjectTest, AFailingSheetIsNamedAndStopsNoOther) {
         bool written;
     } cases[] = {
         {"{\"output\": \"bad.png\", \"inputs\": [\"art/broken.png\"]},\n" + good, 1,
-         "tavrin: bad.png: UserError", true},
+         "tavrin: bad.png: Error", true},
         {"{\"output\": \"bad.png\", \"inputs\": [\"art/missing.png\"]},\n" + good, 1,
-         "tavrin: bad.png: UserError", true},
+         "tavrin: bad.png: Error", true},
         {good + ",\n" + good, 2, "good.png and good.png would write the same file", false},
         {good + ",\n{\"output\": \"art/a.png\", \"inputs\": [\"art/c.png\"]}", 2,
          "is the sheet to write, not a picture to read", false},
