@@ -287,6 +287,7 @@ private:
     void DefinePackingOptions();
     void DefineSpacingOptions();
     void DefineFrameOptions();
+    void DefineRebuildOptions();
     void Finish();
     // Each returns the problem found, empty for none.
     std::string ChooseLayoutAndTrim();
@@ -318,6 +319,7 @@ void UParser_C::DefineOptions() {
     DefinePackingOptions();
     DefineSpacingOptions();
     DefineFrameOptions();
+    DefineRebuildOptions();
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
@@ -440,6 +442,19 @@ void UParser_C::DefineFrameOptions() {
         ->group("Frames");
 }
 
+void UParser_C::DefineRebuildOptions() {
+    const char* builds = "Builds";
+    app.add_flag("--force", result.force,
+                 "write the files even when those there were made from the same pictures, "
+                 "options and version (default: leave them alone)")
+        ->group(builds);
+    app.add_option("--depfile", result.depfile,
+                   "also write the files made and every picture and folder they were made from "
+                   "as a Makefile rule, for make and ninja (default: none)")
+        ->option_text("FILE.d")
+        ->group(builds);
+}
+
 std::vector<std::string> UParser_C::GetOptionNames() const {
     std::vector<std::string> names;
     for (const CLI::Option* option : app.get_options()) {
@@ -548,6 +563,9 @@ void UParser_C::Finish() {
     }
     if (result.paths.empty()) {
         return Fail("no PATH to compose");
+    }
+    if (!result.depfile.empty() && (output == "-" || result.compose.data.path == "-")) {
+        return Fail("--depfile names files, not standard output");
     }
     result.action = CommandLine_S::ComposeSheet;
 }

@@ -6,10 +6,12 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
+#include "composition/UDepfile_C.h"
 #include "foundation/UError_C.h"
 
 namespace {
@@ -89,20 +91,42 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
     return written;
 }
 
+// The rule naming `files` as made from the batch's pictures and the folders walked, at the
+// depfile's path; each path once.
+void WriteDepfile(const std::string& path, const std::vector<std::string>& files,
+                  const std::vector<UBatchEntry_S>& batch, std::vector<std::string> folders) {
+    std::vector<std::string> read;
+    std::unordered_set<std::string> seen;
+    for (const UBatchEntry_S& entry : batch) {
+        if (seen.insert(entry.path).second) {
+            read.push_back(entry.path);
+        }
+    }
+    for (std::string& folder : folders) {
+        if (seen.insert(folder).second) {
+            read.push_back(std::move(folder));
+        }
+    }
+    NS_Data::UDepfile_C::Write(path, NS_Data::UDepfile_C::MakeRule(files, read));
+}
+
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
     // The sheet and the data file as they are before the run, so that no spelling of either is
     // taken as a picture.
-    const NS_Data::UComposeJob_C job(commandLine.compose);
+    NS_Data::UComposeJob_C job(commandLine.compose);
     if (const std::string conflict = job.FindConflict(commandLine.paths); !conflict.empty()) {
         std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
         return 2;
     }
     try {
         std::string namesWarning;
-        std::vector<UBatchEntry_S> batch = CollectBatch(
-            commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder, &namesWarning);
+        std::vector<std::string> folders;
+        std::vector<UBatchEntry_S> batch =
+            CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder,
+                         &namesWarning, &folders);
+        job.SetFolders(folders);
         if (const std::string conflict = job.LeaveOutTargets(batch); !conflict.empty()) {
             std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
             return 2;
@@ -114,9 +138,18 @@ int RunCompose(const CommandLine_S& commandLine) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
         }
-        const std::vector<std::string> files = Compose(job, commandLine.compose, batch);
+        std::vector<std::string> files;
+        const bool upToDate = !commandLine.force && job.IsUpToDate(batch, &files);
+        if (!upToDate) {
+            files = Compose(job, commandLine.compose, batch);
+        }
+        if (!commandLine.depfile.empty()) {
+            WriteDepfile(commandLine.depfile, files, batch, std::move(folders));
+        }
         if (commandLine.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
-            std::printf("Wrote %s from %zu pictures.\n", ListNames(files).c_str(), batch.size());
+            std::printf(upToDate ? "Left %s alone: up to date with its %zu pictures.\n"
+                                 : "Wrote %s from %zu pictures.\n",
+                        ListNames(files).c_str(), batch.size());
         }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error);
