@@ -91,10 +91,9 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
     return written;
 }
 
-// The rule naming `files` as made from the batch's pictures and the folders walked, at the
-// depfile's path; each path once.
-void WriteDepfile(const std::string& path, const std::vector<std::string>& files,
-                  const std::vector<UBatchEntry_S>& batch, std::vector<std::string> folders) {
+// What a depfile names as read: the batch's pictures and the folders walked, each once.
+std::vector<std::string> ReadFiles(const std::vector<UBatchEntry_S>& batch,
+                                   std::vector<std::string> folders) {
     std::vector<std::string> read;
     std::unordered_set<std::string> seen;
     for (const UBatchEntry_S& entry : batch) {
@@ -107,7 +106,32 @@ void WriteDepfile(const std::string& path, const std::vector<std::string>& files
             read.push_back(std::move(folder));
         }
     }
-    NS_Data::UDepfile_C::Write(path, NS_Data::UDepfile_C::MakeRule(files, read));
+    return read;
+}
+
+// Writes the set unless the files there are up to date (and --force is not given), then the
+// depfile, whose paths are checked first, so that a path it cannot name stops the run before
+// anything is written.
+void WriteUnlessUpToDate(const NS_Data::UComposeJob_C& job, const CommandLine_S& commandLine,
+                         const std::vector<UBatchEntry_S>& batch,
+                         std::vector<std::string> folders) {
+    const std::vector<std::string> read = ReadFiles(batch, std::move(folders));
+    if (!commandLine.depfile.empty()) {
+        NS_Data::UDepfile_C::CheckPaths(read);
+    }
+    std::vector<std::string> files;
+    const bool upToDate = !commandLine.force && job.IsUpToDate(batch, &files);
+    if (!upToDate) {
+        files = Compose(job, commandLine.compose, batch);
+    }
+    if (!commandLine.depfile.empty()) {
+        NS_Data::UDepfile_C::Write(commandLine.depfile, NS_Data::UDepfile_C::MakeRule(files, read));
+    }
+    if (commandLine.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
+        std::printf(upToDate ? "Left %s alone: up to date with its %zu pictures.\n"
+                             : "Wrote %s from %zu pictures.\n",
+                    ListNames(files).c_str(), batch.size());
+    }
 }
 
 }  // namespace
@@ -138,19 +162,7 @@ int RunCompose(const CommandLine_S& commandLine) {
             std::fputs("tavrin: no bmp, png, jpg or gif file found\n", stderr);
             return 1;
         }
-        std::vector<std::string> files;
-        const bool upToDate = !commandLine.force && job.IsUpToDate(batch, &files);
-        if (!upToDate) {
-            files = Compose(job, commandLine.compose, batch);
-        }
-        if (!commandLine.depfile.empty()) {
-            WriteDepfile(commandLine.depfile, files, batch, std::move(folders));
-        }
-        if (commandLine.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
-            std::printf(upToDate ? "Left %s alone: up to date with its %zu pictures.\n"
-                                 : "Wrote %s from %zu pictures.\n",
-                        ListNames(files).c_str(), batch.size());
-        }
+        WriteUnlessUpToDate(job, commandLine, batch, std::move(folders));
     } catch (const NS_Base::UError_C& error) {
         PrintError(error);
         return 1;

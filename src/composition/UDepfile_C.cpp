@@ -31,7 +31,7 @@ std::string UDepfile_C::MakeRule(const std::vector<std::string>& targets,
 void UDepfile_C::AddPath(std::string& text, const std::string& path) {
     std::size_t backslashes = 0;
     for (const char c : path) {
-        if (c == '\n' || c == '\r' || c == '\t') {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
             throw MakeError(1, path.c_str());
         }
         if (c == ' ') {
@@ -46,6 +46,13 @@ void UDepfile_C::AddPath(std::string& text, const std::string& path) {
     }
 }
 
+void UDepfile_C::CheckPaths(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& path : paths) {
+        AddPath(text, path);
+    }
+}
+
 void UDepfile_C::Write(const std::string& path, const std::string& text) {
     UAtomicFile_C file;
     UPendingFile_C::Write(file, path, text);
@@ -54,7 +61,7 @@ void UDepfile_C::Write(const std::string& path, const std::string& text) {
 
 NS_Base::UError_C UDepfile_C::MakeError(int32_t code, const char* text) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "Depfile: a path with a line break or a tab cannot be named:"},
+        {1, "Depfile: a path with a control character cannot be named:"},
         {0, nullptr},
     };
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, text);

@@ -13,9 +13,12 @@ namespace NS_Data {
 // that make does not stop when one is deleted.
 class UDepfile_C {
 public:
-    // The text; a path with a line break or a tab, which the form cannot spell, raises code 1.
+    // The text; a path with a control character (a line break, a tab, ...), which the form
+    // cannot spell (ninja ends a name there), raises code 1.
     static std::string MakeRule(const std::vector<std::string>& targets,
                                 const std::vector<std::string>& prerequisites);
+    // Raises as MakeRule does for a path of `paths` it cannot spell, before anything is written.
+    static void CheckPaths(const std::vector<std::string>& paths);
     // Puts `text` at `path` whole, or raises as UPendingFile_C does.
     static void Write(const std::string& path, const std::string& text);
 

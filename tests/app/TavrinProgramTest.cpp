@@ -986,3 +986,41 @@ TEST_F(TavrinProgramTest, ARunWritesTheSetAgainOnlyWhenSomethingItWasMadeFromCha
         EXPECT_EQ(stamp(first), written) << test.what << ": the set just written is not up to date";
     }
 }
+
+// A Ninja build that reads the depfile (deps = gcc) knows every picture, names with spaces,
+// backslashes, '#' and '$' included, and the folders: a picture added to a folder builds the
+// set again, and nothing else does. A name with a control character, where ninja would end it,
+// is refused before anything is written. (Ninja 1.11 ends a name at '"' too; make does not.)
+TEST_F(TavrinProgramTest, NinjaRebuildsTheSetWhenAPictureIsAddedToAFolder) {
+    if (std::system("ninja --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs ninja";
+    }
+    ASSERT_EQ(Run({"-o", "s.png", "--depfile", "s.d", "set"}), 1);
+    EXPECT_NE(Text(In("err")).find("Depfile: a path with a control"), std::string::npos)
+        << Text(In("err"));
+    EXPECT_FALSE(Exists(In("s.png")) || Exists(In("s.d"))) << "a file was written";
+    std::filesystem::remove(In("set/\xC3\xBC\x01.png"));
+    std::filesystem::rename(In("set/sub/tall \"q\\b\".png"), In("set/sub/tall \\ q.png"));
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/a #1 $x.png"));
+    const std::string rule = "rule sheet\n  command = '" TAVRIN_PROGRAM
+                             "' -o s.png --data d.json --depfile s.d set\n"
+                             "  depfile = s.d\n  deps = gcc\nbuild s.png d.json: sheet\n";
+    WriteFile(In("build.ninja"), Bytes(rule.begin(), rule.end()));
+    const auto ninja = [this](const std::string& arguments) {
+        const std::string command = "cd '" + folder.root + "' && ninja " + arguments + " >out 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << Text(In("out"));
+        return Text(In("out"));
+    };
+    EXPECT_NE(ninja("").find("[1/1]"), std::string::npos) << "the first build";
+    EXPECT_EQ(ninja(""), "ninja: no work to do.\n");
+    const std::string deps = ninja("-t deps");
+    for (const char* read :
+         {"set/plain.png", "set/sub/tall \\ q.png", "set/a #1 $x.png", "set/sub", "set\n"}) {
+        EXPECT_NE(deps.find(std::string("    ") + read), std::string::npos)
+            << read << " is missing from\n"
+            << deps;
+    }
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/sub/new.png"));
+    EXPECT_NE(ninja("").find("[1/1]"), std::string::npos) << "a picture added to set/sub";
+    EXPECT_EQ(ninja(""), "ninja: no work to do.\n");
+}
