@@ -13,6 +13,7 @@ packages=(
   libdeflate-dev                   # the sheet writer's checksums
   libcli11-dev                     # the command-line option parser (header only)
   nlohmann-json3-dev               # the frame data file (header only)
+  libxxhash-dev                    # the content hashes of the up-to-date check (BSD-2-Clause)
   libgif-dev                       # every frame of an animated gif, composed as browsers do
   libwebp-dev                      # lossless WebP sheets, their EXIF mark (libwebpmux) (BSD-3-Clause)
   fonts-noto-cjk                   # the window's Chinese captions

@@ -42,6 +42,8 @@ constexpr std::size_t LineWidth = 94;
 
 // Options of this group are listed last, under no heading.
 constexpr const char* OtherGroup = "Other";
+// Options of the whole run rather than of a sheet, as OtherGroup's are.
+constexpr const char* BuildsGroup = "Builds";
 
 // The groups of the options, in the order of their first option.
 std::vector<std::string> GetGroups(const CLI::App& app) {
@@ -318,6 +320,7 @@ private:
     void DefineSpacingOptions();
     void DefinePixelOptions();
     void DefineFrameOptions();
+    void DefineRebuildOptions();
     void Finish();
     // Each returns the problem found, empty for none.
     std::string ChooseLayoutAndTrim();
@@ -352,13 +355,7 @@ void UParser_C::DefineOptions() {
     DefineSpacingOptions();
     DefinePixelOptions();
     DefineFrameOptions();
-    app.add_option("--project", result.projects,
-                   "build every sheet of the project file; the other options apply to each "
-                   "sheet, over the file's own (repeatable)")
-        ->option_text("FILE.json")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-        ->allow_extra_args(false)
-        ->group(OtherGroup);
+    DefineRebuildOptions();
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
@@ -495,6 +492,26 @@ void UParser_C::DefineFrameOptions() {
         ->group("Frames");
 }
 
+void UParser_C::DefineRebuildOptions() {
+    const char* builds = BuildsGroup;
+    app.add_option("--project", result.projects,
+                   "build every sheet of the project file; the other options apply to each "
+                   "sheet, over the file's own (repeatable)")
+        ->option_text("FILE.json")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false)
+        ->group(builds);
+    app.add_flag("--force", result.force,
+                 "write the files even when those there were made from the same pictures, "
+                 "options and version (default: leave them alone)")
+        ->group(builds);
+    app.add_option("--depfile", result.depfile,
+                   "also write the files made and every picture and folder they were made from "
+                   "as a Makefile rule, for make and ninja (default: none)")
+        ->option_text("FILE.d")
+        ->group(builds);
+}
+
 std::vector<std::string> UParser_C::GetOptionNames() const {
     std::vector<std::string> names;
     for (const CLI::Option* option : app.get_options()) {
@@ -513,7 +530,8 @@ std::vector<UOptionKind_S> UParser_C::GetSheetOptions() const {
     for (const CLI::Option* option : app.get_options()) {
         // The other options act on the whole run, not on a sheet.
         const std::vector<std::string>& names = option->get_lnames();
-        if (names.empty() || option->get_group() == OtherGroup) {
+        if (names.empty() || option->get_group() == OtherGroup ||
+            option->get_group() == BuildsGroup) {
             continue;
         }
         // Options that take a count name their value N (AddCount).
@@ -635,6 +653,9 @@ void UParser_C::Finish() {
     }
     if (result.paths.empty()) {
         return Fail("no PATH to compose");
+    }
+    if (!result.depfile.empty() && (output == "-" || result.compose.data.path == "-")) {
+        return Fail("--depfile names files, not standard output");
     }
     result.action = CommandLine_S::ComposeSheet;
 }

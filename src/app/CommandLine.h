@@ -15,6 +15,10 @@ struct CommandLine_S {
     // The sheet and every option of its compose; compose.output is empty without -o.
     NS_Data::UComposeOptions_S compose;
     PathOrder_E order = ByteOrder;
+    // Write the files even when those there are up to date.
+    bool force = false;
+    // Where the files made and those they were made from go as a Makefile rule; empty for none.
+    std::string depfile;
     std::vector<std::string> paths;
     // With --project: the project files, and the other arguments, which every sheet takes last.
     std::vector<std::string> projects;

@@ -6,10 +6,12 @@
 #include <functional>
 #include <new>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
+#include "composition/UDepfile_C.h"
 #include "foundation/ShownText.h"
 #include "foundation/UError_C.h"
 
@@ -114,21 +116,41 @@ std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
     return written;
 }
 
+// What a depfile names as read: the batch's pictures and the folders walked, each once.
+std::vector<std::string> ReadFiles(const std::vector<UBatchEntry_S>& batch,
+                                   std::vector<std::string> folders) {
+    std::vector<std::string> read;
+    std::unordered_set<std::string> seen;
+    for (const UBatchEntry_S& entry : batch) {
+        if (seen.insert(entry.path).second) {
+            read.push_back(entry.path);
+        }
+    }
+    for (std::string& folder : folders) {
+        if (seen.insert(folder).second) {
+            read.push_back(std::move(folder));
+        }
+    }
+    return read;
+}
+
 }  // namespace
 
 int RunCompose(const CommandLine_S& commandLine) {
     // The sheet and the data file as they are before the run, so that no spelling of either is
     // taken as a picture.
-    const NS_Data::UComposeJob_C job(commandLine.compose);
+    NS_Data::UComposeJob_C job(commandLine.compose);
     if (const std::string conflict = job.FindConflict(commandLine.paths); !conflict.empty()) {
         std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
         return 2;
     }
     std::vector<UBatchEntry_S> batch;
+    std::vector<std::string> folders;
     try {
         std::string namesWarning;
         batch = CollectBatch(commandLine.paths, commandLine.order == CommandLine_S::NaturalOrder,
-                             &namesWarning);
+                             &namesWarning, &folders);
+        job.SetFolders(folders);
         if (const std::string conflict = job.LeaveOutTargets(batch); !conflict.empty()) {
             std::fprintf(stderr, "tavrin: %s\n", conflict.c_str());
             return 2;
@@ -140,23 +162,41 @@ int RunCompose(const CommandLine_S& commandLine) {
         PrintError(error, "");
         return 1;
     }
-    return ComposeBatch(job, commandLine.compose, batch);
+    UBuilt_S built;
+    const int status = ComposeBatch(job, commandLine, batch, std::move(folders), {}, &built);
+    return status == 0 ? WriteDepfile(commandLine.depfile, built) : status;
 }
 
-int ComposeBatch(const NS_Data::UComposeJob_C& job, const NS_Data::UComposeOptions_S& options,
-                 const std::vector<UBatchEntry_S>& batch, const std::string& prefix) {
+int ComposeBatch(const NS_Data::UComposeJob_C& job, const CommandLine_S& line,
+                 const std::vector<UBatchEntry_S>& batch, std::vector<std::string> folders,
+                 const std::string& prefix, UBuilt_S* built) {
     try {
         if (batch.empty()) {
             std::fprintf(stderr, "%s%s\n", prefix.empty() ? "tavrin: " : prefix.c_str(),
                          ShownText("ComposeCommand", "no bmp, png, jpg or gif file found").c_str());
             return 1;
         }
-        const std::vector<std::string> files = Compose(job, options, batch);
-        if (options.output != "-" && isatty(STDOUT_FILENO) == 1) {
-            const std::string wrote =
-                FillIn(ShownText("ComposeCommand", "Wrote %1 from %2 pictures."),
-                       {ListNames(files), std::to_string(batch.size())});
-            std::puts(wrote.c_str());
+        // A path the depfile cannot name stops the run before anything is written.
+        std::vector<std::string> read = ReadFiles(batch, std::move(folders));
+        if (!line.depfile.empty()) {
+            NS_Data::UDepfile_C::CheckPaths(read);
+        }
+        std::vector<std::string> files;
+        const bool upToDate = !line.force && job.IsUpToDate(batch, &files);
+        if (!upToDate) {
+            files = Compose(job, line.compose, batch);
+        }
+        if (line.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
+            const std::string said = FillIn(
+                upToDate
+                    ? ShownText("ComposeCommand", "Left %1 alone: up to date with its %2 pictures.")
+                    : ShownText("ComposeCommand", "Wrote %1 from %2 pictures."),
+                {ListNames(files), std::to_string(batch.size())});
+            std::puts(said.c_str());
+        }
+        if (built) {
+            built->files.insert(built->files.end(), files.begin(), files.end());
+            built->read.insert(built->read.end(), read.begin(), read.end());
         }
     } catch (const NS_Base::UError_C& error) {
         PrintError(error, prefix);
@@ -165,6 +205,19 @@ int ComposeBatch(const NS_Data::UComposeJob_C& job, const NS_Data::UComposeOptio
         std::fprintf(stderr, "%s%s: %s\n", prefix.c_str(),
                      ShownText("UError_C", "SystemError").c_str(),
                      ShownText("UError_C", "Not enough memory.").c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int WriteDepfile(const std::string& path, const UBuilt_S& built) {
+    if (path.empty()) {
+        return 0;
+    }
+    try {
+        NS_Data::UDepfile_C::Write(path, NS_Data::UDepfile_C::MakeRule(built.files, built.read));
+    } catch (const NS_Base::UError_C& error) {
+        PrintError(error, "");
         return 1;
     }
     return 0;

@@ -22,6 +22,8 @@ struct URunSheet_S {
     std::unique_ptr<NS_Data::UComposeJob_C> job;
     // Empty when collecting its pictures failed.
     std::optional<std::vector<UBatchEntry_S>> batch;
+    // The folders walked to collect it.
+    std::vector<std::string> folders;
 };
 
 int Refuse(const std::string& problem) {
@@ -80,8 +82,9 @@ std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
         const CommandLine_S& line = sheet.made.line;
         try {
             std::string warning;
-            sheet.batch =
-                CollectBatch(line.paths, line.order == CommandLine_S::NaturalOrder, &warning);
+            sheet.batch = CollectBatch(line.paths, line.order == CommandLine_S::NaturalOrder,
+                                       &warning, &sheet.folders);
+            sheet.job->SetFolders(sheet.folders);
             if (!warning.empty()) {
                 std::fprintf(stderr, "tavrin: %s: warning: %s\n", sheet.made.name.c_str(),
                              warning.c_str());
@@ -112,7 +115,7 @@ int RunProjects(const CommandLine_S& commandLine) {
     for (UProjectSheetLine_S& sheet : made) {
         auto job = std::make_unique<NS_Data::UComposeJob_C>(sheet.line.compose);
         job->SetPictureCache(&cache);
-        sheets.push_back({std::move(sheet), std::move(job), std::nullopt});
+        sheets.push_back({std::move(sheet), std::move(job), std::nullopt, {}});
     }
     if (std::string problem = FindOverlap(sheets); !problem.empty()) {
         return Refuse(problem);
@@ -127,12 +130,13 @@ int RunProjects(const CommandLine_S& commandLine) {
     }
     // One sheet after another: decoding and packing already use every core within a sheet.
     int status = 0;
-    for (const URunSheet_S& sheet : sheets) {
+    UBuilt_S built;
+    for (URunSheet_S& sheet : sheets) {
         const std::string prefix = "tavrin: " + sheet.made.name + ": ";
-        if (!sheet.batch ||
-            ComposeBatch(*sheet.job, sheet.made.line.compose, *sheet.batch, prefix) != 0) {
+        if (!sheet.batch || ComposeBatch(*sheet.job, sheet.made.line, *sheet.batch,
+                                         std::move(sheet.folders), prefix, &built) != 0) {
             status = 1;
         }
     }
-    return status;
+    return status == 0 ? WriteDepfile(commandLine.depfile, built) : status;
 }

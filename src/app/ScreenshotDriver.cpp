@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
         int waited = 0;
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
             const NS_Wnd::UPreview_C* preview = dialog.GetPreview();
-            const bool drawn = preview->IsShowing() && !preview->IsPlanning() &&
-                               !preview->GetView()->IsDrawing();
+            const bool drawn =
+                preview->IsShowing() && !preview->IsPlanning() && !preview->GetView()->IsDrawing();
             if (drawn || ++waited > 100) {
                 saved = drawn && dialog.grab().save(QString::fromLocal8Bit(argv[1]), "PNG");
                 dialog.done(0);

@@ -22,8 +22,10 @@ std::string NameWithin(const std::string& argument, const char* path) {
     return std::string(path + prefix);
 }
 
-void CollectArgument(const std::string& argument, std::vector<UBatchEntry_S>& batch) {
+void CollectArgument(const std::string& argument, std::vector<UBatchEntry_S>& batch,
+                     std::vector<std::string>* folders) {
     UFileAbyss_C fileAbyss;
+    fileAbyss.TellFolders(folders);
     fileAbyss.AddPath(argument.c_str());
     PathRecord_S record;
     while (fileAbyss.GetNextFile(record) == 0) {
@@ -72,11 +74,11 @@ std::string SeparateArguments(std::vector<UBatchEntry_S>& batch,
 }  // namespace
 
 std::vector<UBatchEntry_S> CollectBatch(const std::vector<std::string>& arguments, bool natural,
-                                        std::string* warning) {
+                                        std::string* warning, std::vector<std::string>* folders) {
     std::vector<UBatchEntry_S> batch;
     std::vector<std::size_t> argumentOf;
     for (std::size_t argument = 0; argument < arguments.size(); ++argument) {
-        CollectArgument(arguments[argument], batch);
+        CollectArgument(arguments[argument], batch, folders);
         argumentOf.resize(batch.size(), argument);
     }
     const std::string paths = SeparateArguments(batch, argumentOf, arguments);

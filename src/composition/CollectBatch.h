@@ -15,6 +15,8 @@ struct UBatchEntry_S {
 // reached through two arguments is listed twice. Two different files of two arguments would
 // share a name, and an animation made of such names would take frames from both: every name
 // of each argument concerned then starts with the argument ("a/walk-1.png", "b/walk-1.png"),
-// and `warning` (when given) tells the first two such paths. Errors are the file collection's.
+// and `warning` (when given) tells the first two such paths. `folders` (when given) gets every
+// folder walked, in the order reached. Errors are the file collection's.
 std::vector<UBatchEntry_S> CollectBatch(const std::vector<std::string>& arguments, bool natural,
-                                        std::string* warning = nullptr);
+                                        std::string* warning = nullptr,
+                                        std::vector<std::string>* folders = nullptr);

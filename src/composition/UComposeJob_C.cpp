@@ -12,6 +12,7 @@
 #include "composition/USheetPlan_C.h"
 #include "composition/USheetRows_C.h"
 #include "composition/data/SheetData.h"
+#include "files/ContentHash.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
 #include "files/UFileSet_C.h"
@@ -85,6 +86,16 @@ UComposeOptions_S WithinFormat(UComposeOptions_S options) {
             options.sheet.maxSize > 0 ? std::min(options.sheet.maxSize, limit) : limit;
     }
     return options;
+}
+
+// The version the build record names; test builds can name another, as a new release would.
+std::string RecordedVersion() {
+#ifdef TAVRIN_TEST_HOOKS
+    if (const char* version = std::getenv("TAVRIN_TEST_VERSION")) {
+        return version;
+    }
+#endif
+    return SheetFile::Software();
 }
 
 }  // namespace
@@ -166,6 +177,56 @@ std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
     return {};
 }
 
+UBuildRecord_C UComposeJob_C::MakeRecord(const std::vector<UBatchEntry_S>& batch) const {
+    std::vector<std::string> paths;
+    std::vector<std::string> named;
+    std::string names;
+    paths.reserve(batch.size());
+    for (const UBatchEntry_S& entry : batch) {
+        paths.push_back(entry.path);
+        named.push_back(FromSheet(entry.path));
+        names += entry.name + '\0';
+    }
+    std::vector<std::string> walked;
+    for (const std::string& folder : folders) {
+        walked.push_back(FromSheet(folder));
+    }
+    // The files are named from the sheet's folder, so that a set copied elsewhere whole is
+    // still up to date there. The frames' names come from the arguments as well as the paths
+    // ("a/b/c.png" is "b/c.png" from "a", "c.png" from "a/b"), and the data file holds them.
+    UComposeOptions_S recorded = options;
+    recorded.output.clear();
+    recorded.data.path = FromSheet(options.data.path);
+    const std::string canonical =
+        CanonicalText(recorded) + "\nnames " + std::to_string(HashBytes(names));
+    return UBuildRecord_C(RecordedVersion(), canonical, std::move(paths), std::move(named),
+                          std::move(walked));
+}
+
+std::string UComposeJob_C::FromSheet(const std::string& path) const {
+    return path.empty() ? path : GetRelativePath(path, options.output);
+}
+
+bool UComposeJob_C::IsUpToDate(const std::vector<UBatchEntry_S>& batch,
+                               std::vector<std::string>* outputs) const {
+    std::size_t count = 0;
+    if (!KeepsRecord() || !MakeRecord(batch).IsUpToDate(targets.GetSheetPath(0), count)) {
+        return false;
+    }
+    if (outputs) {
+        outputs->clear();
+        for (std::size_t number = 0; number < count; ++number) {
+            outputs->push_back(targets.GetSheetPath(number));
+        }
+        for (std::size_t number = 0; !options.data.path.empty() && number < count; ++number) {
+            if (number == 0 || !targets.HasOneDataFile()) {
+                outputs->push_back(targets.GetDataPath(number));
+            }
+        }
+    }
+    return true;
+}
+
 bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress_F& progress,
                         const UWarn_F& warn, const UStage_F& stage,
                         std::vector<std::string>* written) const {
@@ -177,6 +238,10 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     PictureGroup_C group;
     // Every header first, so that a batch too large to compose is refused at once.
     USheetLimits_C::CheckBatchFiles(paths, options);
+    UBuildRecord_C record = MakeRecord(batch);
+    if (KeepsRecord()) {
+        record.ReadInputs();
+    }
     std::vector<std::vector<int32_t>> delays;
     if (!LoadPictures(group, paths, progress, options.allGifFrames ? &delays : nullptr, cache)) {
         return false;
@@ -193,10 +258,18 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
         names.push_back(frame.name);
     }
     const USheetPlan_C plan = MakePlan(pictures, names);
+    const UDataFiles_T data =
+        options.data.path.empty() ? UDataFiles_T() : MakeData(plan, std::move(frames), warn);
+    for (std::size_t number = 1; number < plan.GetSheets().size(); ++number) {
+        record.AddSheet(FromSheet(targets.GetSheetPath(number)));
+    }
+    for (const auto& [path, text] : data) {
+        record.AddData(FromSheet(path), text);
+    }
     UPendingWrites_C writes;
-    WriteSheets(plan, pictures, writes, warn, stage);
-    if (!options.data.path.empty()) {
-        WriteData(plan, std::move(frames), writes, warn);
+    WriteSheets(plan, pictures, writes, warn, stage, record);
+    for (const auto& [path, text] : data) {
+        writes.AddData(path, text);
     }
     RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();
@@ -210,7 +283,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
 void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
                                 const std::vector<const Picture_S*>& pictures,
                                 UPendingWrites_C& writes, const UWarn_F& warn,
-                                const UStage_F& stage) const {
+                                const UStage_F& stage, const UBuildRecord_C& record) const {
     for (std::size_t number = 0; number < plan.GetSheets().size(); ++number) {
         if (stage) {
             stage(UStage_E::Writing, number, plan.GetSheets().size());
@@ -228,7 +301,9 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
                 rows.Draw(static_cast<int32_t>(y), scratch);
                 return scratch;
             },
-            options.encoding.compression, options.encoding.indexed);
+            options.encoding.compression, options.encoding.indexed,
+            !KeepsRecord() ? std::string()
+                           : (number == 0 ? record.GetFirstText() : record.GetFurtherText()));
         WarnAboutColours(fits, path, warn);
     }
 }
@@ -283,8 +358,9 @@ std::string UComposeJob_C::Format(const std::vector<USheetDataPage_S>& pages,
     return text;
 }
 
-void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
-                              UPendingWrites_C& writes, const UWarn_F& warn) const {
+UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const USheetPlan_C& plan,
+                                                    std::vector<USheetDataFrame_S> frames,
+                                                    const UWarn_F& warn) const {
     const std::size_t count = plan.GetSheets().size();
     std::vector<USheetDataPage_S> pages(count);
     for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -295,6 +371,7 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = targets.HasOneDataFile();
+    UDataFiles_T files;
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
         const std::string dataPath = targets.GetDataPath(number);
@@ -310,12 +387,13 @@ void UComposeJob_C::WriteData(const USheetPlan_C& plan, std::vector<USheetDataFr
             }
         }
         if (!oneFile) {
-            writes.AddData(dataPath, Format({pages[number]}, warn));
+            files.emplace_back(dataPath, Format({pages[number]}, warn));
         }
     }
     if (oneFile) {
-        writes.AddData(options.data.path, Format(pages, warn));
+        files.emplace_back(options.data.path, Format(pages, warn));
     }
+    return files;
 }
 
 }  // namespace NS_Data

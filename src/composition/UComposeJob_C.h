@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "composition/CollectBatch.h"
+#include "composition/UBuildRecord_C.h"
 #include "composition/UComposeOptions_S.h"
 #include "composition/UProgress_F.h"
 #include "composition/USheetPlan_C.h"
@@ -49,6 +51,13 @@ public:
     // lies there, empty otherwise.
     std::string LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
                                 UReplacing_E replacing = EarlierSheets) const;
+    // The folders walked to collect the batch, which the sheet's build record names.
+    void SetFolders(std::vector<std::string> walked) { folders = std::move(walked); }
+    // Whether the files an earlier build left are those Run would write from `batch`
+    // (UBuildRecord_C::IsUpToDate); never for a set written to standard output.
+    bool IsUpToDate(const std::vector<UBatchEntry_S>& batch,
+                    std::vector<std::string>* outputs = nullptr) const;
+
     // Composes `batch` in its order and writes the files, telling each listener (any may be
     // empty) how far it has come; with `written`, the files put in place go there in the order
     // they were. Returns false, having written nothing, when `progress` asked to stop; every
@@ -65,11 +74,21 @@ public:
     }
 
 private:
+    using UDataFiles_T = std::vector<std::pair<std::string, std::string>>;
+
+    // The record of a build from `batch`, its pictures unread.
+    UBuildRecord_C MakeRecord(const std::vector<UBatchEntry_S>& batch) const;
+    // `path` as the record names it: from the sheet's folder.
+    std::string FromSheet(const std::string& path) const;
+    // A set on standard output is never skipped, so it needs no record.
+    bool KeepsRecord() const { return options.output != "-" && options.data.path != "-"; }
     void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
-                     UPendingWrites_C& writes, const UWarn_F& warn, const UStage_F& stage) const;
-    // The data file of every sheet, or one for each: frames in the pictures' order.
-    void WriteData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
-                   UPendingWrites_C& writes, const UWarn_F& warn) const;
+                     UPendingWrites_C& writes, const UWarn_F& warn, const UStage_F& stage,
+                     const UBuildRecord_C& record) const;
+    // The data file of every sheet, or one for each: frames in the pictures' order; each
+    // path with its text.
+    UDataFiles_T MakeData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
+                          const UWarn_F& warn) const;
     // The data file's text for `pages`, its warnings told to `warn`.
     std::string Format(const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn) const;
 
@@ -83,6 +102,7 @@ private:
     UComposeOptions_S options;
     USheetTargets_C targets;
     UPictureCache_C* cache = nullptr;
+    std::vector<std::string> folders;
 };
 
 }  // namespace NS_Data

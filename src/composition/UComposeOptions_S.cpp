@@ -1,5 +1,7 @@
 #include "composition/UComposeOptions_S.h"
 
+#include <cstdio>
+
 namespace NS_Data {
 
 ULayout_E LayoutFromComposeMode(int32_t mode) {
@@ -22,6 +24,31 @@ int32_t ComposeModeFromLayout(ULayout_E layout) {
         default:
             return 2;
     }
+}
+
+// A new option that changes the output must be added to CanonicalText, or a sheet built
+// without it is taken as up to date with it; this size changes when a field is added.
+static_assert(sizeof(void*) != 8 || sizeof(UComposeOptions_S) == 160,
+              "an option was added: put it into CanonicalText, then update the size here");
+
+std::string CanonicalText(const UComposeOptions_S& options) {
+    const USheetOptions_S& sheet = options.sheet;
+    const UPackingOptions_S& packing = options.packing;
+    const UDataOptions_S& data = options.data;
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "layout %d trim %d padding %d border %d extrude %d columns %d pot %d max %lld "
+                  "rotate %d square %d multipack %d alias %d form %d fps %d pivot %d %.17g %.17g "
+                  "compression %d indexed %d gif %d background %08x bleed %d premultiply %d",
+                  int(options.layout), int(options.trim), sheet.padding, sheet.border,
+                  sheet.extrude, sheet.columns, int(sheet.powerOfTwo),
+                  static_cast<long long>(sheet.maxSize), int(packing.rotate), int(packing.square),
+                  int(packing.multipack), int(packing.alias), int(data.form), data.fps,
+                  int(data.hasPivot), data.pivotX, data.pivotY, int(options.encoding.compression),
+                  int(options.encoding.indexed), int(options.allGifFrames),
+                  unsigned(options.background), int(options.pixels.alphaBleed),
+                  int(options.pixels.premultiply));
+    return "output " + options.output + "\ndata " + data.path + "\n" + text;
 }
 
 }  // namespace NS_Data

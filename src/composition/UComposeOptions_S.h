@@ -94,4 +94,7 @@ struct UComposeOptions_S {
     uint32_t background = 0;
 };
 
+// Every option that changes what a compose writes, as one text: equal texts, equal files.
+std::string CanonicalText(const UComposeOptions_S& options);
+
 }  // namespace NS_Data

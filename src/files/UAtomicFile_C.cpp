@@ -284,7 +284,8 @@ void UAtomicFile_C::OpenBeside(const std::string& target) {
         OpenNamed();
         return;
     }
-    descriptor = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // Readable too: a sheet's build record hashes the bytes written before it.
+    descriptor = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     // EISDIR comes from kernels older than unnamed files.
     if (descriptor < 0 && (errno == EOPNOTSUPP || errno == EISDIR)) {
         OpenNamed();

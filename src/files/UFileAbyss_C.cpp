@@ -67,6 +67,9 @@ int UFileAbyss_C::GetNextFile(PathRecord_S& out) {
         if (!listedFolders[next.walk].insert({entry.st_dev, entry.st_ino}).second) {
             continue;
         }
+        if (folders) {
+            folders->push_back(next.path);
+        }
         const std::string tooLong = ListFolder(next);
         if (!tooLong.empty()) {
             throw MakeError(2, tooLong.c_str());

@@ -26,6 +26,9 @@ public:
     void AddPath(const char* path);
     // Discards every pending path.
     void Clear();
+    // Every folder listed from now on is added to `listed` (null: none), as it was reached:
+    // what a build that read the files depends on, as a file added there changes its time.
+    void TellFolders(std::vector<std::string>* listed) { folders = listed; }
 
     // Returns 0 with the next file path in `out`, or 1 when nothing is pending any more. A path
     // that names nothing fails with code 1; the paths behind it stay pending. A folder whose
@@ -58,4 +61,5 @@ private:
     // leading back into one of them ends the walk instead of feeding it forever. A folder that
     // two added paths reach is listed by both, as a file named twice is handed out twice.
     std::vector<std::set<UFolderKey_S>> listedFolders;
+    std::vector<std::string>* folders = nullptr;
 };

@@ -4,14 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <zlib.h>
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <span>
 #include <string_view>
 
+#include "files/ContentHash.h"
 #include "files/PathUtilities.h"
 #include "foundation/ProductVersion.h"
 #include "imaging/ByteOrder.h"
@@ -163,6 +166,158 @@ void PutLittleEndian(uint32_t value, int bytes, std::vector<unsigned char>& targ
     }
 }
 
+// The record's chunk: PNG's tEXt keyword, or WebP's chunk name; the body ends in a line of
+// fixed width: the size and sampled hash of the bytes before the chunk, and the text's length.
+constexpr char RecordKeyword[] = "Tavrin build";
+constexpr std::size_t RecordKeywordBytes = sizeof RecordKeyword;
+constexpr char RecordChunk[] = "TBLD";
+constexpr std::size_t TrailerBytes = 41;
+constexpr std::array<unsigned char, 12> PngEnd = {0,   0,   0,    0,    'I',  'E',
+                                                  'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+// No record is longer: 2000 pictures with long paths take about 400 KiB.
+constexpr uint32_t MostRecordBytes = 64 << 20;
+
+bool WriteAt(int descriptor, uint64_t offset, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put =
+            ::pwrite(descriptor, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return false;
+        }
+        done += std::size_t(put);
+    }
+    return true;
+}
+
+std::string BigEndian(uint32_t value) {
+    std::string bytes(4, '\0');
+    ByteOrder::PutBigEndian32(value, reinterpret_cast<unsigned char*>(bytes.data()));
+    return bytes;
+}
+
+std::string LittleEndian(uint32_t value) {
+    std::vector<unsigned char> bytes;
+    PutLittleEndian(value, 4, bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+// `text`, padded to an even length for RIFF, and the trailer for `prefix` bytes before it.
+std::string RecordBody(const std::string& text, uint64_t prefix, uint64_t hash) {
+    std::string body = text;
+    if ((body.size() + TrailerBytes) % 2 != 0) {
+        body += ' ';
+    }
+    char trailer[TrailerBytes + 1];
+    std::snprintf(trailer, sizeof trailer, "\n%016llx%016llx%08x",
+                  static_cast<unsigned long long>(prefix), static_cast<unsigned long long>(hash),
+                  static_cast<unsigned>(body.size()));
+    return body + trailer;
+}
+
+std::string PngChunk(const std::string& data) {
+    const std::string typed = "tEXt" + data;
+    const auto crc =
+        uint32_t(::crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size())));
+    return BigEndian(uint32_t(data.size())) + typed + BigEndian(crc);
+}
+
+// Puts the record in place of IEND and IEND after it.
+bool AppendPng(int descriptor, uint64_t size, const std::string& text) {
+    std::array<unsigned char, 12> end{};
+    uint64_t hash = 0;
+    if (size < 12 || !ReadAt(descriptor, size - 12, end.data(), end.size()) || end != PngEnd ||
+        !HashSample(descriptor, size - 12, hash)) {
+        errno = EINVAL;
+        return false;
+    }
+    const std::string data =
+        std::string(RecordKeyword, RecordKeywordBytes) + RecordBody(text, size - 12, hash);
+    return WriteAt(descriptor, size - 12,
+                   PngChunk(data) + std::string(PngEnd.begin(), PngEnd.end()));
+}
+
+// The RIFF size covers the record, and is set before the bytes before the record are hashed.
+bool AppendWebp(int descriptor, uint64_t size, const std::string& text) {
+    const uint64_t total = size + 8 + RecordBody(text, 0, 0).size();
+    uint64_t hash = 0;
+    if (total > 0xFFFFFFFF || !WriteAt(descriptor, 4, LittleEndian(uint32_t(total - 8)))) {
+        return false;
+    }
+    if (!HashSample(descriptor, size, hash)) {
+        errno = EINVAL;
+        return false;
+    }
+    const std::string data = RecordBody(text, size, hash);
+    return WriteAt(descriptor, size, RecordChunk + LittleEndian(uint32_t(data.size())) + data);
+}
+
+// The record's chunk, header and all, whose body ends at `end` of the file: `head` bytes of
+// chunk header and `lead` of keyword before the text. Empty when the bytes before the chunk are
+// not those recorded.
+std::string ReadChunk(int descriptor, uint64_t end, uint64_t head, std::size_t lead) {
+    char trailer[TrailerBytes + 1] = {};
+    unsigned long long prefix = 0;
+    unsigned long long hash = 0;
+    unsigned length = 0;
+    if (end < TrailerBytes ||
+        !ReadAt(descriptor, end - TrailerBytes, reinterpret_cast<unsigned char*>(trailer),
+                TrailerBytes) ||
+        std::sscanf(trailer, "\n%16llx%16llx%8x", &prefix, &hash, &length) != 3 ||
+        length > MostRecordBytes || end < TrailerBytes + length + lead + head ||
+        prefix != end - TrailerBytes - length - lead - head) {
+        return {};
+    }
+    std::string chunk(head + lead + length, '\0');
+    uint64_t actual = 0;
+    if (!ReadAt(descriptor, prefix, reinterpret_cast<unsigned char*>(chunk.data()), chunk.size()) ||
+        !HashSample(descriptor, prefix, actual) || actual != hash) {
+        return {};
+    }
+    return chunk;
+}
+
+// The text of a chunk read by ReadChunk, when its header says `type` (at `typeAt`: PNG puts the
+// length first, RIFF the name) and the length it read.
+std::string RecordText(const std::string& chunk, uint32_t declared, const char* type,
+                       std::size_t typeAt, std::string_view lead) {
+    if (chunk.size() < 8 + lead.size() || declared != chunk.size() - 8 + TrailerBytes ||
+        chunk.compare(typeAt, 4, type) != 0 || chunk.compare(8, lead.size(), lead) != 0) {
+        return {};
+    }
+    std::string text = chunk.substr(8 + lead.size());
+    if (!text.empty() && text.back() == ' ') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::string ReadPngRecord(int descriptor, uint64_t size) {
+    std::array<unsigned char, 12> end{};
+    if (size < 16 || !ReadAt(descriptor, size - 12, end.data(), end.size()) || end != PngEnd) {
+        return {};
+    }
+    const std::string chunk = ReadChunk(descriptor, size - 16, 8, RecordKeywordBytes);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(chunk.data());
+    return chunk.empty() ? std::string()
+                         : RecordText(chunk, ByteOrder::BigEndian32(bytes), "tEXt", 4,
+                                      {RecordKeyword, RecordKeywordBytes});
+}
+
+std::string ReadWebpRecord(int descriptor, uint64_t size, uint64_t riffSize) {
+    if (riffSize + 8 != size) {
+        return {};
+    }
+    const std::string chunk = ReadChunk(descriptor, size, 8, 0);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(chunk.data());
+    return chunk.empty()
+               ? std::string()
+               : RecordText(chunk, ByteOrder::LittleEndian32(bytes + 4), RecordChunk, 0, {});
+}
+
 }  // namespace
 
 namespace SheetFile {
@@ -210,6 +365,46 @@ bool IsOwnSheet(const char* path) {
         ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && IsMarked(descriptor);
     ::close(descriptor);
     return marked;
+}
+
+// The format is told by the first bytes, as IsMarked tells it.
+bool AppendRecord(int descriptor, const std::string& record) {
+    struct stat status {};
+    std::array<unsigned char, 12> start{};
+    if (::fstat(descriptor, &status) != 0 || !ReadAt(descriptor, 0, start.data(), start.size())) {
+        return false;
+    }
+    const auto size = static_cast<uint64_t>(status.st_size);
+    if (std::memcmp(start.data(), ByteOrder::PngSignature, sizeof ByteOrder::PngSignature) == 0) {
+        return AppendPng(descriptor, size, record);
+    }
+    if (std::memcmp(start.data(), "RIFF", 4) == 0) {
+        return AppendWebp(descriptor, size, record);
+    }
+    errno = EINVAL;
+    return false;
+}
+
+std::string ReadRecord(const char* path) {
+    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) {
+        return {};
+    }
+    struct stat status {};
+    std::array<unsigned char, 12> start{};
+    std::string record;
+    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        ReadAt(descriptor, 0, start.data(), start.size())) {
+        const auto size = static_cast<uint64_t>(status.st_size);
+        if (std::memcmp(start.data(), ByteOrder::PngSignature, sizeof ByteOrder::PngSignature) ==
+            0) {
+            record = ReadPngRecord(descriptor, size);
+        } else if (std::memcmp(start.data(), "RIFF", 4) == 0) {
+            record = ReadWebpRecord(descriptor, size, ByteOrder::LittleEndian32(&start[4]));
+        }
+    }
+    ::close(descriptor);
+    return record;
 }
 
 }  // namespace SheetFile

@@ -28,4 +28,16 @@ std::vector<unsigned char> SoftwareExif();
 // every file that cannot be read or is cut short.
 bool IsOwnSheet(const char* path);
 
+// The build record: a text that says what a sheet was made from, kept in the sheet after its
+// image data (PNG: a tEXt chunk "Tavrin build" before IEND; WebP: a "TBLD" chunk at the end),
+// with the size and a sampled hash (HashSample) of every byte before it, so that a sheet cut
+// short or rewritten no longer shows its record.
+
+// Adds `record` to the complete sheet open at `descriptor`, readable and writable; false with
+// errno set when it cannot be read or written, or is neither a PNG nor a WebP.
+bool AppendRecord(int descriptor, const std::string& record);
+// The record of the sheet at `path`; empty when it has none or the bytes before it changed.
+// Reads the end of the file and the sampled bytes, nothing else.
+std::string ReadRecord(const char* path);
+
 }  // namespace SheetFile

@@ -164,10 +164,11 @@ private:
 
 using Result = USheetEncoder_C::Result;
 
-// Writes the encoder's picture as `file`'s new content, prepared to be put in place. A failed
-// write raises with the system's reason; memory running out abandons the file and returns
-// NoMemory.
-Result WriteThrough(const USheetEncoder_C& encoder, NS_Data::UAtomicFile_C& file) {
+// Writes the encoder's picture as `file`'s new content, with `record` after its image data
+// where the file is a new one, prepared to be put in place. A failed write raises with the
+// system's reason; memory running out abandons the file and returns NoMemory.
+Result WriteThrough(const USheetEncoder_C& encoder, NS_Data::UAtomicFile_C& file,
+                    const std::string& record) {
     const int copy = ::fcntl(file.GetDescriptor(), F_DUPFD_CLOEXEC, 0);
     std::FILE* stream = copy < 0 ? nullptr : ::fdopen(copy, "wb");
     if (!stream) {
@@ -188,6 +189,11 @@ Result WriteThrough(const USheetEncoder_C& encoder, NS_Data::UAtomicFile_C& file
     if (written == Result::NoMemory) {
         file.Abandon();
         return written;
+    }
+    if (written == Result::Written && !record.empty() && !file.GetTarget().empty() &&
+        !SheetFile::AppendRecord(file.GetDescriptor(), record)) {
+        written = Result::WriteFailed;
+        reason = errno;
     }
     if (written != Result::Written) {
         file.Fail(reason != 0 ? reason : EIO);
@@ -353,14 +359,15 @@ void UImageData_C::SavePng(const char* path, UPngEncoder_C::Level level) {
 
 bool UImageData_C::WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
                               uint32_t height, const USheetEncoder_C::RowSource& source,
-                              USheetEncoder_C::Level level, bool indexed) {
+                              USheetEncoder_C::Level level, bool indexed,
+                              const std::string& record) {
     if (SheetFile::FormatOf(path) == USheetFormat_E::Webp) {
-        WriteWith(file, path, UWebpEncoder_C(width, height, source, level));
+        WriteWith(file, path, UWebpEncoder_C(width, height, source, level), record);
         return !indexed;
     }
     UPngEncoder_C encoder(width, height, source, level);
     const bool fits = indexed && encoder.UsePalette();
-    WriteWith(file, path, encoder);
+    WriteWith(file, path, encoder, record);
     return fits || !indexed;
 }
 
@@ -373,7 +380,7 @@ void UImageData_C::CommitSheet(NS_Data::UAtomicFile_C& file) {
 }
 
 void UImageData_C::WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
-                             const USheetEncoder_C& encoder) {
+                             const USheetEncoder_C& encoder, const std::string& record) {
     if (!PathRecord_S::Fits(path)) {
         throw MakeFileError(4, (std::string(path) + " : " + std::strerror(ENAMETOOLONG)).c_str());
     }
@@ -381,7 +388,7 @@ void UImageData_C::WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
     Result written = Result::Written;
     try {
         file.Open(path, NS_Data::UAtomicFile_C::Streams);
-        written = WriteThrough(encoder, file);
+        written = WriteThrough(encoder, file, record);
     } catch (const NS_Base::UError_C& failure) {
         throw MakeFileError(4, failure.GetInfoEx());
     }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "foundation/UAllocator_C.h"
@@ -54,10 +55,12 @@ public:
     // prepares it (UAtomicFile_C::Prepare); CommitSheet puts it in place. Each fails as SavePng
     // does. A name SheetFile::FormatOf takes for WebP gets a lossless WebP, any other a PNG, of
     // palette indices when `indexed` and the sheet has at most 256 colours; false when that was
-    // asked for and RGBA written. Either is marked as Tavrin's sheet.
+    // asked for and RGBA written. Either is marked as Tavrin's sheet, and a new file carries
+    // `record` (SheetFile::AppendRecord) unless it is empty.
     static bool WriteSheet(NS_Data::UAtomicFile_C& file, const char* path, uint32_t width,
                            uint32_t height, const USheetEncoder_C::RowSource& source,
-                           USheetEncoder_C::Level level, bool indexed = false);
+                           USheetEncoder_C::Level level, bool indexed = false,
+                           const std::string& record = {});
     static void CommitSheet(NS_Data::UAtomicFile_C& file);
     void Release();
     // Sets the decoders' limits and loads Qt's JPEG plugin (the one picture format Qt decodes
@@ -81,7 +84,7 @@ private:
     static QImage DecodeWithin(const std::vector<unsigned char>& file,
                                const UPictureHeader_C& header, const char* path);
     static void WriteWith(NS_Data::UAtomicFile_C& file, const char* path,
-                          const USheetEncoder_C& encoder);
+                          const USheetEncoder_C& encoder, const std::string& record = {});
     // Fails with image error 9 when this Qt cannot read the PNG files it writes.
     static void FindEncoder();
 

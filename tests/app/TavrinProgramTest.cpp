@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <limits.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -724,7 +726,8 @@ TEST_F(TavrinProgramTest, TheSheetIsNeverOneOfThePictures) {
               "largest; --data FILE.json packs and trims them and records where each frame went\n")
         << "the default column of pictures of several sizes says how to pack them";
     ASSERT_EQ(Run({"-o", "-", "set"}), 0) << Text(In("err"));
-    EXPECT_EQ(ReadFile(In("out")), ReadFile(In("s.png"))) << "another sheet on standard output";
+    EXPECT_EQ(FirstDifference(LoadPicture(In("out")), LoadPicture(In("s.png"))), "")
+        << "another sheet on standard output";
     EXPECT_FALSE(Exists(In("-"))) << "a file named - was written";
     for (int run = 1; run <= 2; ++run) {
         ASSERT_EQ(Run({"-o", "set/s.png", "set"}), 0) << Text(In("err"));
@@ -755,7 +758,9 @@ TEST_F(TavrinProgramTest, AnInterruptedWriteLeavesTheOldFilesAndNoTemporaryFile)
                 EXPECT_EQ(Text(In("s.png")) + Text(In("d.json")), "oldold") << what;
             } else {
                 EXPECT_EQ(status, 0) << what;
-                EXPECT_EQ(ReadFile(In("s.png")), ReadFile(In("whole.png"))) << what;
+                EXPECT_EQ(FirstDifference(LoadPicture(In("s.png")), LoadPicture(In("whole.png"))),
+                          "")
+                    << what;
                 EXPECT_EQ(json::parse(ReadFile(In("d.json")))["frames"],
                           json::parse(ReadFile(In("whole.json")))["frames"])
                     << what;
@@ -926,4 +931,131 @@ TEST_F(TavrinProgramTest, ASmallerMultipackRemovesTheEarlierSetsRest) {
     EXPECT_FALSE(Exists(In("multi/S-1.png")) || Exists(In("multi/d-1.json"))) << "stale set left";
     EXPECT_TRUE(Exists(In("multi/S-2.png"))) << "a file no run is known to have written went";
     EXPECT_NE(Text(In("err")).find("multi/S-2.png"), std::string::npos) << Text(In("err"));
+}
+
+// Whatever a sheet is made from, changed, or a file of its set damaged, makes the next run
+// write the set again, and the run after that leaves it alone; a picture touched with its bytes
+// unchanged, or nothing changed, leaves it alone too (the same file and time).
+TEST_F(TavrinProgramTest, ARunWritesTheSetAgainOnlyWhenSomethingItWasMadeFromChanged) {
+    const auto stamp = [this](const std::string& name) {
+        struct stat status {};
+        return ::stat(In(name).c_str(), &status) != 0
+                   ? std::pair<ino_t, int64_t>()
+                   : std::pair<ino_t, int64_t>(status.st_ino, status.st_mtim.tv_sec * 1000000000 +
+                                                                  status.st_mtim.tv_nsec);
+    };
+    const auto cut = [this](const std::string& name) {
+        std::filesystem::resize_file(In(name), std::filesystem::file_size(In(name)) - 20);
+    };
+    const auto touch = [this] {
+        const auto path = In("set/plain.png");
+        std::filesystem::last_write_time(
+            path, std::filesystem::last_write_time(path) + std::chrono::seconds(5));
+    };
+    const auto paint = [this](const std::string& name, int32_t side) {
+        SavePicture(Make(side, 3, [](int32_t, int32_t) { return ~0u; }), In(name));
+    };
+    const Args multipack = {"--multipack", "--max-size", "6", "--no-trim", "--layout", "packed"};
+    struct Case_S {
+        const char* what;
+        std::string sheet;
+        std::function<void()> change;
+        Args again;
+        std::string environment;
+        bool writes;
+    };
+    const Case_S cases[] = {
+        {"nothing changed", "s.png", [] {}, {}, "", false},
+        {"a picture touched, its bytes the same", "s.png", touch, {}, "", false},
+        {"a picture's pixels changed", "s.png", [&] { paint("set/plain.png", 5); }, {}, "", true},
+        {"an option changed", "s.png", [] {}, {"--padding", "1"}, "", true},
+        {"another version", "s.png", [] {}, {}, "TAVRIN_TEST_VERSION=0", true},
+        {"--force", "s.png", [] {}, {"--force"}, "", true},
+        {"the sheet deleted", "s.png", [&] { std::filesystem::remove(In("s.png")); }, {}, "", true},
+        {"the sheet cut short", "s.png", [&] { cut("s.png"); }, {}, "", true},
+        {"the data file edited",
+         "s.png",
+         [&] {
+             WriteFile(In("d.json"), {'{', '}'});
+         },
+         {},
+         "",
+         true},
+        {"a picture deleted",
+         "s.png",
+         [&] { std::filesystem::remove(In("set/clear.png")); },
+         {},
+         "",
+         true},
+        {"a picture added to a folder", "s.png", [&] { paint("set/sub/n.png", 2); }, {}, "", true},
+        {"a webp sheet, nothing changed", "s.webp", [] {}, {}, "", false},
+        {"a webp sheet cut short", "s.webp", [&] { cut("s.webp"); }, {}, "", true},
+        {"a multipack, nothing changed", "m.png", [] {}, {}, "", false},
+        {"a multipack's second sheet deleted",
+         "m.png",
+         [&] { std::filesystem::remove(In("m-1.png")); },
+         {},
+         "",
+         true},
+    };
+    for (const Case_S& test : cases) {
+        std::filesystem::remove_all(In("set"));
+        SetUp();
+        Args args = {"-o", test.sheet, "--data", "d.json", "set"};
+        if (test.sheet == "m.png") {
+            args.insert(args.begin(), multipack.begin(), multipack.end());
+        }
+        const std::string first = test.sheet == "m.png" ? "m-0.png" : test.sheet;
+        Args forced = args;
+        forced.insert(forced.begin(), "--force");
+        ASSERT_EQ(Run(forced), 0) << test.what << Text(In("err"));
+        const auto before = stamp(first);
+        test.change();
+        Args again = args;
+        again.insert(again.begin(), test.again.begin(), test.again.end());
+        ASSERT_EQ(Run(again, test.environment), 0) << test.what << Text(In("err"));
+        EXPECT_EQ(stamp(first) != before, test.writes) << test.what;
+        const auto written = stamp(first);
+        std::erase(again, "--force");
+        ASSERT_EQ(Run(again, test.environment), 0) << test.what << Text(In("err"));
+        EXPECT_EQ(stamp(first), written) << test.what << ": the set just written is not up to date";
+    }
+}
+
+// A Ninja build that reads the depfile (deps = gcc) knows every picture, names with spaces,
+// backslashes, '#' and '$' included, and the folders: a picture added to a folder builds the
+// set again, and nothing else does. A name with a control character, where ninja would end it,
+// is refused before anything is written. (Ninja 1.11 ends a name at '"' too; make does not.)
+TEST_F(TavrinProgramTest, NinjaRebuildsTheSetWhenAPictureIsAddedToAFolder) {
+    if (std::system("ninja --version >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "needs ninja";
+    }
+    ASSERT_EQ(Run({"-o", "s.png", "--depfile", "s.d", "set"}), 1);
+    EXPECT_NE(Text(In("err")).find("Depfile: a path with a control"), std::string::npos)
+        << Text(In("err"));
+    EXPECT_FALSE(Exists(In("s.png")) || Exists(In("s.d"))) << "a file was written";
+    std::filesystem::remove(In("set/\xC3\xBC\x01.png"));
+    std::filesystem::rename(In("set/sub/tall \"q\\b\".png"), In("set/sub/tall \\ q.png"));
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/a #1 $x.png"));
+    const std::string rule = "rule sheet\n  command = '" TAVRIN_PROGRAM
+                             "' -o s.png --data d.json --depfile s.d set\n"
+                             "  depfile = s.d\n  deps = gcc\nbuild s.png d.json: sheet\n";
+    WriteFile(In("build.ninja"), Bytes(rule.begin(), rule.end()));
+    const auto ninja = [this](const std::string& arguments) {
+        const std::string command = "cd '" + folder.root + "' && ninja " + arguments + " >out 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << Text(In("out"));
+        return Text(In("out"));
+    };
+    EXPECT_NE(ninja("").find("[1/1]"), std::string::npos) << "the first build";
+    EXPECT_EQ(ninja(""), "ninja: no work to do.\n");
+    const std::string deps = ninja("-t deps");
+    for (const char* read :
+         {"set/plain.png", "set/sub/tall \\ q.png", "set/a #1 $x.png", "set/sub", "set\n"}) {
+        EXPECT_NE(deps.find(std::string("    ") + read), std::string::npos)
+            << read << " is missing from\n"
+            << deps;
+    }
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/sub/new.png"));
+    EXPECT_NE(ninja("").find("[1/1]"), std::string::npos) << "a picture added to set/sub";
+    EXPECT_EQ(ninja(""), "ninja: no work to do.\n");
 }
