@@ -14,6 +14,7 @@ packages=(
   nlohmann-json3-dev               # the frame data file (header only)
   libgif-dev                       # every frame of an animated gif, composed as browsers do
   libwebp-dev                      # lossless WebP sheets, their EXIF mark (libwebpmux) (BSD-3-Clause)
+  libstb-dev                       # stb_image_resize scales pictures for --scale and --variant (MIT or public domain)
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )
