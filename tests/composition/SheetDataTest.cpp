@@ -58,7 +58,7 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     options.data.pivotX = 0.5;
     options.data.pivotY = 1;
     const std::vector<USheetDataPage_S> pages = {
-        {{"s.png", 12, 3, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
+        {{"s.png", 12, 3, 1, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
 
     options.data.form = Form::Aseprite;
     const auto aseprite = nlohmann::json::parse(FormatSheetData(pages, options));
@@ -114,9 +114,9 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
 // play with frames missing (Pixi's walk showed frames 1, 3, 4), so no file lists it.
 TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
     std::vector<USheetDataPage_S> pages = {
-        {{"s-0.png", 12, 3, {}, {}}, Named({"walk_1.png", "walk_3.png"})},
-        {{"s-1.png", 12, 3, {}, {}}, Named({"walk_2.png", "run_2.png", "run_1.png"})},
-        {{"s-2.png", 12, 3, {}, {}}, Named({"hop_1.png", "hop_2.png"})},
+        {{"s-0.png", 12, 3, 1, {}, {}}, Named({"walk_1.png", "walk_3.png"})},
+        {{"s-1.png", 12, 3, 1, {}, {}}, Named({"walk_2.png", "run_2.png", "run_1.png"})},
+        {{"s-2.png", 12, 3, 1, {}, {}}, Named({"hop_1.png", "hop_2.png"})},
     };
     MarkSplitAnimations(pages);
     Options options;
@@ -203,8 +203,8 @@ std::vector<std::string> ReadAtlas(const std::string& text) {
 // own bounds (before, 3 of 27 hostile names vanished and one region took another's bounds).
 TEST(SheetData, LibgdxAtlasKeepsEveryNameARegionWithItsOwnBounds) {
     std::vector<USheetDataPage_S> pages = {
-        {{"sheet: one.png", 200, 3, {}, {}}, Named(HostileNames)},
-        {{" two.png", 8, 3, {}, {}}, Named({"z.png", "y:.png"})}};
+        {{"sheet: one.png", 200, 3, 1, {}, {}}, Named(HostileNames)},
+        {{" two.png", 8, 3, 1, {}, {}}, Named({"z.png", "y:.png"})}};
     Options options;
     options.data.form = Form::Libgdx;
     std::vector<std::string> warnings;
@@ -282,7 +282,8 @@ TEST(SheetData, XmlHoldsEveryNameWellFormedAndApart) {
                                "c\xEF\xBF\xBD.png", "tab\there.png"});
     Options options;
     options.data.form = Form::Xml;
-    const std::string xml = FormatSheetData({{{"s\x01.png", 8, 3, {}, {}}, Named(names)}}, options);
+    const std::string xml =
+        FormatSheetData({{{"s\x01.png", 8, 3, 1, {}, {}}, Named(names)}}, options);
     const std::vector<std::u32string> read = XmlNames(xml);
     ASSERT_EQ(read.size(), names.size());
     const std::set<std::u32string> apart(read.begin(), read.end());
@@ -318,7 +319,7 @@ TEST(SheetData, CssClassesWorkInHtmlAndTheSheetUrlHoldsAnyName) {
     Options options;
     options.data.form = Form::Css;
     const std::string css =
-        FormatSheetData({{{image, 8, 3, {}, {}}, Named(HostileNames)}}, options);
+        FormatSheetData({{{image, 8, 3, 1, {}, {}}, Named(HostileNames)}}, options);
     std::set<std::string> classes;
     std::size_t rules = 0;
     for (std::size_t at = css.find("\n."); at != std::string::npos; at = css.find("\n.", at + 1)) {
