@@ -1,5 +1,5 @@
 // Times the resampler against the decoding of the same pictures, one core, and can write what
-// it made for the quality check (bench/resample-quality.py).
+// it made for the quality check (bench/resample-bench.py).
 //
 //   resample_bench SCALE LIST.txt [OUT_FOLDER]
 //
