@@ -17,11 +17,11 @@ int32_t ScaledSide(int32_t side, double scale) {
     return std::max<int32_t>(1, static_cast<int32_t>(std::lround(side * scale)));
 }
 
-}  // namespace
-
 USize_C ScaledSize(USize_C size, double scale) {
     return {ScaledSide(size.GetWidth(), scale), ScaledSide(size.GetHeight(), scale)};
 }
+
+}  // namespace
 
 UPixels_C Scale(const UPixels_C& source, double scale) {
     const USize_C from = source.GetSize();

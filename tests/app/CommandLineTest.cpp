@@ -161,7 +161,6 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"-o", "s.png", "--pivot", "1e308,0", "a"}, pivot},
         {{"-o", "s.png", "--pivot", "0,-1000000.5", "a"}, pivot},
         {{"-o", "s.png", "--pivot", "nan,0", "a"}, pivot},
-        {{"-o", "s.png", "--scale", "0", "a"}, scale + "\"0\""},
         {{"-o", "s.png", "--scale", "16.01", "a"}, scale + "\"16.01\""},
         {{"-o", "s.png", "--scale", "nan", "a"}, scale + "\"nan\""},
         {{"-o", "s.png", "--scale", "2", "--variant", ":1", "a"},

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <functional>
-#include <string>
 
 namespace {
 
@@ -33,19 +32,6 @@ uint32_t Wave(int32_t x, int32_t y, double scale) {
 }
 
 }  // namespace
-
-TEST(Resample, SidesRoundAndNeverVanish) {
-    const std::tuple<USize_C, double, USize_C> cases[] = {
-        {{3, 1}, 0.5, {2, 1}},       {{1, 1}, 0.01, {1, 1}}, {{7, 9}, 2, {14, 18}},
-        {{100, 10}, 0.333, {33, 3}}, {{5, 5}, 16, {80, 80}},
-    };
-    for (const auto& [from, scale, to] : cases) {
-        const UPixels_C scaled =
-            Resample::Scale(Make(from, [](int32_t, int32_t) { return 0u; }), scale);
-        EXPECT_EQ(scaled.GetSize().GetWidth(), to.GetWidth()) << scale;
-        EXPECT_EQ(scaled.GetSize().GetHeight(), to.GetHeight()) << scale;
-    }
-}
 
 // Art drawn at twice the size and halved matches the same art drawn at its size: channel by
 // channel within 3 levels where it is visible, colour read through premultiplied alpha.
