@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     using Form = NS_Data::UDataOptions_S;
     for (const auto format : {Form::JsonHash, Form::JsonArray, Form::Aseprite, Form::Melonjs}) {
         options.data.form = format;
-        const std::string text = FormatSheetData({{{"s.png", 8, 8, {}, {}}, frames}}, options);
+        const std::string text = FormatSheetData({{{"s.png", 8, 8, 1, {}, {}}, frames}}, options);
         const nlohmann::json document = nlohmann::json::parse(text, nullptr, false);
         if (document.is_discarded() || document["frames"].size() != frames.size()) {
             std::abort();

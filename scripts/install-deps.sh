@@ -16,6 +16,7 @@ packages=(
   libxxhash-dev                    # the content hashes of the up-to-date check (BSD-2-Clause)
   libgif-dev                       # every frame of an animated gif, composed as browsers do
   libwebp-dev                      # lossless WebP sheets, their EXIF mark (libwebpmux) (BSD-3-Clause)
+  libstb-dev                       # stb_image_resize scales pictures for --scale and --variant (MIT or public domain)
   fonts-noto-cjk                   # the window's Chinese captions
   xvfb xauth                       # screenshots of the window without a display
 )

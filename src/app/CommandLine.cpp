@@ -173,6 +173,21 @@ std::optional<NS_Data::ULayout_E> ParseLayout(std::string_view text) {
     return NS_Data::LayoutFromComposeMode(value);
 }
 
+// Scales beyond 16 make sheets few GPUs load from pictures of any common size.
+constexpr double MaxScale = 16;
+
+// A scale in (0, MaxScale], as a plain decimal number.
+std::optional<double> ParseScale(const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, failure] = std::from_chars(text.data(), end, value);
+    if (text.empty() || failure != std::errc() || stop != end ||
+        !(value > 0 && value <= MaxScale)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 // The sheet's format follows its name, so a name of any other format would hold bytes that it
 // belies; a FIFO or a device (/dev/stdout) has no such name and takes the PNG, written in place.
 bool NamesSheetFormat(const std::string& path) {
@@ -327,6 +342,7 @@ private:
     std::string CheckFrameOptions();
     // The project's run: every argument but the project files goes to each sheet.
     void FinishProjects(const std::vector<std::string>& arguments);
+    std::string CheckVariants();
     void Fail(std::string problem);
     // The flag among the arguments that is given a value, as "--name".
     std::string FindFlagWithValue(const std::vector<std::string>& arguments) const;
@@ -334,6 +350,8 @@ private:
     CLI::App app;
     std::string layout;
     std::string pivot;
+    std::string scale;
+    std::vector<std::string> variants;
     bool noAlias = false;
     bool autoCut = false;
     bool trim = false;
@@ -398,6 +416,19 @@ void UParser_C::DefineSheetOptions() {
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
         ->description("how hard the writer works: fast, default or best (default: default)")
         ->option_text("LEVEL")
+        ->group("Sheet");
+    app.add_option("--scale", scale,
+                   "scale every picture by F, from above 0 to 16, before laying it out "
+                   "(default: 1)")
+        ->option_text("F")
+        ->group("Sheet");
+    app.add_option("--variant", variants,
+                   "also write the sheet and data file with the pictures scaled by F, named with "
+                   "SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty "
+                   "(default: one sheet at scale 1)")
+        ->option_text("SUFFIX:F")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->allow_extra_args(false)
         ->group("Sheet");
     app.add_flag("--indexed", compose.encoding.indexed,
                  "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
@@ -627,8 +658,43 @@ void UParser_C::FinishProjects(const std::vector<std::string>& arguments) {
     result.action = CommandLine_S::BuildProjects;
 }
 
+std::string UParser_C::CheckVariants() {
+    std::vector<NS_Data::UVariant_S>& chosen = result.compose.variants;
+    if (app.count("--scale") > 0 && app.count("--variant") > 0) {
+        return "--scale and --variant cannot be given together; give --variant :F instead";
+    }
+    if (app.count("--scale") > 0) {
+        const auto value = ParseScale(scale);
+        if (!value) {
+            return "--scale takes a number above 0 and at most 16, not \"" + scale + "\"";
+        }
+        chosen.push_back({"", *value});
+    }
+    for (const std::string& text : variants) {
+        const std::size_t colon = text.rfind(':');
+        const auto value =
+            colon == std::string::npos ? std::nullopt : ParseScale(text.substr(colon + 1));
+        if (!value) {
+            return "--variant takes SUFFIX:F with F above 0 and at most 16, not \"" + text + "\"";
+        }
+        const std::string suffix = text.substr(0, colon);
+        if (suffix.find('/') != std::string::npos) {
+            return "--variant " + text + ": a suffix names no folder";
+        }
+        if (std::ranges::any_of(chosen,
+                                [&](const auto& other) { return other.suffix == suffix; })) {
+            return "--variant " + text + ": another variant has the suffix \"" + suffix + "\"";
+        }
+        chosen.push_back({suffix, *value});
+    }
+    return {};
+}
+
 void UParser_C::Finish() {
     if (std::string problem = ChooseLayoutAndTrim(); !problem.empty()) {
+        return Fail(std::move(problem));
+    }
+    if (std::string problem = CheckVariants(); !problem.empty()) {
         return Fail(std::move(problem));
     }
     if (std::string problem = CheckFrameOptions(); !problem.empty()) {

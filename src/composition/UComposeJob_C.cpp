@@ -19,6 +19,7 @@
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
 #include "foundation/ShownText.h"
+#include "imaging/Resample.h"
 #include "imaging/SheetFile.h"
 #include "imaging/UImageData_C.h"
 #include "imaging/UWebpEncoder_C.h"
@@ -98,6 +99,17 @@ std::string RecordedVersion() {
     return SheetFile::Software();
 }
 
+// The pictures at `scale`, trimmed anew, as their edges move; none at scale 1, where the
+// pictures themselves serve.
+std::vector<Picture_S> ScalePictures(const std::vector<const Picture_S*>& pictures, double scale) {
+    std::vector<Picture_S> scaled(scale == 1.0 ? 0 : pictures.size());
+    RunInParallel(scaled.size(), [&](std::size_t i) {
+        scaled[i].pixels = Resample::Scale(pictures[i]->pixels, scale);
+        scaled[i].contentRect = scaled[i].pixels.GetContentRect();
+    });
+    return scaled;
+}
+
 }  // namespace
 
 // The files of one compose, each complete and prepared before any of them is put in place, then
@@ -125,26 +137,74 @@ private:
 };
 
 UComposeJob_C::UComposeJob_C(UComposeOptions_S composeOptions)
-    : options(WithinFormat(std::move(composeOptions))), targets(options) {}
+    : options(WithinFormat(std::move(composeOptions))), variants(MakeVariants(options)) {}
+
+std::vector<UComposeJob_C::UVariantFiles_S> UComposeJob_C::MakeVariants(
+    const UComposeOptions_S& given) {
+    std::vector<UVariantFiles_S> made;
+    for (const UVariant_S& variant :
+         given.variants.empty() ? std::vector<UVariant_S>(1) : given.variants) {
+        UComposeOptions_S own = given;
+        own.output = USheetTargets_C::AddSuffix(given.output, variant.suffix);
+        own.data.path = USheetTargets_C::AddSuffix(given.data.path, variant.suffix);
+        USheetTargets_C targets(own);
+        made.push_back({variant, std::move(own), std::move(targets)});
+    }
+    return made;
+}
+
+bool UComposeJob_C::IsTarget(const std::string& path) const {
+    return std::ranges::any_of(
+        variants, [&](const UVariantFiles_S& files) { return files.targets.IsTarget(path); });
+}
+
+bool UComposeJob_C::IsDataFile(const std::string& path) const {
+    return std::ranges::any_of(
+        variants, [&](const UVariantFiles_S& files) { return files.targets.IsDataFile(path); });
+}
+
+std::string UComposeJob_C::FindOverlap() const {
+    for (const UVariantFiles_S& files : variants) {
+        if (std::string overlap = files.targets.FindOverlap(); !overlap.empty()) {
+            return overlap;
+        }
+        // The first numbered name stands for its pattern: patterns that share one name share all.
+        const std::string own[] = {files.options.output, files.options.data.path,
+                                   files.targets.GetSheetPath(0), files.targets.GetDataPath(0)};
+        for (const UVariantFiles_S& other : variants) {
+            for (std::size_t i = 0; &other != &files && i < std::size(own); ++i) {
+                if (!files.options.data.path.empty() || i % 2 == 0) {
+                    if (other.targets.IsTarget(own[i])) {
+                        return "the variants \"" + files.variant.suffix + "\" and \"" +
+                               other.variant.suffix + "\" would both write " + own[i];
+                    }
+                }
+            }
+        }
+    }
+    return {};
+}
 
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {
     const std::string& dataPath = options.data.path;
     if (options.packing.multipack && (options.output == "-" || dataPath == "-")) {
         return "--multipack writes several files, not standard output";
     }
+    if (variants.size() > 1 && (options.output == "-" || dataPath == "-")) {
+        return "--variant writes several files, not standard output";
+    }
     if (options.encoding.indexed &&
         SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
         return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
     }
-    if (std::string overlap = targets.FindOverlap(); !overlap.empty()) {
+    if (std::string overlap = FindOverlap(); !overlap.empty()) {
         return overlap;
     }
     std::vector<char> named(arguments.size());
-    RunInParallel(arguments.size(),
-                  [&](std::size_t i) { named[i] = targets.IsTarget(arguments[i]); });
+    RunInParallel(arguments.size(), [&](std::size_t i) { named[i] = IsTarget(arguments[i]); });
     if (const auto first = std::ranges::find(named, 1); first != named.end()) {
         const std::string& path = arguments[static_cast<std::size_t>(first - named.begin())];
-        return path + " is the " + (targets.IsDataFile(path) ? "data file" : "sheet") +
+        return path + " is the " + (IsDataFile(path) ? "data file" : "sheet") +
                " to write, not a picture to read";
     }
     return {};
@@ -153,20 +213,22 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
 std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
                                            UReplacing_E replacing) const {
     std::vector<char> isTarget(batch.size());
-    RunInParallel(batch.size(),
-                  [&](std::size_t i) { isTarget[i] = targets.IsTarget(batch[i].path); });
+    RunInParallel(batch.size(), [&](std::size_t i) { isTarget[i] = IsTarget(batch[i].path); });
     std::vector<char> leaveOut(batch.size());
     for (std::size_t i = 0; i < batch.size(); ++i) {
         if (!isTarget[i]) {
             continue;
         }
         const std::string& path = batch[i].path;
-        if (targets.IsDataFile(path)) {
+        if (IsDataFile(path)) {
             return path + " is the data file to write, not a picture to read";
         }
         // An earlier run's sheet in a searched folder is output, never a picture; any other
         // file at a name this run writes is someone's picture, which no sheet may replace.
-        if (replacing == EarlierSheets && !targets.IsEarlierSheet(path)) {
+        const auto earlier = [&](const UVariantFiles_S& files) {
+            return files.targets.IsTarget(path) && files.targets.IsEarlierSheet(path);
+        };
+        if (replacing == EarlierSheets && !std::ranges::any_of(variants, earlier)) {
             return path + " is a picture, and this run would write a sheet over it; choose " +
                    "another -o, or move the picture";
         }
@@ -209,20 +271,28 @@ std::string UComposeJob_C::FromSheet(const std::string& path) const {
 
 bool UComposeJob_C::IsUpToDate(const std::vector<UBatchEntry_S>& batch,
                                std::vector<std::string>* outputs) const {
-    std::size_t count = 0;
-    if (!KeepsRecord() || !MakeRecord(batch).IsUpToDate(targets.GetSheetPath(0), count)) {
+    if (!KeepsRecord()) {
         return false;
     }
-    if (outputs) {
-        outputs->clear();
+    const UBuildRecord_C record = MakeRecord(batch);
+    std::vector<std::string> found;
+    for (const UVariantFiles_S& files : variants) {
+        const USheetTargets_C& targets = files.targets;
+        std::size_t count = 0;
+        if (!record.IsUpToDate(targets.GetSheetPath(0), count)) {
+            return false;
+        }
         for (std::size_t number = 0; number < count; ++number) {
-            outputs->push_back(targets.GetSheetPath(number));
+            found.push_back(targets.GetSheetPath(number));
         }
         for (std::size_t number = 0; !options.data.path.empty() && number < count; ++number) {
             if (number == 0 || !targets.HasOneDataFile()) {
-                outputs->push_back(targets.GetDataPath(number));
+                found.push_back(targets.GetDataPath(number));
             }
         }
+    }
+    if (outputs) {
+        *outputs = std::move(found);
     }
     return true;
 }
@@ -251,27 +321,11 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     if (stage) {
         stage(UStage_E::Placing, 0, pictures.size());
     }
-    std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
-    std::vector<std::string> names;
-    names.reserve(frames.size());
-    for (const USheetDataFrame_S& frame : frames) {
-        names.push_back(frame.name);
-    }
-    const USheetPlan_C plan = MakePlan(pictures, names);
-    const UDataFiles_T data =
-        options.data.path.empty() ? UDataFiles_T() : MakeData(plan, std::move(frames), warn);
-    for (std::size_t number = 1; number < plan.GetSheets().size(); ++number) {
-        record.AddSheet(FromSheet(targets.GetSheetPath(number)));
-    }
-    for (const auto& [path, text] : data) {
-        record.AddData(FromSheet(path), text);
-    }
+    const std::vector<USheetDataFrame_S> frames = NameFrames(batch, delays);
     UPendingWrites_C writes;
-    WriteSheets(plan, pictures, writes, warn, stage, record);
-    for (const auto& [path, text] : data) {
-        writes.AddData(path, text);
+    for (const UVariantFiles_S& files : variants) {
+        WriteVariant(files, pictures, frames, writes, warn, stage, record);
     }
-    RemoveStaleSheets(plan.GetSheets().size(), writes, warn);
     StopBeforeCommitting();
     writes.Commit();
     if (written) {
@@ -280,7 +334,40 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     return true;
 }
 
-void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
+void UComposeJob_C::WriteVariant(const UVariantFiles_S& files,
+                                 const std::vector<const Picture_S*>& pictures,
+                                 std::vector<USheetDataFrame_S> frames, UPendingWrites_C& writes,
+                                 const UWarn_F& warn, const UStage_F& stage,
+                                 UBuildRecord_C record) const {
+    // Only one variant's scaled pictures are held at a time.
+    const std::vector<Picture_S> scaled = ScalePictures(pictures, files.variant.scale);
+    std::vector<const Picture_S*> drawn = pictures;
+    for (std::size_t i = 0; i < scaled.size(); ++i) {
+        drawn[i] = &scaled[i];
+    }
+    std::vector<std::string> names;
+    names.reserve(frames.size());
+    for (const USheetDataFrame_S& frame : frames) {
+        names.push_back(frame.name);
+    }
+    const USheetPlan_C plan = USheetPlan_C::Make(drawn, files.options, &names);
+    const UDataFiles_T data = files.options.data.path.empty()
+                                  ? UDataFiles_T()
+                                  : MakeData(files, plan, std::move(frames), warn);
+    for (std::size_t number = 1; number < plan.GetSheets().size(); ++number) {
+        record.AddSheet(FromSheet(files.targets.GetSheetPath(number)));
+    }
+    for (const auto& [path, text] : data) {
+        record.AddData(FromSheet(path), text);
+    }
+    WriteSheets(files, plan, drawn, writes, warn, stage, record);
+    for (const auto& [path, text] : data) {
+        writes.AddData(path, text);
+    }
+    RemoveStaleSheets(files.targets, plan.GetSheets().size(), writes, warn);
+}
+
+void UComposeJob_C::WriteSheets(const UVariantFiles_S& files, const USheetPlan_C& plan,
                                 const std::vector<const Picture_S*>& pictures,
                                 UPendingWrites_C& writes, const UWarn_F& warn,
                                 const UStage_F& stage, const UBuildRecord_C& record) const {
@@ -289,10 +376,11 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
             stage(UStage_E::Writing, number, plan.GetSheets().size());
         }
         const USize_C size = plan.GetSheets()[number];
-        WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), options.sheet.maxSize, warn);
-        const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures), options.background,
-                                options.sheet.extrude, options.pixels, options.sheet.padding);
-        const std::string path = targets.GetSheetPath(number);
+        WarnAboutTextureSize(size.GetWidth(), size.GetHeight(), files.options.sheet.maxSize, warn);
+        const USheetRows_C rows(size, plan.GetFrames(int32_t(number), pictures),
+                                files.options.background, files.options.sheet.extrude,
+                                files.options.pixels, files.options.sheet.padding);
+        const std::string path = files.targets.GetSheetPath(number);
         // The encoder asks for each row as it goes, and gets it drawn then: no sheet is held.
         const bool fits = UImageData_C::WriteSheet(
             writes.AddSheet(path), path.c_str(), uint32_t(size.GetWidth()),
@@ -301,7 +389,7 @@ void UComposeJob_C::WriteSheets(const USheetPlan_C& plan,
                 rows.Draw(static_cast<int32_t>(y), scratch);
                 return scratch;
             },
-            options.encoding.compression, options.encoding.indexed,
+            files.options.encoding.compression, files.options.encoding.indexed,
             !KeepsRecord() ? std::string()
                            : (number == 0 ? record.GetFirstText() : record.GetFurtherText()));
         WarnAboutColours(fits, path, warn);
@@ -327,8 +415,8 @@ void UComposeJob_C::SuggestPacking(const std::vector<const Picture_S*>& pictures
     }
 }
 
-void UComposeJob_C::RemoveStaleSheets(std::size_t count, UPendingWrites_C& writes,
-                                      const UWarn_F& warn) const {
+void UComposeJob_C::RemoveStaleSheets(const USheetTargets_C& targets, std::size_t count,
+                                      UPendingWrites_C& writes, const UWarn_F& warn) {
     std::vector<std::string> unproven;
     for (std::string& path : targets.FindStale(count, unproven)) {
         writes.AddRemoval(std::move(path));
@@ -346,10 +434,10 @@ void UComposeJob_C::RemoveStaleSheets(std::size_t count, UPendingWrites_C& write
     }
 }
 
-std::string UComposeJob_C::Format(const std::vector<USheetDataPage_S>& pages,
-                                  const UWarn_F& warn) const {
+std::string UComposeJob_C::Format(const UComposeOptions_S& own,
+                                  const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn) {
     std::vector<std::string> warnings;
-    std::string text = FormatSheetData(pages, options, warnings);
+    std::string text = FormatSheetData(pages, own, warnings);
     for (const std::string& warning : warnings) {
         if (warn) {
             warn(warning);
@@ -358,9 +446,11 @@ std::string UComposeJob_C::Format(const std::vector<USheetDataPage_S>& pages,
     return text;
 }
 
-UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const USheetPlan_C& plan,
+UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const UVariantFiles_S& files,
+                                                    const USheetPlan_C& plan,
                                                     std::vector<USheetDataFrame_S> frames,
                                                     const UWarn_F& warn) const {
+    const USheetTargets_C& targets = files.targets;
     const std::size_t count = plan.GetSheets().size();
     std::vector<USheetDataPage_S> pages(count);
     for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -371,7 +461,7 @@ UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const USheetPlan_C& plan,
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = targets.HasOneDataFile();
-    UDataFiles_T files;
+    UDataFiles_T made;
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
         const std::string dataPath = targets.GetDataPath(number);
@@ -379,7 +469,8 @@ UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const USheetPlan_C& plan,
         meta.image = USheetTargets_C::GetImagePath(targets.GetSheetPath(number), dataPath);
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
-        meta.premultiplied = options.pixels.premultiply;
+        meta.premultiplied = files.options.pixels.premultiply;
+        meta.scale = files.variant.scale;
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
              ++other) {
             if (other != number) {
@@ -387,13 +478,13 @@ UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const USheetPlan_C& plan,
             }
         }
         if (!oneFile) {
-            files.emplace_back(dataPath, Format({pages[number]}, warn));
+            made.emplace_back(dataPath, Format(files.options, {pages[number]}, warn));
         }
     }
     if (oneFile) {
-        files.emplace_back(options.data.path, Format(pages, warn));
+        made.emplace_back(files.options.data.path, Format(files.options, pages, warn));
     }
-    return files;
+    return made;
 }
 
 }  // namespace NS_Data

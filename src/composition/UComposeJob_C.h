@@ -21,8 +21,10 @@ class UPictureCache_C;
 // One compose from start to end, the same for the command line and the window: every header
 // of the batch first, then the pictures, the layout and its checks, and last the sheet and its
 // data file, both written completely before either is put in place, so that a failure leaves
-// both as they were. The sheet and the data file are known by their identity at the time the
-// job is made, so that no spelling of them is taken for a picture.
+// both as they were. Each variant (another resolution) is laid out and written from the same
+// decoded pictures, and all variants' files are put in place in that one step. The sheet and the
+// data file are known by their identity at the time the job is made, so that no spelling of them is
+// taken for a picture.
 class UComposeJob_C {
 public:
     // Hears a warning that does not stop the job, as one line without a line break.
@@ -75,32 +77,54 @@ public:
 
 private:
     using UDataFiles_T = std::vector<std::pair<std::string, std::string>>;
+    // One resolution's options (its own file names) and files.
+    struct UVariantFiles_S {
+        UVariant_S variant;
+        UComposeOptions_S options;
+        USheetTargets_C targets;
+    };
+    static std::vector<UVariantFiles_S> MakeVariants(const UComposeOptions_S& given);
 
-    // The record of a build from `batch`, its pictures unread.
+    // Any file of any variant.
+    bool IsTarget(const std::string& path) const;
+    bool IsDataFile(const std::string& path) const;
+    // Two files of the run, of one variant or of two, that would be one file; empty for none.
+    std::string FindOverlap() const;
+
+    // The record of a build from `batch`, its pictures unread; every variant's first sheet
+    // holds it, with the files of its own set.
     UBuildRecord_C MakeRecord(const std::vector<UBatchEntry_S>& batch) const;
-    // `path` as the record names it: from the sheet's folder.
+    // `path` as the record names it: from the sheet's folder, which every variant shares.
     std::string FromSheet(const std::string& path) const;
     // A set on standard output is never skipped, so it needs no record.
     bool KeepsRecord() const { return options.output != "-" && options.data.path != "-"; }
-    void WriteSheets(const USheetPlan_C& plan, const std::vector<const Picture_S*>& pictures,
-                     UPendingWrites_C& writes, const UWarn_F& warn, const UStage_F& stage,
+
+    // Lays out and writes one variant from the pictures at scale 1.
+    void WriteVariant(const UVariantFiles_S& files, const std::vector<const Picture_S*>& pictures,
+                      std::vector<USheetDataFrame_S> frames, UPendingWrites_C& writes,
+                      const UWarn_F& warn, const UStage_F& stage, UBuildRecord_C record) const;
+    void WriteSheets(const UVariantFiles_S& files, const USheetPlan_C& plan,
+                     const std::vector<const Picture_S*>& pictures, UPendingWrites_C& writes,
+                     const UWarn_F& warn, const UStage_F& stage,
                      const UBuildRecord_C& record) const;
     // The data file of every sheet, or one for each: frames in the pictures' order; each
     // path with its text.
-    UDataFiles_T MakeData(const USheetPlan_C& plan, std::vector<USheetDataFrame_S> frames,
-                          const UWarn_F& warn) const;
+    UDataFiles_T MakeData(const UVariantFiles_S& files, const USheetPlan_C& plan,
+                          std::vector<USheetDataFrame_S> frames, const UWarn_F& warn) const;
     // The data file's text for `pages`, its warnings told to `warn`.
-    std::string Format(const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn) const;
+    static std::string Format(const UComposeOptions_S& own,
+                              const std::vector<USheetDataPage_S>& pages, const UWarn_F& warn);
 
     // Pictures of different sizes in the column's equal cells waste most of a sheet: one line
     // says how to pack them, unless the user trims or asks for the data file already.
     void SuggestPacking(const std::vector<const Picture_S*>& pictures, const UWarn_F& warn) const;
     // The numbered files an earlier, larger set left beyond `count` sheets go with this set;
     // those not proven an earlier run's are named in a warning and kept.
-    void RemoveStaleSheets(std::size_t count, UPendingWrites_C& writes, const UWarn_F& warn) const;
+    static void RemoveStaleSheets(const USheetTargets_C& targets, std::size_t count,
+                                  UPendingWrites_C& writes, const UWarn_F& warn);
 
     UComposeOptions_S options;
-    USheetTargets_C targets;
+    std::vector<UVariantFiles_S> variants;
     UPictureCache_C* cache = nullptr;
     std::vector<std::string> folders;
 };

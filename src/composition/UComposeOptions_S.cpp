@@ -28,7 +28,7 @@ int32_t ComposeModeFromLayout(ULayout_E layout) {
 
 // A new option that changes the output must be added to CanonicalText, or a sheet built
 // without it is taken as up to date with it; this size changes when a field is added.
-static_assert(sizeof(void*) != 8 || sizeof(UComposeOptions_S) == 160,
+static_assert(sizeof(void*) != 8 || sizeof(UComposeOptions_S) == 184,
               "an option was added: put it into CanonicalText, then update the size here");
 
 std::string CanonicalText(const UComposeOptions_S& options) {
@@ -48,7 +48,14 @@ std::string CanonicalText(const UComposeOptions_S& options) {
                   int(options.encoding.indexed), int(options.allGifFrames),
                   unsigned(options.background), int(options.pixels.alphaBleed),
                   int(options.pixels.premultiply));
-    return "output " + options.output + "\ndata " + data.path + "\n" + text;
+    std::string variants;
+    for (const UVariant_S& variant : options.variants) {
+        char scale[32];
+        std::snprintf(scale, sizeof scale, "%.17g", variant.scale);
+        variants += " " + variant.suffix + ":" + scale;
+    }
+    return "output " + options.output + "\ndata " + data.path + "\n" + text + "\nvariants" +
+           variants;
 }
 
 }  // namespace NS_Data

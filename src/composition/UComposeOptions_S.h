@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "composition/USheetOptions_S.h"
 #include "imaging/USheetEncoder_C.h"
@@ -74,6 +75,13 @@ struct UPixelOptions_S {
     bool premultiply = false;
 };
 
+// One resolution of the sheet: the pictures scaled by `scale`, packed on their own, written to
+// the sheet's and data file's names with `suffix` before the extension ("sheet@2x.png").
+struct UVariant_S {
+    std::string suffix;
+    double scale = 1.0;
+};
+
 // Everything a compose job is asked for besides its pictures, grouped by the part that reads
 // it. The defaults make the sheet the window has always made: one column, untrimmed, no data
 // file.
@@ -92,6 +100,8 @@ struct UComposeOptions_S {
     bool allGifFrames = false;
     // 0xAARRGGBB of the sheet's pixels outside every picture.
     uint32_t background = 0;
+    // The resolutions written, each a set of its own; none means one at scale 1, no suffix.
+    std::vector<UVariant_S> variants;
 };
 
 // Every option that changes what a compose writes, as one text: equal texts, equal files.

@@ -20,12 +20,17 @@ constexpr std::size_t DataFileLimit = std::size_t{64} << 20;
 // A stale set is searched no further than this many numbers past the new one.
 constexpr std::size_t MaxStaleCount = 100000;
 
-// `path` with "-N" before the extension of its file name.
-std::string NumberedPath(const std::string& path, std::size_t number) {
+// `path` with `text` before the extension of its file name.
+std::string InsertBeforeExtension(const std::string& path, const std::string& text) {
     const std::size_t nameStart = path.size() - std::strlen(GetFileName(path.c_str()));
     const std::size_t dot = path.rfind('.');
     const std::size_t at = dot == std::string::npos || dot <= nameStart ? path.size() : dot;
-    return path.substr(0, at) + "-" + std::to_string(number) + path.substr(at);
+    return path.substr(0, at) + text + path.substr(at);
+}
+
+// `path` with "-N" before the extension of its file name.
+std::string NumberedPath(const std::string& path, std::size_t number) {
+    return InsertBeforeExtension(path, "-" + std::to_string(number));
 }
 
 // The digits N when `name` is `pattern`'s file name with "-N" before its extension; empty
@@ -79,6 +84,10 @@ USheetTargets_C::USheetTargets_C(const UComposeOptions_S& options)
       data(options.data.path),
       sheetFolder(GetFolderPath(options.output)),
       dataFolder(GetFolderPath(options.data.path)) {}
+
+std::string USheetTargets_C::AddSuffix(const std::string& path, const std::string& suffix) {
+    return path.empty() || path == "-" ? path : InsertBeforeExtension(path, suffix);
+}
 
 std::string USheetTargets_C::GetImagePath(const std::string& sheetFile,
                                           const std::string& dataFile) {

@@ -22,6 +22,10 @@ public:
     // folder, or, for a sheet on standard output, the data file's own name with ".png".
     static std::string GetImagePath(const std::string& sheetFile, const std::string& dataFile);
 
+    // `path` with a variant's suffix before its extension ("sheet@2x.png"); standard output and
+    // no path stay as they are.
+    static std::string AddSuffix(const std::string& path, const std::string& suffix);
+
     std::string GetSheetPath(std::size_t number) const;
     std::string GetDataPath(std::size_t number) const;
     // The forms that hold every sheet of a multipack write one data file.

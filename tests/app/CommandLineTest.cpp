@@ -61,6 +61,9 @@ TEST(ParseCommandLine, UnderstandsEveryFormOfTheOptions) {
         {{"-o", "/dev/null", "a"}, "compose /dev/null column [a]"},
         {{"-o", "s.png", "--compression", "fast", "a"}, "compose s.png column level-1 [a]"},
         {{"-o", "s.png", "--compression=best", "a"}, "compose s.png column level1 [a]"},
+        // Each --variant takes one value; what follows is a path.
+        {{"-o", "s.png", "--variant", "@2x:2", "a", "--variant", ":1", "b"},
+         "compose s.png column [a] [b]"},
         // Help and version act where they appear, before any problem after them is seen.
         {{"-h"}, "help"},
         {{"-o", "s.png", "--version", "--bogus"}, "version"},
@@ -128,6 +131,8 @@ TEST(CanOpenWindow, NeedsADisplayOrAPlatformWithoutOne) {
 
 TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
     const std::string pivot = "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1";
+    const std::string scale = "--scale takes a number above 0 and at most 16, not ";
+    const std::string variant = "--variant takes SUFFIX:F with F above 0 and at most 16, not ";
     const std::pair<Args, std::string> cases[] = {
         {{"-o", "s.png", "-3", "a"}, "unknown option -3"},
         {{"-o", "s.png", "--layoutx", "a"}, "unknown option --layoutx"},
@@ -159,6 +164,15 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
         {{"-o", "s.png", "--pivot", "1e308,0", "a"}, pivot},
         {{"-o", "s.png", "--pivot", "0,-1000000.5", "a"}, pivot},
         {{"-o", "s.png", "--pivot", "nan,0", "a"}, pivot},
+        {{"-o", "s.png", "--scale", "16.01", "a"}, scale + "\"16.01\""},
+        {{"-o", "s.png", "--scale", "nan", "a"}, scale + "\"nan\""},
+        {{"-o", "s.png", "--scale", "2", "--variant", ":1", "a"},
+         "--scale and --variant cannot be given together; give --variant :F instead"},
+        {{"-o", "s.png", "--variant", "@2x", "a"}, variant + "\"@2x\""},
+        {{"-o", "s.png", "--variant", "@2x:-1", "a"}, variant + "\"@2x:-1\""},
+        {{"-o", "s.png", "--variant", "a:1", "--variant", "a:2", "a"},
+         "--variant a:2: another variant has the suffix \"a\""},
+        {{"-o", "s.png", "--variant", "/x:1", "a"}, "--variant /x:1: a suffix names no folder"},
     };
     for (const auto& [args, problem] : cases) {
         EXPECT_EQ(Summary(args), "bad usage: " + problem) << ::testing::PrintToString(args);

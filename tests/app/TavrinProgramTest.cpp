@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -1058,4 +1059,52 @@ TEST_F(TavrinProgramTest, NinjaRebuildsTheSetWhenAPictureIsAddedToAFolder) {
     SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/sub/new.png"));
     EXPECT_NE(ninja("").find("[1/1]"), std::string::npos) << "a picture added to set/sub";
     EXPECT_EQ(ninja(""), "ninja: no work to do.\n");
+}
+
+// Each variant is a sheet and data file of its own, named with its suffix before the extension,
+// listing every picture at its scale (sides rounded, at least 1) under the same names, with the
+// scale where PixiJS reads the sheet's resolution.
+TEST_F(TavrinProgramTest, EveryVariantListsEveryPictureAtItsScale) {
+    using Files = std::vector<std::tuple<std::string, std::string, double>>;
+    const std::pair<Args, Files> cases[] = {
+        {{"--variant", "@2x:1", "--variant", ":0.5"},
+         {{"d@2x.json", "s@2x.png", 1}, {"d.json", "s.png", 0.5}}},
+        {{"--scale", "2.5"}, {{"d.json", "s.png", 2.5}}},
+        {{"--multipack", "--variant", "-hd:3"}, {{"d-hd-0.json", "s-hd-0.png", 3}}},
+    };
+    for (const auto& [options, files] : cases) {
+        std::filesystem::remove_all(In("v"));
+        std::filesystem::create_directories(In("v"));
+        Args args = {"-o", "v/s.png", "--data", "v/d.json", "--layout", "packed"};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back("set");
+        ASSERT_EQ(Run(args), 0) << Text(In("err"));
+        const auto written = std::distance(std::filesystem::directory_iterator(In("v")), {});
+        EXPECT_EQ(std::size_t(written), files.size() * 2) << ::testing::PrintToString(options);
+        for (const auto& [data, sheet, scale] : files) {
+            const json file = json::parse(ReadFile(In("v/" + data)));
+            EXPECT_EQ(file["meta"]["image"], sheet);
+            EXPECT_EQ(std::stod(std::string(file["meta"]["scale"])), scale) << data;
+            EXPECT_EQ(file["frames"].size(), Sources().size()) << data;
+            for (const Source_S& source : Sources()) {
+                if (!file["frames"].contains(source.name)) {
+                    ADD_FAILURE() << data << " lacks " << source.name;
+                    continue;
+                }
+                const json& entry = file["frames"][source.name];
+                const auto side = [scale](int32_t length) {
+                    return std::max<int64_t>(1, std::lround(length * scale));
+                };
+                EXPECT_EQ(entry["sourceSize"], json({{"w", side(source.picture.width)},
+                                                     {"h", side(source.picture.height)}}))
+                    << data << ": " << source.name;
+            }
+        }
+    }
+    // Numbered sheets of one variant would be the other's plain sheet, "s-1.png".
+    EXPECT_EQ(Run({"-o", "v/s.png", "--layout", "packed", "--multipack", "--variant", ":1",
+                   "--variant", "-1:2", "set"}),
+              2);
+    EXPECT_NE(Text(In("err")).find("would both write v/s-1.png"), std::string::npos)
+        << Text(In("err"));
 }

@@ -61,7 +61,7 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
     options.data.pivotX = 0.5;
     options.data.pivotY = 1;
     const std::vector<USheetDataPage_S> pages = {
-        {{"s.png", 12, 3, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
+        {{"s.png", 12, 3, 1, {}, {}}, Named({"run_2.png", "run_1.png", "a&b\n.png"})}};
 
     options.data.form = Form::Aseprite;
     const auto aseprite = nlohmann::json::parse(FormatSheetData(pages, options));
@@ -117,8 +117,8 @@ TEST(SheetData, EveryFormSaysWhereEachFrameLiesAsItsEngineReadsIt) {
 // "pma", on every page; the other forms stay as they are, and CSS, which browsers draw as
 // straight alpha, is refused.
 TEST(SheetData, PremultipliedSheetsAreMarkedWhereTheEngineReadsIt) {
-    std::vector<USheetDataPage_S> pages = {{{"a.png", 4, 3, {}, {}}, Named({"a.png"})},
-                                           {{"b.png", 4, 3, {}, {}}, Named({"b.png"})}};
+    std::vector<USheetDataPage_S> pages = {{{"a.png", 4, 3, 1.0, {}, {}}, Named({"a.png"})},
+                                           {{"b.png", 4, 3, 1.0, {}, {}}, Named({"b.png"})}};
     Options options;
     for (const UDataForm_S& form : GetDataForms()) {
         options.data.form = form.form;
@@ -146,9 +146,9 @@ TEST(SheetData, PremultipliedSheetsAreMarkedWhereTheEngineReadsIt) {
 // play with frames missing (Pixi's walk showed frames 1, 3, 4), so no file lists it.
 TEST(SheetData, AnAnimationOverTwoSheetsIsInNeitherFile) {
     std::vector<USheetDataPage_S> pages = {
-        {{"s-0.png", 12, 3, {}, {}}, Named({"walk_1.png", "walk_3.png"})},
-        {{"s-1.png", 12, 3, {}, {}}, Named({"walk_2.png", "run_2.png", "run_1.png"})},
-        {{"s-2.png", 12, 3, {}, {}}, Named({"hop_1.png", "hop_2.png"})},
+        {{"s-0.png", 12, 3, 1, {}, {}}, Named({"walk_1.png", "walk_3.png"})},
+        {{"s-1.png", 12, 3, 1, {}, {}}, Named({"walk_2.png", "run_2.png", "run_1.png"})},
+        {{"s-2.png", 12, 3, 1, {}, {}}, Named({"hop_1.png", "hop_2.png"})},
     };
     MarkSplitAnimations(pages);
     Options options;
@@ -176,8 +176,8 @@ TEST(SheetData, GodotResourceReadsAsEachVersionsLoaderExpects) {
     frames[0].duration = 50;
     frames[1].duration = 30;
     frames[1].place = {URect_C::FromPointSize({0, 0}, {6, 8}), URect_C::FromSize({6, 8}), {6, 8}};
-    const std::vector<USheetDataPage_S> pages = {{{"s-0.png", 12, 3, {}, {}}, {frames[0]}},
-                                                 {{"s-1.png", 6, 8, {}, {}}, {frames[1]}}};
+    const std::vector<USheetDataPage_S> pages = {{{"s-0.png", 12, 3, 1.0, {}, {}}, {frames[0]}},
+                                                 {{"s-1.png", 6, 8, 1.0, {}, {}}, {frames[1]}}};
     Options options;
     options.data.form = Form::Godot;
     std::vector<std::string> warnings;
@@ -277,8 +277,8 @@ std::vector<std::string> ReadAtlas(const std::string& text) {
 // own bounds (before, 3 of 27 hostile names vanished and one region took another's bounds).
 TEST(SheetData, LibgdxAtlasKeepsEveryNameARegionWithItsOwnBounds) {
     std::vector<USheetDataPage_S> pages = {
-        {{"sheet: one.png", 200, 3, {}, {}}, Named(HostileNames)},
-        {{" two.png", 8, 3, {}, {}}, Named({"z.png", "y:.png"})}};
+        {{"sheet: one.png", 200, 3, 1, {}, {}}, Named(HostileNames)},
+        {{" two.png", 8, 3, 1, {}, {}}, Named({"z.png", "y:.png"})}};
     Options options;
     options.data.form = Form::Libgdx;
     std::vector<std::string> warnings;
@@ -329,7 +329,7 @@ std::vector<std::string> GodotStrings(const std::string& text, const std::string
 // under its own name.
 TEST(SheetData, GodotHoldsEveryNameAsWritten) {
     const std::vector<USheetDataPage_S> pages = {
-        {{"we\"ird\\sheet\n.png", 200, 3, {}, {}}, Named(HostileNames)}};
+        {{"we\"ird\\sheet\n.png", 200, 3, 1.0, {}, {}}, Named(HostileNames)}};
     Options options;
     for (const Form::Form_E form : {Form::Godot, Form::Godot3}) {
         options.data.form = form;
@@ -397,7 +397,8 @@ TEST(SheetData, XmlHoldsEveryNameWellFormedAndApart) {
                                "c\xEF\xBF\xBD.png", "tab\there.png"});
     Options options;
     options.data.form = Form::Xml;
-    const std::string xml = FormatSheetData({{{"s\x01.png", 8, 3, {}, {}}, Named(names)}}, options);
+    const std::string xml =
+        FormatSheetData({{{"s\x01.png", 8, 3, 1, {}, {}}, Named(names)}}, options);
     const std::vector<std::u32string> read = XmlNames(xml);
     ASSERT_EQ(read.size(), names.size());
     const std::set<std::u32string> apart(read.begin(), read.end());
@@ -433,7 +434,7 @@ TEST(SheetData, CssClassesWorkInHtmlAndTheSheetUrlHoldsAnyName) {
     Options options;
     options.data.form = Form::Css;
     const std::string css =
-        FormatSheetData({{{image, 8, 3, {}, {}}, Named(HostileNames)}}, options);
+        FormatSheetData({{{image, 8, 3, 1, {}, {}}, Named(HostileNames)}}, options);
     std::set<std::string> classes;
     std::size_t rules = 0;
     for (std::size_t at = css.find("\n."); at != std::string::npos; at = css.find("\n.", at + 1)) {

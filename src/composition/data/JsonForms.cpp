@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <iterator>
 
 #include "composition/data/Animations.h"
@@ -22,6 +23,14 @@ json MakeSize(int64_t width, int64_t height) {
     size["w"] = width;
     size["h"] = height;
     return size;
+}
+
+// The scale as the files of other tools spell it, a string ("1", "0.5"): PixiJS parses either a
+// string or a number, some readers only the string.
+std::string SpellScale(double scale) {
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, scale);
+    return {text, written.ptr};
 }
 
 json MakeRect(const URect_C& rect) {
@@ -100,7 +109,7 @@ json MakeMeta(const USheetDataMeta_S& sheet) {
         {"image", sheet.image},
         {"format", "RGBA8888"},
         {"size", MakeSize(sheet.width, sheet.height)},
-        {"scale", "1"},
+        {"scale", SpellScale(sheet.scale)},
     };
     // PixiJS loads the sheets listed here together with this one.
     if (!sheet.related.empty()) {
@@ -265,7 +274,7 @@ std::string FormatPhaser3(const std::vector<USheetDataPage_S>& pages, const Opti
         texture["image"] = pages[p].meta.image;
         texture["format"] = "RGBA8888";
         texture["size"] = MakeSize(pages[p].meta.width, pages[p].meta.height);
-        texture["scale"] = 1;
+        texture["scale"] = pages[p].meta.scale;
         texture["frames"] =
             MakeArray(MakeEntries(Timed(pages[p].frames, animations, options), &names[p], options));
         textures.push_back(std::move(texture));

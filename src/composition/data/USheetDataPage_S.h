@@ -22,6 +22,8 @@ struct USheetDataMeta_S {
     std::string image;
     int64_t width = 0;
     int64_t height = 0;
+    // The variant's scale of the pictures, which PixiJS takes for the sheet's resolution.
+    double scale = 1.0;
     // The data files of the other sheets of a multipack, relative to this one; none otherwise.
     std::vector<std::string> related;
     // Animations with frames on other sheets of the multipack too: an engine reads one sheet's
