@@ -461,6 +461,9 @@ UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const UVariantFiles_S& files
     }
     // A form that holds every sheet is one file; the others take a numbered file for each.
     const bool oneFile = targets.HasOneDataFile();
+    const double smallestScale = std::ranges::min(variants, {}, [](const UVariantFiles_S& each) {
+                                     return each.variant.scale;
+                                 }).variant.scale;
     UDataFiles_T made;
     MarkSplitAnimations(pages);
     for (std::size_t number = 0; number < count; ++number) {
@@ -470,7 +473,9 @@ UComposeJob_C::UDataFiles_T UComposeJob_C::MakeData(const UVariantFiles_S& files
         meta.width = plan.GetSheets()[number].GetWidth();
         meta.height = plan.GetSheets()[number].GetHeight();
         meta.premultiplied = files.options.pixels.premultiply;
-        meta.scale = files.variant.scale;
+        // PixiJS takes it for the sheet's resolution: the smallest variant draws at 1, and each
+        // larger one in proportion, so that a frame shows the same size from every variant.
+        meta.scale = files.variant.scale / smallestScale;
         for (std::size_t other = 0; options.packing.multipack && !oneFile && other < count;
              ++other) {
             if (other != number) {

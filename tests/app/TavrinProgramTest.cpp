@@ -1062,15 +1062,16 @@ TEST_F(TavrinProgramTest, NinjaRebuildsTheSetWhenAPictureIsAddedToAFolder) {
 }
 
 // Each variant is a sheet and data file of its own, named with its suffix before the extension,
-// listing every picture at its scale (sides rounded, at least 1) under the same names, with the
-// scale where PixiJS reads the sheet's resolution.
+// listing every picture at its scale (sides rounded, at least 1) under the same names, with its
+// resolution, its scale over the smallest variant's, where PixiJS reads it, so that every
+// variant draws a frame the same size on screen.
 TEST_F(TavrinProgramTest, EveryVariantListsEveryPictureAtItsScale) {
-    using Files = std::vector<std::tuple<std::string, std::string, double>>;
+    using Files = std::vector<std::tuple<std::string, std::string, double, double>>;
     const std::pair<Args, Files> cases[] = {
         {{"--variant", "@2x:1", "--variant", ":0.5"},
-         {{"d@2x.json", "s@2x.png", 1}, {"d.json", "s.png", 0.5}}},
-        {{"--scale", "2.5"}, {{"d.json", "s.png", 2.5}}},
-        {{"--multipack", "--variant", "-hd:3"}, {{"d-hd-0.json", "s-hd-0.png", 3}}},
+         {{"d@2x.json", "s@2x.png", 1, 2}, {"d.json", "s.png", 0.5, 1}}},
+        {{"--scale", "2.5"}, {{"d.json", "s.png", 2.5, 1}}},
+        {{"--multipack", "--variant", "-hd:3"}, {{"d-hd-0.json", "s-hd-0.png", 3, 1}}},
     };
     for (const auto& [options, files] : cases) {
         std::filesystem::remove_all(In("v"));
@@ -1081,10 +1082,10 @@ TEST_F(TavrinProgramTest, EveryVariantListsEveryPictureAtItsScale) {
         ASSERT_EQ(Run(args), 0) << Text(In("err"));
         const auto written = std::distance(std::filesystem::directory_iterator(In("v")), {});
         EXPECT_EQ(std::size_t(written), files.size() * 2) << ::testing::PrintToString(options);
-        for (const auto& [data, sheet, scale] : files) {
+        for (const auto& [data, sheet, scale, resolution] : files) {
             const json file = json::parse(ReadFile(In("v/" + data)));
             EXPECT_EQ(file["meta"]["image"], sheet);
-            EXPECT_EQ(std::stod(std::string(file["meta"]["scale"])), scale) << data;
+            EXPECT_EQ(std::stod(std::string(file["meta"]["scale"])), resolution) << data;
             EXPECT_EQ(file["frames"].size(), Sources().size()) << data;
             for (const Source_S& source : Sources()) {
                 if (!file["frames"].contains(source.name)) {

@@ -115,32 +115,18 @@ shutil.copy(ref / "copy.png.png", ref / 'q"u\\o\\te.png.png')
 c = pack("godot3-hostile", "godot3", "tres", ["--layout", "packed", "--trim"], pictures=quoted)
 cases.append(c | {"engine": "godot", "must": [n[0] for n in renamed.values()] + ['q"u\\o\\te.png']})
 
-# Filtering, premultiplied alpha and scale variants, each where this tavrin has the option.
-helps = subprocess.run([tavrin, "--help"], check=True, stdout=subprocess.PIPE, text=True).stdout
-
-
-def having(option):
-    if option in helps:
-        return True
-    print(f"SKIP: tavrin has no {option}")
-    return False
-
-
 # Without --alpha-bleed the fringe is only measured: the transparent pixels keep their colour.
 shutil.copytree(Path(pictures).parent / "fringe", www / "fringe")
 EDGES = ["--layout", "packed", "--trim", "--padding", "2"]
 cases.append(pack("pixi-edges-plain", "hash", "json", EDGES, pictures=www / "fringe")
              | {"engine": "pixi-draw", "draw": "edges", "pictures": "fringe", "report": True})
-if having("--alpha-bleed"):
-    cases.append(pack("pixi-edges-bleed", "hash", "json", EDGES + ["--alpha-bleed"], pictures=www / "fringe")
-                 | {"engine": "pixi-draw", "draw": "edges", "pictures": "fringe"})
-if having("--premultiply"):
-    cases.append(pack("pixi-premultiplied", "hash", "json", TRIM + ["--premultiply"])
-                 | {"engine": "pixi-draw", "draw": "premultiplied", "straight": "pixi-hash-trim"})
-    cases.append({**cases[-1], "id": "phaser-premultiplied", "engine": "phaser-draw"})
-if having("--variant"):
-    c = pack("pixi-variants", "hash", "json", TRIM + ["--variant", "@2x:1", "--variant", ":0.5"])
-    cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": ["s@2x.json", 2], "@1x": ["s.json", 1]}})
+cases.append(pack("pixi-edges-bleed", "hash", "json", EDGES + ["--alpha-bleed"], pictures=www / "fringe")
+             | {"engine": "pixi-draw", "draw": "edges", "pictures": "fringe"})
+cases.append(pack("pixi-premultiplied", "hash", "json", TRIM + ["--premultiply"])
+             | {"engine": "pixi-draw", "draw": "premultiplied", "straight": "pixi-hash-trim"})
+cases.append({**cases[-1], "id": "phaser-premultiplied", "engine": "phaser-draw"})
+c = pack("pixi-variants", "hash", "json", TRIM + ["--variant", "@2x:1", "--variant", ":0.5"])
+cases.append(c | {"engine": "pixi-draw", "draw": "scaled", "variants": {"@2x": ["s@2x.json", 2], "@1x": ["s.json", 1]}})
 
 (www / "cases.json").write_text(json.dumps(cases))
 (www / "cases.js").write_text("const CASES = " + json.dumps(cases) + ";\n")
