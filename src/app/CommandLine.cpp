@@ -541,6 +541,10 @@ void UParser_C::DefineRebuildOptions() {
                    "as a Makefile rule, for make and ninja (default: none)")
         ->option_text("FILE.d")
         ->group(builds);
+    app.add_flag("--watch", result.watch,
+                 "after building, build again whenever a picture, a folder walked or the project "
+                 "file changes, until ended (Ctrl+C)")
+        ->group(builds);
 }
 
 std::vector<std::string> UParser_C::GetOptionNames() const {

@@ -17,6 +17,8 @@ struct CommandLine_S {
     PathOrder_E order = ByteOrder;
     // Write the files even when those there are up to date.
     bool force = false;
+    // After building, build again whenever what the build read changes, until ended.
+    bool watch = false;
     // Where the files made and those they were made from go as a Makefile rule; empty for none.
     std::string depfile;
     std::vector<std::string> paths;

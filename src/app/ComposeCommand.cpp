@@ -136,7 +136,7 @@ std::vector<std::string> ReadFiles(const std::vector<UBatchEntry_S>& batch,
 
 }  // namespace
 
-int RunCompose(const CommandLine_S& commandLine) {
+int RunCompose(const CommandLine_S& commandLine, UBuilt_S* watched) {
     // The sheet and the data file as they are before the run, so that no spelling of either is
     // taken as a picture.
     NS_Data::UComposeJob_C job(commandLine.compose);
@@ -164,6 +164,9 @@ int RunCompose(const CommandLine_S& commandLine) {
     }
     UBuilt_S built;
     const int status = ComposeBatch(job, commandLine, batch, std::move(folders), {}, &built);
+    if (watched) {
+        *watched = built;
+    }
     return status == 0 ? WriteDepfile(commandLine.depfile, built) : status;
 }
 

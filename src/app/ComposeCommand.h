@@ -6,23 +6,23 @@
 #include "app/CommandLine.h"
 #include "composition/UComposeJob_C.h"
 
-// Collects the command line's paths as one batch, composes the pictures among them and writes
-// the sheet, which is never itself one of the pictures, unless the files there are up to date
-// and --force is not given; writes the depfile either way. Returns the exit status: 0 when the
-// sheet was written or left up to date, 1 after printing an error (the sheet file is then neither
-// written nor changed), 2 when the sheet or the data file is named as a picture to read, or the two
-// name one file.
-int RunCompose(const CommandLine_S& commandLine);
-
-// The error record as its notice would show it, with plain line breaks, after `prefix`.
-void PrintError(const NS_Base::UError_C& error, const std::string& prefix = {});
-
 // What composes wrote or left up to date, and every picture and folder they read: the rule a
 // depfile gives make and ninja.
 struct UBuilt_S {
     std::vector<std::string> files;
     std::vector<std::string> read;
 };
+
+// Collects the command line's paths as one batch, composes the pictures among them and writes
+// the sheet, which is never itself one of the pictures, unless the files there are up to date
+// and --force is not given; writes the depfile either way. Returns the exit status: 0 when the
+// sheet was written or left up to date, 1 after printing an error (the sheet file is then neither
+// written nor changed), 2 when the sheet or the data file is named as a picture to read, or the two
+// name one file. With `built`, what it wrote and read goes there.
+int RunCompose(const CommandLine_S& commandLine, UBuilt_S* built = nullptr);
+
+// The error record as its notice would show it, with plain line breaks, after `prefix`.
+void PrintError(const NS_Base::UError_C& error, const std::string& prefix = {});
 
 // Composes a batch already collected and cleared of the job's own files, unless the files there
 // are up to date and `line` does not force them, with the progress line and warnings on standard

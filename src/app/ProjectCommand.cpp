@@ -105,7 +105,7 @@ std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
 
 }  // namespace
 
-int RunProjects(const CommandLine_S& commandLine) {
+int RunProjects(const CommandLine_S& commandLine, UBuilt_S* watched) {
     std::vector<UProjectSheetLine_S> made;
     if (std::string problem = ReadProjects(commandLine, made); !problem.empty()) {
         return Refuse(problem);
@@ -137,6 +137,9 @@ int RunProjects(const CommandLine_S& commandLine) {
                                          std::move(sheet.folders), prefix, &built) != 0) {
             status = 1;
         }
+    }
+    if (watched) {
+        *watched = built;
     }
     return status == 0 ? WriteDepfile(commandLine.depfile, built) : status;
 }

@@ -1,5 +1,10 @@
 #include "app/WatchBuilds.h"
 
+#include <limits.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
@@ -27,7 +32,43 @@ void TellChange(const std::vector<std::string>& changed) {
     std::fflush(stdout);
 }
 
+// `path` absolute, its folder's links resolved, as the kernel names a watched folder's entries.
+std::string Absolute(const std::string& path) {
+    const std::string folder = GetFolderPath(path);
+    char resolved[PATH_MAX];
+    if (::realpath(folder.empty() ? "." : folder.c_str(), resolved) == nullptr) {
+        return path;
+    }
+    const std::string base = resolved;
+    return base + (base.ends_with('/') ? "" : "/") + GetFileName(path.c_str());
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 }  // namespace
+
+UBuildReport_S MakeBuildReport(int status, const std::vector<std::string>& outputs,
+                               const std::vector<std::string>& inputs,
+                               const std::vector<std::string>& files) {
+    UBuildReport_S report;
+    report.status = status;
+    for (const std::vector<std::string>* read : {&inputs, &files}) {
+        for (const std::string& path : *read) {
+            const std::string absolute = Absolute(path);
+            if (IsFolder(absolute)) {
+                report.folders.push_back(absolute);
+            }
+            report.folders.push_back(GetFolderPath(absolute));
+        }
+    }
+    for (const std::string& path : outputs) {
+        report.outputs.push_back(Absolute(path));
+    }
+    return report;
+}
 
 int WatchBuilds(const std::function<UBuildReport_S()>& build, int quietMs) {
     for (;;) {

@@ -15,6 +15,13 @@ struct UBuildReport_S {
     std::vector<std::string> outputs;
 };
 
+// The report of a build that ended with `status`, wrote `outputs` and read `inputs` (pictures and
+// folders) and `files` besides (project files): the folders to watch are those read and those
+// holding what was read, absolute.
+UBuildReport_S MakeBuildReport(int status, const std::vector<std::string>& outputs,
+                               const std::vector<std::string>& inputs,
+                               const std::vector<std::string>& files);
+
 // Builds, then waits for a change in any folder the build read and builds again, until the
 // process is ended, one line per change on standard output. A change within `quietMs` of the
 // last is part of the same. Returns only when a build cannot be watched (its status then).

@@ -6,10 +6,24 @@
 #include "app/CommandLine.h"
 #include "app/ComposeCommand.h"
 #include "app/ProjectCommand.h"
+#include "app/WatchBuilds.h"
 #include "foundation/ProductVersion.h"
 #include "foundation/ShownText.h"
 #include "ui/AppMosaro_C.h"
 #include "ui/ULanguage_C.h"
+
+namespace {
+
+// One build of the command line's sheet or projects, and what it read and wrote.
+UBuildReport_S Build(const CommandLine_S& commandLine) {
+    UBuilt_S built;
+    const int status = commandLine.action == CommandLine_S::BuildProjects
+                           ? RunProjects(commandLine, &built)
+                           : RunCompose(commandLine, &built);
+    return MakeBuildReport(status, built.files, built.read, commandLine.projects);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     NS_Wnd::ULanguage_C::Choose();
@@ -26,9 +40,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), HelpPointer);
             return 2;
         case CommandLine_S::ComposeSheet:
-            return RunCompose(commandLine);
         case CommandLine_S::BuildProjects:
-            return RunProjects(commandLine);
+            return commandLine.watch ? WatchBuilds([&] { return Build(commandLine); })
+                                     : Build(commandLine).status;
         case CommandLine_S::OpenWindow:
             break;
     }

@@ -1109,3 +1109,33 @@ TEST_F(TavrinProgramTest, EveryVariantListsEveryPictureAtItsScale) {
     EXPECT_NE(Text(In("err")).find("would both write v/s-1.png"), std::string::npos)
         << Text(In("err"));
 }
+
+// --watch writes the set, then writes it again once a picture is added to a folder it walked,
+// within a few seconds, and goes on until it is ended.
+TEST_F(TavrinProgramTest, WatchWritesTheSetAgainWhenAPictureIsAdded) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(folder.root.c_str()) == 0) {
+            ::execl(TAVRIN_PROGRAM, "tavrin", "-o", "w.png", "--data", "w.json", "--watch", "set",
+                    static_cast<char*>(nullptr));
+        }
+        ::_exit(127);
+    }
+    const auto waitFor = [this](const std::string& text) {
+        for (int waited = 0; waited < 200; ++waited) {
+            if (std::filesystem::exists(In("w.json")) &&
+                Text(In("w.json")).find(text) != std::string::npos) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitFor("plain.png")) << "the first build";
+    SavePicture(Make(2, 2, [](int32_t, int32_t) { return ~0u; }), In("set/added.png"));
+    EXPECT_TRUE(waitFor("added.png")) << "no build after a picture was added";
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the watch ended by itself";
+    ::kill(child, SIGTERM);
+    ::waitpid(child, &status, 0);
+}
