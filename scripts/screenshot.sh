@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the window, opens it under a virtual X display with the example pictures listed, and
-# writes its picture to docs/: at scale 1 (screenshot.png, the one README shows), 1.5 and 2, and
-# at scale 1 with fonts half again as large.
+# writes its picture to docs/, packed with the preview drawn: in English at scale 1 (screenshot.png,
+# the one README shows) and 2 and with fonts half again as large, and in Chinese at 1 and 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,7 +18,8 @@ shot() {
     build/screenshot/src/app/tavrin_screenshot "docs/$name" examples
   echo "Wrote docs/$name"
 }
-shot screenshot.png QT_SCALE_FACTOR=1
-shot screenshot-1.5x.png QT_SCALE_FACTOR=1.5
-shot screenshot-2x.png QT_SCALE_FACTOR=2
-shot screenshot-large-font.png QT_SCALE_FACTOR=1 QT_FONT_DPI=144
+shot screenshot.png QT_SCALE_FACTOR=1 LANG=en_US.UTF-8
+shot screenshot-2x.png QT_SCALE_FACTOR=2 LANG=en_US.UTF-8
+shot screenshot-large-font.png QT_SCALE_FACTOR=1 QT_FONT_DPI=144 LANG=en_US.UTF-8
+shot screenshot-zh.png QT_SCALE_FACTOR=1 LANG=zh_CN.UTF-8
+shot screenshot-zh-2x.png QT_SCALE_FACTOR=2 LANG=zh_CN.UTF-8

@@ -46,6 +46,10 @@
         <source>Wrote %1 from %2 pictures.</source>
         <translation>Wrote %1 from %2 pictures.</translation>
     </message>
+    <message>
+        <source>Left %1 alone: up to date with its %2 pictures.</source>
+        <translation>Left %1 alone: up to date with its %2 pictures.</translation>
+    </message>
 </context>
 <context>
     <name>UComposeJob_C</name>
@@ -454,6 +458,81 @@
     </message>
 </context>
 <context>
+    <name>UListedPictures_C</name>
+    <message>
+        <source>Not enough memory to decode the pictures.</source>
+        <translation>Not enough memory to decode the pictures.</translation>
+    </message>
+    <message>
+        <source>A picture cannot be decoded.</source>
+        <translation>A picture cannot be decoded.</translation>
+    </message>
+</context>
+<context>
+    <name>UPreviewView_C</name>
+    <message>
+        <source>%1
+%2 x %3 at %4, %5, turned</source>
+        <translation>%1
+%2 x %3 at %4, %5, turned</translation>
+    </message>
+    <message>
+        <source>%1
+%2 x %3 at %4, %5</source>
+        <translation>%1
+%2 x %3 at %4, %5</translation>
+    </message>
+</context>
+<context>
+    <name>UPreview_C</name>
+    <message>
+        <source>Fit</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>Show the whole sheet</source>
+        <translation>Show the whole sheet</translation>
+    </message>
+    <message>
+        <source>1:1</source>
+        <translation>1:1</translation>
+    </message>
+    <message>
+        <source>One pixel of the sheet per pixel of the screen</source>
+        <translation>One pixel of the sheet per pixel of the screen</translation>
+    </message>
+    <message>
+        <source>No pictures to show.</source>
+        <translation>No pictures to show.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Placing %n picture(s)…</source>
+        <translation>
+            <numerusform>Placing %n picture…</numerusform>
+            <numerusform>Placing %n pictures…</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not enough memory to place the pictures.</source>
+        <translation>Not enough memory to place the pictures.</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>Sheet %1 of %2: %3</source>
+        <translation>Sheet %1 of %2: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %2 covered · %n picture(s), %3 sharing a place</source>
+        <translation>
+            <numerusform>%1 · %2 covered · %n picture, %3 sharing a place</numerusform>
+            <numerusform>%1 · %2 covered · %n pictures, %3 sharing a place</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>USheetLimits_C</name>
     <message>
         <source>a packed sheet</source>
@@ -489,6 +568,183 @@
     <message>
         <source>-o %1 names a numbered data file of the multipack</source>
         <translation>-o %1 names a numbered data file of the multipack</translation>
+    </message>
+</context>
+<context>
+    <name>WMosaro_C</name>
+    <message numerus="yes">
+        <source>Decoding %n picture(s)…</source>
+        <translation>
+            <numerusform>Decoding %n picture…</numerusform>
+            <numerusform>Decoding %n pictures…</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>WOptionsPanel_C</name>
+    <message>
+        <source>Layout</source>
+        <translation>Layout</translation>
+    </message>
+    <message>
+        <source>Spacing</source>
+        <translation>Spacing</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Data file</source>
+        <translation>Data file</translation>
+    </message>
+    <message>
+        <source>Layout and trimming</source>
+        <translation>Layout and trimming</translation>
+    </message>
+    <message>
+        <source>Packed: pictures of any size, placed tightly</source>
+        <translation>Packed: pictures of any size, placed tightly</translation>
+    </message>
+    <message>
+        <source>Trim each picture to its own area</source>
+        <translation>Trim each picture to its own area</translation>
+    </message>
+    <message>
+        <source>Packing</source>
+        <translation>Packing</translation>
+    </message>
+    <message>
+        <source>Turn pictures where the sheet gets smaller</source>
+        <translation>Turn pictures where the sheet gets smaller</translation>
+    </message>
+    <message>
+        <source>Square sheet</source>
+        <translation>Square sheet</translation>
+    </message>
+    <message>
+        <source>Further sheets when one is full</source>
+        <translation>Further sheets when one is full</translation>
+    </message>
+    <message>
+        <source>Identical pictures share one place</source>
+        <translation>Identical pictures share one place</translation>
+    </message>
+    <message>
+        <source>Between pictures:</source>
+        <translation>Between pictures:</translation>
+    </message>
+    <message>
+        <source>Around the sheet:</source>
+        <translation>Around the sheet:</translation>
+    </message>
+    <message>
+        <source>Edge pixels repeated:</source>
+        <translation>Edge pixels repeated:</translation>
+    </message>
+    <message>
+        <source>Sheet size</source>
+        <translation>Sheet size</translation>
+    </message>
+    <message>
+        <source>Sides in powers of two</source>
+        <translation>Sides in powers of two</translation>
+    </message>
+    <message>
+        <source>Longest side:</source>
+        <translation>Longest side:</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <translation>No limit</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>Numbers in names by value: 2 before 10</source>
+        <translation>Numbers in names by value: 2 before 10</translation>
+    </message>
+    <message>
+        <source>Every frame of an animated GIF</source>
+        <translation>Every frame of an animated GIF</translation>
+    </message>
+    <message>
+        <source>Sheet file</source>
+        <translation>Sheet file</translation>
+    </message>
+    <message>
+        <source>Fast</source>
+        <translation>Fast</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>Best</source>
+        <translation>Best</translation>
+    </message>
+    <message>
+        <source>Compression:</source>
+        <translation>Compression:</translation>
+    </message>
+    <message>
+        <source>Palette PNG where 256 colours suffice</source>
+        <translation>Palette PNG where 256 colours suffice</translation>
+    </message>
+    <message>
+        <source>Edges and blending</source>
+        <translation>Edges and blending</translation>
+    </message>
+    <message>
+        <source>Colour clear edge pixels as their neighbours</source>
+        <translation>Colour clear edge pixels as their neighbours</translation>
+    </message>
+    <message>
+        <source>Engines that filter the sheet then draw no dark or light fringe</source>
+        <translation>Engines that filter the sheet then draw no dark or light fringe</translation>
+    </message>
+    <message>
+        <source>Premultiplied alpha</source>
+        <translation>Premultiplied alpha</translation>
+    </message>
+    <message>
+        <source>Frame data</source>
+        <translation>Frame data</translation>
+    </message>
+    <message>
+        <source>Write where each frame lies, beside the sheet</source>
+        <translation>Write where each frame lies, beside the sheet</translation>
+    </message>
+    <message>
+        <source>Form:</source>
+        <translation>Form:</translation>
+    </message>
+    <message>
+        <source>Frames per second:</source>
+        <translation>Frames per second:</translation>
+    </message>
+    <message>
+        <source>Pivot:</source>
+        <translation>Pivot:</translation>
+    </message>
+    <message>
+        <source>Only a data file uses this.</source>
+        <translation>Only a data file uses this.</translation>
+    </message>
+    <message>
+        <source>Only a data file&apos;s pivot uses this.</source>
+        <translation>Only a data file&apos;s pivot uses this.</translation>
+    </message>
+    <message>
+        <source>The data form %1 %2.</source>
+        <translation>The data form %1 %2.</translation>
+    </message>
+    <message>
+        <source>Only the packed layout can use this.</source>
+        <translation>Only the packed layout can use this.</translation>
     </message>
 </context>
 <context>

@@ -46,6 +46,10 @@
         <source>Wrote %1 from %2 pictures.</source>
         <translation>已由 %2 张图片写出 %1.</translation>
     </message>
+    <message>
+        <source>Left %1 alone: up to date with its %2 pictures.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>UComposeJob_C</name>
@@ -454,6 +458,79 @@
     </message>
 </context>
 <context>
+    <name>UListedPictures_C</name>
+    <message>
+        <source>Not enough memory to decode the pictures.</source>
+        <translation>内存不足，无法解码图片。</translation>
+    </message>
+    <message>
+        <source>A picture cannot be decoded.</source>
+        <translation>有图片无法解码。</translation>
+    </message>
+</context>
+<context>
+    <name>UPreviewView_C</name>
+    <message>
+        <source>%1
+%2 x %3 at %4, %5, turned</source>
+        <translation>%1
+%2 x %3，位于 %4, %5，已旋转</translation>
+    </message>
+    <message>
+        <source>%1
+%2 x %3 at %4, %5</source>
+        <translation>%1
+%2 x %3，位于 %4, %5</translation>
+    </message>
+</context>
+<context>
+    <name>UPreview_C</name>
+    <message>
+        <source>Fit</source>
+        <translation>适应</translation>
+    </message>
+    <message>
+        <source>Show the whole sheet</source>
+        <translation>显示整张图集</translation>
+    </message>
+    <message>
+        <source>1:1</source>
+        <translation>1:1</translation>
+    </message>
+    <message>
+        <source>One pixel of the sheet per pixel of the screen</source>
+        <translation>图集的一个像素对应屏幕的一个像素</translation>
+    </message>
+    <message>
+        <source>No pictures to show.</source>
+        <translation>没有可显示的图片。</translation>
+    </message>
+    <message numerus="yes">
+        <source>Placing %n picture(s)…</source>
+        <translation>
+            <numerusform>正在排列 %n 张图片…</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not enough memory to place the pictures.</source>
+        <translation>内存不足，无法排列图片。</translation>
+    </message>
+    <message>
+        <source>%1 x %2</source>
+        <translation>%1 x %2</translation>
+    </message>
+    <message>
+        <source>Sheet %1 of %2: %3</source>
+        <translation>第 %1 张，共 %2 张：%3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 · %2 covered · %n picture(s), %3 sharing a place</source>
+        <translation>
+            <numerusform>%1 · 覆盖 %2 · %n 张图片，%3 张共用位置</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>USheetLimits_C</name>
     <message>
         <source>a packed sheet</source>
@@ -489,6 +566,182 @@
     <message>
         <source>-o %1 names a numbered data file of the multipack</source>
         <translation>-o %1 指的是多张合成图的一个带编号的数据文件</translation>
+    </message>
+</context>
+<context>
+    <name>WMosaro_C</name>
+    <message numerus="yes">
+        <source>Decoding %n picture(s)…</source>
+        <translation>
+            <numerusform>正在解码 %n 张图片…</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>WOptionsPanel_C</name>
+    <message>
+        <source>Layout</source>
+        <translation>布局</translation>
+    </message>
+    <message>
+        <source>Spacing</source>
+        <translation>间距</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>输出</translation>
+    </message>
+    <message>
+        <source>Data file</source>
+        <translation>数据文件</translation>
+    </message>
+    <message>
+        <source>Layout and trimming</source>
+        <translation>布局与裁剪</translation>
+    </message>
+    <message>
+        <source>Packed: pictures of any size, placed tightly</source>
+        <translation>紧密排列：任意尺寸的图片</translation>
+    </message>
+    <message>
+        <source>Trim each picture to its own area</source>
+        <translation>每张图片裁剪到各自的不透明区域</translation>
+    </message>
+    <message>
+        <source>Packing</source>
+        <translation>排列</translation>
+    </message>
+    <message>
+        <source>Turn pictures where the sheet gets smaller</source>
+        <translation>旋转图片以减小图集</translation>
+    </message>
+    <message>
+        <source>Square sheet</source>
+        <translation>正方形图集</translation>
+    </message>
+    <message>
+        <source>Further sheets when one is full</source>
+        <translation>一张放不下时使用多张图集</translation>
+    </message>
+    <message>
+        <source>Identical pictures share one place</source>
+        <translation>相同的图片共用一个位置</translation>
+    </message>
+    <message>
+        <source>Between pictures:</source>
+        <translation>图片之间：</translation>
+    </message>
+    <message>
+        <source>Around the sheet:</source>
+        <translation>图集边缘：</translation>
+    </message>
+    <message>
+        <source>Edge pixels repeated:</source>
+        <translation>边缘像素重复：</translation>
+    </message>
+    <message>
+        <source>Sheet size</source>
+        <translation>图集尺寸</translation>
+    </message>
+    <message>
+        <source>Sides in powers of two</source>
+        <translation>边长为 2 的幂</translation>
+    </message>
+    <message>
+        <source>Longest side:</source>
+        <translation>最长边：</translation>
+    </message>
+    <message>
+        <source>No limit</source>
+        <translation>不限</translation>
+    </message>
+    <message>
+        <source>Pictures</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Numbers in names by value: 2 before 10</source>
+        <translation>按数值排序文件名中的数字：2 在 10 之前</translation>
+    </message>
+    <message>
+        <source>Every frame of an animated GIF</source>
+        <translation>动画 GIF 的每一帧</translation>
+    </message>
+    <message>
+        <source>Sheet file</source>
+        <translation>图集文件</translation>
+    </message>
+    <message>
+        <source>Fast</source>
+        <translation>快速</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Best</source>
+        <translation>最佳</translation>
+    </message>
+    <message>
+        <source>Compression:</source>
+        <translation>压缩：</translation>
+    </message>
+    <message>
+        <source>Palette PNG where 256 colours suffice</source>
+        <translation>颜色不超过 256 种时使用调色板 PNG</translation>
+    </message>
+    <message>
+        <source>Edges and blending</source>
+        <translation>边缘与混合</translation>
+    </message>
+    <message>
+        <source>Colour clear edge pixels as their neighbours</source>
+        <translation>透明边缘像素取相邻像素的颜色</translation>
+    </message>
+    <message>
+        <source>Engines that filter the sheet then draw no dark or light fringe</source>
+        <translation>引擎过滤图集时不会出现暗边或亮边</translation>
+    </message>
+    <message>
+        <source>Premultiplied alpha</source>
+        <translation>预乘 Alpha</translation>
+    </message>
+    <message>
+        <source>Frame data</source>
+        <translation>帧数据</translation>
+    </message>
+    <message>
+        <source>Write where each frame lies, beside the sheet</source>
+        <translation>在图集旁写出每一帧的位置</translation>
+    </message>
+    <message>
+        <source>Form:</source>
+        <translation>格式：</translation>
+    </message>
+    <message>
+        <source>Frames per second:</source>
+        <translation>每秒帧数：</translation>
+    </message>
+    <message>
+        <source>Pivot:</source>
+        <translation>轴心：</translation>
+    </message>
+    <message>
+        <source>Only a data file uses this.</source>
+        <translation>只有数据文件使用此项。</translation>
+    </message>
+    <message>
+        <source>Only a data file&apos;s pivot uses this.</source>
+        <translation>只有数据文件的轴心使用此项。</translation>
+    </message>
+    <message>
+        <source>The data form %1 %2.</source>
+        <translation>数据格式 %1 %2。</translation>
+    </message>
+    <message>
+        <source>Only the packed layout can use this.</source>
+        <translation>只有紧密排列布局可以使用此项。</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/UCustomization_C.h"
+#include "ui/ULanguage_C.h"
 #include "ui/UPreview_C.h"
 #include "ui/WMosaro_C.h"
 
@@ -21,7 +22,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     int qtArgc = 1;
+    NS_Wnd::ULanguage_C::Choose();
     QApplication application(qtArgc, argv);
+    NS_Wnd::ULanguage_C::Install(application);
     QTemporaryDir program;
     const std::string directory = program.path().toStdString() + "/";
     UCustomization_C::UScopedStore_C store(directory.c_str());
