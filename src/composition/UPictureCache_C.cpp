@@ -48,6 +48,18 @@ void UPictureCache_C::Expect(const std::string& path, bool allFrames) {
     }
 }
 
+void UPictureCache_C::Keep(const std::string& path, bool allFrames,
+                           const PictureGroup_C::ULoaded_S& pictures) {
+    if (UEntry_S* entry = Find(path, allFrames, true)) {
+        const std::lock_guard lock(entry->guard);
+        ++entry->readers;
+        if (!entry->loaded) {
+            entry->loaded = true;
+            entry->pictures = Copy(pictures);
+        }
+    }
+}
+
 PictureGroup_C::ULoaded_S UPictureCache_C::Load(const std::string& path, bool allFrames) {
     UEntry_S* entry = Find(path, allFrames, false);
     if (!entry) {

@@ -20,6 +20,8 @@ class UPictureCache_C {
 public:
     // One more load of `path` is to come.
     void Expect(const std::string& path, bool allFrames);
+    // One more load of `path` is to come, and `pictures` are its decoded pictures already.
+    void Keep(const std::string& path, bool allFrames, const PictureGroup_C::ULoaded_S& pictures);
     // PictureGroup_C::Load through the cache; safe on several threads at once. A failure is
     // raised to every load of the file.
     PictureGroup_C::ULoaded_S Load(const std::string& path, bool allFrames);

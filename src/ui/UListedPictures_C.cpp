@@ -64,6 +64,7 @@ void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths
         decoded->paths = paths;
         decoded->allFrames = allFrames;
         decoded->loaded.resize(paths.size());
+        decoded->status.resize(paths.size());
         std::vector<UHeld_S> fresh(paths.size());
         std::vector<std::exception_ptr> failures(paths.size());
         RunInParallel(paths.size(), [&](std::size_t i) {
@@ -90,6 +91,7 @@ void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths
                 failure = DescribeFailure(failures[i]);
             }
             decoded->loaded[i] = fresh[i].loaded;
+            decoded->status[i] = fresh[i].status;
             if (fresh[i].loaded) {
                 kept[{paths[i], allFrames}] = fresh[i];
             }
@@ -107,6 +109,22 @@ void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths
             },
             Qt::QueuedConnection);
     });
+}
+
+void UListedPictures_C::Lend(const UDecoded_S& decoded, const std::vector<std::string>& paths,
+                             NS_Data::UPictureCache_C& cache) {
+    std::map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < decoded.paths.size(); ++i) {
+        index.emplace(decoded.paths[i], i);
+    }
+    for (const std::string& path : paths) {
+        const auto found = index.find(path);
+        struct stat now {};
+        if (found != index.end() && decoded.loaded[found->second] &&
+            ::stat(path.c_str(), &now) == 0 && SameFile(decoded.status[found->second], now)) {
+            cache.Keep(path, decoded.allFrames, *decoded.loaded[found->second]);
+        }
+    }
 }
 
 std::shared_ptr<UPreviewInput_S> UListedPictures_C::MakeInput(

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "composition/PictureGroup_C.h"
+#include "composition/UPictureCache_C.h"
 #include "ui/UPreviewInput_S.h"
 
 namespace NS_Wnd {
@@ -31,6 +32,8 @@ public:
         std::vector<std::string> paths;
         bool allFrames = false;
         std::vector<std::shared_ptr<const ULoaded_S>> loaded;
+        // Each file as it was when decoded.
+        std::vector<struct stat> status;
     };
     using UReady_F = std::function<void(std::shared_ptr<const UDecoded_S>, QString failure)>;
 
@@ -42,6 +45,10 @@ public:
     void Request(QObject* context, std::vector<std::string> paths, bool allFrames, UReady_F ready);
     bool IsDecoding() const { return decoding; }
 
+    // Hands `cache` the pictures of `decoded` that `paths` list and whose files are as they were
+    // when decoded, so that a compose decodes none of them again.
+    static void Lend(const UDecoded_S& decoded, const std::vector<std::string>& paths,
+                     NS_Data::UPictureCache_C& cache);
     // A preview's pictures and names (a gif's frames NAME#N, as the data file names them).
     static std::shared_ptr<UPreviewInput_S> MakeInput(std::shared_ptr<const UDecoded_S> decoded,
                                                       const std::vector<std::string>& names);

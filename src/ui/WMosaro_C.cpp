@@ -274,7 +274,7 @@ void WMosaro_C::ComposeListedPictures() {
     if (ui.options->WritesDataFile()) {
         options.data.path = MakeDataPath(options.output, options.data.form);
     }
-    const NS_Data::UComposeJob_C job(options);
+    NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
     // replace, which the chooser asked the user about, is left out.
     std::vector<UBatchEntry_S> batch;
@@ -284,9 +284,19 @@ void WMosaro_C::ComposeListedPictures() {
         batch.push_back({std::move(path), std::move(name)});
     }
     job.LeaveOutTargets(batch, NS_Data::UComposeJob_C::AnyFile);
+    NS_Data::UPictureCache_C decoded;
+    job.SetPictureCache(&decoded);
     bool composed = false;
-    work.Run(DescribeComposing,
-             [&](const UProgress_F& progress) { composed = job.Run(batch, progress); });
+    work.Run(DescribeComposing, [&](const UProgress_F& progress) {
+        if (previewed) {
+            std::vector<std::string> paths;
+            for (const UBatchEntry_S& entry : batch) {
+                paths.push_back(entry.path);
+            }
+            UListedPictures_C::Lend(*previewed, paths, decoded);
+        }
+        composed = job.Run(batch, progress);
+    });
     if (composed) {
         ui.fileList->RemoveAll();
     }
@@ -353,6 +363,7 @@ void WMosaro_C::RefreshPreview() {
     }
     listed.Request(this, paths, options.allGifFrames,
                    [this, names, options](auto decoded, const QString& failure) {
+                       previewed = decoded;
                        if (!decoded) {
                            ui.preview->Show(nullptr, failure);
                            return;

@@ -148,6 +148,8 @@ private:
     UControls_S ui;
     UBackgroundWork_C work{this};
     UListedPictures_C listed;
+    // The pictures the preview last showed, which a compose takes rather than decoding them.
+    std::shared_ptr<const UListedPictures_C::UDecoded_S> previewed;
     int32_t composeMode = 1;
     int32_t autoCut = 0;
     // The packed layout, which ComposeMode cannot hold, and the trim of each picture, which

@@ -1,12 +1,15 @@
 #include "ui/WMosaro_C.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -30,6 +33,7 @@
 #include "foundation/ProductVersion.h"
 #include "ui/UDialogTemplate_C.h"
 #include "ui/UFileListBox_C.h"
+#include "ui/UPreview_C.h"
 #include "ui/WOptionsPanel_C.h"
 
 using Id = NS_Wnd::UDialogTemplate_C::UControlId_E;
@@ -518,4 +522,37 @@ TEST(UFileListBox, RefusesAPathLongerThanItsRecordAndKeepsTheOthers) {
     EXPECT_EQ(CodeOf([&] { list.AddFilePath((fits + "x").c_str()); }), 1) << "a 4096-byte path";
     ASSERT_EQ(list.GetCount(), 1);
     EXPECT_EQ(list.GetFilePath(0), fits);
+}
+
+// The pictures the preview decoded are those Compose writes: a picture changed afterwards in a
+// way no file check sees (same size, same time) still shows its pixels as previewed, so Compose
+// did not decode it again; one whose time changed is decoded anew.
+TEST_F(WMosaro, ComposeTakesThePicturesThePreviewDecoded) {
+    const auto save = [this](const char* name, uint32_t argb) {
+        QImage picture(2, 2, QImage::Format_RGB32);
+        picture.fill(argb);
+        EXPECT_TRUE(picture.save(QPath(name), "BMP"));
+    };
+    save("a.bmp", 0xFF000000);
+    save("b.bmp", 0xFF000000);
+    Open({Path("a.bmp"), Path("b.bmp")});
+    QElapsedTimer waited;
+    waited.start();
+    const NS_Wnd::UPreview_C* preview = dialog->GetPreview();
+    while (!(preview->IsShowing() && !preview->IsPlanning()) && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(preview->IsShowing());
+    struct stat before {};
+    ::stat(Path("a.bmp").c_str(), &before);
+    save("a.bmp", 0xFFFFFFFF);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ::utimensat(AT_FDCWD, Path("a.bmp").c_str(), times, 0);
+    save("b.bmp", 0xFFFFFFFF);
+    shell.answers = {{QPath("sheet.png")}};
+    Click(Id::IDC_COMPOSE);
+    const QImage sheet(QPath("sheet.png"));
+    ASSERT_EQ(sheet.size(), QSize(2, 4));
+    EXPECT_EQ(sheet.pixel(0, 0), 0xFF000000) << "a.bmp decoded again";
+    EXPECT_EQ(sheet.pixel(0, 2), 0xFFFFFFFF) << "b.bmp changed, but its earlier pixels used";
 }
