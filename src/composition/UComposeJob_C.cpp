@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <utility>
 
 #include "composition/LoadPictures.h"
@@ -244,9 +245,18 @@ UBuildRecord_C UComposeJob_C::MakeRecord(const std::vector<UBatchEntry_S>& batch
     std::vector<std::string> named;
     std::string names;
     paths.reserve(batch.size());
+    // Most pictures share a few folders: each folder is resolved once.
+    std::map<std::string, std::string> fromSheet;
     for (const UBatchEntry_S& entry : batch) {
         paths.push_back(entry.path);
-        named.push_back(FromSheet(entry.path));
+        const std::string folder = GetFolderPath(entry.path);
+        auto found = fromSheet.find(folder);
+        if (found == fromSheet.end()) {
+            std::string probe = FromSheet(folder + "-");
+            probe.pop_back();
+            found = fromSheet.emplace(folder, std::move(probe)).first;
+        }
+        named.push_back(found->second + GetFileName(entry.path.c_str()));
         names += entry.name + '\0';
     }
     std::vector<std::string> walked;
