@@ -21,7 +21,9 @@ struct UNode_S {
     int64_t line = 0;
     bool on = false;
     std::string text;
-    std::vector<std::pair<std::string, UNode_S>> members;
+    // The key of a member of an object; an object's members in their order.
+    std::string name;
+    std::vector<UNode_S> members;
     std::vector<UNode_S> items;
 };
 
@@ -101,7 +103,7 @@ public:
 
 private:
     bool Number(std::string text) {
-        return Add(MakeNode(UNode_S::Number, place.last, false, text));
+        return Add(MakeNode(UNode_S::Number, place.last, false, std::move(text)));
     }
     bool Open(UNode_S::Type_E type);
     bool Close() {
@@ -124,7 +126,7 @@ private:
 
 bool UTreeBuilder_C::key(string_t& name) {
     for (const auto& member : open.back()->members) {
-        if (member.first == name) {
+        if (member.name == name) {
             throw UProject_C::MakeError(4, Located(Path(name), place.last));
         }
     }
@@ -151,7 +153,7 @@ bool UTreeBuilder_C::Open(UNode_S::Type_E type) {
                         ? Path(pendingKey)
                         : paths.back() + "[" + std::to_string(parent->items.size() - 1) + "]");
     open.push_back(!parent                           ? &root
-                   : parent->type == UNode_S::Object ? &parent->members.back().second
+                   : parent->type == UNode_S::Object ? &parent->members.back()
                                                      : &parent->items.back());
     return true;
 }
@@ -161,7 +163,8 @@ bool UTreeBuilder_C::Add(UNode_S node) {
         root = std::move(node);
     } else if (open.back()->type == UNode_S::Object) {
         node.line = pendingLine;
-        open.back()->members.emplace_back(pendingKey, std::move(node));
+        node.name = pendingKey;
+        open.back()->members.push_back(std::move(node));
     } else {
         open.back()->items.push_back(std::move(node));
     }
@@ -214,7 +217,8 @@ UProjectValue_S ReadOption(const UNode_S& node, const std::string& key) {
 std::vector<UProjectValue_S> ReadOptions(const UNode_S& node, const std::string& key) {
     Expect(node, UNode_S::Object, key);
     std::vector<UProjectValue_S> options;
-    for (const auto& [name, value] : node.members) {
+    for (const UNode_S& value : node.members) {
+        const std::string& name = value.name;
         options.push_back(ReadOption(value, key + "." + name));
     }
     return options;
@@ -246,7 +250,8 @@ UProjectSheet_S ReadSheet(const UNode_S& node, const std::string& key) {
     UProjectSheet_S sheet;
     sheet.where = Located(key, node.line);
     bool hasInputs = false;
-    for (const auto& [name, value] : node.members) {
+    for (const UNode_S& value : node.members) {
+        const std::string& name = value.name;
         const std::string path = key + "." + name;
         if (name == "output") {
             sheet.output = ReadText(value, path);
@@ -299,7 +304,8 @@ UProject_C UProject_C::Parse(const std::string& text, const std::string& folder)
     UProject_C project;
     project.folder = folder;
     bool hasSheets = false;
-    for (const auto& [name, value] : root.members) {
+    for (const UNode_S& value : root.members) {
+        const std::string& name = value.name;
         if (name == "$schema") {
             ReadText(value, name);
         } else if (name == "defaults") {

@@ -13,7 +13,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
            a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-QString DescribeFailure(std::exception_ptr failure) {
+QString DescribeFailure(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const NS_Base::UError_C& error) {
@@ -51,7 +51,7 @@ const UListedPictures_C::UHeld_S* UListedPictures_C::FindFresh(const UHeldMap_T&
 }
 
 void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths, bool allFrames,
-                                UReady_F ready) {
+                                const UReady_F& ready) {
     const uint64_t generation = ++*latest;
     decoding = true;
     // The held map is only touched on the worker thread, one request after another.

@@ -42,7 +42,8 @@ public:
 
     // Decodes what `paths` need and tells `ready` on the window's thread, through `context`,
     // unless a later request came first. `ready` is told at once when nothing needs decoding.
-    void Request(QObject* context, std::vector<std::string> paths, bool allFrames, UReady_F ready);
+    void Request(QObject* context, std::vector<std::string> paths, bool allFrames,
+                 const UReady_F& ready);
     bool IsDecoding() const { return decoding; }
 
     // Hands `cache` the pictures of `decoded` that `paths` list and whose files are as they were

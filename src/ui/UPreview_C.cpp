@@ -49,7 +49,7 @@ UPreview_C::~UPreview_C() {
     planner.waitForDone();
 }
 
-void UPreview_C::Show(std::shared_ptr<const UPreviewInput_S> input, const QString& reason) {
+void UPreview_C::Show(const std::shared_ptr<const UPreviewInput_S>& input, const QString& reason) {
     const uint64_t generation = ++*latest;
     if (!input || input->pictures.empty()) {
         Accept(generation, nullptr, reason.isEmpty() ? tr("No pictures to show.") : reason);
@@ -79,7 +79,7 @@ void UPreview_C::Show(std::shared_ptr<const UPreviewInput_S> input, const QStrin
 }
 
 void UPreview_C::Accept(uint64_t generation, std::shared_ptr<const UPreviewView_C::UModel_S> made,
-                        QString failure) {
+                        const QString& failure) {
     if (generation != latest->load()) {
         return;
     }

@@ -28,7 +28,7 @@ public:
     ~UPreview_C() override;
 
     // Plans `input` and shows it; null shows an empty preview with `reason`.
-    void Show(std::shared_ptr<const UPreviewInput_S> input, const QString& reason = {});
+    void Show(const std::shared_ptr<const UPreviewInput_S>& input, const QString& reason = {});
 
     UPreviewView_C* GetView() const { return view; }
     QString GetSummary() const;
@@ -38,7 +38,7 @@ public:
 
 private:
     void Accept(uint64_t generation, std::shared_ptr<const UPreviewView_C::UModel_S> model,
-                QString failure);
+                const QString& failure);
     void ShowSheet(int32_t sheet);
 
     UPreviewView_C* view;

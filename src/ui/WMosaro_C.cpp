@@ -290,6 +290,7 @@ void WMosaro_C::ComposeListedPictures() {
     work.Run(DescribeComposing, [&](const UProgress_F& progress) {
         if (previewed) {
             std::vector<std::string> paths;
+            paths.reserve(batch.size());
             for (const UBatchEntry_S& entry : batch) {
                 paths.push_back(entry.path);
             }
