@@ -108,7 +108,7 @@ expect_completion "tavrin -o x.png --sort " "bytes natural "
 expect_completion "tavrin --layout m" "multirow "
 expect_completion "tavrin --compression " "best default fast "
 expect_completion "tavrin --gif-frames " "all first "
-expect_completion "tavrin --data-format " "array aseprite css hash libgdx melonjs phaser3 xml "
+expect_completion "tavrin --data-format " "array aseprite css godot godot3 hash libgdx melonjs phaser3 xml "
 expect_completion "tavrin -o sheet.png " "B.GIF a.png set "
 
 # ---- the window as an unprivileged user: settings in its own configuration folder ----
