@@ -360,7 +360,7 @@ void UComposeJob_C::WriteVariant(const UVariantFiles_S& files,
     for (const USheetDataFrame_S& frame : frames) {
         names.push_back(frame.name);
     }
-    const USheetPlan_C plan = USheetPlan_C::Make(drawn, files.options, &names);
+    const USheetPlan_C plan = MakePlan(drawn, names);
     const UDataFiles_T data = files.options.data.path.empty()
                                   ? UDataFiles_T()
                                   : MakeData(files, plan, std::move(frames), warn);

@@ -68,8 +68,8 @@ public:
              const UWarn_F& warn = {}, const UStage_F& stage = {},
              std::vector<std::string>* written = nullptr) const;
 
-    // Where `pictures` go, as Run places them; `names` (one per picture) name a picture too
-    // large for any sheet.
+    // Where `pictures` go, as Run places every variant's; `names` (one per picture) name a
+    // picture too large for any sheet. The variants differ in their files' names alone.
     USheetPlan_C MakePlan(const std::vector<const Picture_S*>& pictures,
                           const std::vector<std::string>& names) const {
         return USheetPlan_C::Make(pictures, options, &names);

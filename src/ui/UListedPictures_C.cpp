@@ -28,15 +28,7 @@ QString DescribeFailure(const std::exception_ptr& failure) {
 
 }  // namespace
 
-UListedPictures_C::UListedPictures_C()
-    : held(std::make_shared<UHeldMap_T>()), latest(std::make_shared<std::atomic<uint64_t>>(0)) {
-    decoder.setMaxThreadCount(1);
-}
-
-UListedPictures_C::~UListedPictures_C() {
-    ++*latest;
-    decoder.waitForDone();
-}
+UListedPictures_C::UListedPictures_C() : held(std::make_shared<UHeldMap_T>()) {}
 
 const UListedPictures_C::UHeld_S* UListedPictures_C::FindFresh(const UHeldMap_T& held,
                                                                const std::string& path,
@@ -52,12 +44,11 @@ const UListedPictures_C::UHeld_S* UListedPictures_C::FindFresh(const UHeldMap_T&
 
 void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths, bool allFrames,
                                 const UReady_F& ready) {
-    const uint64_t generation = ++*latest;
     decoding = true;
     // The held map is only touched on the worker thread, one request after another.
-    decoder.start([this, context, generation, paths = std::move(paths), allFrames, ready,
-                   map = held, latestShared = latest] {
-        if (latestShared->load() != generation) {
+    decoder.Start([this, context, paths = std::move(paths), allFrames, ready,
+                   map = held](uint64_t generation) {
+        if (!decoder.IsLatest(generation)) {
             return;
         }
         auto decoded = std::make_shared<UDecoded_S>();
@@ -72,7 +63,7 @@ void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths
                 fresh[i] = *kept;
                 return;
             }
-            if (latestShared->load() != generation) {
+            if (!decoder.IsLatest(generation)) {
                 return;
             }
             try {
@@ -101,8 +92,8 @@ void UListedPictures_C::Request(QObject* context, std::vector<std::string> paths
         std::shared_ptr<const UDecoded_S> result = failure.isEmpty() ? std::move(decoded) : nullptr;
         QMetaObject::invokeMethod(
             context,
-            [this, generation, result, failure, ready, latestShared] {
-                if (latestShared->load() == generation) {
+            [this, generation, result, failure, ready] {
+                if (decoder.IsLatest(generation)) {
                     decoding = false;
                     ready(result, failure);
                 }

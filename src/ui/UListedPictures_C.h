@@ -2,11 +2,9 @@
 
 #include <QCoreApplication>
 #include <QString>
-#include <QThreadPool>
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -15,6 +13,7 @@
 
 #include "composition/PictureGroup_C.h"
 #include "composition/UPictureCache_C.h"
+#include "ui/ULatestTask_C.h"
 #include "ui/UPreviewInput_S.h"
 
 namespace NS_Wnd {
@@ -38,7 +37,6 @@ public:
     using UReady_F = std::function<void(std::shared_ptr<const UDecoded_S>, QString failure)>;
 
     UListedPictures_C();
-    ~UListedPictures_C();
 
     // Decodes what `paths` need and tells `ready` on the window's thread, through `context`,
     // unless a later request came first. `ready` is told at once when nothing needs decoding.
@@ -67,8 +65,7 @@ private:
 
     std::shared_ptr<UHeldMap_T> held;
     bool decoding = false;
-    std::shared_ptr<std::atomic<uint64_t>> latest;
-    QThreadPool decoder;
+    ULatestTask_C decoder;
 };
 
 }  // namespace NS_Wnd

@@ -74,16 +74,9 @@ QRectF ToQt(const URect_C& rect) {
 
 }  // namespace
 
-UPreviewView_C::UPreviewView_C(QWidget* parent)
-    : QWidget(parent), latest(std::make_shared<std::atomic<uint64_t>>(0)) {
-    painter.setMaxThreadCount(1);
+UPreviewView_C::UPreviewView_C(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setMinimumSize(160, 160);
-}
-
-UPreviewView_C::~UPreviewView_C() {
-    ++*latest;
-    painter.waitForDone();
 }
 
 void UPreviewView_C::Show(std::shared_ptr<const UModel_S> newModel, int32_t newSheet) {
@@ -137,32 +130,31 @@ void UPreviewView_C::ZoomAbout(QPointF screenPoint, double scale) {
 }
 
 void UPreviewView_C::Redraw() {
-    const uint64_t generation = ++*latest;
     pending = true;
     if (GetSheetSize().isEmpty() || width() <= 0 || height() <= 0) {
-        Accept(generation, {}, view);
+        Accept(painter.Supersede(), {}, view);
         return;
     }
-    painter.start([this, generation, held = model, number = sheet, asked = view, size = size(),
-                   latestShared = latest] {
-        const std::vector<const NS_Data::Picture_S*>& pictures = held->input->pictures;
-        const NS_Data::UComposeOptions_S& options = held->input->options;
-        const USize_C sheetSize = held->plan.GetSheets()[std::size_t(number)];
-        const NS_Data::USheetRows_C rows(sheetSize, held->plan.GetFrames(number, pictures),
-                                         options.background, options.sheet.extrude);
-        QImage image = DrawScreen(rows, asked.origin, asked.scale, size,
-                                  [&] { return latestShared->load() != generation; });
-        if (!image.isNull()) {
-            QMetaObject::invokeMethod(
-                this, [this, generation, image, asked] { Accept(generation, image, asked); },
-                Qt::QueuedConnection);
-        }
-    });
+    painter.Start(
+        [this, held = model, number = sheet, asked = view, size = size()](uint64_t generation) {
+            const std::vector<const NS_Data::Picture_S*>& pictures = held->input->pictures;
+            const NS_Data::UComposeOptions_S& options = held->input->options;
+            const USize_C sheetSize = held->plan.GetSheets()[std::size_t(number)];
+            const NS_Data::USheetRows_C rows(sheetSize, held->plan.GetFrames(number, pictures),
+                                             options.background, options.sheet.extrude);
+            QImage image = DrawScreen(rows, asked.origin, asked.scale, size,
+                                      [&] { return !painter.IsLatest(generation); });
+            if (!image.isNull()) {
+                QMetaObject::invokeMethod(
+                    this, [this, generation, image, asked] { Accept(generation, image, asked); },
+                    Qt::QueuedConnection);
+            }
+        });
     update();
 }
 
 void UPreviewView_C::Accept(uint64_t generation, QImage image, UView_S madeFor) {
-    if (generation != latest->load()) {
+    if (!painter.IsLatest(generation)) {
         return;
     }
     drawn = std::move(image);

@@ -3,14 +3,13 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QPointF>
-#include <QThreadPool>
 #include <QWidget>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 
 #include "composition/USheetPlan_C.h"
+#include "ui/ULatestTask_C.h"
 #include "ui/UPreviewInput_S.h"
 
 namespace NS_Wnd {
@@ -29,7 +28,6 @@ public:
     };
 
     explicit UPreviewView_C(QWidget* parent = nullptr);
-    ~UPreviewView_C() override;
 
     // Shows sheet `sheet` of `model`, or nothing when `model` is null.
     void Show(std::shared_ptr<const UModel_S> model, int32_t sheet);
@@ -81,9 +79,8 @@ private:
     bool pending = false;
     QPointF dragFrom;
     std::function<void()> drawnObserver;
-    // Each drawing's number; a drawing whose number is no longer the latest stops at its next row.
-    std::shared_ptr<std::atomic<uint64_t>> latest;
-    QThreadPool painter;
+    // A drawing no longer the latest stops at its next row.
+    ULatestTask_C painter;
 };
 
 }  // namespace NS_Wnd

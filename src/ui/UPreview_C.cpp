@@ -19,9 +19,7 @@ UPreview_C::UPreview_C(QWidget* parent)
       fit(new QToolButton(this)),
       actualSize(new QToolButton(this)),
       sheets(new QComboBox(this)),
-      summary(new QLabel(this)),
-      latest(std::make_shared<std::atomic<uint64_t>>(0)) {
-    planner.setMaxThreadCount(1);
+      summary(new QLabel(this)) {
     fit->setText(tr("Fit"));
     fit->setToolTip(tr("Show the whole sheet"));
     actualSize->setText(tr("1:1"));
@@ -44,21 +42,16 @@ UPreview_C::UPreview_C(QWidget* parent)
     Show(nullptr);
 }
 
-UPreview_C::~UPreview_C() {
-    ++*latest;
-    planner.waitForDone();
-}
-
 void UPreview_C::Show(const std::shared_ptr<const UPreviewInput_S>& input, const QString& reason) {
-    const uint64_t generation = ++*latest;
     if (!input || input->pictures.empty()) {
-        Accept(generation, nullptr, reason.isEmpty() ? tr("No pictures to show.") : reason);
+        Accept(planner.Supersede(), nullptr,
+               reason.isEmpty() ? tr("No pictures to show.") : reason);
         return;
     }
     planning = true;
     summary->setText(tr("Placing %n picture(s)…", "", int(input->pictures.size())));
-    planner.start([this, generation, input, latestShared = latest] {
-        if (latestShared->load() != generation) {
+    planner.Start([this, input](uint64_t generation) {
+        if (!planner.IsLatest(generation)) {
             return;
         }
         std::shared_ptr<const UPreviewView_C::UModel_S> made;
@@ -80,7 +73,7 @@ void UPreview_C::Show(const std::shared_ptr<const UPreviewInput_S>& input, const
 
 void UPreview_C::Accept(uint64_t generation, std::shared_ptr<const UPreviewView_C::UModel_S> made,
                         const QString& failure) {
-    if (generation != latest->load()) {
+    if (!planner.IsLatest(generation)) {
         return;
     }
     planning = false;

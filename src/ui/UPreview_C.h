@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QThreadPool>
 #include <QWidget>
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 
+#include "ui/ULatestTask_C.h"
 #include "ui/UPreviewInput_S.h"
 #include "ui/UPreviewView_C.h"
 
@@ -25,7 +24,6 @@ class UPreview_C : public QWidget {
 
 public:
     explicit UPreview_C(QWidget* parent = nullptr);
-    ~UPreview_C() override;
 
     // Plans `input` and shows it; null shows an empty preview with `reason`.
     void Show(const std::shared_ptr<const UPreviewInput_S>& input, const QString& reason = {});
@@ -48,8 +46,7 @@ private:
     QLabel* summary;
     std::shared_ptr<const UPreviewView_C::UModel_S> model;
     bool planning = false;
-    std::shared_ptr<std::atomic<uint64_t>> latest;
-    QThreadPool planner;
+    ULatestTask_C planner;
 };
 
 }  // namespace NS_Wnd
