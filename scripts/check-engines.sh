@@ -61,12 +61,16 @@ browse() {
   timeout 120 chromium --headless=new --no-sandbox --disable-gpu --hide-scrollbars \
     --force-device-scale-factor=1 "$@" 2>/dev/null
 }
+# The ids of the cases that `engine` ($1) reads, one page each.
+case_ids() {
+  $python -c 'import json, sys
+print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == sys.argv[2]))' \
+    "$www/cases.json" "$1"
+}
 # Scripts run in virtual time: the page is dumped once they have nothing left to wait for.
 browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/phaser.html" >"$www/phaser.dom"
 reports=("$www/phaser.dom")
-for id in $($python -c 'import json, sys
-print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == "pixi"))' \
-    "$www/cases.json"); do
+for id in $(case_ids pixi); do
   browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/pixi.html?case=$id" \
     >"$www/pixi-$id.dom"
   reports+=("$www/pixi-$id.dom")
@@ -77,9 +81,7 @@ for page in phaser-draw melonjs-draw; do
   browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/$page.html" >"$www/$page.dom"
   drawn+=("$www/$page.dom")
 done
-for id in $($python -c 'import json, sys
-print(" ".join(c["id"] for c in json.load(open(sys.argv[1])) if c["engine"] == "pixi-draw"))' \
-    "$www/cases.json"); do
+for id in $(case_ids pixi-draw); do
   browse --virtual-time-budget=20000 --dump-dom "http://127.0.0.1:$port/pixi-draw.html?case=$id" \
     >"$www/draw-$id.dom"
   drawn+=("$www/draw-$id.dom")
