@@ -71,6 +71,53 @@
     </message>
 </context>
 <context>
+    <name>UDialogTemplate_C</name>
+    <message>
+        <source>添加文件</source>
+        <translation>Add files</translation>
+    </message>
+    <message>
+        <source>添加目录</source>
+        <translation>Add folder</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>合成图片</source>
+        <translation>Compose</translation>
+    </message>
+    <message>
+        <source>版本信息</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>终止</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>水平</source>
+        <translation>Horizontal</translation>
+    </message>
+    <message>
+        <source>垂直</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>自动裁剪</source>
+        <translation>Auto cut</translation>
+    </message>
+    <message>
+        <source>多行</source>
+        <translation>Multi-row</translation>
+    </message>
+    <message>
+        <source>请把要处理的图片拖到此处:</source>
+        <translation>Drop pictures here:</translation>
+    </message>
+</context>
+<context>
     <name>UError_C</name>
     <message>
         <source>SystemError</source>
@@ -578,6 +625,33 @@
             <numerusform>Decoding %n picture…</numerusform>
             <numerusform>Decoding %n pictures…</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Open project…</source>
+        <translation>Open project…</translation>
+    </message>
+    <message>
+        <source>Save project…</source>
+        <translation>Save project…</translation>
+    </message>
+    <message>
+        <source>The project has no sheet.</source>
+        <translation>The project has no sheet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>The project has %n sheets: the window shows and saves the first, and keeps the others as they are.</source>
+        <translation>
+            <numerusform>The project has %n sheet: the window shows and saves the first, and keeps the others as they are.</numerusform>
+            <numerusform>The project has %n sheets: the window shows and saves the first, and keeps the others as they are.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Add the sheet&apos;s pictures before saving its project.</source>
+        <translation>Add the sheet&apos;s pictures before saving its project.</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Project</translation>
     </message>
 </context>
 <context>

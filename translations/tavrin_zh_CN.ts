@@ -71,6 +71,53 @@
     </message>
 </context>
 <context>
+    <name>UDialogTemplate_C</name>
+    <message>
+        <source>添加文件</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>添加目录</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合成图片</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>版本信息</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>终止</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>水平</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>垂直</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>自动裁剪</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>多行</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>请把要处理的图片拖到此处:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>UError_C</name>
     <message>
         <source>SystemError</source>
@@ -575,6 +622,32 @@
         <translation>
             <numerusform>正在解码 %n 张图片…</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Open project…</source>
+        <translation>打开项目…</translation>
+    </message>
+    <message>
+        <source>Save project…</source>
+        <translation>保存项目…</translation>
+    </message>
+    <message>
+        <source>The project has no sheet.</source>
+        <translation>项目中没有图集。</translation>
+    </message>
+    <message numerus="yes">
+        <source>The project has %n sheets: the window shows and saves the first, and keeps the others as they are.</source>
+        <translation>
+            <numerusform>项目有 %n 个图集：窗口只显示并保存第一个，其余保持原样。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Add the sheet&apos;s pictures before saving its project.</source>
+        <translation>请先添加图集的图片，再保存项目。</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>项目</translation>
     </message>
 </context>
 <context>

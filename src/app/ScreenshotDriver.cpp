@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/WindowProjects.h"
 #include "files/UCustomization_C.h"
 #include "ui/ULanguage_C.h"
 #include "ui/UPreview_C.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     bool saved = false;
     {
         NS_Wnd::WMosaro_C dialog;
+        dialog.SetProjectFiles(MakeWindowProjectFiles());
         for (const char* option : {"PackedLayout", "TrimEach", "DataFile"}) {
             dialog.findChild<QAbstractButton*>(option)->click();
         }

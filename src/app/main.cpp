@@ -7,6 +7,7 @@
 #include "app/ComposeCommand.h"
 #include "app/ProjectCommand.h"
 #include "app/WatchBuilds.h"
+#include "app/WindowProjects.h"
 #include "foundation/ProductVersion.h"
 #include "foundation/ShownText.h"
 #include "ui/AppMosaro_C.h"
@@ -54,5 +55,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tavrin: %s\n", problem.c_str());
         return 2;
     }
-    return NS_Wnd::AppMosaro_C::Run(commandLine.paths);
+    return NS_Wnd::AppMosaro_C::Run(commandLine.paths, MakeWindowProjectFiles());
 }

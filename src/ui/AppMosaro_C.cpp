@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/UCustomizationPlace_C.h"
@@ -65,7 +66,7 @@ void ClickScripted(WMosaro_C&) {}
 
 }  // namespace
 
-int AppMosaro_C::Run(const std::vector<std::string>& paths) {
+int AppMosaro_C::Run(const std::vector<std::string>& paths, UProjectFiles_S projects) {
     // Qt is shown only a program name, so that every argument stays a path, even one that looks
     // like a Qt option.
     static char programName[] = "tavrin";
@@ -79,6 +80,7 @@ int AppMosaro_C::Run(const std::vector<std::string>& paths) {
     // The file must be read before the dialog registers the defaults, so that its values win.
     LoadSettings();
     WMosaro_C dialog;
+    dialog.SetProjectFiles(std::move(projects));
     ClickScripted(dialog);
     dialog.Run(paths);
     return 0;

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/UProjectFiles_S.h"
+
 namespace NS_Wnd {
 
 // The application: loads the settings file, runs the main dialog once and lets the program end
@@ -18,8 +20,9 @@ namespace NS_Wnd {
 class AppMosaro_C {
 public:
     // Opens the window with each of `paths` queued as one path and returns 0 when the window is
-    // closed. The settings store writes its file when the process exits, not here.
-    static int Run(const std::vector<std::string>& paths);
+    // closed; the window opens and saves projects through `projects`. The settings store writes
+    // its file when the process exits, not here.
+    static int Run(const std::vector<std::string>& paths, UProjectFiles_S projects);
 };
 
 }  // namespace NS_Wnd

@@ -42,6 +42,9 @@ public:
     };
 
     static std::span<const UControl_S> GetControls();
+    // The right edge, in units, of the column that `control` stands in: the farthest right edge
+    // of the controls across its left edge. A caption longer than its cell may grow up to it.
+    static int GetColumnEdge(const UControl_S& control);
     static QSize GetSize() { return {205, 183}; }
 
     // Pixels per 4 horizontal and 8 vertical dialog units for `font`: its average character

@@ -62,6 +62,21 @@ bool AcceptAsCopy(QDropEvent* event) {
     return true;
 }
 
+// The control's place. The template's cells fit its source captions; a translation that needs
+// more room widens its control up to the edge of its column, where nothing else stands, rather
+// than lose its last letters ("Column" needs half again the width of "垂直").
+QRect FitCaption(const QWidget& widget, const UDialogTemplate_C::UControl_S& control, QSize base) {
+    QRect place = UDialogTemplate_C::ToPixels(control.units, base);
+    if (*control.text == '\0') {
+        return place;
+    }
+    const int edge =
+        UDialogTemplate_C::ToPixels(QSize(UDialogTemplate_C::GetColumnEdge(control), 0), base)
+            .width();
+    place.setWidth(std::clamp(widget.sizeHint().width(), place.width(), edge - place.left()));
+    return place;
+}
+
 }  // namespace
 
 // The template's controls keep their fixed places in an area of the template's size; the options
@@ -89,6 +104,17 @@ void WMosaro_C::CreateControls() {
     auto* panel = new QVBoxLayout;
     panel->addSpacing(margin.height());
     panel->addWidget(ui.options);
+    auto* projects = new QHBoxLayout;
+    ui.openProject = new QPushButton(tr("Open project…"), this);
+    ui.saveProject = new QPushButton(tr("Save project…"), this);
+    ui.openProject->setObjectName("OpenProject");
+    ui.saveProject->setObjectName("SaveProject");
+    for (QPushButton* button : {ui.openProject, ui.saveProject}) {
+        button->hide();  // until the program lends the window its project files
+        projects->addWidget(button);
+    }
+    projects->addStretch(1);
+    panel->addLayout(projects);
     panel->addStretch(1);
     columns->addLayout(panel);
     ui.preview = new UPreview_C(this);
@@ -106,7 +132,7 @@ void WMosaro_C::CreateTemplateControls() {
     QWidget* previous = nullptr;
     for (const UDialogTemplate_C::UControl_S& control : UDialogTemplate_C::GetControls()) {
         QWidget* widget = CreateControl(control);
-        widget->setGeometry(UDialogTemplate_C::ToPixels(control.units, base));
+        widget->setGeometry(FitCaption(*widget, control, base));
         if (control.tabStop) {
             if (previous) {
                 setTabOrder(previous, widget);
@@ -121,7 +147,7 @@ void WMosaro_C::CreateTemplateControls() {
 
 // Makes the control and keeps it in its member of `ui`.
 QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) {
-    const QString text = QString::fromUtf8(control.text);
+    const QString text = QCoreApplication::translate("UDialogTemplate_C", control.text);
     QWidget* const area = ui.templateArea;
     const auto button = [&](QPushButton*& member) { return member = new QPushButton(text, area); };
     const auto layout = [&](QRadioButton*& member, NS_Data::ULayout_E shape) {
@@ -161,10 +187,15 @@ QWidget* WMosaro_C::CreateControl(const UDialogTemplate_C::UControl_S& control) 
 
 void WMosaro_C::ConnectControls() {
     const std::pair<QAbstractButton*, void (WMosaro_C::*)()> commands[] = {
-        {ui.addFiles, &WMosaro_C::OnAddFiles}, {ui.addDirectory, &WMosaro_C::OnAddDirectory},
-        {ui.clear, &WMosaro_C::OnClear},       {ui.compose, &WMosaro_C::OnCompose},
-        {ui.version, &WMosaro_C::OnVersion},   {ui.terminate, &WMosaro_C::OnTerminate},
+        {ui.addFiles, &WMosaro_C::OnAddFiles},
+        {ui.addDirectory, &WMosaro_C::OnAddDirectory},
+        {ui.clear, &WMosaro_C::OnClear},
+        {ui.compose, &WMosaro_C::OnCompose},
+        {ui.version, &WMosaro_C::OnVersion},
+        {ui.terminate, &WMosaro_C::OnTerminate},
         {ui.autoCut, &WMosaro_C::OnAutoCut},
+        {ui.openProject, &WMosaro_C::OnOpenProject},
+        {ui.saveProject, &WMosaro_C::OnSaveProject},
     };
     for (const auto& [button, handler] : commands) {
         connect(button, &QAbstractButton::clicked, this, handler);

@@ -149,6 +149,10 @@ void WMosaro_C::OnInitDialog() {
 
 void WMosaro_C::InitControls() {
     ReportFailures([this] { CollectFiles(); });
+    ShowLayoutAndTrim();
+}
+
+void WMosaro_C::ShowLayoutAndTrim() {
     // A stored layout outside the three buttons selects none of them, unless packed is set.
     QAbstractButton* const packed = ui.options->GetPackedButton();
     ui.layouts->setExclusive(false);
@@ -189,9 +193,9 @@ void WMosaro_C::SetCaption() {
 }
 
 void WMosaro_C::DisableControls() {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{ui.fileList, ui.addFiles, ui.addDirectory, ui.clear,
-                                         ui.compose, ui.version, ui.terminate, ui.autoCut}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui.fileList, ui.addFiles, ui.addDirectory, ui.clear, ui.compose, ui.version,
+             ui.terminate, ui.autoCut, ui.openProject, ui.saveProject}) {
         control->setEnabled(false);
     }
 }
@@ -199,7 +203,8 @@ void WMosaro_C::DisableControls() {
 void WMosaro_C::EnableControls() {
     const bool any = ui.fileList->GetCount() > 0;
     for (QWidget* control : std::initializer_list<QWidget*>{
-             ui.fileList, ui.addFiles, ui.addDirectory, ui.version, ui.terminate, ui.autoCut}) {
+             ui.fileList, ui.addFiles, ui.addDirectory, ui.version, ui.terminate, ui.autoCut,
+             ui.openProject, ui.saveProject}) {
         control->setEnabled(true);
     }
     ui.clear->setEnabled(any);
@@ -264,15 +269,20 @@ void WMosaro_C::OnCompose() {
 // The pictures load and the sheet is written off the window's thread. A cancelled compose
 // writes nothing and keeps the list.
 void WMosaro_C::ComposeListedPictures() {
-    const std::vector<std::string> output =
-        ChooseFile(*shell, this, sheetFilter, "", SaveFile, "png");
+    // An opened project's sheet is offered where the project writes it, with its data file.
+    const UProjectSheet_S* const opened = project ? &project->sheet : nullptr;
+    const std::vector<std::string> output = ChooseFile(
+        *shell, this, sheetFilter, opened ? opened->output.c_str() : "", SaveFile, "png");
     if (output.empty()) {
         return;
     }
     NS_Data::UComposeOptions_S options = NS_Data::WithoutConflicts(MakeWantedOptions());
     options.output = output.front();
     if (ui.options->WritesDataFile()) {
-        options.data.path = MakeDataPath(options.output, options.data.form);
+        const bool projectData =
+            opened && !opened->data.empty() && opened->output == options.output;
+        options.data.path =
+            projectData ? opened->data : MakeDataPath(options.output, options.data.form);
     }
     NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
@@ -284,9 +294,16 @@ void WMosaro_C::ComposeListedPictures() {
         batch.push_back({std::move(path), std::move(name)});
     }
     job.LeaveOutTargets(batch, NS_Data::UComposeJob_C::AnyFile);
+    // The sheet's record names the folders the project's inputs walk, as the command line's
+    // build of the project does, so that either build finds the other's files up to date.
+    if (project && GetListedPaths() == project->listed) {
+        std::vector<std::string> folders;
+        CollectBatch(project->sheet.pictures, project->sheet.naturalOrder, nullptr, &folders);
+        job.SetFolders(std::move(folders));
+    }
     NS_Data::UPictureCache_C decoded;
     job.SetPictureCache(&decoded);
-    bool composed = false;
+    bool wrote = false;
     work.Run(DescribeComposing, [&](const UProgress_F& progress) {
         if (previewed) {
             std::vector<std::string> paths;
@@ -296,9 +313,12 @@ void WMosaro_C::ComposeListedPictures() {
             }
             UListedPictures_C::Lend(*previewed, paths, decoded);
         }
-        composed = job.Run(batch, progress);
+        wrote = job.Run(batch, progress);
     });
-    if (composed) {
+    if (wrote) {
+        std::vector<std::string> pictures = GetListedPaths();
+        composed = UProjectSheet_S{options.output, options.data.path, std::move(pictures), options,
+                                   ui.options->IsNaturalOrder()};
         ui.fileList->RemoveAll();
     }
 }

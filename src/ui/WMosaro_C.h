@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "ui/UBackgroundWork_C.h"
 #include "ui/UDialogTemplate_C.h"
 #include "ui/UListedPictures_C.h"
+#include "ui/UProjectFiles_S.h"
 
 class QAbstractButton;
 class QBoxLayout;
@@ -61,6 +63,9 @@ public:
     // Queues paths without testing them; they are collected when the window is first shown.
     void QueueCommandLine(const std::vector<std::string>& paths);
 
+    // Lets the window open and save project files through `files`; without them it offers none.
+    void SetProjectFiles(UProjectFiles_S files);
+
     // The control with template id `id`, or null.
     QWidget* GetDlgItem(int32_t id) const;
     UPreview_C* GetPreview() const { return ui.preview; }
@@ -96,6 +101,17 @@ private:
         QWidget* templateArea = nullptr;  // the fixed-size parent of the controls above
         WOptionsPanel_C* options = nullptr;
         UPreview_C* preview = nullptr;  // on the right, growing with the window
+        QPushButton* openProject = nullptr;
+        QPushButton* saveProject = nullptr;
+    };
+
+    // The project file last opened or saved, and the sheet of it that the window shows.
+    struct UProject_S {
+        std::string path;
+        UProjectSheet_S sheet;
+        // The list's pictures as the sheet's inputs listed them: while the list holds these,
+        // the inputs are saved as written (folders, patterns).
+        std::vector<std::string> listed;
     };
 
     void OnInitDialog();
@@ -110,6 +126,8 @@ private:
     void OnComposeMode();
     void OnTrimEach();
     void OnOptionsChanged();
+    void OnOpenProject();
+    void OnSaveProject();
     // Shows the listed pictures as the options would compose them, decoding what is new.
     void RefreshPreview();
 
@@ -119,6 +137,15 @@ private:
     void AddChosenDirectory();
     void AddDroppedFiles(const QList<QUrl>& drop);
     void ComposeListedPictures();
+    void OpenChosenProject();
+    void SaveChosenProject();
+    // Sets the layout, trim, options and list to those of `sheet`.
+    void ShowSheet(const UProjectSheet_S& sheet);
+    // The sheet the window would compose now, with its files.
+    UProjectSheet_S MakeSheet(const std::string& projectPath) const;
+    std::vector<std::string> GetListedPaths() const;
+    void ShowLayoutAndTrim();
+    void ShowProblem(const std::string& problem);
     void SetCaption();
     void DisableControls();
     void EnableControls();
@@ -157,6 +184,10 @@ private:
     int32_t packedLayout = 0;
     int32_t trimEach = 0;
     bool initialised = false;
+    UProjectFiles_S projectFiles;
+    std::optional<UProject_S> project;
+    // The last compose's sheet, which a save after it names: the compose empties the list.
+    std::optional<UProjectSheet_S> composed;
 };
 
 }  // namespace NS_Wnd

@@ -10,8 +10,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "composition/data/UDataForm_S.h"
 #include "files/UCustomization_C.h"
@@ -295,6 +297,42 @@ void WOptionsPanel_C::Apply(NS_Data::UComposeOptions_S& options) const {
         options.data.hasPivot = pivot->isChecked();
         options.data.pivotX = pivotX->value();
         options.data.pivotY = pivotY->value();
+    }
+}
+
+void WOptionsPanel_C::Show(const NS_Data::UComposeOptions_S& options, bool naturalOrderWanted,
+                           bool writesData) {
+    const std::function<void()> listener = std::exchange(onChange, nullptr);
+    const std::pair<QAbstractButton*, bool> checks[] = {
+        {rotate, options.packing.rotate},
+        {square, options.packing.square},
+        {multipack, options.packing.multipack},
+        {alias, options.packing.alias},
+        {powerOfTwo, options.sheet.powerOfTwo},
+        {naturalOrder, naturalOrderWanted},
+        {allGifFrames, options.allGifFrames},
+        {indexed, options.encoding.indexed},
+        {alphaBleed, options.pixels.alphaBleed},
+        {premultiply, options.pixels.premultiply},
+        {dataFile, writesData},
+        {pivot, options.data.hasPivot},
+    };
+    for (const auto& [check, on] : checks) {
+        check->setChecked(on);
+    }
+    padding->setValue(options.sheet.padding);
+    border->setValue(options.sheet.border);
+    extrude->setValue(options.sheet.extrude);
+    maxSize->setValue(static_cast<int32_t>(
+        std::min<int64_t>(options.sheet.maxSize, std::numeric_limits<int32_t>::max())));
+    SetValueOf(compression, static_cast<int32_t>(options.encoding.compression));
+    SetValueOf(dataForm, static_cast<int32_t>(options.data.form));
+    fps->setValue(options.data.fps);
+    pivotX->setValue(options.data.pivotX);
+    pivotY->setValue(options.data.pivotY);
+    onChange = listener;
+    if (onChange) {
+        onChange();
     }
 }
 

@@ -53,6 +53,9 @@ public:
     // Fills `options` with what the controls ask for, conflicts included; the layout and the
     // trim are the dialog's. Without a data file its form is the default, which refuses nothing.
     void Apply(NS_Data::UComposeOptions_S& options) const;
+    // Sets the controls to what `options` ask for, as Apply reads them, and tells the listener
+    // once.
+    void Show(const NS_Data::UComposeOptions_S& options, bool naturalOrder, bool writesData);
     // Enables the controls the options in `wanted` can use; each other one says why not.
     void ShowConflicts(const NS_Data::UComposeOptions_S& wanted);
     // Called after any control of the panel changes.

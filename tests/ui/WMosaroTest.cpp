@@ -20,15 +20,18 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
+#include <QTranslator>
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <memory>
 #include <new>
 #include <thread>
 
 #include "ScriptedShell.h"
 #include "TestSupport.h"
+#include "app/WindowProjects.h"
 #include "files/UCustomization_C.h"
 #include "foundation/ProductVersion.h"
 #include "ui/UDialogTemplate_C.h"
@@ -67,6 +70,7 @@ protected:
     }
     // A picture of `w` x `h` with an opaque box of `inner` inside transparent margins.
     std::string Sprite(const std::string& name, int w, int h, QRect inner, uint32_t argb) const {
+        QDir().mkpath(QFileInfo(QPath(name)).path());
         QImage picture(w, h, QImage::Format_ARGB32);
         picture.fill(Qt::transparent);
         QPainter(&picture).fillRect(inner, QColor::fromRgba(argb));
@@ -138,6 +142,31 @@ protected:
                 WhenProgressShows(check, waitedMs + 20);
             }
         });
+    }
+
+    // The panel grows with its font, up to a large font's 14 points; no text of it is cut.
+    void ExpectPanelCaptionsFit() {
+        NS_Wnd::WOptionsPanel_C* panel = Panel();
+        for (const int points : {8, 14}) {
+            QFont font = panel->font();
+            font.setPointSize(points);
+            panel->setFont(font);
+            for (int page = 0; page < panel->count(); ++page) {
+                panel->setCurrentIndex(page);
+                QCoreApplication::processEvents();
+                EXPECT_LE(panel->tabBar()->sizeHint().width(), panel->tabBar()->width());
+                for (const QWidget* control : panel->widget(page)->findChildren<QWidget*>()) {
+                    if (qobject_cast<const QAbstractButton*>(control) ||
+                        qobject_cast<const QLabel*>(control) ||
+                        qobject_cast<const QComboBox*>(control)) {
+                        EXPECT_LE(control->sizeHint().width(), control->width())
+                            << control->property("text").toString().toStdString() << " clipped at "
+                            << points << " points";
+                    }
+                }
+            }
+        }
+        EXPECT_TRUE(dialog->rect().contains(panel->geometry())) << "the panel outside the window";
     }
 
     UTempDirectory folder;
@@ -253,45 +282,41 @@ TEST_F(WMosaro, StoredLayoutOutsideTheButtonsComposesAGridWithoutTheSheetItRepla
     EXPECT_EQ(QImage(QPath("sheet.png")).width(), 4) << "a 2 x 2 grid of 2 x 2 cells, not 6 x 6";
 }
 
-// Every text fits its control, on every page of the panel; the template's controls keep their
-// places. The test runs again at twice the scale with the screen's fonts half again as large.
+// Every text fits its control, in the source texts and in English, on every page of the panel;
+// the template's controls keep their places, and with the source texts their very sizes. The test
+// runs again at twice the scale with the screen's fonts half again as large.
 TEST_F(WMosaro, CaptionsFitTheirControls) {
-    Open();
-    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8(ProductTitle));
-    const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
-    EXPECT_EQ(dialog->size(), NS_Wnd::UDialogTemplate_C::ToPixels(dialog->WindowUnits, base))
-        << "the size scripts click by";
-    for (int id = Id::IDC_FILE_LIST; id <= Id::IDC_TERMINATE; ++id) {
-        if (const QWidget* control = dialog->GetDlgItem(id)) {
-            const QWidget* area = control->parentWidget();
-            EXPECT_TRUE(area->rect().contains(control->geometry())) << id << " outside";
-            if (qobject_cast<const QAbstractButton*>(control)) {
-                EXPECT_LE(control->sizeHint().width(), control->width()) << id << " clipped";
+    QTranslator english;
+    ASSERT_TRUE(english.load(QStringLiteral(":/translations/tavrin_en.qm")));
+    for (const bool inEnglish : {false, true}) {
+        if (inEnglish) {
+            QCoreApplication::installTranslator(&english);
+        }
+        Open();
+        const QSize base = NS_Wnd::UDialogTemplate_C::GetBaseUnits(dialog->font());
+        EXPECT_EQ(dialog->size(), NS_Wnd::UDialogTemplate_C::ToPixels(dialog->WindowUnits, base))
+            << "the size scripts click by";
+        for (const NS_Wnd::UDialogTemplate_C::UControl_S& control :
+             NS_Wnd::UDialogTemplate_C::GetControls()) {
+            const QWidget* widget =
+                control.id != Id::IDC_STATIC
+                    ? dialog->GetDlgItem(control.id)
+                    : dialog->GetDlgItem(Id::IDC_FILE_LIST)
+                          ->parentWidget()
+                          ->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+            const QRect cell = NS_Wnd::UDialogTemplate_C::ToPixels(control.units, base);
+            EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry())) << control.id;
+            EXPECT_EQ(widget->pos(), cell.topLeft()) << control.id;
+            if (*control.text) {
+                EXPECT_LE(widget->sizeHint().width(), widget->width()) << control.id << " clipped";
+            }
+            if (!inEnglish) {
+                EXPECT_EQ(widget->size(), cell.size()) << control.id;
             }
         }
+        ExpectPanelCaptionsFit();
     }
-    NS_Wnd::WOptionsPanel_C* panel = Panel();
-    // The panel grows with its font, up to a large font's 14 points.
-    for (const int points : {8, 14}) {
-        QFont font = panel->font();
-        font.setPointSize(points);
-        panel->setFont(font);
-        for (int page = 0; page < panel->count(); ++page) {
-            panel->setCurrentIndex(page);
-            QCoreApplication::processEvents();
-            EXPECT_LE(panel->tabBar()->sizeHint().width(), panel->tabBar()->width()) << points;
-            for (const QWidget* control : panel->widget(page)->findChildren<QWidget*>()) {
-                if (qobject_cast<const QAbstractButton*>(control) ||
-                    qobject_cast<const QLabel*>(control) ||
-                    qobject_cast<const QComboBox*>(control)) {
-                    EXPECT_LE(control->sizeHint().width(), control->width())
-                        << control->property("text").toString().toStdString() << " clipped at "
-                        << points << " points";
-                }
-            }
-        }
-    }
-    EXPECT_TRUE(dialog->rect().contains(panel->geometry())) << "the panel outside the window";
+    QCoreApplication::removeTranslator(&english);
     EXPECT_EQ(Disabled(), "1007 1011") << "compose and clear, with an empty list";
     Click(Id::IDC_VERSION);
     EXPECT_EQ(shell.messages, std::vector<QString>{"Version: " + QString::fromUtf8(ProductTitle)});
@@ -555,4 +580,86 @@ TEST_F(WMosaro, ComposeTakesThePicturesThePreviewDecoded) {
     ASSERT_EQ(sheet.size(), QSize(2, 4));
     EXPECT_EQ(sheet.pixel(0, 0), 0xFF000000) << "a.bmp decoded again";
     EXPECT_EQ(sheet.pixel(0, 2), 0xFFFFFFFF) << "b.bmp changed, but its earlier pixels used";
+}
+
+// A project opens into the list and the options and, saved unchanged, stays byte for byte;
+// changed in the window, it keeps its inputs as written and builds from the command line to the
+// very files the window composes. A project the command line refuses is refused alike.
+TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
+    Sprite("art/a.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0);
+    Sprite("art/b.png", 7, 14, {0, 3, 7, 9}, 0x80C03010);
+    Picture("icons/c.png", 3, 18, 0xFF00FF00);
+    Picture("icons/d.bmp", 3, 3);
+    QDir().mkpath(QPath("atlas"));
+    const std::string text = R"({
+  "$schema": "file:///usr/share/tavrin/tavrin-project.schema.json",
+  "defaults": {
+    "layout": "packed",
+    "trim": true,
+    "data-format": "hash"
+  },
+  "sheets": [
+    {
+      "output": "atlas/ui.png",
+      "data": "atlas/ui.json",
+      "inputs": [
+        "art",
+        "icons/*.png"
+      ],
+      "options": {
+        "padding": 2
+      }
+    }
+  ]
+}
+)";
+    std::ofstream(Path("ui.json")) << text;
+    std::ofstream(Path("bad.json")) << R"({"sheets": [{"output": "x.png", "inputs": ["art"],
+        "options": {"paddin": 2}}]})";
+    Open();
+    dialog->SetProjectFiles(MakeWindowProjectFiles());
+    const auto click = [&](const char* name, const std::string& file) {
+        shell.answers = {{QPath(file)}};
+        dialog->findChild<QAbstractButton*>(name)->click();
+    };
+    click("OpenProject", "bad.json");
+    ASSERT_EQ(shell.messages.size(), 1u);
+    EXPECT_TRUE(shell.messages[0].contains("sheets[0].options.paddin (line 2)"))
+        << shell.messages[0].toStdString();
+    click("OpenProject", "ui.json");
+    EXPECT_EQ(Listed(), "a.png b.png c.png");
+    EXPECT_EQ(Get("PackedLayout") + Get("TrimEach") + Get("DataFile") + Get("Padding"), 5);
+    click("SaveProject", "ui.json");
+    EXPECT_EQ(Text(Path("ui.json")), text) << "saved unchanged";
+    Set("Padding", 3);
+    Set("Rotate", 1);
+    click("SaveProject", "ui.json");
+    const std::string saved = Text(Path("ui.json"));
+    EXPECT_NE(saved.find(R"("icons/*.png")"), std::string::npos) << saved;
+    EXPECT_NE(saved.find(R"("padding": 3)"), std::string::npos) << saved;
+    click("OpenProject", "ui.json");
+    shell.answers = {{QPath("atlas/ui.png")}};
+    Click(Id::IDC_COMPOSE);
+    EXPECT_EQ(shell.messages.size(), 1u);
+    const Bytes sheet = ReadFile(Path("atlas/ui.png"));
+    const std::string data = Text(Path("atlas/ui.json"));
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(Path("atlas/ui.png").c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const ino_t composed = inode();
+    for (const QString force : {"", "--force"}) {
+        QStringList arguments{"--project", QPath("ui.json")};
+        if (!force.isEmpty()) {
+            arguments << force;
+        }
+        QProcess program;
+        program.start(TAVRIN_PROGRAM, arguments);
+        ASSERT_TRUE(program.waitForFinished(60000));
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+        EXPECT_EQ(inode() == composed, force.isEmpty()) << "left alone only when up to date";
+    }
+    EXPECT_TRUE(ReadFile(Path("atlas/ui.png")) == sheet) << "the sheets differ";
+    EXPECT_EQ(Text(Path("atlas/ui.json")), data);
+    EXPECT_NE(data.find(R"("rotated")"), std::string::npos);
 }
