@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package, unpacks it into a scratch root and checks it as a user would meet
 # it: lintian, the version, composing the examples, the desktop entry, metainfo and manual page,
-# bash completion, and the window keeping a changed layout across starts as an unprivileged
-# user. Run by .ci/run after the tests; needs root (for runuser) or sudo.
+# bash completion, and the window, clicked as an unprivileged user: keeping a changed layout
+# across starts and composing a packed sheet with its data file. Run by .ci/run after the tests;
+# needs root (for runuser) or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -142,6 +143,23 @@ grep -q 'Settings file' "$work/window.err" && fail "a save was reported as faile
 start_window "$root/usr/share" horizontal end || fail "the window did not end with a read-only folder"
 [ "$(grep -c "Settings file $root/usr/share/tavrin/Tavrin.uzn: not saved" "$work/window.err")" = 1 ] ||
     fail "an unwritable settings folder was not reported once: $(cat "$work/window.err")"
+
+# A new user's first sheet from the window alone: the examples listed, packed, each trimmed, a data
+# file, composed through the save chooser; the files are those the command line writes.
+clicked=$work/clicked
+mkdir -p "$clicked/config" "$clicked/window" "$clicked/line"
+cp -r examples "$clicked/pictures"
+chown -R nobody "$clicked"
+start_window "$clicked/config" packed trimeach datatab datafile compose \
+    "type=$clicked/window/sheet.png" end -- "$clicked/pictures" ||
+    fail "the window did not end after composing: $(cat "$work/window.err")"
+mapfile -t pictures < <(find "$clicked/pictures" -name '*.png' | sort)
+as_nobody "$tavrin" -o "$clicked/line/sheet.png" --layout packed --trim \
+    --data "$clicked/line/sheet.json" "${pictures[@]}"
+for name in sheet.png sheet.json; do
+    cmp -s "$clicked/window/$name" "$clicked/line/$name" ||
+        fail "the window's $name is not the command line's"
+done
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures package checks failed" >&2
