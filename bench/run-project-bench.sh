@@ -8,5 +8,5 @@ cd "$(dirname "$0")/.."
 bench/fetch-art.sh
 cmake -S . -B build/bench-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAVRIN_TESTS=OFF >/dev/null
 cmake --build build/bench-release --target tavrin
-python3 bench/project-bench.py build/bench-release/src/app/tavrin \
+python3 bench/project-bench.py "$PWD/build/bench-release/src/app/tavrin" \
   build/bench/art/wesnoth-1.16-data build/bench/project

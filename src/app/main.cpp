@@ -15,12 +15,17 @@
 
 namespace {
 
-// One build of the command line's sheet or projects, and what it read and wrote.
-UBuildReport_S Build(const CommandLine_S& commandLine) {
+// One build of the command line's sheet or projects; what it read and wrote goes to `built`.
+int Build(const CommandLine_S& commandLine, UBuilt_S* built) {
+    return commandLine.action == CommandLine_S::BuildProjects ? RunProjects(commandLine, built)
+                                                              : RunCompose(commandLine, built);
+}
+
+// A build and the folders it read, for --watch alone: resolving the folders of 2,000 pictures
+// takes 11,000 system calls, more than the rest of a build with nothing to do.
+UBuildReport_S BuildAndReport(const CommandLine_S& commandLine) {
     UBuilt_S built;
-    const int status = commandLine.action == CommandLine_S::BuildProjects
-                           ? RunProjects(commandLine, &built)
-                           : RunCompose(commandLine, &built);
+    const int status = Build(commandLine, &built);
     return MakeBuildReport(status, built.files, built.read, commandLine.projects);
 }
 
@@ -42,8 +47,8 @@ int main(int argc, char** argv) {
             return 2;
         case CommandLine_S::ComposeSheet:
         case CommandLine_S::BuildProjects:
-            return commandLine.watch ? WatchBuilds([&] { return Build(commandLine); })
-                                     : Build(commandLine).status;
+            return commandLine.watch ? WatchBuilds([&] { return BuildAndReport(commandLine); })
+                                     : Build(commandLine, nullptr);
         case CommandLine_S::OpenWindow:
             break;
     }

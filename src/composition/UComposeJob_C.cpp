@@ -16,6 +16,7 @@
 #include "files/ContentHash.h"
 #include "files/PathUtilities.h"
 #include "files/UAtomicFile_C.h"
+#include "files/UFileIdentity_C.h"
 #include "files/UFileSet_C.h"
 #include "files/UPendingFile_C.h"
 #include "foundation/RunInParallel.h"
@@ -155,8 +156,14 @@ std::vector<UComposeJob_C::UVariantFiles_S> UComposeJob_C::MakeVariants(
 }
 
 bool UComposeJob_C::IsTarget(const std::string& path) const {
-    return std::ranges::any_of(
-        variants, [&](const UVariantFiles_S& files) { return files.targets.IsTarget(path); });
+    struct stat status {};
+    return IsTarget(path, UFileIdentity_C::Find(path.c_str(), status));
+}
+
+bool UComposeJob_C::IsTarget(const std::string& path, const struct stat* found) const {
+    return std::ranges::any_of(variants, [&](const UVariantFiles_S& files) {
+        return files.targets.IsTarget(path, found);
+    });
 }
 
 bool UComposeJob_C::IsDataFile(const std::string& path) const {
@@ -213,30 +220,54 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
 
 std::string UComposeJob_C::LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
                                            UReplacing_E replacing) const {
-    std::vector<char> isTarget(batch.size());
-    RunInParallel(batch.size(), [&](std::size_t i) { isTarget[i] = IsTarget(batch[i].path); });
+    return LeaveOutTargets({this}, batch, replacing);
+}
+
+std::string UComposeJob_C::LeaveOutTargets(const std::vector<const UComposeJob_C*>& writers,
+                                           std::vector<UBatchEntry_S>& batch,
+                                           UReplacing_E replacing) {
+    // Which writer's files each picture is, picture by picture; writer by writer below, so that
+    // the conflict told is the one the first writer meets.
+    const std::size_t count = writers.size();
+    std::vector<char> isTarget(batch.size() * count);
+    RunInParallel(batch.size(), [&](std::size_t i) {
+        struct stat status {};
+        const struct stat* found = UFileIdentity_C::Find(batch[i].path.c_str(), status);
+        for (std::size_t writer = 0; writer < count; ++writer) {
+            isTarget[i * count + writer] = writers[writer]->IsTarget(batch[i].path, found);
+        }
+    });
     std::vector<char> leaveOut(batch.size());
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-        if (!isTarget[i]) {
-            continue;
+    for (std::size_t writer = 0; writer < count; ++writer) {
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (leaveOut[i] || !isTarget[i * count + writer]) {
+                continue;
+            }
+            if (std::string conflict = writers[writer]->CheckLeftOut(batch[i].path, replacing);
+                !conflict.empty()) {
+                return conflict;
+            }
+            leaveOut[i] = 1;
         }
-        const std::string& path = batch[i].path;
-        if (IsDataFile(path)) {
-            return path + " is the data file to write, not a picture to read";
-        }
-        // An earlier run's sheet in a searched folder is output, never a picture; any other
-        // file at a name this run writes is someone's picture, which no sheet may replace.
-        const auto earlier = [&](const UVariantFiles_S& files) {
-            return files.targets.IsTarget(path) && files.targets.IsEarlierSheet(path);
-        };
-        if (replacing == EarlierSheets && !std::ranges::any_of(variants, earlier)) {
-            return path + " is a picture, and this run would write a sheet over it; choose " +
-                   "another -o, or move the picture";
-        }
-        leaveOut[i] = 1;
     }
     std::size_t index = 0;
     std::erase_if(batch, [&](const UBatchEntry_S&) { return leaveOut[index++] != 0; });
+    return {};
+}
+
+std::string UComposeJob_C::CheckLeftOut(const std::string& path, UReplacing_E replacing) const {
+    if (IsDataFile(path)) {
+        return path + " is the data file to write, not a picture to read";
+    }
+    // An earlier run's sheet in a searched folder is output, never a picture; any other file at
+    // a name this run writes is someone's picture, which no sheet may replace.
+    const auto earlier = [&](const UVariantFiles_S& files) {
+        return files.targets.IsTarget(path) && files.targets.IsEarlierSheet(path);
+    };
+    if (replacing == EarlierSheets && !std::ranges::any_of(variants, earlier)) {
+        return path + " is a picture, and this run would write a sheet over it; choose " +
+               "another -o, or move the picture";
+    }
     return {};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -53,6 +55,11 @@ public:
     // lies there, empty otherwise.
     std::string LeaveOutTargets(std::vector<UBatchEntry_S>& batch,
                                 UReplacing_E replacing = EarlierSheets) const;
+    // The same for every job of a run, in their order, each picture looked up once for all: 20
+    // sheets of 100 pictures take 2,000 look-ups, not 80,000. On a conflict `batch` is as it was.
+    static std::string LeaveOutTargets(const std::vector<const UComposeJob_C*>& writers,
+                                       std::vector<UBatchEntry_S>& batch,
+                                       UReplacing_E replacing = EarlierSheets);
     // The folders walked to collect the batch, which the sheet's build record names.
     void SetFolders(std::vector<std::string> walked) { folders = std::move(walked); }
     // Whether the files an earlier build left are those Run would write from `batch`
@@ -85,8 +92,12 @@ private:
     };
     static std::vector<UVariantFiles_S> MakeVariants(const UComposeOptions_S& given);
 
-    // Any file of any variant.
+    // Any file of any variant; `found` is what UFileIdentity_C::Find gave for `path`.
     bool IsTarget(const std::string& path) const;
+    bool IsTarget(const std::string& path, const struct stat* found) const;
+    // The conflict when the file at `path`, one of the job's, may not be left out as `replacing`
+    // allows; empty when it may.
+    std::string CheckLeftOut(const std::string& path, UReplacing_E replacing) const;
     bool IsDataFile(const std::string& path) const;
     // Two files of the run, of one variant or of two, that would be one file; empty for none.
     std::string FindOverlap() const;

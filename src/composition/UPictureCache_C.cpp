@@ -34,18 +34,37 @@ UPictureCache_C::UEntry_S* UPictureCache_C::Find(const std::string& path, bool a
     }
     const UKey_T key{status.st_dev, status.st_ino, allFrames};
     const std::lock_guard lock(guard);
-    auto found = entries.find(key);
-    if (found == entries.end() && add) {
-        found = entries.emplace(key, std::make_unique<UEntry_S>()).first;
+    CountExpected();
+    if (add) {
+        return Add(key);
     }
+    const auto found = entries.find(key);
     return found == entries.end() ? nullptr : found->second.get();
 }
 
-void UPictureCache_C::Expect(const std::string& path, bool allFrames) {
-    if (UEntry_S* entry = Find(path, allFrames, true)) {
-        const std::lock_guard lock(entry->guard);
-        ++entry->readers;
+UPictureCache_C::UEntry_S* UPictureCache_C::Add(const UKey_T& key) {
+    auto found = entries.find(key);
+    if (found == entries.end()) {
+        found = entries.emplace(key, std::make_unique<UEntry_S>()).first;
     }
+    return found->second.get();
+}
+
+void UPictureCache_C::CountExpected() {
+    for (const auto& [path, allFrames] : expected) {
+        struct stat status {};
+        if (::stat(path.c_str(), &status) == 0) {
+            UEntry_S* entry = Add({status.st_dev, status.st_ino, allFrames});
+            const std::lock_guard lock(entry->guard);
+            ++entry->readers;
+        }
+    }
+    expected.clear();
+}
+
+void UPictureCache_C::Expect(const std::string& path, bool allFrames) {
+    const std::lock_guard lock(guard);
+    expected.emplace_back(path, allFrames);
 }
 
 void UPictureCache_C::Keep(const std::string& path, bool allFrames,

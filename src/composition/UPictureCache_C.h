@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "composition/PictureGroup_C.h"
 
@@ -18,7 +20,9 @@ namespace NS_Data {
 // said to expect twice is decoded and handed over as without the cache.
 class UPictureCache_C {
 public:
-    // One more load of `path` is to come.
+    // One more load of `path` is to come. The file is looked up at the first load through the
+    // cache: a run whose sheets are all up to date loads nothing, and would look up each of its
+    // 2,000 pictures only for this.
     void Expect(const std::string& path, bool allFrames);
     // One more load of `path` is to come, and `pictures` are its decoded pictures already.
     void Keep(const std::string& path, bool allFrames, const PictureGroup_C::ULoaded_S& pictures);
@@ -38,9 +42,14 @@ private:
 
     // The file's entry, or null when it has none or cannot be known.
     UEntry_S* Find(const std::string& path, bool allFrames, bool add);
+    // The entry of the file at `key`, made when it has none; with `guard` held.
+    UEntry_S* Add(const UKey_T& key);
+    // Counts the loads expected since the last look-up; with `guard` held.
+    void CountExpected();
 
     std::mutex guard;
     std::map<UKey_T, std::unique_ptr<UEntry_S>> entries;
+    std::vector<std::pair<std::string, bool>> expected;
 };
 
 }  // namespace NS_Data

@@ -113,18 +113,30 @@ bool USheetTargets_C::IsNumbered(const std::string& path, const std::string& pat
 }
 
 bool USheetTargets_C::IsDataFile(const std::string& path) const {
+    struct stat status {};
+    return IsDataFile(path, UFileIdentity_C::Find(path.c_str(), status));
+}
+
+bool USheetTargets_C::IsDataFile(const std::string& path, const struct stat* found) const {
     if (dataPath.empty()) {
         return false;
     }
     return multipack && !oneDataFile ? IsNumbered(path, dataPath, dataFolder)
-                                     : data.Is(path.c_str());
+                                     : data.Is(path.c_str(), found);
 }
 
 bool USheetTargets_C::IsTarget(const std::string& path) const {
+    struct stat status {};
+    return IsTarget(path, UFileIdentity_C::Find(path.c_str(), status));
+}
+
+bool USheetTargets_C::IsTarget(const std::string& path, const struct stat* found) const {
     // A multipack's own names are numbered, but the plain ones stay reserved: an earlier run
     // without --multipack wrote there.
-    const bool plain = sheet.Is(path.c_str()) || (!dataPath.empty() && data.Is(path.c_str()));
-    return plain || (multipack && (IsNumbered(path, sheetPath, sheetFolder) || IsDataFile(path)));
+    const bool plain =
+        sheet.Is(path.c_str(), found) || (!dataPath.empty() && data.Is(path.c_str(), found));
+    return plain ||
+           (multipack && (IsNumbered(path, sheetPath, sheetFolder) || IsDataFile(path, found)));
 }
 
 std::string USheetTargets_C::FindOverlap() const {

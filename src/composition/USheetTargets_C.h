@@ -33,6 +33,9 @@ public:
 
     // Any file this run may write.
     bool IsTarget(const std::string& path) const;
+    // The same for a path looked up already (UFileIdentity_C::Find), as the pictures of a project
+    // are once for the files of all its sheets.
+    bool IsTarget(const std::string& path, const struct stat* found) const;
     bool IsDataFile(const std::string& path) const;
     // Two of the run's own files that would be one file; empty when none would.
     std::string FindOverlap() const;
@@ -45,6 +48,7 @@ public:
     std::vector<std::string> FindStale(std::size_t count, std::vector<std::string>& unproven) const;
 
 private:
+    bool IsDataFile(const std::string& path, const struct stat* found) const;
     bool IsNumbered(const std::string& path, const std::string& pattern,
                     const UFileIdentity_C& folder) const;
     // The data file beside sheet `path`: the one file, or the one of the sheet's number.

@@ -12,11 +12,19 @@ UFileIdentity_C::UFileIdentity_C(const std::string& path)
 
 bool UFileIdentity_C::Is(const char* candidate) const {
     struct stat other {};
+    // A file that was not there is known by its path alone, which needs no look-up.
+    return Is(candidate, exists ? Find(candidate, other) : nullptr);
+}
+
+bool UFileIdentity_C::Is(const char* candidate, const struct stat* found) const {
     if (exists) {
-        return ::stat(candidate, &other) == 0 && other.st_dev == status.st_dev &&
-               other.st_ino == status.st_ino;
+        return found && found->st_dev == status.st_dev && found->st_ino == status.st_ino;
     }
     return !normalPath.empty() && Normal(candidate) == normalPath;
+}
+
+const struct stat* UFileIdentity_C::Find(const char* path, struct stat& status) {
+    return ::stat(path, &status) == 0 ? &status : nullptr;
 }
 
 std::string UFileIdentity_C::Normal(const std::string& text) {

@@ -12,6 +12,11 @@ public:
     explicit UFileIdentity_C(const std::string& path);
 
     bool Is(const char* candidate) const;
+    // The same for a candidate looked up already: `found` is what Find gave for it, so that a
+    // path compared with the files of many sheets is looked up once.
+    bool Is(const char* candidate, const struct stat* found) const;
+    // What stat() finds at `path`, kept in `status`; null when nothing is there.
+    static const struct stat* Find(const char* path, struct stat& status);
 
 private:
     static std::string Normal(const std::string& text);

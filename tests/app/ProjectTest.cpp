@@ -201,6 +201,24 @@ TEST_F(ProjectTest, AFailingSheetIsNamedAndStopsNoOther) {
     }
 }
 
+// A sheet written into a folder that another sheet reads is output, not a picture, under its
+// own name and under a link's: the next build leaves it out of the other sheet, which is then
+// up to date.
+TEST_F(ProjectTest, ASheetInAnotherSheetsFolderIsNoPicture) {
+    WriteProject(
+        "{\"sheets\": [{\"output\": \"art/atlas.png\", \"inputs\": [\"art/a.png\"]},\n"
+        "{\"output\": \"all.png\", \"data\": \"all.json\", \"inputs\": [\"art\", \"more\"]}]}");
+    std::filesystem::create_directories(In("pro[j]/more"));
+    ASSERT_EQ(Run("pro[j]", {"--project", "p.json"}), 0) << err;
+    std::filesystem::create_symlink("../art/atlas.png", In("pro[j]/more/link.png"));
+    const auto built = std::filesystem::last_write_time(In("pro[j]/all.png"));
+    ASSERT_EQ(Run("pro[j]", {"--project", "p.json"}), 0) << err;
+    const nlohmann::json data = nlohmann::json::parse(std::ifstream(In("pro[j]/all.json")));
+    EXPECT_EQ(data["frames"].size(), 3u) << "the other sheet was taken for a picture: " << data;
+    EXPECT_EQ(std::filesystem::last_write_time(In("pro[j]/all.png")), built)
+        << "the sheet was built again although its pictures are the same";
+}
+
 // The schema that editors check project files with allows exactly the options a sheet takes,
 // each with the JSON type the program reads it as.
 TEST(ProjectSchema, NamesEveryOptionWithItsType) {
