@@ -9,6 +9,313 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: tavrin [PATH...]
+       tavrin -o SHEET.png [OPTION...] PATH...
+       tavrin --project FILE.json [OPTION...]
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.
+Folders are searched at any depth; the pictures are placed in the order of their full
+paths. Without -o the window opens with the PATHs in its list.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every argument after it is a PATH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done, 1 an error was reported, 2 bad usage.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Builds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--data-format %1 %2; leave out %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs --layout packed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not &quot;%3&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation type="unfinished">%1、%2</translation>
+    </message>
+    <message>
+        <source>%1 (default: %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show this text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show the version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>compose without a window and write the sheet there: a PNG for a .png name, a lossless WebP for a .webp name; - writes the PNG to standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>horizontal (one row), vertical (one column), multirow (a grid nearest to square), or packed (pictures of any size packed tightly); also 0, 1, 2, and any other integer for the grid (default: packed with --data and neither --columns nor --autocut, else vertical)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a grid of N columns, whatever the layout (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>trim every picture to the common non-transparent area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>trim each picture to its own non-transparent area; the data file keeps its offset (default: on with --data and none of --layout, --columns, --autocut)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>keep whole pictures, also where --data would trim them</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>how hard the writer works: fast, default or best (default: default)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>scale every picture by F, from above 0 to 16, before laying it out (default: 1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also write the sheet and data file with the pictures scaled by F, named with SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty (default: one sheet at scale 1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and a warning (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Packing (with the packed layout)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a picture may be stored turned 90 degrees clockwise where that makes the sheet smaller (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a sheet with equal sides (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pictures that one sheet of --max-size cannot hold go on further sheets: SHEET-0.png, SHEET-1.png, ... (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>give identical pictures places of their own (default: they share one)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spacing and texture size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>N transparent pixels between cells (default: 0)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>N transparent pixels around the sheet (default: 0)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>repeat each frame&apos;s edge pixels N pixels outward (default: 0)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>round both sides up to powers of two (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>refuse a sheet with a side above N pixels (default: warn above 16384)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edges and blending</source>
+        <translation type="unfinished">边缘与混合</translation>
+    </message>
+    <message>
+        <source>give every fully transparent pixel around and inside a frame the colour of the nearest visible one, so filtered edges take no dark or bright fringe (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>multiply colours by alpha, for engines that blend premultiplied textures; the data file says so where its engine reads it (default: off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also write where each frame lies (default: none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frames of an animation without a duration of their own show 1000/N ms (default: 10)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>each frame&apos;s pivot, in fractions of its picture&apos;s width and height, e.g. 0.5,1 (default: none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bytes (byte order of the full paths) or natural (numbers by value: frame2 before frame10) (default: bytes)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>first, or all: every frame of an animated gif in its own cell (default: first)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>build every sheet of the project file; the other options apply to each sheet, over the file&apos;s own (repeatable)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>write the files even when those there were made from the same pictures, options and version (default: leave them alone)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>also write the files made and every picture and folder they were made from as a Makefile rule, for make and ninja (default: none)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>after building, build again whenever a picture, a folder walked or the project file changes, until ended (Ctrl+C)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a flag</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the arguments cannot be read as options and paths</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot take the value given</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--layout takes horizontal, vertical, multirow, packed or an integer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 and %2 cannot be given together</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is each sheet&apos;s own in a project</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a project names its own pictures, not %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--scale and --variant cannot be given together; give --variant :F instead</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--scale takes a number above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--variant takes SUFFIX:F with F above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--variant %1: a suffix names no folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--variant %1: another variant has the suffix &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs -o SHEET.png</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>-o %1: a sheet&apos;s name ends in .png or .webp (or is - for standard output)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--data takes a file name, not &quot;&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no PATH to compose</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--depfile names files, not standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Try &apos;tavrin --help&apos; for more information.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ComposeCommand</name>
     <message>
         <source>Loading pictures: %1 of %2</source>
@@ -52,6 +359,40 @@
     </message>
 </context>
 <context>
+    <name>ProjectCommand</name>
+    <message>
+        <source>%1 and %2 would write the same file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProjectSheets</name>
+    <message>
+        <source>%1: unknown option</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes true or false</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes a text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes a text or a list of texts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 matches no file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>UComposeJob_C</name>
     <message>
         <source>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</source>
@@ -68,6 +409,65 @@
     <message>
         <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
         <translation>写出的 %1 张合成图之外的以下文件没有改动, 因为不能确定是 Tavrin 以前写出的: %2</translation>
+    </message>
+</context>
+<context>
+    <name>UDataForm_S</name>
+    <message>
+        <source>frames by name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>in sheet order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>frames by index, for Phaser&apos;s createFromAseprite</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is read by Phaser 3, which draws a rotated frame mirrored</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one multi-atlas for every sheet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>melonJS&apos;s atlas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TextureAtlas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>libGDX and Spine atlas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>turns frames the other way</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>one class per frame</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot show a rotated frame</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Godot 4 SpriteFrames</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot turn a frame: Godot&apos;s AtlasTexture draws its region upright</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Godot 3 SpriteFrames</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -456,6 +856,38 @@
         <source>Fail to add data for list.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: not JSON: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: unknown key</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: given twice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes true, false, a number, a text or a list of numbers and texts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: takes a list of at least one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: lacks %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>UListedPictures_C</name>
@@ -466,6 +898,13 @@
     <message>
         <source>A picture cannot be decoded.</source>
         <translation>有图片无法解码。</translation>
+    </message>
+</context>
+<context>
+    <name>UOptionConflict_S</name>
+    <message>
+        <source>is drawn by browsers, which read a sheet as straight alpha</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -528,6 +967,45 @@
         <translation>
             <numerusform>%1 · 覆盖 %2 · %n 张图片，%3 张共用位置</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>UProject_C</name>
+    <message>
+        <source>(line %1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>null</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the project</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
