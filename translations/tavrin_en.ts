@@ -9,6 +9,321 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: tavrin [PATH...]
+       tavrin -o SHEET.png [OPTION...] PATH...
+       tavrin --project FILE.json [OPTION...]
+</source>
+        <translation>Usage: tavrin [PATH...]
+       tavrin -o SHEET.png [OPTION...] PATH...
+       tavrin --project FILE.json [OPTION...]
+</translation>
+    </message>
+    <message>
+        <source>Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.
+Folders are searched at any depth; the pictures are placed in the order of their full
+paths. Without -o the window opens with the PATHs in its list.
+</source>
+        <translation>Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.
+Folders are searched at any depth; the pictures are placed in the order of their full
+paths. Without -o the window opens with the PATHs in its list.
+</translation>
+    </message>
+    <message>
+        <source>every argument after it is a PATH</source>
+        <translation>every argument after it is a PATH</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done, 1 an error was reported, 2 bad usage.
+</source>
+        <translation>Exit status: 0 done, 1 an error was reported, 2 bad usage.
+</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>Builds</source>
+        <translation>Builds</translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>--data-format %1 %2; leave out %3</source>
+        <translation>--data-format %1 %2; leave out %3</translation>
+    </message>
+    <message>
+        <source>%1 needs --layout packed</source>
+        <translation>%1 needs --layout packed</translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not &quot;%3&quot;</source>
+        <translation>%1: takes %2, not &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 or %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 (default: %2)</source>
+        <translation>%1 (default: %2)</translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>%1: takes a whole number from %2 to %3, not &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>show this text</source>
+        <translation>show this text</translation>
+    </message>
+    <message>
+        <source>show the version</source>
+        <translation>show the version</translation>
+    </message>
+    <message>
+        <source>Sheet</source>
+        <translation>Sheet</translation>
+    </message>
+    <message>
+        <source>compose without a window and write the sheet there: a PNG for a .png name, a lossless WebP for a .webp name; - writes the PNG to standard output</source>
+        <translation>compose without a window and write the sheet there: a PNG for a .png name, a lossless WebP for a .webp name; - writes the PNG to standard output</translation>
+    </message>
+    <message>
+        <source>horizontal (one row), vertical (one column), multirow (a grid nearest to square), or packed (pictures of any size packed tightly); also 0, 1, 2, and any other integer for the grid (default: packed with --data and neither --columns nor --autocut, else vertical)</source>
+        <translation>horizontal (one row), vertical (one column), multirow (a grid nearest to square), or packed (pictures of any size packed tightly); also 0, 1, 2, and any other integer for the grid (default: packed with --data and neither --columns nor --autocut, else vertical)</translation>
+    </message>
+    <message>
+        <source>a grid of N columns, whatever the layout (default: off)</source>
+        <translation>a grid of N columns, whatever the layout (default: off)</translation>
+    </message>
+    <message>
+        <source>trim every picture to the common non-transparent area</source>
+        <translation>trim every picture to the common non-transparent area</translation>
+    </message>
+    <message>
+        <source>trim each picture to its own non-transparent area; the data file keeps its offset (default: on with --data and none of --layout, --columns, --autocut)</source>
+        <translation>trim each picture to its own non-transparent area; the data file keeps its offset (default: on with --data and none of --layout, --columns, --autocut)</translation>
+    </message>
+    <message>
+        <source>keep whole pictures, also where --data would trim them</source>
+        <translation>keep whole pictures, also where --data would trim them</translation>
+    </message>
+    <message>
+        <source>how hard the writer works: fast, default or best (default: default)</source>
+        <translation>how hard the writer works: fast, default or best (default: default)</translation>
+    </message>
+    <message>
+        <source>scale every picture by F, from above 0 to 16, before laying it out (default: 1)</source>
+        <translation>scale every picture by F, from above 0 to 16, before laying it out (default: 1)</translation>
+    </message>
+    <message>
+        <source>also write the sheet and data file with the pictures scaled by F, named with SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty (default: one sheet at scale 1)</source>
+        <translation>also write the sheet and data file with the pictures scaled by F, named with SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty (default: one sheet at scale 1)</translation>
+    </message>
+    <message>
+        <source>a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and a warning (default: off)</source>
+        <translation>a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and a warning (default: off)</translation>
+    </message>
+    <message>
+        <source>Packing (with the packed layout)</source>
+        <translation>Packing (with the packed layout)</translation>
+    </message>
+    <message>
+        <source>a picture may be stored turned 90 degrees clockwise where that makes the sheet smaller (default: off)</source>
+        <translation>a picture may be stored turned 90 degrees clockwise where that makes the sheet smaller (default: off)</translation>
+    </message>
+    <message>
+        <source>a sheet with equal sides (default: off)</source>
+        <translation>a sheet with equal sides (default: off)</translation>
+    </message>
+    <message>
+        <source>pictures that one sheet of --max-size cannot hold go on further sheets: SHEET-0.png, SHEET-1.png, ... (default: off)</source>
+        <translation>pictures that one sheet of --max-size cannot hold go on further sheets: SHEET-0.png, SHEET-1.png, ... (default: off)</translation>
+    </message>
+    <message>
+        <source>give identical pictures places of their own (default: they share one)</source>
+        <translation>give identical pictures places of their own (default: they share one)</translation>
+    </message>
+    <message>
+        <source>Spacing and texture size</source>
+        <translation>Spacing and texture size</translation>
+    </message>
+    <message>
+        <source>N transparent pixels between cells (default: 0)</source>
+        <translation>N transparent pixels between cells (default: 0)</translation>
+    </message>
+    <message>
+        <source>N transparent pixels around the sheet (default: 0)</source>
+        <translation>N transparent pixels around the sheet (default: 0)</translation>
+    </message>
+    <message>
+        <source>repeat each frame&apos;s edge pixels N pixels outward (default: 0)</source>
+        <translation>repeat each frame&apos;s edge pixels N pixels outward (default: 0)</translation>
+    </message>
+    <message>
+        <source>round both sides up to powers of two (default: off)</source>
+        <translation>round both sides up to powers of two (default: off)</translation>
+    </message>
+    <message>
+        <source>refuse a sheet with a side above N pixels (default: warn above 16384)</source>
+        <translation>refuse a sheet with a side above N pixels (default: warn above 16384)</translation>
+    </message>
+    <message>
+        <source>Edges and blending</source>
+        <translation>Edges and blending</translation>
+    </message>
+    <message>
+        <source>give every fully transparent pixel around and inside a frame the colour of the nearest visible one, so filtered edges take no dark or bright fringe (default: off)</source>
+        <translation>give every fully transparent pixel around and inside a frame the colour of the nearest visible one, so filtered edges take no dark or bright fringe (default: off)</translation>
+    </message>
+    <message>
+        <source>multiply colours by alpha, for engines that blend premultiplied textures; the data file says so where its engine reads it (default: off)</source>
+        <translation>multiply colours by alpha, for engines that blend premultiplied textures; the data file says so where its engine reads it (default: off)</translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation>Frames</translation>
+    </message>
+    <message>
+        <source>also write where each frame lies (default: none)</source>
+        <translation>also write where each frame lies (default: none)</translation>
+    </message>
+    <message>
+        <source>frames of an animation without a duration of their own show 1000/N ms (default: 10)</source>
+        <translation>frames of an animation without a duration of their own show 1000/N ms (default: 10)</translation>
+    </message>
+    <message>
+        <source>each frame&apos;s pivot, in fractions of its picture&apos;s width and height, e.g. 0.5,1 (default: none)</source>
+        <translation>each frame&apos;s pivot, in fractions of its picture&apos;s width and height, e.g. 0.5,1 (default: none)</translation>
+    </message>
+    <message>
+        <source>bytes (byte order of the full paths) or natural (numbers by value: frame2 before frame10) (default: bytes)</source>
+        <translation>bytes (byte order of the full paths) or natural (numbers by value: frame2 before frame10) (default: bytes)</translation>
+    </message>
+    <message>
+        <source>first, or all: every frame of an animated gif in its own cell (default: first)</source>
+        <translation>first, or all: every frame of an animated gif in its own cell (default: first)</translation>
+    </message>
+    <message>
+        <source>build every sheet of the project file; the other options apply to each sheet, over the file&apos;s own (repeatable)</source>
+        <translation>build every sheet of the project file; the other options apply to each sheet, over the file&apos;s own (repeatable)</translation>
+    </message>
+    <message>
+        <source>write the files even when those there were made from the same pictures, options and version (default: leave them alone)</source>
+        <translation>write the files even when those there were made from the same pictures, options and version (default: leave them alone)</translation>
+    </message>
+    <message>
+        <source>also write the files made and every picture and folder they were made from as a Makefile rule, for make and ninja (default: none)</source>
+        <translation>also write the files made and every picture and folder they were made from as a Makefile rule, for make and ninja (default: none)</translation>
+    </message>
+    <message>
+        <source>after building, build again whenever a picture, a folder walked or the project file changes, until ended (Ctrl+C)</source>
+        <translation>after building, build again whenever a picture, a folder walked or the project file changes, until ended (Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>a flag</source>
+        <translation>a flag</translation>
+    </message>
+    <message>
+        <source>the arguments cannot be read as options and paths</source>
+        <translation>the arguments cannot be read as options and paths</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>%1 cannot take the value given</source>
+        <translation>%1 cannot take the value given</translation>
+    </message>
+    <message>
+        <source>--layout takes horizontal, vertical, multirow, packed or an integer</source>
+        <translation>--layout takes horizontal, vertical, multirow, packed or an integer</translation>
+    </message>
+    <message>
+        <source>%1 and %2 cannot be given together</source>
+        <translation>%1 and %2 cannot be given together</translation>
+    </message>
+    <message>
+        <source>--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1</source>
+        <translation>--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1</translation>
+    </message>
+    <message>
+        <source>%1 is each sheet&apos;s own in a project</source>
+        <translation>%1 is each sheet&apos;s own in a project</translation>
+    </message>
+    <message>
+        <source>a project names its own pictures, not %1</source>
+        <translation>a project names its own pictures, not %1</translation>
+    </message>
+    <message>
+        <source>--scale and --variant cannot be given together; give --variant :F instead</source>
+        <translation>--scale and --variant cannot be given together; give --variant :F instead</translation>
+    </message>
+    <message>
+        <source>--scale takes a number above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation>--scale takes a number above 0 and at most 16, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--variant takes SUFFIX:F with F above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation>--variant takes SUFFIX:F with F above 0 and at most 16, not &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--variant %1: a suffix names no folder</source>
+        <translation>--variant %1: a suffix names no folder</translation>
+    </message>
+    <message>
+        <source>--variant %1: another variant has the suffix &quot;%2&quot;</source>
+        <translation>--variant %1: another variant has the suffix &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 needs -o SHEET.png</source>
+        <translation>%1 needs -o SHEET.png</translation>
+    </message>
+    <message>
+        <source>-o %1: a sheet&apos;s name ends in .png or .webp (or is - for standard output)</source>
+        <translation>-o %1: a sheet&apos;s name ends in .png or .webp (or is - for standard output)</translation>
+    </message>
+    <message>
+        <source>--data takes a file name, not &quot;&quot;</source>
+        <translation>--data takes a file name, not &quot;&quot;</translation>
+    </message>
+    <message>
+        <source>no PATH to compose</source>
+        <translation>no PATH to compose</translation>
+    </message>
+    <message>
+        <source>--depfile names files, not standard output</source>
+        <translation>--depfile names files, not standard output</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>unknown option %1</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>Try &apos;tavrin --help&apos; for more information.
+</source>
+        <translation>Try &apos;tavrin --help&apos; for more information.
+</translation>
+    </message>
+</context>
+<context>
     <name>ComposeCommand</name>
     <message>
         <source>Loading pictures: %1 of %2</source>
@@ -52,6 +367,40 @@
     </message>
 </context>
 <context>
+    <name>ProjectCommand</name>
+    <message>
+        <source>%1 and %2 would write the same file</source>
+        <translation>%1 and %2 would write the same file</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectSheets</name>
+    <message>
+        <source>%1: unknown option</source>
+        <translation>%1: unknown option</translation>
+    </message>
+    <message>
+        <source>%1: takes true or false</source>
+        <translation>%1: takes true or false</translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number</source>
+        <translation>%1: takes a whole number</translation>
+    </message>
+    <message>
+        <source>%1: takes a text</source>
+        <translation>%1: takes a text</translation>
+    </message>
+    <message>
+        <source>%1: takes a text or a list of texts</source>
+        <translation>%1: takes a text or a list of texts</translation>
+    </message>
+    <message>
+        <source>%1: %2 matches no file</source>
+        <translation>%1: %2 matches no file</translation>
+    </message>
+</context>
+<context>
     <name>UComposeJob_C</name>
     <message>
         <source>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</source>
@@ -68,6 +417,65 @@
     <message>
         <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
         <translation>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</translation>
+    </message>
+</context>
+<context>
+    <name>UDataForm_S</name>
+    <message>
+        <source>frames by name</source>
+        <translation>frames by name</translation>
+    </message>
+    <message>
+        <source>in sheet order</source>
+        <translation>in sheet order</translation>
+    </message>
+    <message>
+        <source>frames by index, for Phaser&apos;s createFromAseprite</source>
+        <translation>frames by index, for Phaser&apos;s createFromAseprite</translation>
+    </message>
+    <message>
+        <source>is read by Phaser 3, which draws a rotated frame mirrored</source>
+        <translation>is read by Phaser 3, which draws a rotated frame mirrored</translation>
+    </message>
+    <message>
+        <source>one multi-atlas for every sheet</source>
+        <translation>one multi-atlas for every sheet</translation>
+    </message>
+    <message>
+        <source>melonJS&apos;s atlas</source>
+        <translation>melonJS&apos;s atlas</translation>
+    </message>
+    <message>
+        <source>TextureAtlas</source>
+        <translation>TextureAtlas</translation>
+    </message>
+    <message>
+        <source>libGDX and Spine atlas</source>
+        <translation>libGDX and Spine atlas</translation>
+    </message>
+    <message>
+        <source>turns frames the other way</source>
+        <translation>turns frames the other way</translation>
+    </message>
+    <message>
+        <source>one class per frame</source>
+        <translation>one class per frame</translation>
+    </message>
+    <message>
+        <source>cannot show a rotated frame</source>
+        <translation>cannot show a rotated frame</translation>
+    </message>
+    <message>
+        <source>Godot 4 SpriteFrames</source>
+        <translation>Godot 4 SpriteFrames</translation>
+    </message>
+    <message>
+        <source>cannot turn a frame: Godot&apos;s AtlasTexture draws its region upright</source>
+        <translation>cannot turn a frame: Godot&apos;s AtlasTexture draws its region upright</translation>
+    </message>
+    <message>
+        <source>Godot 3 SpriteFrames</source>
+        <translation>Godot 3 SpriteFrames</translation>
     </message>
 </context>
 <context>
@@ -503,6 +911,38 @@
         <source>Fail to add data for list.</source>
         <translation>Cannot add the data to the list.</translation>
     </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>%1: not JSON: %2</source>
+        <translation>%1: not JSON: %2</translation>
+    </message>
+    <message>
+        <source>%1: unknown key</source>
+        <translation>%1: unknown key</translation>
+    </message>
+    <message>
+        <source>%1: given twice</source>
+        <translation>%1: given twice</translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not %3</source>
+        <translation>%1: takes %2, not %3</translation>
+    </message>
+    <message>
+        <source>%1: takes true, false, a number, a text or a list of numbers and texts</source>
+        <translation>%1: takes true, false, a number, a text or a list of numbers and texts</translation>
+    </message>
+    <message>
+        <source>%1: takes a list of at least one</source>
+        <translation>%1: takes a list of at least one</translation>
+    </message>
+    <message>
+        <source>%1: lacks %2</source>
+        <translation>%1: lacks %2</translation>
+    </message>
 </context>
 <context>
     <name>UListedPictures_C</name>
@@ -513,6 +953,13 @@
     <message>
         <source>A picture cannot be decoded.</source>
         <translation>A picture cannot be decoded.</translation>
+    </message>
+</context>
+<context>
+    <name>UOptionConflict_S</name>
+    <message>
+        <source>is drawn by browsers, which read a sheet as straight alpha</source>
+        <translation>is drawn by browsers, which read a sheet as straight alpha</translation>
     </message>
 </context>
 <context>
@@ -577,6 +1024,45 @@
             <numerusform>%1 · %2 covered · %n picture, %3 sharing a place</numerusform>
             <numerusform>%1 · %2 covered · %n pictures, %3 sharing a place</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>UProject_C</name>
+    <message>
+        <source>(line %1)</source>
+        <translation>(line %1)</translation>
+    </message>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation>%1 (line %2)</translation>
+    </message>
+    <message>
+        <source>null</source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation>a text</translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation>a list</translation>
+    </message>
+    <message>
+        <source>the project</source>
+        <translation>the project</translation>
     </message>
 </context>
 <context>

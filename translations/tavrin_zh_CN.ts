@@ -9,6 +9,321 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: tavrin [PATH...]
+       tavrin -o SHEET.png [OPTION...] PATH...
+       tavrin --project FILE.json [OPTION...]
+</source>
+        <translation>用法: tavrin [PATH...]
+      tavrin -o SHEET.png [OPTION...] PATH...
+      tavrin --project FILE.json [OPTION...]
+</translation>
+    </message>
+    <message>
+        <source>Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.
+Folders are searched at any depth; the pictures are placed in the order of their full
+paths. Without -o the window opens with the PATHs in its list.
+</source>
+        <translation>把 bmp、png、jpg 和 gif 图片合成为一张 32 位 RGBA 的 PNG (或无损 WebP) 合成图.
+文件夹会逐层搜索到底; 图片按完整路径的顺序排列. 不加 -o 时打开窗口,
+列表中是给出的各个 PATH.
+</translation>
+    </message>
+    <message>
+        <source>every argument after it is a PATH</source>
+        <translation>其后的每个参数都是 PATH</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done, 1 an error was reported, 2 bad usage.
+</source>
+        <translation>退出状态: 0 完成, 1 报告了错误, 2 用法错误.
+</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>其他</translation>
+    </message>
+    <message>
+        <source>Builds</source>
+        <translation>构建</translation>
+    </message>
+    <message>
+        <source>%1:</source>
+        <translation>%1:</translation>
+    </message>
+    <message>
+        <source>--data-format %1 %2; leave out %3</source>
+        <translation>--data-format %1 %2; 请去掉 %3</translation>
+    </message>
+    <message>
+        <source>%1 needs --layout packed</source>
+        <translation>%1 需要 --layout packed</translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not &quot;%3&quot;</source>
+        <translation>%1: 可取 %2, 不能是 &quot;%3&quot;</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <translation>%1 或 %2</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
+    </message>
+    <message>
+        <source>%1 (default: %2)</source>
+        <translation>%1 (默认: %2)</translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number from %2 to %3, not &quot;%4&quot;</source>
+        <translation>%1: 取 %2 到 %3 的整数, 不能是 &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>show this text</source>
+        <translation>显示本说明</translation>
+    </message>
+    <message>
+        <source>show the version</source>
+        <translation>显示版本</translation>
+    </message>
+    <message>
+        <source>Sheet</source>
+        <translation>合成图</translation>
+    </message>
+    <message>
+        <source>compose without a window and write the sheet there: a PNG for a .png name, a lossless WebP for a .webp name; - writes the PNG to standard output</source>
+        <translation>不开窗口直接合成, 把合成图写到这里: 名字以 .png 结尾写 PNG, 以 .webp 结尾写无损 WebP; - 把 PNG 写到标准输出</translation>
+    </message>
+    <message>
+        <source>horizontal (one row), vertical (one column), multirow (a grid nearest to square), or packed (pictures of any size packed tightly); also 0, 1, 2, and any other integer for the grid (default: packed with --data and neither --columns nor --autocut, else vertical)</source>
+        <translation>horizontal (一行)、vertical (一列)、multirow (最接近正方形的网格) 或 packed (任意大小的图片紧密排列); 也可以是 0、1、2, 其他整数表示网格 (默认: 有 --data 且没有 --columns 和 --autocut 时为 packed, 否则为 vertical)</translation>
+    </message>
+    <message>
+        <source>a grid of N columns, whatever the layout (default: off)</source>
+        <translation>N 列的网格, 不论何种布局 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>trim every picture to the common non-transparent area</source>
+        <translation>把每张图片都裁剪到共同的不透明区域</translation>
+    </message>
+    <message>
+        <source>trim each picture to its own non-transparent area; the data file keeps its offset (default: on with --data and none of --layout, --columns, --autocut)</source>
+        <translation>把每张图片裁剪到各自的不透明区域; 数据文件记下它的偏移 (默认: 有 --data 且没有 --layout、--columns、--autocut 时开)</translation>
+    </message>
+    <message>
+        <source>keep whole pictures, also where --data would trim them</source>
+        <translation>保留整张图片, 有 --data 时也不裁剪</translation>
+    </message>
+    <message>
+        <source>how hard the writer works: fast, default or best (default: default)</source>
+        <translation>写出时的压缩力度: fast、default 或 best (默认: default)</translation>
+    </message>
+    <message>
+        <source>scale every picture by F, from above 0 to 16, before laying it out (default: 1)</source>
+        <translation>排列前把每张图片缩放 F 倍, F 大于 0 且不超过 16 (默认: 1)</translation>
+    </message>
+    <message>
+        <source>also write the sheet and data file with the pictures scaled by F, named with SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty (default: one sheet at scale 1)</source>
+        <translation>另外写出图片缩放 F 倍的合成图和数据文件, 在扩展名前加上 SUFFIX 命名 (sheet@2x.png); 可以多次给出, SUFFIX 可以为空 (默认: 只有一张 1 倍的合成图)</translation>
+    </message>
+    <message>
+        <source>a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and a warning (default: off)</source>
+        <translation>合成图不超过 256 种颜色时写无损的调色板 PNG; 否则写 RGBA 并给出警告 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>Packing (with the packed layout)</source>
+        <translation>紧密排列 (用于 packed 布局)</translation>
+    </message>
+    <message>
+        <source>a picture may be stored turned 90 degrees clockwise where that makes the sheet smaller (default: off)</source>
+        <translation>能让合成图更小时, 图片可以顺时针旋转 90 度存放 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>a sheet with equal sides (default: off)</source>
+        <translation>合成图的宽和高相等 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>pictures that one sheet of --max-size cannot hold go on further sheets: SHEET-0.png, SHEET-1.png, ... (default: off)</source>
+        <translation>一张 --max-size 的合成图放不下的图片放到后续的合成图: SHEET-0.png、SHEET-1.png、... (默认: 关)</translation>
+    </message>
+    <message>
+        <source>give identical pictures places of their own (default: they share one)</source>
+        <translation>相同的图片各占一个位置 (默认: 共用一个)</translation>
+    </message>
+    <message>
+        <source>Spacing and texture size</source>
+        <translation>间距与纹理尺寸</translation>
+    </message>
+    <message>
+        <source>N transparent pixels between cells (default: 0)</source>
+        <translation>格子之间留 N 个透明像素 (默认: 0)</translation>
+    </message>
+    <message>
+        <source>N transparent pixels around the sheet (default: 0)</source>
+        <translation>合成图四周留 N 个透明像素 (默认: 0)</translation>
+    </message>
+    <message>
+        <source>repeat each frame&apos;s edge pixels N pixels outward (default: 0)</source>
+        <translation>把每一帧边缘的像素向外重复 N 个像素 (默认: 0)</translation>
+    </message>
+    <message>
+        <source>round both sides up to powers of two (default: off)</source>
+        <translation>宽和高都向上取到 2 的幂 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>refuse a sheet with a side above N pixels (default: warn above 16384)</source>
+        <translation>拒绝边长超过 N 像素的合成图 (默认: 超过 16384 时警告)</translation>
+    </message>
+    <message>
+        <source>Edges and blending</source>
+        <translation>边缘与混合</translation>
+    </message>
+    <message>
+        <source>give every fully transparent pixel around and inside a frame the colour of the nearest visible one, so filtered edges take no dark or bright fringe (default: off)</source>
+        <translation>给帧四周和内部每个全透明的像素填上最近的可见像素的颜色, 使过滤后的边缘没有暗边或亮边 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>multiply colours by alpha, for engines that blend premultiplied textures; the data file says so where its engine reads it (default: off)</source>
+        <translation>颜色乘以 alpha, 用于按预乘纹理混合的引擎; 数据文件在其引擎会读的地方注明 (默认: 关)</translation>
+    </message>
+    <message>
+        <source>Frames</source>
+        <translation>帧</translation>
+    </message>
+    <message>
+        <source>also write where each frame lies (default: none)</source>
+        <translation>另外写出每一帧的位置 (默认: 不写)</translation>
+    </message>
+    <message>
+        <source>frames of an animation without a duration of their own show 1000/N ms (default: 10)</source>
+        <translation>动画中没有自己时长的帧显示 1000/N 毫秒 (默认: 10)</translation>
+    </message>
+    <message>
+        <source>each frame&apos;s pivot, in fractions of its picture&apos;s width and height, e.g. 0.5,1 (default: none)</source>
+        <translation>每一帧的轴心, 以其图片宽和高的比例表示, 例如 0.5,1 (默认: 无)</translation>
+    </message>
+    <message>
+        <source>bytes (byte order of the full paths) or natural (numbers by value: frame2 before frame10) (default: bytes)</source>
+        <translation>bytes (完整路径的字节顺序) 或 natural (数字按数值: frame2 在 frame10 之前) (默认: bytes)</translation>
+    </message>
+    <message>
+        <source>first, or all: every frame of an animated gif in its own cell (default: first)</source>
+        <translation>first, 或 all: 动画 gif 的每一帧各占一个格子 (默认: first)</translation>
+    </message>
+    <message>
+        <source>build every sheet of the project file; the other options apply to each sheet, over the file&apos;s own (repeatable)</source>
+        <translation>构建项目文件中的每一张合成图; 其他选项用于每一张, 优先于文件自己的选项 (可以多次给出)</translation>
+    </message>
+    <message>
+        <source>write the files even when those there were made from the same pictures, options and version (default: leave them alone)</source>
+        <translation>即使已有的文件是由同样的图片、选项和版本生成的, 也重新写出 (默认: 不改动)</translation>
+    </message>
+    <message>
+        <source>also write the files made and every picture and folder they were made from as a Makefile rule, for make and ninja (default: none)</source>
+        <translation>另外把生成的文件和生成它们所用的每张图片和文件夹写成 Makefile 规则, 供 make 和 ninja 使用 (默认: 不写)</translation>
+    </message>
+    <message>
+        <source>after building, build again whenever a picture, a folder walked or the project file changes, until ended (Ctrl+C)</source>
+        <translation>构建之后, 每当图片、搜索过的文件夹或项目文件有改动就再次构建, 直到结束 (Ctrl+C)</translation>
+    </message>
+    <message>
+        <source>a flag</source>
+        <translation>开关选项</translation>
+    </message>
+    <message>
+        <source>the arguments cannot be read as options and paths</source>
+        <translation>无法把这些参数读作选项和路径</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 需要一个值</translation>
+    </message>
+    <message>
+        <source>%1 cannot take the value given</source>
+        <translation>%1 不能取所给的值</translation>
+    </message>
+    <message>
+        <source>--layout takes horizontal, vertical, multirow, packed or an integer</source>
+        <translation>--layout 可取 horizontal、vertical、multirow、packed 或一个整数</translation>
+    </message>
+    <message>
+        <source>%1 and %2 cannot be given together</source>
+        <translation>%1 和 %2 不能同时给出</translation>
+    </message>
+    <message>
+        <source>--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1</source>
+        <translation>--pivot 取两个 -1000000 到 1000000 之间的比例 X,Y, 例如 0.5,1</translation>
+    </message>
+    <message>
+        <source>%1 is each sheet&apos;s own in a project</source>
+        <translation>在项目中 %1 由每张合成图自己给出</translation>
+    </message>
+    <message>
+        <source>a project names its own pictures, not %1</source>
+        <translation>项目自己指定图片, 不能给出 %1</translation>
+    </message>
+    <message>
+        <source>--scale and --variant cannot be given together; give --variant :F instead</source>
+        <translation>--scale 和 --variant 不能同时给出; 请改用 --variant :F</translation>
+    </message>
+    <message>
+        <source>--scale takes a number above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation>--scale 取大于 0 且不超过 16 的数, 不能是 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--variant takes SUFFIX:F with F above 0 and at most 16, not &quot;%1&quot;</source>
+        <translation>--variant 取 SUFFIX:F, F 大于 0 且不超过 16, 不能是 &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--variant %1: a suffix names no folder</source>
+        <translation>--variant %1: 后缀不能包含文件夹</translation>
+    </message>
+    <message>
+        <source>--variant %1: another variant has the suffix &quot;%2&quot;</source>
+        <translation>--variant %1: 另一个变体已使用后缀 &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 needs -o SHEET.png</source>
+        <translation>%1 需要 -o SHEET.png</translation>
+    </message>
+    <message>
+        <source>-o %1: a sheet&apos;s name ends in .png or .webp (or is - for standard output)</source>
+        <translation>-o %1: 合成图的名字须以 .png 或 .webp 结尾 (或为 -, 表示标准输出)</translation>
+    </message>
+    <message>
+        <source>--data takes a file name, not &quot;&quot;</source>
+        <translation>--data 需要一个文件名, 不能是 &quot;&quot;</translation>
+    </message>
+    <message>
+        <source>no PATH to compose</source>
+        <translation>没有要合成的 PATH</translation>
+    </message>
+    <message>
+        <source>--depfile names files, not standard output</source>
+        <translation>--depfile 只能用于文件, 不能用于标准输出</translation>
+    </message>
+    <message>
+        <source>unknown option %1</source>
+        <translation>未知选项 %1</translation>
+    </message>
+    <message>
+        <source>%1 takes no value</source>
+        <translation>%1 不带值</translation>
+    </message>
+    <message>
+        <source>Try &apos;tavrin --help&apos; for more information.
+</source>
+        <translation>运行 &apos;tavrin --help&apos; 查看更多说明.
+</translation>
+    </message>
+</context>
+<context>
     <name>ComposeCommand</name>
     <message>
         <source>Loading pictures: %1 of %2</source>
@@ -52,6 +367,40 @@
     </message>
 </context>
 <context>
+    <name>ProjectCommand</name>
+    <message>
+        <source>%1 and %2 would write the same file</source>
+        <translation>%1 和 %2 会写出同一个文件</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectSheets</name>
+    <message>
+        <source>%1: unknown option</source>
+        <translation>%1: 未知选项</translation>
+    </message>
+    <message>
+        <source>%1: takes true or false</source>
+        <translation>%1: 取 true 或 false</translation>
+    </message>
+    <message>
+        <source>%1: takes a whole number</source>
+        <translation>%1: 取一个整数</translation>
+    </message>
+    <message>
+        <source>%1: takes a text</source>
+        <translation>%1: 取一个文本</translation>
+    </message>
+    <message>
+        <source>%1: takes a text or a list of texts</source>
+        <translation>%1: 取一个文本或文本列表</translation>
+    </message>
+    <message>
+        <source>%1: %2 matches no file</source>
+        <translation>%1: %2 没有匹配到文件</translation>
+    </message>
+</context>
+<context>
     <name>UComposeJob_C</name>
     <message>
         <source>the sheet is %1 x %2 pixels; most GPUs cannot load a texture with a side above %3 (--max-size makes this an error)</source>
@@ -68,6 +417,65 @@
     <message>
         <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
         <translation>写出的 %1 张合成图之外的以下文件没有改动, 因为不能确定是 Tavrin 以前写出的: %2</translation>
+    </message>
+</context>
+<context>
+    <name>UDataForm_S</name>
+    <message>
+        <source>frames by name</source>
+        <translation>按名字列出帧</translation>
+    </message>
+    <message>
+        <source>in sheet order</source>
+        <translation>按合成图中的顺序</translation>
+    </message>
+    <message>
+        <source>frames by index, for Phaser&apos;s createFromAseprite</source>
+        <translation>按序号列出帧, 用于 Phaser 的 createFromAseprite</translation>
+    </message>
+    <message>
+        <source>is read by Phaser 3, which draws a rotated frame mirrored</source>
+        <translation>由 Phaser 3 读取, 它会把旋转的帧画成镜像</translation>
+    </message>
+    <message>
+        <source>one multi-atlas for every sheet</source>
+        <translation>所有合成图共用一个 multi-atlas</translation>
+    </message>
+    <message>
+        <source>melonJS&apos;s atlas</source>
+        <translation>melonJS 的图集</translation>
+    </message>
+    <message>
+        <source>TextureAtlas</source>
+        <translation>TextureAtlas</translation>
+    </message>
+    <message>
+        <source>libGDX and Spine atlas</source>
+        <translation>libGDX 和 Spine 图集</translation>
+    </message>
+    <message>
+        <source>turns frames the other way</source>
+        <translation>会把帧朝反方向旋转</translation>
+    </message>
+    <message>
+        <source>one class per frame</source>
+        <translation>每一帧一个 class</translation>
+    </message>
+    <message>
+        <source>cannot show a rotated frame</source>
+        <translation>无法显示旋转的帧</translation>
+    </message>
+    <message>
+        <source>Godot 4 SpriteFrames</source>
+        <translation>Godot 4 SpriteFrames</translation>
+    </message>
+    <message>
+        <source>cannot turn a frame: Godot&apos;s AtlasTexture draws its region upright</source>
+        <translation>无法旋转帧: Godot 的 AtlasTexture 总是正着画出其区域</translation>
+    </message>
+    <message>
+        <source>Godot 3 SpriteFrames</source>
+        <translation>Godot 3 SpriteFrames</translation>
     </message>
 </context>
 <context>
@@ -503,6 +911,38 @@
         <source>Fail to add data for list.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>无法读取: %1</translation>
+    </message>
+    <message>
+        <source>%1: not JSON: %2</source>
+        <translation>%1: 不是 JSON: %2</translation>
+    </message>
+    <message>
+        <source>%1: unknown key</source>
+        <translation>%1: 未知的键</translation>
+    </message>
+    <message>
+        <source>%1: given twice</source>
+        <translation>%1: 给出了两次</translation>
+    </message>
+    <message>
+        <source>%1: takes %2, not %3</source>
+        <translation>%1: 应为 %2, 不能是 %3</translation>
+    </message>
+    <message>
+        <source>%1: takes true, false, a number, a text or a list of numbers and texts</source>
+        <translation>%1: 应为 true、false、数字、文本或由数字和文本组成的列表</translation>
+    </message>
+    <message>
+        <source>%1: takes a list of at least one</source>
+        <translation>%1: 应为至少有一项的列表</translation>
+    </message>
+    <message>
+        <source>%1: lacks %2</source>
+        <translation>%1: 缺少 %2</translation>
+    </message>
 </context>
 <context>
     <name>UListedPictures_C</name>
@@ -513,6 +953,13 @@
     <message>
         <source>A picture cannot be decoded.</source>
         <translation>有图片无法解码。</translation>
+    </message>
+</context>
+<context>
+    <name>UOptionConflict_S</name>
+    <message>
+        <source>is drawn by browsers, which read a sheet as straight alpha</source>
+        <translation>由浏览器绘制, 浏览器把合成图当作非预乘 alpha 读取</translation>
     </message>
 </context>
 <context>
@@ -575,6 +1022,45 @@
         <translation>
             <numerusform>%1 · 覆盖 %2 · %n 张图片，%3 张共用位置</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>UProject_C</name>
+    <message>
+        <source>(line %1)</source>
+        <translation>(第 %1 行)</translation>
+    </message>
+    <message>
+        <source>%1 (line %2)</source>
+        <translation>%1 (第 %2 行)</translation>
+    </message>
+    <message>
+        <source>null</source>
+        <translation>null</translation>
+    </message>
+    <message>
+        <source>true or false</source>
+        <translation>true 或 false</translation>
+    </message>
+    <message>
+        <source>a number</source>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>a text</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>an object</source>
+        <translation>对象</translation>
+    </message>
+    <message>
+        <source>a list</source>
+        <translation>列表</translation>
+    </message>
+    <message>
+        <source>the project</source>
+        <translation>项目</translation>
     </message>
 </context>
 <context>

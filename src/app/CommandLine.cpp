@@ -6,6 +6,7 @@
 #include "composition/UOptionConflict_S.h"
 #include "composition/data/SheetData.h"
 #include "composition/data/UDataForm_S.h"
+#include "foundation/ShownText.h"
 #include "imaging/SheetFile.h"
 
 #include <algorithm>
@@ -21,29 +22,32 @@
 
 namespace {
 
-constexpr const char* usageLines =
-    "Usage: tavrin [PATH...]\n"
-    "       tavrin -o SHEET.png [OPTION...] PATH...\n"
-    "       tavrin --project FILE.json [OPTION...]\n";
+using NS_Base::FillIn;
+using NS_Base::ShownText;
 
-constexpr const char* summary =
+constexpr const char* usageLines = TR_NOOP("CommandLine",
+                                           "Usage: tavrin [PATH...]\n"
+                                           "       tavrin -o SHEET.png [OPTION...] PATH...\n"
+                                           "       tavrin --project FILE.json [OPTION...]\n");
+
+constexpr const char* summary = TR_NOOP(
+    "CommandLine",
     "Merges bmp, png, jpg and gif pictures into one 32-bit RGBA PNG (or lossless WebP) sheet.\n"
     "Folders are searched at any depth; the pictures are placed in the order of their full\n"
-    "paths. Without -o the window opens with the PATHs in its list.\n";
+    "paths. Without -o the window opens with the PATHs in its list.\n");
 
-constexpr const char* footer =
-    "  --                         every argument after it is a PATH\n"
-    "\n"
-    "Exit status: 0 done, 1 an error was reported, 2 bad usage.\n";
+constexpr const char* endOfOptions = TR_NOOP("CommandLine", "every argument after it is a PATH");
+constexpr const char* exitStatus =
+    TR_NOOP("CommandLine", "Exit status: 0 done, 1 an error was reported, 2 bad usage.\n");
 
 // Where an option's description starts, and the width its lines are filled to.
 constexpr std::size_t DescriptionColumn = 29;
 constexpr std::size_t LineWidth = 94;
 
 // Options of this group are listed last, under no heading.
-constexpr const char* OtherGroup = "Other";
+constexpr const char* OtherGroup = TR_NOOP("CommandLine", "Other");
 // Options of the whole run rather than of a sheet, as OtherGroup's are.
-constexpr const char* BuildsGroup = "Builds";
+constexpr const char* BuildsGroup = TR_NOOP("CommandLine", "Builds");
 
 // The groups of the options, in the order of their first option.
 std::vector<std::string> GetGroups(const CLI::App& app) {
@@ -94,21 +98,92 @@ std::string FormatManualOptions(const CLI::App& app) {
     return roff + ".TP\n\\fB\\-\\-\\fR\nevery argument after it is a \\fIPATH\\fR\n";
 }
 
+// The code point that starts at `text[at]`, and its length in bytes; a stray byte stands for
+// itself, one byte long.
+std::pair<char32_t, std::size_t> CodePointAt(std::string_view text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    if (length == 1 || at + length > text.size()) {
+        return {lead, 1};
+    }
+    char32_t point = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        point = (point << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    }
+    return {point, length};
+}
+
+// East Asian wide characters take two columns of a terminal (the ranges of Unicode's
+// EastAsianWidth W and F that Chinese, Japanese and Korean text uses).
+bool IsWide(char32_t point) {
+    return (point >= 0x1100 && point <= 0x115F) || (point >= 0x2E80 && point <= 0xA4CF) ||
+           (point >= 0xAC00 && point <= 0xD7A3) || (point >= 0xF900 && point <= 0xFAFF) ||
+           (point >= 0xFE30 && point <= 0xFE4F) || (point >= 0xFF00 && point <= 0xFF60) ||
+           (point >= 0xFFE0 && point <= 0xFFE6);
+}
+
+// A line may break before a wide character, except before the punctuation that closes a
+// phrase ("，", "。", "）"), which must not start a line.
+bool BreaksBefore(char32_t point) {
+    const bool punctuation = (point >= 0x3000 && point <= 0x303F) ||
+                             (point >= 0xFF00 && point <= 0xFF0F) ||
+                             (point >= 0xFF1A && point <= 0xFF20);
+    return IsWide(point) && !punctuation;
+}
+
+// A piece of a description that a line never splits: a word, or one wide character with the
+// punctuation after it. `spaced` when a space comes before it.
+struct UPiece_S {
+    std::string text;
+    std::size_t columns;
+    bool spaced;
+};
+
+std::vector<UPiece_S> SplitPieces(std::string_view text) {
+    std::vector<UPiece_S> pieces;
+    bool spaced = false;
+    bool afterWide = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto [point, length] = CodePointAt(text, at);
+        if (point == ' ') {
+            spaced = true;
+            at += length;
+            continue;
+        }
+        if (pieces.empty() || spaced || BreaksBefore(point) || (afterWide && !IsWide(point))) {
+            pieces.push_back({{}, 0, spaced && !pieces.empty()});
+        }
+        pieces.back().text.append(text.substr(at, length));
+        pieces.back().columns += IsWide(point) ? 2 : 1;
+        spaced = false;
+        afterWide = IsWide(point);
+        at += length;
+    }
+    return pieces;
+}
+
 // The usage text, laid out from the parser's own options: each group under its name, each
-// option with its value's name and its description filled to the line width.
+// option with its value's name and its description filled to the line width, all in the
+// language chosen at start.
 class UUsageFormatter_C : public CLI::Formatter {
 public:
     std::string make_help(const CLI::App* app, std::string, CLI::AppFormatMode) const override {
-        std::string text = std::string(usageLines) + "\n" + summary;
+        std::string text =
+            ShownText("CommandLine", usageLines) + "\n" + ShownText("CommandLine", summary);
         for (const std::string& group : GetGroups(*app)) {
-            text += "\n" + (group == OtherGroup ? std::string() : group + ":\n");
+            text +=
+                "\n" + (group == OtherGroup ? std::string()
+                                            : FillIn(ShownText("CommandLine", "%1:"),
+                                                     {ShownText("CommandLine", group.c_str())}) +
+                                                  "\n");
             for (const CLI::Option* option : app->get_options()) {
                 if (option->nonpositional() && option->get_group() == group) {
                     text += FormatOption(*option);
                 }
             }
         }
-        return text + footer;
+        return text + Fill("  --", ShownText("CommandLine", endOfOptions)) + "\n" +
+               ShownText("CommandLine", exitStatus);
     }
 
 private:
@@ -124,11 +199,14 @@ private:
         if (option.get_type_size() != 0) {
             names += " " + option.get_option_text();
         }
-        return Fill(names, option.get_description());
+        return Fill(names, Describe(option));
     }
 
-    // `names`, then the words of `description` from DescriptionColumn on, in lines no wider
-    // than LineWidth.
+    // The option's description as the user reads it; the data forms' is made from their table.
+    static std::string Describe(const CLI::Option& option);
+
+    // `names`, then the pieces of `description` from DescriptionColumn on, in lines no wider
+    // than LineWidth columns.
     static std::string Fill(const std::string& names, const std::string& description) {
         std::string text;
         std::string line = names;
@@ -137,15 +215,19 @@ private:
             line.clear();
         }
         line.resize(DescriptionColumn, ' ');
-        for (std::size_t at = 0; at < description.size();) {
-            const std::size_t end = std::min(description.find(' ', at), description.size());
-            const std::string word = description.substr(at, end - at);
-            at = end + 1;
-            if (line.size() > DescriptionColumn && line.size() + 1 + word.size() > LineWidth) {
+        std::size_t columns = DescriptionColumn;
+        for (const UPiece_S& piece : SplitPieces(description)) {
+            const std::size_t space = columns > DescriptionColumn && piece.spaced ? 1 : 0;
+            if (columns > DescriptionColumn && columns + space + piece.columns > LineWidth) {
                 text += line + "\n";
                 line.assign(DescriptionColumn, ' ');
+                columns = DescriptionColumn;
+            } else if (space != 0) {
+                line += ' ';
+                ++columns;
             }
-            line += (line.size() > DescriptionColumn ? " " : "") + word;
+            line += piece.text;
+            columns += piece.columns;
         }
         return text + line + "\n";
     }
@@ -241,15 +323,22 @@ std::string DescribeConflict(const NS_Data::UOptionConflict_S& conflict,
                              const NS_Data::UComposeOptions_S& compose) {
     const std::string flag = FlagOf(conflict.option);
     if (conflict.cause == NS_Data::UOption_E::DataForm) {
-        return std::string("--data-format ") + GetDataForm(compose.data.form).name + " " +
-               conflict.reason + "; leave out " + flag;
+        // %2 says what the form does ("turns frames the other way"), %3 is the flag.
+        return FillIn(ShownText("CommandLine", "--data-format %1 %2; leave out %3"),
+                      {GetDataForm(compose.data.form).name, conflict.reason, flag});
     }
-    return flag + " needs --layout packed";
+    return FillIn(ShownText("CommandLine", "%1 needs --layout packed"), {flag});
 }
 
 // Ends the parse at once where --help or --version appears.
 struct UStop_S {
     CommandLine_S::Action_E action;
+};
+
+// Ends the parse at once where a value is wrong, with the problem as the user reads it: CLI11
+// would put its own words around it.
+struct UBadValue_S {
+    std::string problem;
 };
 
 template <typename Enum>
@@ -263,13 +352,14 @@ CLI::Option* AddChoice(CLI::App& app, const std::string& name, Enum& target,
     for (const auto& choice : choices) {
         names += (names.empty() ? "" : ", ") + choice.first;
     }
-    auto check = [choices, names](const std::string& value) {
+    auto check = [name, choices, names](const std::string& value) {
         for (const auto& choice : choices) {
             if (choice.first == value) {
                 return std::string();
             }
         }
-        return "takes " + names + ", not \"" + value + "\"";
+        throw UBadValue_S{
+            FillIn(ShownText("CommandLine", "%1: takes %2, not \"%3\""), {name, names, value})};
     };
     auto take = [choices, &target](const std::string& value) {
         for (const auto& choice : choices) {
@@ -289,30 +379,47 @@ UChoices_T<NS_Data::UDataOptions_S::Form_E> DataFormChoices() {
     return choices;
 }
 
-// "hash (frames by name), array (in sheet order), ... or css (...) (default: hash)".
-std::string DescribeDataForms() {
+std::string SourceText(const char*, const char* text) {
+    return text;
+}
+
+// "hash (frames by name), array (in sheet order), ... or css (...) (default: hash)", its texts
+// as `shown` gives them: the source texts for the manual page, ShownText for the usage text.
+std::string DescribeDataForms(NS_Base::UTranslate_F shown) {
     const std::span<const UDataForm_S> forms = GetDataForms();
     std::string text;
     for (std::size_t i = 0; i < forms.size(); ++i) {
-        text += std::string(i == 0                  ? ""
-                            : i + 1 == forms.size() ? " or "
-                                                    : ", ") +
-                forms[i].name + " (" + forms[i].description + ")";
+        const std::string form =
+            FillIn(shown("CommandLine", TR_NOOP("CommandLine", "%1 (%2)")),
+                   {forms[i].name, shown("UDataForm_S", forms[i].description)});
+        text = i == 0 ? form
+                      : FillIn(i + 1 == forms.size()
+                                   ? shown("CommandLine", TR_NOOP("CommandLine", "%1 or %2"))
+                                   : shown("CommandLine", TR_NOOP("CommandLine", "%1, %2")),
+                               {text, form});
     }
-    return text + " (default: " + forms.front().name + ")";
+    return FillIn(shown("CommandLine", TR_NOOP("CommandLine", "%1 (default: %2)")),
+                  {text, forms.front().name});
+}
+
+std::string UUsageFormatter_C::Describe(const CLI::Option& option) {
+    return option.get_name() == "--data-format"
+               ? DescribeDataForms(&ShownText)
+               : ShownText("CommandLine", option.get_description().c_str());
 }
 
 // A whole number of pixels within [low, high].
 CLI::Option* AddCount(CLI::App& app, const std::string& name, auto& target, int64_t low,
                       int64_t high) {
-    auto check = [low, high](const std::string& value) {
+    auto check = [name, low, high](const std::string& value) {
         int64_t number = 0;
         const char* end = value.data() + value.size();
         const auto [stop, failure] = std::from_chars(value.data(), end, number);
         if (value.empty() || failure != std::errc() || stop != end || number < low ||
             number > high) {
-            return "takes a whole number from " + std::to_string(low) + " to " +
-                   std::to_string(high) + ", not \"" + value + "\"";
+            throw UBadValue_S{FillIn(
+                ShownText("CommandLine", "%1: takes a whole number from %2 to %3, not \"%4\""),
+                {name, std::to_string(low), std::to_string(high), value})};
         }
         return std::string();
     };
@@ -346,6 +453,8 @@ private:
     void Fail(std::string problem);
     // The flag among the arguments that is given a value, as "--name".
     std::string FindFlagWithValue(const std::vector<std::string>& arguments) const;
+    // CLI11's problem in the user's language, naming the option it is about.
+    std::string DescribeParseError(const CLI::ParseError& error) const;
 
     CLI::App app;
     std::string layout;
@@ -377,10 +486,12 @@ void UParser_C::DefineOptions() {
     auto stop = [](CommandLine_S::Action_E action) {
         return [action](std::int64_t) { throw UStop_S{action}; };
     };
-    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp), "show this text")
+    app.add_flag("-h,--help", stop(CommandLine_S::ShowHelp),
+                 TR_NOOP("CommandLine", "show this text"))
         ->trigger_on_parse()
         ->group(OtherGroup);
-    app.add_flag("--version", stop(CommandLine_S::ShowVersion), "show the version")
+    app.add_flag("--version", stop(CommandLine_S::ShowVersion),
+                 TR_NOOP("CommandLine", "show the version"))
         ->trigger_on_parse()
         ->group(OtherGroup);
     app.add_option("paths", result.paths);
@@ -389,161 +500,201 @@ void UParser_C::DefineOptions() {
 void UParser_C::DefineSheetOptions() {
     using Level = USheetEncoder_C::Level;
     NS_Data::UComposeOptions_S& compose = result.compose;
-    app.add_option("-o,--output", compose.output,
+    const char* group = TR_NOOP("CommandLine", "Sheet");
+    app.add_option(
+           "-o,--output", compose.output,
+           TR_NOOP("CommandLine",
                    "compose without a window and write the sheet there: a PNG for a .png name, "
-                   "a lossless WebP for a .webp name; - writes the PNG to standard output")
+                   "a lossless WebP for a .webp name; - writes the PNG to standard output"))
         ->option_text("SHEET.png")
-        ->group("Sheet");
-    app.add_option("--layout", layout,
+        ->group(group);
+    app.add_option(
+           "--layout", layout,
+           TR_NOOP("CommandLine",
                    "horizontal (one row), vertical (one column), multirow (a grid nearest to "
                    "square), or packed (pictures of any size packed tightly); also 0, 1, 2, and "
                    "any other integer for the grid (default: packed with --data and neither "
-                   "--columns nor --autocut, else vertical)")
+                   "--columns nor --autocut, else vertical)"))
         ->option_text("MODE")
-        ->group("Sheet");
+        ->group(group);
     AddCount(app, "--columns", compose.sheet.columns, 1, std::numeric_limits<int32_t>::max())
-        ->description("a grid of N columns, whatever the layout (default: off)")
-        ->group("Sheet");
-    app.add_flag("--autocut", autoCut, "trim every picture to the common non-transparent area")
-        ->group("Sheet");
-    app.add_flag("--trim", trim,
-                 "trim each picture to its own non-transparent area; the data file keeps its "
-                 "offset (default: on with --data and none of --layout, --columns, --autocut)")
-        ->group("Sheet");
-    app.add_flag("--no-trim", noTrim, "keep whole pictures, also where --data would trim them")
-        ->group("Sheet");
+        ->description(
+            TR_NOOP("CommandLine", "a grid of N columns, whatever the layout (default: off)"))
+        ->group(group);
+    app.add_flag("--autocut", autoCut,
+                 TR_NOOP("CommandLine", "trim every picture to the common non-transparent area"))
+        ->group(group);
+    app.add_flag(
+           "--trim", trim,
+           TR_NOOP("CommandLine",
+                   "trim each picture to its own non-transparent area; the data file keeps its "
+                   "offset (default: on with --data and none of --layout, --columns, --autocut)"))
+        ->group(group);
+    app.add_flag("--no-trim", noTrim,
+                 TR_NOOP("CommandLine", "keep whole pictures, also where --data would trim them"))
+        ->group(group);
     AddChoice<Level>(app, "--compression", compose.encoding.compression,
                      {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
-        ->description("how hard the writer works: fast, default or best (default: default)")
+        ->description(TR_NOOP(
+            "CommandLine", "how hard the writer works: fast, default or best (default: default)"))
         ->option_text("LEVEL")
-        ->group("Sheet");
+        ->group(group);
     app.add_option("--scale", scale,
-                   "scale every picture by F, from above 0 to 16, before laying it out "
-                   "(default: 1)")
+                   TR_NOOP("CommandLine",
+                           "scale every picture by F, from above 0 to 16, before laying it out "
+                           "(default: 1)"))
         ->option_text("F")
-        ->group("Sheet");
-    app.add_option("--variant", variants,
+        ->group(group);
+    app.add_option(
+           "--variant", variants,
+           TR_NOOP("CommandLine",
                    "also write the sheet and data file with the pictures scaled by F, named with "
                    "SUFFIX before the extension (sheet@2x.png); repeatable, SUFFIX may be empty "
-                   "(default: one sheet at scale 1)")
+                   "(default: one sheet at scale 1)"))
         ->option_text("SUFFIX:F")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false)
-        ->group("Sheet");
-    app.add_flag("--indexed", compose.encoding.indexed,
-                 "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
-                 "a warning (default: off)")
-        ->group("Sheet");
+        ->group(group);
+    app.add_flag(
+           "--indexed", compose.encoding.indexed,
+           TR_NOOP("CommandLine",
+                   "a palette PNG when the sheet has at most 256 colours, lossless; else RGBA and "
+                   "a warning (default: off)"))
+        ->group(group);
 }
 
 void UParser_C::DefinePackingOptions() {
     NS_Data::UPackingOptions_S& packingOptions = result.compose.packing;
-    const char* packing = "Packing (with the packed layout)";
+    const char* packing = TR_NOOP("CommandLine", "Packing (with the packed layout)");
     app.add_flag("--rotate", packingOptions.rotate,
-                 "a picture may be stored turned 90 degrees clockwise where that makes the "
-                 "sheet smaller (default: off)")
+                 TR_NOOP("CommandLine",
+                         "a picture may be stored turned 90 degrees clockwise where that makes the "
+                         "sheet smaller (default: off)"))
         ->group(packing);
-    app.add_flag("--square", packingOptions.square, "a sheet with equal sides (default: off)")
+    app.add_flag("--square", packingOptions.square,
+                 TR_NOOP("CommandLine", "a sheet with equal sides (default: off)"))
         ->group(packing);
     app.add_flag("--multipack", packingOptions.multipack,
-                 "pictures that one sheet of --max-size cannot hold go on further sheets: "
-                 "SHEET-0.png, SHEET-1.png, ... (default: off)")
+                 TR_NOOP("CommandLine",
+                         "pictures that one sheet of --max-size cannot hold go on further sheets: "
+                         "SHEET-0.png, SHEET-1.png, ... (default: off)"))
         ->group(packing);
     app.add_flag("--no-alias", noAlias,
-                 "give identical pictures places of their own (default: they share one)")
+                 TR_NOOP("CommandLine",
+                         "give identical pictures places of their own (default: they share one)"))
         ->group(packing);
 }
 
 void UParser_C::DefineSpacingOptions() {
     NS_Data::USheetOptions_S& sheet = result.compose.sheet;
-    const char* spacing = "Spacing and texture size";
+    const char* spacing = TR_NOOP("CommandLine", "Spacing and texture size");
     AddCount(app, "--padding", sheet.padding, 0, MaxSpacing)
-        ->description("N transparent pixels between cells (default: 0)")
+        ->description(TR_NOOP("CommandLine", "N transparent pixels between cells (default: 0)"))
         ->group(spacing);
     AddCount(app, "--border", sheet.border, 0, MaxSpacing)
-        ->description("N transparent pixels around the sheet (default: 0)")
+        ->description(TR_NOOP("CommandLine", "N transparent pixels around the sheet (default: 0)"))
         ->group(spacing);
     AddCount(app, "--extrude", sheet.extrude, 0, MaxSpacing)
-        ->description("repeat each frame's edge pixels N pixels outward (default: 0)")
+        ->description(
+            TR_NOOP("CommandLine", "repeat each frame's edge pixels N pixels outward (default: 0)"))
         ->group(spacing);
-    app.add_flag("--pot", sheet.powerOfTwo, "round both sides up to powers of two (default: off)")
+    app.add_flag("--pot", sheet.powerOfTwo,
+                 TR_NOOP("CommandLine", "round both sides up to powers of two (default: off)"))
         ->group(spacing);
     AddCount(app, "--max-size", sheet.maxSize, 1, std::numeric_limits<int32_t>::max())
-        ->description("refuse a sheet with a side above N pixels (default: warn above 16384)")
+        ->description(TR_NOOP(
+            "CommandLine", "refuse a sheet with a side above N pixels (default: warn above 16384)"))
         ->group(spacing);
 }
 
 void UParser_C::DefinePixelOptions() {
     NS_Data::UPixelOptions_S& pixels = result.compose.pixels;
-    const char* group = "Edges and blending";
-    app.add_flag("--alpha-bleed", pixels.alphaBleed,
-                 "give every fully transparent pixel around and inside a frame the colour of "
-                 "the nearest visible one, so filtered edges take no dark or bright fringe "
-                 "(default: off)")
+    const char* group = TR_NOOP("CommandLine", "Edges and blending");
+    app.add_flag(
+           "--alpha-bleed", pixels.alphaBleed,
+           TR_NOOP("CommandLine",
+                   "give every fully transparent pixel around and inside a frame the colour of "
+                   "the nearest visible one, so filtered edges take no dark or bright fringe "
+                   "(default: off)"))
         ->group(group);
-    app.add_flag("--premultiply", pixels.premultiply,
-                 "multiply colours by alpha, for engines that blend premultiplied textures; the "
-                 "data file says so where its engine reads it (default: off)")
+    app.add_flag(
+           "--premultiply", pixels.premultiply,
+           TR_NOOP("CommandLine",
+                   "multiply colours by alpha, for engines that blend premultiplied textures; the "
+                   "data file says so where its engine reads it (default: off)"))
         ->group(group);
 }
 
 void UParser_C::DefineFrameOptions() {
     using NS_Data::UDataOptions_S;
     NS_Data::UComposeOptions_S& compose = result.compose;
-    app.add_option("--data", compose.data.path, "also write where each frame lies (default: none)")
+    const char* group = TR_NOOP("CommandLine", "Frames");
+    app.add_option("--data", compose.data.path,
+                   TR_NOOP("CommandLine", "also write where each frame lies (default: none)"))
         ->option_text("FILE.json")
-        ->group("Frames");
+        ->group(group);
     AddChoice<UDataOptions_S::Form_E>(app, "--data-format", compose.data.form, DataFormChoices())
-        ->description(DescribeDataForms())
+        ->description(DescribeDataForms(&SourceText))
         ->option_text("FORMAT")
-        ->group("Frames");
+        ->group(group);
     AddCount(app, "--fps", compose.data.fps, 1, 1000)
         ->description(
-            "frames of an animation without a duration of their own show 1000/N ms "
-            "(default: 10)")
-        ->group("Frames");
-    app.add_option("--pivot", pivot,
+            TR_NOOP("CommandLine",
+                    "frames of an animation without a duration of their own show 1000/N ms "
+                    "(default: 10)"))
+        ->group(group);
+    app.add_option(
+           "--pivot", pivot,
+           TR_NOOP("CommandLine",
                    "each frame's pivot, in fractions of its picture's width and height, e.g. "
-                   "0.5,1 (default: none)")
+                   "0.5,1 (default: none)"))
         ->option_text("X,Y")
-        ->group("Frames");
+        ->group(group);
     AddChoice<CommandLine_S::PathOrder_E>(
         app, "--sort", result.order,
         {{"bytes", CommandLine_S::ByteOrder}, {"natural", CommandLine_S::NaturalOrder}})
         ->description(
-            "bytes (byte order of the full paths) or natural (numbers by value: frame2 "
-            "before frame10) (default: bytes)")
+            TR_NOOP("CommandLine",
+                    "bytes (byte order of the full paths) or natural (numbers by value: frame2 "
+                    "before frame10) (default: bytes)"))
         ->option_text("ORDER")
-        ->group("Frames");
+        ->group(group);
     AddChoice<bool>(app, "--gif-frames", compose.allGifFrames, {{"first", false}, {"all", true}})
         ->description(
-            "first, or all: every frame of an animated gif in its own cell (default: "
-            "first)")
+            TR_NOOP("CommandLine",
+                    "first, or all: every frame of an animated gif in its own cell (default: "
+                    "first)"))
         ->option_text("WHICH")
-        ->group("Frames");
+        ->group(group);
 }
 
 void UParser_C::DefineRebuildOptions() {
     const char* builds = BuildsGroup;
     app.add_option("--project", result.projects,
-                   "build every sheet of the project file; the other options apply to each "
-                   "sheet, over the file's own (repeatable)")
+                   TR_NOOP("CommandLine",
+                           "build every sheet of the project file; the other options apply to each "
+                           "sheet, over the file's own (repeatable)"))
         ->option_text("FILE.json")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->allow_extra_args(false)
         ->group(builds);
     app.add_flag("--force", result.force,
-                 "write the files even when those there were made from the same pictures, "
-                 "options and version (default: leave them alone)")
+                 TR_NOOP("CommandLine",
+                         "write the files even when those there were made from the same pictures, "
+                         "options and version (default: leave them alone)"))
         ->group(builds);
-    app.add_option("--depfile", result.depfile,
+    app.add_option(
+           "--depfile", result.depfile,
+           TR_NOOP("CommandLine",
                    "also write the files made and every picture and folder they were made from "
-                   "as a Makefile rule, for make and ninja (default: none)")
+                   "as a Makefile rule, for make and ninja (default: none)"))
         ->option_text("FILE.d")
         ->group(builds);
-    app.add_flag("--watch", result.watch,
-                 "after building, build again whenever a picture, a folder walked or the project "
-                 "file changes, until ended (Ctrl+C)")
+    app.add_flag(
+           "--watch", result.watch,
+           TR_NOOP("CommandLine",
+                   "after building, build again whenever a picture, a folder walked or the project "
+                   "file changes, until ended (Ctrl+C)"))
         ->group(builds);
 }
 
@@ -591,7 +742,28 @@ std::string UParser_C::FindFlagWithValue(const std::vector<std::string>& argumen
             return argument.substr(0, equals);
         }
     }
-    return "a flag";
+    return ShownText("CommandLine", "a flag");
+}
+
+std::string UParser_C::DescribeParseError(const CLI::ParseError& error) const {
+    // CLI11 names the option in its message; the longest name found is the one meant, as
+    // "--data" is found in "--data-format" too.
+    const std::string message = error.what();
+    std::string name;
+    for (const CLI::Option* option : app.get_options()) {
+        const std::string candidate = option->get_name();
+        if (option->nonpositional() && message.find(candidate) != std::string::npos &&
+            candidate.size() > name.size()) {
+            name = candidate;
+        }
+    }
+    if (name.empty()) {
+        return ShownText("CommandLine", "the arguments cannot be read as options and paths");
+    }
+    if (error.get_name() == "ArgumentMismatch") {
+        return FillIn(ShownText("CommandLine", "%1 needs a value"), {name});
+    }
+    return FillIn(ShownText("CommandLine", "%1 cannot take the value given"), {name});
 }
 
 void UParser_C::Fail(std::string problem) {
@@ -604,14 +776,16 @@ std::string UParser_C::ChooseLayoutAndTrim() {
     if (app.count("--layout") > 0) {
         const auto chosen = ParseLayout(layout);
         if (!chosen) {
-            return "--layout takes horizontal, vertical, multirow, packed or an integer";
+            return ShownText("CommandLine",
+                             "--layout takes horizontal, vertical, multirow, packed or an integer");
         }
         compose.layout = *chosen;
     }
     for (const auto& [first, second] :
          {std::pair{"--trim", "--autocut"}, {"--no-trim", "--trim"}, {"--no-trim", "--autocut"}}) {
         if (app.count(first) > 0 && app.count(second) > 0) {
-            return std::string(first) + " and " + second + " cannot be given together";
+            return FillIn(ShownText("CommandLine", "%1 and %2 cannot be given together"),
+                          {first, second});
         }
     }
     // A data file says where each frame went, so nothing needs the cells of a grid: a column of
@@ -633,7 +807,8 @@ std::string UParser_C::CheckFrameOptions() {
     if (app.count("--pivot") > 0) {
         const auto point = ParsePivot(pivot);
         if (!point) {
-            return "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1";
+            return ShownText("CommandLine",
+                             "--pivot takes two fractions X,Y from -1000000 to 1000000, as 0.5,1");
         }
         compose.data.hasPivot = true;
         compose.data.pivotX = point->first;
@@ -646,11 +821,13 @@ std::string UParser_C::CheckFrameOptions() {
 void UParser_C::FinishProjects(const std::vector<std::string>& arguments) {
     for (const char* name : {"--output", "--data"}) {
         if (app.count(name) > 0) {
-            return Fail(std::string(name) + " is each sheet's own in a project");
+            return Fail(
+                FillIn(ShownText("CommandLine", "%1 is each sheet's own in a project"), {name}));
         }
     }
     if (!result.paths.empty()) {
-        return Fail("a project names its own pictures, not " + result.paths.front());
+        return Fail(FillIn(ShownText("CommandLine", "a project names its own pictures, not %1"),
+                           {result.paths.front()}));
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--project") {
@@ -665,12 +842,16 @@ void UParser_C::FinishProjects(const std::vector<std::string>& arguments) {
 std::string UParser_C::CheckVariants() {
     std::vector<NS_Data::UVariant_S>& chosen = result.compose.variants;
     if (app.count("--scale") > 0 && app.count("--variant") > 0) {
-        return "--scale and --variant cannot be given together; give --variant :F instead";
+        return ShownText(
+            "CommandLine",
+            "--scale and --variant cannot be given together; give --variant :F instead");
     }
     if (app.count("--scale") > 0) {
         const auto value = ParseScale(scale);
         if (!value) {
-            return "--scale takes a number above 0 and at most 16, not \"" + scale + "\"";
+            return FillIn(ShownText("CommandLine",
+                                    "--scale takes a number above 0 and at most 16, not \"%1\""),
+                          {scale});
         }
         chosen.push_back({"", *value});
     }
@@ -679,15 +860,21 @@ std::string UParser_C::CheckVariants() {
         const auto value =
             colon == std::string::npos ? std::nullopt : ParseScale(text.substr(colon + 1));
         if (!value) {
-            return "--variant takes SUFFIX:F with F above 0 and at most 16, not \"" + text + "\"";
+            return FillIn(
+                ShownText("CommandLine",
+                          "--variant takes SUFFIX:F with F above 0 and at most 16, not \"%1\""),
+                {text});
         }
         const std::string suffix = text.substr(0, colon);
         if (suffix.find('/') != std::string::npos) {
-            return "--variant " + text + ": a suffix names no folder";
+            return FillIn(ShownText("CommandLine", "--variant %1: a suffix names no folder"),
+                          {text});
         }
         if (std::ranges::any_of(chosen,
                                 [&](const auto& other) { return other.suffix == suffix; })) {
-            return "--variant " + text + ": another variant has the suffix \"" + suffix + "\"";
+            return FillIn(
+                ShownText("CommandLine", "--variant %1: another variant has the suffix \"%2\""),
+                {text, suffix});
         }
         chosen.push_back({suffix, *value});
     }
@@ -708,24 +895,26 @@ void UParser_C::Finish() {
     if (output.empty()) {
         for (const CLI::Option* option : app.get_options()) {
             if (option->count() > 0 && option->get_name() != "paths") {
-                return Fail(option->get_name() + " needs -o SHEET.png");
+                return Fail(FillIn(ShownText("CommandLine", "%1 needs -o SHEET.png"),
+                                   {option->get_name()}));
             }
         }
         return;
     }
     if (!NamesSheetFormat(output)) {
-        return Fail("-o " + output +
-                    ": a sheet's name ends in .png or .webp (or is - for "
-                    "standard output)");
+        return Fail(FillIn(ShownText("CommandLine",
+                                     "-o %1: a sheet's name ends in .png or .webp (or is - for "
+                                     "standard output)"),
+                           {output}));
     }
     if (app.count("--data") > 0 && result.compose.data.path.empty()) {
-        return Fail("--data takes a file name, not \"\"");
+        return Fail(ShownText("CommandLine", "--data takes a file name, not \"\""));
     }
     if (result.paths.empty()) {
-        return Fail("no PATH to compose");
+        return Fail(ShownText("CommandLine", "no PATH to compose"));
     }
     if (!result.depfile.empty() && (output == "-" || result.compose.data.path == "-")) {
-        return Fail("--depfile names files, not standard output");
+        return Fail(ShownText("CommandLine", "--depfile names files, not standard output"));
     }
     result.action = CommandLine_S::ComposeSheet;
 }
@@ -740,22 +929,25 @@ CommandLine_S UParser_C::Parse(const std::vector<std::string>& arguments) {
     } catch (const UStop_S& stop) {
         result.action = stop.action;
         return result;
+    } catch (const UBadValue_S& bad) {
+        Fail(bad.problem);
+        return result;
     } catch (const CLI::ExtrasError&) {
-        Fail("unknown option " + app.remaining().front());
+        Fail(FillIn(ShownText("CommandLine", "unknown option %1"), {app.remaining().front()}));
         return result;
     } catch (const CLI::ParseError& error) {
-        Fail(error.what());
+        Fail(DescribeParseError(error));
         return result;
     } catch (const std::logic_error&) {
         // CLI11 reads the VALUE of "--flag=VALUE" as a count, and throws this for a word; the
         // arguments it took are gone from `options` by now.
-        Fail(FindFlagWithValue(arguments) + " takes no value");
+        Fail(FillIn(ShownText("CommandLine", "%1 takes no value"), {FindFlagWithValue(arguments)}));
         return result;
     }
     for (const std::string& path : result.paths) {
         // Taken for a path as it looks like a negative number; a path like that must follow "--".
         if (path.size() > 1 && path[0] == '-') {
-            Fail("unknown option " + path);
+            Fail(FillIn(ShownText("CommandLine", "unknown option %1"), {path}));
             return result;
         }
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "composition/UComposeOptions_S.h"
+#include "foundation/ShownText.h"
 
 // What the command line asks for. Each argument that is not an option is one path.
 struct CommandLine_S {
@@ -64,5 +65,7 @@ std::string MakeManualPage(const std::string& page);
 // `variable` reads the environment as std::getenv does.
 bool CanOpenWindow(const std::function<const char*(const char*)>& variable);
 
-// The line that points from a usage error to the usage text.
-constexpr const char* HelpPointer = "Try 'tavrin --help' for more information.\n";
+// The line that points from a usage error to the usage text, shown through
+// NS_Base::ShownText("CommandLine", HelpPointer).
+constexpr const char* HelpPointer =
+    TR_NOOP("CommandLine", "Try 'tavrin --help' for more information.\n");

@@ -14,6 +14,7 @@
 #include "composition/UProject_C.h"
 #include "composition/USheetTargets_C.h"
 #include "files/UFileIdentity_C.h"
+#include "foundation/ShownText.h"
 
 namespace {
 
@@ -75,8 +76,9 @@ std::string FindSharedFile(const std::vector<URunSheet_S>& sheets) {
                                   (!other.data.path.empty() &&
                                    targets.IsTarget(other.data.path, found[2 * j + 1].Get()));
             if (i != j && overlaps) {
-                return sheets[i].made.name + " and " + sheets[j].made.name +
-                       " would write the same file";
+                return NS_Base::FillIn(
+                    NS_Base::ShownText("ProjectCommand", "%1 and %2 would write the same file"),
+                    {sheets[i].made.name, sheets[j].made.name});
             }
         }
     }
@@ -113,8 +115,9 @@ std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
                                        &warning, &sheet.folders);
             sheet.job->SetFolders(sheet.folders);
             if (!warning.empty()) {
-                std::fprintf(stderr, "tavrin: %s: warning: %s\n", sheet.made.name.c_str(),
-                             warning.c_str());
+                const std::string shown =
+                    NS_Base::FillIn(NS_Base::ShownText("ComposeCommand", "warning: %1"), {warning});
+                std::fprintf(stderr, "tavrin: %s: %s\n", sheet.made.name.c_str(), shown.c_str());
             }
         } catch (const NS_Base::UError_C& error) {
             PrintError(error, "tavrin: " + sheet.made.name + ": ");

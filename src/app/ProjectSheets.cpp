@@ -7,8 +7,12 @@
 #include <map>
 #include <optional>
 
+#include "foundation/ShownText.h"
+
 namespace {
 
+using NS_Base::FillIn;
+using NS_Base::ShownText;
 using NS_Data::UProjectValue_S;
 
 // The options as given to each sheet, by name: the defaults, then the sheet's own over them.
@@ -30,14 +34,15 @@ std::string ToArguments(const UProjectValue_S& value, std::vector<std::string>& 
     const std::string name = value.GetName();
     const std::optional<UOptionKind_S::Kind_E> kind = FindKind(name);
     if (!kind) {
-        return value.Where() + ": unknown option";
+        return FillIn(ShownText("ProjectSheets", "%1: unknown option"), {value.Where()});
     }
     using Type = UProjectValue_S::Type_E;
     const Type type = value.type;
     switch (*kind) {
         case UOptionKind_S::Flag:
             if (type != Type::Boolean) {
-                return value.Where() + ": takes true or false";
+                return FillIn(ShownText("ProjectSheets", "%1: takes true or false"),
+                              {value.Where()});
             }
             if (value.on || FindKind("no-" + name)) {
                 arguments.push_back((value.on ? "--" : "--no-") + name);
@@ -45,17 +50,19 @@ std::string ToArguments(const UProjectValue_S& value, std::vector<std::string>& 
             return {};
         case UOptionKind_S::Count:
             if (type != Type::Number) {
-                return value.Where() + ": takes a whole number";
+                return FillIn(ShownText("ProjectSheets", "%1: takes a whole number"),
+                              {value.Where()});
             }
             break;
         case UOptionKind_S::Text:
             if (type != Type::Text) {
-                return value.Where() + ": takes a text";
+                return FillIn(ShownText("ProjectSheets", "%1: takes a text"), {value.Where()});
             }
             break;
         case UOptionKind_S::List:
             if (type == Type::Boolean) {
-                return value.Where() + ": takes a text or a list of texts";
+                return FillIn(ShownText("ProjectSheets", "%1: takes a text or a list of texts"),
+                              {value.Where()});
             }
             for (const std::string& item : value.items) {
                 arguments.push_back("--" + name + "=" + item);
@@ -126,7 +133,9 @@ std::string ExpandInput(const NS_Data::UProject_C& project, const UProjectValue_
         paths.emplace_back(found.gl_pathv[i]);
     }
     ::globfree(&found);
-    return status == 0 ? std::string() : input.Where() + ": " + input.text + " matches no file";
+    return status == 0 ? std::string()
+                       : FillIn(ShownText("ProjectSheets", "%1: %2 matches no file"),
+                                {input.Where(), input.text});
 }
 
 // Where `problem` names the option `--name` itself, not one that starts the same; npos if not.

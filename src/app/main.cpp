@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
             std::puts(ProductTitle);
             return 0;
         case CommandLine_S::BadUsage:
-            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(), HelpPointer);
+            std::fprintf(stderr, "tavrin: %s\n%s", commandLine.problem.c_str(),
+                         NS_Base::ShownText("CommandLine", HelpPointer).c_str());
             return 2;
         case CommandLine_S::ComposeSheet:
         case CommandLine_S::BuildProjects:

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "composition/data/UDataForm_S.h"
+#include "foundation/ShownText.h"
 
 namespace NS_Data {
 
@@ -10,12 +11,15 @@ std::vector<UOptionConflict_S> FindConflicts(const UComposeOptions_S& options) {
     std::vector<UOptionConflict_S> conflicts;
     const UDataForm_S& form = GetDataForm(options.data.form);
     if (options.packing.rotate && form.refusesRotate) {
-        conflicts.push_back({UOption_E::Rotate, UOption_E::DataForm, form.refusesRotate});
+        conflicts.push_back({UOption_E::Rotate, UOption_E::DataForm,
+                             NS_Base::ShownText("UDataForm_S", form.refusesRotate)});
     }
     // A browser draws a PNG as straight alpha, whatever the page asks.
     if (options.pixels.premultiply && options.data.form == UDataOptions_S::Css) {
-        conflicts.push_back({UOption_E::Premultiply, UOption_E::DataForm,
-                             "is drawn by browsers, which read a sheet as straight alpha"});
+        conflicts.push_back(
+            {UOption_E::Premultiply, UOption_E::DataForm,
+             NS_Base::ShownText("UOptionConflict_S",
+                                "is drawn by browsers, which read a sheet as straight alpha")});
     }
     // Only the packer turns pictures, squares its sheet, opens further sheets or lets
     // identical pictures share a place; the grid planners have one cell per picture.

@@ -16,7 +16,7 @@ struct UOptionConflict_S {
     UOption_E option;
     UOption_E cause;
     // Why, where the cause's name alone does not say it: the data form's own reason ("turns
-    // frames the other way"); empty otherwise.
+    // frames the other way"), in the user's language; empty otherwise.
     std::string reason;
 };
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "files/PathUtilities.h"
+#include "foundation/ShownText.h"
 
 namespace NS_Data {
 namespace {
@@ -74,7 +75,10 @@ private:
 };
 
 std::string Located(const std::string& key, int64_t line) {
-    return key + (key.empty() ? "" : " ") + "(line " + std::to_string(line) + ")";
+    return key.empty() ? NS_Base::FillIn(NS_Base::ShownText("UProject_C", "(line %1)"),
+                                         {std::to_string(line)})
+                       : NS_Base::FillIn(NS_Base::ShownText("UProject_C", "%1 (line %2)"),
+                                         {key, std::to_string(line)});
 }
 
 // Builds the tree of nodes from the reader's events; a key given twice in one object is refused
@@ -127,7 +131,7 @@ private:
 bool UTreeBuilder_C::key(string_t& name) {
     for (const auto& member : open.back()->members) {
         if (member.name == name) {
-            throw UProject_C::MakeError(4, Located(Path(name), place.last));
+            throw UProject_C::MakeError(4, {Located(Path(name), place.last)});
         }
     }
     pendingKey = name;
@@ -141,8 +145,7 @@ bool UTreeBuilder_C::parse_error(std::size_t, const std::string&,
     const std::string text = error.what();
     const std::size_t colon = text.find(": ");
     throw UProject_C::MakeError(
-        2, Located("", place.last),
-        colon == std::string::npos ? std::string() : ": " + text.substr(colon + 2));
+        2, {Located("", place.last), colon == std::string::npos ? text : text.substr(colon + 2)});
 }
 
 bool UTreeBuilder_C::Open(UNode_S::Type_E type) {
@@ -171,18 +174,19 @@ bool UTreeBuilder_C::Add(UNode_S node) {
     return true;
 }
 
-const char* TypeName(UNode_S::Type_E type) {
-    const char* const names[] = {"null",   "true or false", "a number",
-                                 "a text", "an object",     "a list"};
-    return names[type];
+std::string TypeName(UNode_S::Type_E type) {
+    const char* const names[] = {
+        TR_NOOP("UProject_C", "null"),      TR_NOOP("UProject_C", "true or false"),
+        TR_NOOP("UProject_C", "a number"),  TR_NOOP("UProject_C", "a text"),
+        TR_NOOP("UProject_C", "an object"), TR_NOOP("UProject_C", "a list")};
+    return NS_Base::ShownText("UProject_C", names[type]);
 }
 
 // Refuses `node` unless it is of `type`.
 void Expect(const UNode_S& node, UNode_S::Type_E type, const std::string& key) {
     if (node.type != type) {
-        throw UProject_C::MakeError(
-            5, Located(key, node.line),
-            std::string(" ") + TypeName(type) + ", not " + TypeName(node.type));
+        throw UProject_C::MakeError(5,
+                                    {Located(key, node.line), TypeName(type), TypeName(node.type)});
     }
 }
 
@@ -204,12 +208,12 @@ UProjectValue_S ReadOption(const UNode_S& node, const std::string& key) {
             const UNode_S& item = node.items[i];
             if (item.type != UNode_S::Number && item.type != UNode_S::Text) {
                 throw UProject_C::MakeError(
-                    6, Located(key + "[" + std::to_string(i) + "]", item.line));
+                    6, {Located(key + "[" + std::to_string(i) + "]", item.line)});
             }
             value.items.push_back(item.text);
         }
     } else {
-        throw UProject_C::MakeError(6, Located(key, node.line));
+        throw UProject_C::MakeError(6, {Located(key, node.line)});
     }
     return value;
 }
@@ -236,7 +240,7 @@ UProjectValue_S ReadText(const UNode_S& node, const std::string& key) {
 std::vector<UProjectValue_S> ReadInputs(const UNode_S& node, const std::string& key) {
     Expect(node, UNode_S::Array, key);
     if (node.items.empty()) {
-        throw UProject_C::MakeError(7, Located(key, node.line));
+        throw UProject_C::MakeError(7, {Located(key, node.line)});
     }
     std::vector<UProjectValue_S> inputs;
     for (std::size_t i = 0; i < node.items.size(); ++i) {
@@ -263,13 +267,13 @@ UProjectSheet_S ReadSheet(const UNode_S& node, const std::string& key) {
         } else if (name == "options") {
             sheet.options = ReadOptions(value, path);
         } else {
-            throw UProject_C::MakeError(3, Located(path, value.line));
+            throw UProject_C::MakeError(3, {Located(path, value.line)});
         }
     }
     for (const auto& [name, given] :
          {std::pair{"output", !sheet.output.key.empty()}, std::pair{"inputs", hasInputs}}) {
         if (!given) {
-            throw UProject_C::MakeError(8, Located(key, node.line), std::string(" ") + name);
+            throw UProject_C::MakeError(8, {Located(key, node.line), name});
         }
     }
     return sheet;
@@ -289,7 +293,7 @@ UProject_C UProject_C::Read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     if (!(file && text << file.rdbuf())) {
-        throw MakeError(1, "", std::string(": ") + std::strerror(errno));
+        throw MakeError(1, {std::strerror(errno)});
     }
     return Parse(text.str(), GetFolderPath(path));
 }
@@ -318,14 +322,15 @@ UProject_C UProject_C::Parse(const std::string& text, const std::string& folder)
             }
             hasSheets = !value.items.empty();
             if (!hasSheets) {
-                throw MakeError(7, Located(name, value.line));
+                throw MakeError(7, {Located(name, value.line)});
             }
         } else {
-            throw MakeError(3, Located(name, value.line));
+            throw MakeError(3, {Located(name, value.line)});
         }
     }
     if (!hasSheets) {
-        throw MakeError(8, Located("the project", root.line), " sheets");
+        throw MakeError(
+            8, {Located(NS_Base::ShownText("UProject_C", "the project"), root.line), "sheets"});
     }
     return project;
 }
@@ -334,17 +339,17 @@ std::string UProject_C::Resolve(const std::string& path) const {
     return path.starts_with('/') || folder == "./" ? path : folder + path;
 }
 
-NS_Base::UError_C UProject_C::MakeError(int32_t code, const std::string& where,
-                                        const std::string& detail) {
+NS_Base::UError_C UProject_C::MakeError(int32_t code, const std::vector<std::string>& values) {
     static constexpr NS_Base::UMessage_S table[] = {
-        {1, "cannot be read"},
-        {2, "not JSON"},
-        {3, "unknown key"},
-        {4, "given twice"},
-        {5, "takes"},
-        {6, "takes true, false, a number, a text or a list of numbers and texts"},
-        {7, "takes a list of at least one"},
-        {8, "lacks"},
+        {1, TR_NOOP("UError_C", "cannot be read: %1")},
+        {2, TR_NOOP("UError_C", "%1: not JSON: %2")},
+        {3, TR_NOOP("UError_C", "%1: unknown key")},
+        {4, TR_NOOP("UError_C", "%1: given twice")},
+        {5, TR_NOOP("UError_C", "%1: takes %2, not %3")},
+        {6, TR_NOOP("UError_C",
+                    "%1: takes true, false, a number, a text or a list of numbers and texts")},
+        {7, TR_NOOP("UError_C", "%1: takes a list of at least one")},
+        {8, TR_NOOP("UError_C", "%1: lacks %2")},
         {0, nullptr},
     };
     const char* message = "";
@@ -353,7 +358,7 @@ NS_Base::UError_C UProject_C::MakeError(int32_t code, const std::string& where,
             message = entry.message;
         }
     }
-    const std::string text = where + (where.empty() ? "" : ": ") + message + detail;
+    const std::string text = NS_Base::FillIn(NS_Base::ShownText("UError_C", message), values);
     return NS_Base::UError_C(code, NS_Base::UserError, ClassName(), table, text.c_str());
 }
 

@@ -57,8 +57,9 @@ public:
     std::string Resolve(const std::string& path) const;
 
     static const char* ClassName() { return "UProject_C"; }
-    static NS_Base::UError_C MakeError(int32_t code, const std::string& where,
-                                       const std::string& detail = {});
+    // The error of `code`: its table's pattern in the user's language, with `values` in place
+    // of %1, %2, ... (the located key first).
+    static NS_Base::UError_C MakeError(int32_t code, const std::vector<std::string>& values);
 
 private:
     std::string folder;

@@ -136,7 +136,7 @@ TEST(ParseCommandLine, BadUsageNamesTheOptionAndNeverCrashes) {
     const std::pair<Args, std::string> cases[] = {
         {{"-o", "s.png", "-3", "a"}, "unknown option -3"},
         {{"-o", "s.png", "--layoutx", "a"}, "unknown option --layoutx"},
-        {{"-o"}, "--output: 1 required TEXT missing"},
+        {{"-o"}, "--output needs a value"},
         {{"-o", "s.png", "--layout", "diagonal", "a"},
          "--layout takes horizontal, vertical, multirow, packed or an integer"},
         {{"-o", "s.png", "--layout", "1x", "a"},

@@ -17,6 +17,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -678,12 +679,56 @@ TEST_F(TavrinProgramTest, AnAddressSpaceLimitRefusesALargeSheetAtOnce) {
         << Text(In("err"));
 }
 
-// Both act where they appear, here after the options of a compose.
-TEST_F(TavrinProgramTest, HelpAndVersionPrintOnStandardOutput) {
-    EXPECT_EQ(Run({"-o", "s.png", "--help"}), 0);
-    EXPECT_EQ(Text(In("out")), GetUsageText());
-    EXPECT_EQ(Run({"-o", "s.png", "--version"}), 0);
-    EXPECT_EQ(Text(In("out")), std::string(ProductTitle) + "\n");
+// The columns a terminal gives `line`: two for each character of the CJK blocks, one for others.
+std::size_t Columns(const std::string& line) {
+    std::size_t columns = 0;
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        columns += (byte & 0xC0) == 0x80 ? 0 : (byte >= 0xE3 && byte <= 0xEF ? 2 : 1);
+    }
+    return columns;
+}
+
+// Help and version act where they appear, here after the options of a compose. The usage text
+// and bad usage speak the reader's language: Chinese from the translation (its lines still fit
+// 94 columns), and English unchanged from the source texts, which the manual page keeps (the
+// English of bad usage: UsageMistakesSayWhatToDoInAtMostTwoLines).
+TEST_F(TavrinProgramTest, HelpAndBadUsageSpeakTheReadersLanguage) {
+    const std::string chinese = "LANGUAGE=zh_CN";
+    const std::string pointer = "运行 'tavrin --help' 查看更多说明.\n";
+    const Args cli11 = {"-o", "s.png", "--padding", "x", "set"};
+    const Args conflict = {"-o",       "s.png",         "--layout", "packed",
+                           "--rotate", "--data-format", "godot",    "set"};
+    const std::tuple<std::string, Args, int, std::string, std::string> cases[] = {
+        {"", {"-o", "s.png", "--help"}, 0, GetUsageText(), ""},
+        {"", {"-o", "s.png", "--version"}, 0, std::string(ProductTitle) + "\n", ""},
+        {chinese, cli11, 2, "",
+         "tavrin: --padding: 取 0 到 16384 的整数, 不能是 \"x\"\n" + pointer},
+        {chinese, conflict, 2, "",
+         "tavrin: --data-format godot 无法旋转帧: Godot 的 AtlasTexture 总是正着画出其区域; "
+         "请去掉 --rotate\n" +
+             pointer},
+    };
+    for (const auto& [environment, args, status, out, err] : cases) {
+        const std::string what = environment + " " + ::testing::PrintToString(args);
+        EXPECT_EQ(Run(args, environment), status) << what;
+        EXPECT_EQ(Text(In("out")), out) << what;
+        EXPECT_EQ(Text(In("err")), err) << what;
+    }
+    EXPECT_EQ(Run({"--help"}, chinese), 0);
+    const std::string help = Text(In("out"));
+    EXPECT_TRUE(help.starts_with("用法: tavrin [PATH...]\n")) << help;
+    // Wide characters take two columns each, and a line may break between two of them.
+    EXPECT_NE(
+        help.find("\n  --alpha-bleed              给帧四周和内部每个全透明的像素填上最近的可见像素"
+                  "的颜色, 使过滤后\n                             的边缘没有暗边或亮边 "
+                  "(默认: 关)\n"),
+        std::string::npos)
+        << help;
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(Columns(line), 94u) << line;
+    }
 }
 
 TEST_F(TavrinProgramTest, EveryGifFrameGetsACellANameAndItsDuration) {

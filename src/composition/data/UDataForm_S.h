@@ -10,7 +10,8 @@ struct UDataForm_S {
     NS_Data::UDataOptions_S::Form_E form;
     // As --data-format takes it.
     const char* name;
-    // What the usage text says of it, after its name.
+    // What the usage text says of it, after its name; this and refusesRotate are source texts of
+    // the context "UDataForm_S" (NS_Base::ShownText).
     const char* description;
     // The data file's usual extension, with its dot.
     const char* extension;
