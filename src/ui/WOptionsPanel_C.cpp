@@ -139,7 +139,8 @@ QWidget* WOptionsPanel_C::MakeDataPage() {
     dataForm->setObjectName("DataForm");
     for (const UDataForm_S& form : GetDataForms()) {
         dataForm->addItem(QString::fromUtf8(form.name), static_cast<int>(form.form));
-        dataForm->setItemData(dataForm->count() - 1, QString::fromUtf8(form.description),
+        dataForm->setItemData(dataForm->count() - 1,
+                              QCoreApplication::translate("UDataForm_S", form.description),
                               Qt::ToolTipRole);
     }
     rows->addRow(tr("Form:"), dataForm);
