@@ -104,6 +104,7 @@ std::string FindOverlap(const std::vector<URunSheet_S>& sheets) {
 // picture that some sheet would write over.
 std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
     std::vector<const NS_Data::UComposeJob_C*> writers;
+    writers.reserve(sheets.size());
     for (const URunSheet_S& sheet : sheets) {
         writers.push_back(sheet.job.get());
     }

@@ -75,7 +75,9 @@ const char* NameOf(NS_Data::UDataOptions_S::Form_E form) {
 std::vector<std::pair<std::string, ordered_json>> DescribeOptions(const UProjectSheet_S& sheet) {
     const UComposeOptions_S& o = sheet.options;
     const bool data = !sheet.data.empty();
-    const auto onlyWith = [](bool given, ordered_json value) { return given ? value : nullptr; };
+    const auto onlyWith = [](bool given, ordered_json value) {
+        return given ? std::move(value) : ordered_json(nullptr);
+    };
     return {
         {"layout", NameOf(o.layout)},
         {"trim", o.trim == NS_Data::UTrim_E::Each},

@@ -125,6 +125,7 @@ UProjectSheet_S WMosaro_C::MakeSheet(const std::string& projectPath) const {
 
 std::vector<std::string> WMosaro_C::GetListedPaths() const {
     std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(ui.fileList->GetCount()));
     for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
         paths.push_back(ui.fileList->GetFilePath(i));
     }

@@ -367,11 +367,11 @@ void WMosaro_C::OnOptionsChanged() {
 }
 
 void WMosaro_C::RefreshPreview() {
-    std::vector<std::string> paths;
+    const std::vector<std::string> paths = GetListedPaths();
     std::vector<std::string> names;
-    for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
-        paths.push_back(ui.fileList->GetFilePath(i));
-        names.emplace_back(GetFileName(paths.back().c_str()));
+    names.reserve(paths.size());
+    for (const std::string& path : paths) {
+        names.emplace_back(GetFileName(path.c_str()));
     }
     if (paths.empty()) {
         ui.preview->Show(nullptr);
