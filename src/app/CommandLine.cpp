@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
+#include <locale.h>
 #include <sys/stat.h>
+#include <wchar.h>
 #include <CLI/CLI.hpp>
 
 #include "composition/UOptionConflict_S.h"
@@ -98,37 +100,39 @@ std::string FormatManualOptions(const CLI::App& app) {
     return roff + ".TP\n\\fB\\-\\-\\fR\nevery argument after it is a \\fIPATH\\fR\n";
 }
 
-// The code point that starts at `text[at]`, and its length in bytes; a stray byte stands for
-// itself, one byte long.
-std::pair<char32_t, std::size_t> CodePointAt(std::string_view text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (length == 1 || at + length > text.size()) {
-        return {lead, 1};
-    }
-    char32_t point = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        point = (point << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
-    }
-    return {point, length};
-}
+// One character of a UTF-8 text: its code point, its length in bytes and the columns a terminal
+// gives it, as the C library's built-in UTF-8 locale reads them whatever locale the program runs
+// in. A byte that starts no character stands for itself, one column wide.
+struct UCharacter_S {
+    char32_t point;
+    std::size_t length;
+    int columns;
+};
 
-// East Asian wide characters take two columns of a terminal (the ranges of Unicode's
-// EastAsianWidth W and F that Chinese, Japanese and Korean text uses).
-bool IsWide(char32_t point) {
-    return (point >= 0x1100 && point <= 0x115F) || (point >= 0x2E80 && point <= 0xA4CF) ||
-           (point >= 0xAC00 && point <= 0xD7A3) || (point >= 0xF900 && point <= 0xFAFF) ||
-           (point >= 0xFE30 && point <= 0xFE4F) || (point >= 0xFF00 && point <= 0xFF60) ||
-           (point >= 0xFFE0 && point <= 0xFFE6);
+UCharacter_S ReadCharacter(std::string_view text, std::size_t at) {
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+    const locale_t previous = utf8 ? ::uselocale(utf8) : nullptr;
+    std::mbstate_t state{};
+    wchar_t point = 0;
+    const std::size_t length = std::mbrtowc(&point, text.data() + at, text.size() - at, &state);
+    const int columns = ::wcwidth(point);
+    if (previous) {
+        ::uselocale(previous);
+    }
+    if (length == 0 || length > text.size() - at) {
+        return {static_cast<unsigned char>(text[at]), 1, 1};
+    }
+    return {static_cast<char32_t>(point), length, std::max(columns, 0)};
 }
 
 // A line may break before a wide character, except before the punctuation that closes a
 // phrase ("，", "。", "）"), which must not start a line.
-bool BreaksBefore(char32_t point) {
+bool BreaksBefore(const UCharacter_S& character) {
+    const char32_t point = character.point;
     const bool punctuation = (point >= 0x3000 && point <= 0x303F) ||
                              (point >= 0xFF00 && point <= 0xFF0F) ||
                              (point >= 0xFF1A && point <= 0xFF20);
-    return IsWide(point) && !punctuation;
+    return character.columns == 2 && !punctuation;
 }
 
 // A piece of a description that a line never splits: a word, or one wide character with the
@@ -144,20 +148,21 @@ std::vector<UPiece_S> SplitPieces(std::string_view text) {
     bool spaced = false;
     bool afterWide = false;
     for (std::size_t at = 0; at < text.size();) {
-        const auto [point, length] = CodePointAt(text, at);
-        if (point == ' ') {
+        const UCharacter_S character = ReadCharacter(text, at);
+        const bool wide = character.columns == 2;
+        if (character.point == ' ') {
             spaced = true;
-            at += length;
+            at += character.length;
             continue;
         }
-        if (pieces.empty() || spaced || BreaksBefore(point) || (afterWide && !IsWide(point))) {
+        if (pieces.empty() || spaced || BreaksBefore(character) || (afterWide && !wide)) {
             pieces.push_back({{}, 0, spaced && !pieces.empty()});
         }
-        pieces.back().text.append(text.substr(at, length));
-        pieces.back().columns += IsWide(point) ? 2 : 1;
+        pieces.back().text.append(text.substr(at, character.length));
+        pieces.back().columns += static_cast<std::size_t>(character.columns);
         spaced = false;
-        afterWide = IsWide(point);
-        at += length;
+        afterWide = wide;
+        at += character.length;
     }
     return pieces;
 }
