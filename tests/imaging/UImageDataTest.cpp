@@ -59,20 +59,6 @@ TEST(UImageData, GifAndJpegLoadAsTheirContentSaysThroughTheirOwnDecoderOnly) {
     }
 }
 
-// Names are bytes: one that is not UTF-8 loads, and shows with U+FFFD in messages.
-TEST(UImageData, NamesThatAreNotUtf8LoadAndShowReplacementCharacters) {
-    const UTempDirectory folder;
-    const std::string latin1 = folder.root + "caf\xE9.png";
-    fs::copy_file(Data + "pngsuite/basn6a08.png", latin1);
-    EXPECT_EQ(FirstDifference(LoadPicture(latin1), LoadPicture(Data + "pngsuite/basn6a08.png")),
-              "");
-    EXPECT_EQ(UImageData_C::ReadHeader(latin1.c_str()).GetWidth(), 32);
-    const std::string broken = folder.root + "\xFF.png";
-    WriteFile(broken, Bytes{'n', 'o'});
-    EXPECT_EQ(FailureOf([&] { LoadPicture(broken); }),
-              "UImageData_C 1 Fail to read image file:|" + folder.root + "\xEF\xBF\xBD.png");
-}
-
 // An 8-bit RGBA PNG of width x height whose rows are all zero; `rows` of them are stored.
 Bytes BlankPng(uint32_t width, uint32_t height, uint32_t rows) {
     Bytes header;

@@ -61,18 +61,12 @@ protected:
 
     std::string Path(const std::string& name) const { return folder.root + name; }
     QString QPath(const std::string& name) const { return QString::fromStdString(Path(name)); }
-    std::string Picture(const std::string& name, int w, int h, uint32_t argb = 0xFF000000) const {
+    // A picture of `w` x `h` of `argb`, or, given `inner`, of a box of it in transparent margins.
+    std::string Picture(const std::string& name, int w, int h, uint32_t argb = 0xFF000000,
+                        QRect inner = {}) const {
         QDir().mkpath(QFileInfo(QPath(name)).path());
         QImage picture(w, h, QImage::Format_ARGB32);
-        picture.fill(argb);
-        EXPECT_TRUE(picture.save(QPath(name), "PNG"));
-        return Path(name);
-    }
-    // A picture of `w` x `h` with an opaque box of `inner` inside transparent margins.
-    std::string Sprite(const std::string& name, int w, int h, QRect inner, uint32_t argb) const {
-        QDir().mkpath(QFileInfo(QPath(name)).path());
-        QImage picture(w, h, QImage::Format_ARGB32);
-        picture.fill(Qt::transparent);
+        picture.fill(inner.isNull() ? QColor::fromRgba(argb) : QColor(Qt::transparent));
         QPainter(&picture).fillRect(inner, QColor::fromRgba(argb));
         EXPECT_TRUE(picture.save(QPath(name), "PNG"));
         return Path(name);
@@ -462,9 +456,9 @@ TEST_F(WMosaro, WindowWritesWhatTheCommandLineWritesForTheSameOptions) {
          {"--layout", "packed", "--multipack", "--max-size", "20", "--data", "sheet.json"}},
     };
     const QStringList pictures = {
-        QString::fromStdString(Sprite("f10.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0)),
-        QString::fromStdString(Sprite("f2.png", 7, 14, {0, 3, 7, 9}, 0x80C03010)),
-        QString::fromStdString(Sprite("f1.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0)),
+        QString::fromStdString(Picture("f10.png", 12, 9, 0xFF2040A0, {2, 1, 8, 6})),
+        QString::fromStdString(Picture("f2.png", 7, 14, 0x80C03010, {0, 3, 7, 9})),
+        QString::fromStdString(Picture("f1.png", 12, 9, 0xFF2040A0, {2, 1, 8, 6})),
         QString::fromStdString(Picture("g.png", 3, 18, 0xFF00FF00))};
     for (const auto& [steps, arguments] : cases) {
         const std::string label = arguments.join(' ').toStdString();
@@ -586,8 +580,8 @@ TEST_F(WMosaro, ComposeTakesThePicturesThePreviewDecoded) {
 // changed in the window, it keeps its inputs as written and builds from the command line to the
 // very files the window composes. A project the command line refuses is refused alike.
 TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
-    Sprite("art/a.png", 12, 9, {2, 1, 8, 6}, 0xFF2040A0);
-    Sprite("art/b.png", 7, 14, {0, 3, 7, 9}, 0x80C03010);
+    Picture("art/a.png", 12, 9, 0xFF2040A0, {2, 1, 8, 6});
+    Picture("art/b.png", 7, 14, 0x80C03010, {0, 3, 7, 9});
     Picture("icons/c.png", 3, 18, 0xFF00FF00);
     Picture("icons/d.bmp", 3, 3);
     QDir().mkpath(QPath("atlas"));
