@@ -105,6 +105,12 @@ NS_Data::UComposeOptions_S WMosaro_C::MakeWantedOptions() const {
                    : autoCut != 0 ? NS_Data::UTrim_E::Common
                                   : NS_Data::UTrim_E::None;
     ui.options->Apply(options);
+    // What an opened project's sheet asks for beyond the panel (a fixed number of columns,
+    // scaled variants) stays as the project has it, so that Compose writes what it builds.
+    if (project) {
+        options.sheet.columns = project->sheet.options.sheet.columns;
+        options.variants = project->sheet.options.variants;
+    }
     return options;
 }
 

@@ -578,7 +578,8 @@ TEST_F(WMosaro, ComposeTakesThePicturesThePreviewDecoded) {
 
 // A project opens into the list and the options and, saved unchanged, stays byte for byte;
 // changed in the window, it keeps its inputs as written and builds from the command line to the
-// very files the window composes. A project the command line refuses is refused alike.
+// very files the window composes, variants the panel does not show included. A project the
+// command line refuses is refused alike.
 TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
     Picture("art/a.png", 12, 9, 0xFF2040A0, {2, 1, 8, 6});
     Picture("art/b.png", 7, 14, 0x80C03010, {0, 3, 7, 9});
@@ -601,7 +602,11 @@ TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
         "icons/*.png"
       ],
       "options": {
-        "padding": 2
+        "padding": 2,
+        "variant": [
+          ":1",
+          "@2x:2"
+        ]
       }
     }
   ]
@@ -636,6 +641,7 @@ TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
     Click(Id::IDC_COMPOSE);
     EXPECT_EQ(shell.messages.size(), 1u);
     const Bytes sheet = ReadFile(Path("atlas/ui.png"));
+    const Bytes larger = ReadFile(Path("atlas/ui@2x.png"));
     const std::string data = Text(Path("atlas/ui.json"));
     const auto inode = [&] {
         struct stat status {};
@@ -654,6 +660,7 @@ TEST_F(WMosaro, ProjectOpensSavesAndBuildsAsTheCommandLineDoes) {
         EXPECT_EQ(inode() == composed, force.isEmpty()) << "left alone only when up to date";
     }
     EXPECT_TRUE(ReadFile(Path("atlas/ui.png")) == sheet) << "the sheets differ";
+    EXPECT_TRUE(!larger.empty() && ReadFile(Path("atlas/ui@2x.png")) == larger);
     EXPECT_EQ(Text(Path("atlas/ui.json")), data);
     EXPECT_NE(data.find(R"("rotated")"), std::string::npos);
 }
