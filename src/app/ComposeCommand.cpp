@@ -25,8 +25,9 @@ using NS_Base::ShownText;
 // clean line.
 class UProgressLine_C {
 public:
-    explicit UProgressLine_C(const NS_Data::UComposeOptions_S& options)
-        : packs(options.layout == NS_Data::ULayout_E::Packed), shown(isatty(STDERR_FILENO) == 1) {}
+    UProgressLine_C(const NS_Data::UComposeOptions_S& options, bool wanted)
+        : packs(options.layout == NS_Data::ULayout_E::Packed),
+          shown(wanted && isatty(STDERR_FILENO) == 1) {}
     UProgressLine_C(const UProgressLine_C&) = delete;
     UProgressLine_C& operator=(const UProgressLine_C&) = delete;
     ~UProgressLine_C() {
@@ -103,8 +104,8 @@ namespace {
 // Composes `batch`, showing the progress and the warnings; returns the files written.
 std::vector<std::string> Compose(const NS_Data::UComposeJob_C& job,
                                  const NS_Data::UComposeOptions_S& options,
-                                 const std::vector<UBatchEntry_S>& batch) {
-    UProgressLine_C progress(options);
+                                 const std::vector<UBatchEntry_S>& batch, bool showProgress) {
+    UProgressLine_C progress(options, showProgress);
     std::vector<std::string> written;
     job.Run(
         batch, std::ref(progress),
@@ -172,7 +173,7 @@ int RunCompose(const CommandLine_S& commandLine, UBuilt_S* watched) {
 
 int ComposeBatch(const NS_Data::UComposeJob_C& job, const CommandLine_S& line,
                  const std::vector<UBatchEntry_S>& batch, std::vector<std::string> folders,
-                 const std::string& prefix, UBuilt_S* built) {
+                 const std::string& prefix, UBuilt_S* built, bool progress) {
     try {
         if (batch.empty()) {
             std::fprintf(stderr, "%s%s\n", prefix.empty() ? "tavrin: " : prefix.c_str(),
@@ -187,7 +188,7 @@ int ComposeBatch(const NS_Data::UComposeJob_C& job, const CommandLine_S& line,
         std::vector<std::string> files;
         const bool upToDate = !line.force && job.IsUpToDate(batch, &files);
         if (!upToDate) {
-            files = Compose(job, line.compose, batch);
+            files = Compose(job, line.compose, batch, progress);
         }
         if (line.compose.output != "-" && isatty(STDOUT_FILENO) == 1) {
             const std::string said = FillIn(

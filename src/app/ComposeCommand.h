@@ -25,13 +25,14 @@ int RunCompose(const CommandLine_S& commandLine, UBuilt_S* built = nullptr);
 void PrintError(const NS_Base::UError_C& error, const std::string& prefix = {});
 
 // Composes a batch already collected and cleared of the job's own files, unless the files there
-// are up to date and `line` does not force them, with the progress line and warnings on standard
-// error and, on a terminal, a line naming the files written or left alone. `folders` are those
-// walked to collect it. Adds to `built` where given. Returns 0, or 1 after printing the error,
-// each error line starting with `prefix` when it is given.
+// are up to date and `line` does not force them, with the warnings and, with `progress`, the
+// progress line on standard error and, on a terminal, a line naming the files written or left
+// alone. `folders` are those walked to collect it. Adds to `built` where given. Returns 0, or 1
+// after printing the error, each error line starting with `prefix` when it is given. Batches may
+// be composed on several threads at once, each without the progress line.
 int ComposeBatch(const NS_Data::UComposeJob_C& job, const CommandLine_S& line,
                  const std::vector<UBatchEntry_S>& batch, std::vector<std::string> folders,
-                 const std::string& prefix = {}, UBuilt_S* built = nullptr);
+                 const std::string& prefix = {}, UBuilt_S* built = nullptr, bool progress = true);
 
 // Writes `built` as a Makefile rule at `path`, unless it is empty; 0, or 1 after printing why
 // not.

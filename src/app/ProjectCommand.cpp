@@ -1,9 +1,14 @@
 #include "app/ProjectCommand.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/ComposeCommand.h"
@@ -132,6 +137,53 @@ std::string CollectBatches(std::vector<URunSheet_S>& sheets) {
     return {};
 }
 
+// Two sheets at a time. A sheet decodes on every core, but its packing and parts of its writing
+// use fewer, and a second sheet fills them: 20 sheets of Wesnoth art took 0.60 s built two at a
+// time against 0.73 s one after another (bench/project-bench.py). Each sheet claims the memory
+// its check found it needs, so the other waits rather than runs short.
+constexpr std::size_t SheetsSideBySide = 2;
+
+// Builds every sheet with a batch; returns 1 if any failed or had none, else 0. What each
+// wrote and read is added to `built` in the sheets' order.
+int BuildSheets(std::vector<URunSheet_S>& sheets, UBuilt_S& built) {
+    std::vector<UBuilt_S> each(sheets.size());
+    std::vector<int> statuses(sheets.size(), 1);
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureGuard;
+    const auto build = [&] {
+        try {
+            for (std::size_t i = next++; i < sheets.size(); i = next++) {
+                URunSheet_S& sheet = sheets[i];
+                if (sheet.batch) {
+                    statuses[i] = ComposeBatch(*sheet.job, sheet.made.line, *sheet.batch,
+                                               std::move(sheet.folders),
+                                               "tavrin: " + sheet.made.name + ": ", &each[i],
+                                               /*progress=*/false);
+                }
+            }
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(failureGuard);
+            failure = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> others;
+        for (std::size_t i = 1; i < std::min(SheetsSideBySide, sheets.size()); ++i) {
+            others.emplace_back(build);
+        }
+        build();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    for (UBuilt_S& sheet : each) {
+        built.files.insert(built.files.end(), sheet.files.begin(), sheet.files.end());
+        built.read.insert(built.read.end(), sheet.read.begin(), sheet.read.end());
+    }
+    return std::ranges::any_of(statuses, [](int status) { return status != 0; }) ? 1 : 0;
+}
+
 }  // namespace
 
 int RunProjects(const CommandLine_S& commandLine, UBuilt_S* watched) {
@@ -157,16 +209,8 @@ int RunProjects(const CommandLine_S& commandLine, UBuilt_S* watched) {
             cache.Expect(entry.path, sheet.made.line.compose.allGifFrames);
         }
     }
-    // One sheet after another: decoding and packing already use every core within a sheet.
-    int status = 0;
     UBuilt_S built;
-    for (URunSheet_S& sheet : sheets) {
-        const std::string prefix = "tavrin: " + sheet.made.name + ": ";
-        if (!sheet.batch || ComposeBatch(*sheet.job, sheet.made.line, *sheet.batch,
-                                         std::move(sheet.folders), prefix, &built) != 0) {
-            status = 1;
-        }
-    }
+    const int status = BuildSheets(sheets, built);
     if (watched) {
         *watched = built;
     }

@@ -348,7 +348,7 @@ bool UComposeJob_C::Run(const std::vector<UBatchEntry_S>& batch, const UProgress
     }
     PictureGroup_C group;
     // Every header first, so that a batch too large to compose is refused at once.
-    USheetLimits_C::CheckBatchFiles(paths, options);
+    const UMemoryClaim_C claim = USheetLimits_C::CheckBatchFiles(paths, options);
     UBuildRecord_C record = MakeRecord(batch);
     if (KeepsRecord()) {
         record.ReadInputs();

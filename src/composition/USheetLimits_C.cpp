@@ -189,12 +189,12 @@ std::string MebiBytes(uint64_t bytes, bool roundUp) {
 
 }  // namespace
 
-void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
-                                uint64_t availableBytes) {
+uint64_t USheetLimits_C::GetBatchMemory(const std::vector<USize_C>& sizes,
+                                        const UComposeOptions_S& options, std::string& sheet) {
     // The grid's sheet is known from the whole areas; a packed one is bounded by them.
     int64_t width = 0;
     uint64_t area = 0;
-    std::string sheet = NS_Base::ShownText("USheetLimits_C", "a packed sheet");
+    sheet = NS_Base::ShownText("USheetLimits_C", "a packed sheet");
     if (options.layout == ULayout_E::Packed) {
         width = PackedSide(sizes, options.sheet);
         area = PackedArea(sizes, options.sheet, width);
@@ -205,18 +205,29 @@ void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UCompos
         area = uint64_t(layout.GetWidth()) * uint64_t(layout.GetHeight());
         sheet = std::to_string(layout.GetWidth()) + " x " + std::to_string(layout.GetHeight());
     }
-    const uint64_t needed = ComposeMemory(sizes, width, area, options);
+    return ComposeMemory(sizes, width, area, options);
+}
+
+void USheetLimits_C::CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
+                                uint64_t availableBytes) {
+    std::string sheet;
+    const uint64_t needed = GetBatchMemory(sizes, options, sheet);
     if (needed > availableBytes) {
-        const std::string text = NS_Base::FillIn(
-            NS_Base::ShownText("USheetLimits_C", "%1 from %2 pictures needs %3, %4 available"),
-            {sheet, std::to_string(sizes.size()), MebiBytes(needed, true),
-             MebiBytes(availableBytes, false)});
-        throw MakeError(5, text.c_str());
+        RefuseMemory(sheet, sizes.size(), needed, availableBytes);
     }
 }
 
-void USheetLimits_C::CheckBatchFiles(const std::vector<std::string>& paths,
-                                     const UComposeOptions_S& options) {
+void USheetLimits_C::RefuseMemory(const std::string& sheet, std::size_t pictures, uint64_t needed,
+                                  uint64_t availableBytes) {
+    const std::string text = NS_Base::FillIn(
+        NS_Base::ShownText("USheetLimits_C", "%1 from %2 pictures needs %3, %4 available"),
+        {sheet, std::to_string(pictures), MebiBytes(needed, true),
+         MebiBytes(availableBytes, false)});
+    throw MakeError(5, text.c_str());
+}
+
+UMemoryClaim_C USheetLimits_C::CheckBatchFiles(const std::vector<std::string>& paths,
+                                               const UComposeOptions_S& options) {
     // Read on every core; the failure raised is the first in path order, as in one pass.
     std::vector<USize_C> sizes(paths.size());
     std::vector<int32_t> frames(paths.size(), 1);
@@ -228,7 +239,13 @@ void USheetLimits_C::CheckBatchFiles(const std::vector<std::string>& paths,
     for (std::size_t i = 0; i < paths.size(); ++i) {
         pictures.insert(pictures.end(), static_cast<std::size_t>(frames[i]), sizes[i]);
     }
-    CheckBatch(pictures, options, AvailableMemory());
+    std::string sheet;
+    const uint64_t needed = GetBatchMemory(pictures, options, sheet);
+    UMemoryClaim_C claim;
+    if (!UMemoryClaim_C::Claim(needed, &AvailableMemory, claim)) {
+        RefuseMemory(sheet, pictures.size(), needed, AvailableMemory());
+    }
+    return claim;
 }
 
 uint64_t USheetLimits_C::AvailableMemory() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "composition/UComposeOptions_S.h"
+#include "composition/UMemoryClaim_C.h"
 #include "composition/USheetLayout_S.h"
 #include "foundation/UError_C.h"
 #include "foundation/USize_C.h"
@@ -25,11 +26,13 @@ public:
     // packed sheet is sized by what its pictures can make, side by side, within its largest side.
     static void CheckBatch(const std::vector<USize_C>& sizes, const UComposeOptions_S& options,
                            uint64_t availableBytes);
-    // CheckBatch for the picture files at `paths`, against AvailableMemory() now; a file
-    // whose header cannot be read fails as loading it would. With options.allGifFrames, each
-    // frame of a gif counts as a picture of its screen's size, as loading gives them.
-    static void CheckBatchFiles(const std::vector<std::string>& paths,
-                                const UComposeOptions_S& options);
+    // CheckBatch for the picture files at `paths`, against AvailableMemory() now less what
+    // composes running beside it have claimed (waiting for them where only that is short); a
+    // file whose header cannot be read fails as loading it would. With options.allGifFrames,
+    // each frame of a gif counts as a picture of its screen's size, as loading gives them. The
+    // memory needed stays claimed while the claim returned lives.
+    [[nodiscard]] static UMemoryClaim_C CheckBatchFiles(const std::vector<std::string>& paths,
+                                                        const UComposeOptions_S& options);
     // What this process can still allocate: the least of the memory the kernel expects to hand
     // out without swapping, the address space its limit leaves (ulimit -v) and what a cgroup v2
     // memory limit leaves; unlimited where none of them says.
@@ -50,6 +53,11 @@ public:
     static const char* ClassName() { return "USheetLimits_C"; }
 
 private:
+    // The bytes composing `sizes` needs, and the sheet it makes as a message names it.
+    static uint64_t GetBatchMemory(const std::vector<USize_C>& sizes,
+                                   const UComposeOptions_S& options, std::string& sheet);
+    [[noreturn]] static void RefuseMemory(const std::string& sheet, std::size_t pictures,
+                                          uint64_t needed, uint64_t availableBytes);
     static NS_Base::UError_C MakeError(int32_t code, const char* extra = nullptr);
 };
 

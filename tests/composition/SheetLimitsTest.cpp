@@ -6,7 +6,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -182,7 +186,9 @@ TEST(SheetLimits, AnAddressSpaceLimitCountsAsMemory) {
     WriteFile(path, MakeGif(4096, 4096, {{0, 0, 1, 1, {Red}}}));
     NS_Data::UComposeOptions_S options;
     options.output = "s.webp";
-    ASSERT_EQ(FailureOf([&] { USheetLimits_C::CheckBatchFiles({path}, options); }), "");
+    ASSERT_EQ(
+        FailureOf([&] { const auto claim = USheetLimits_C::CheckBatchFiles({path}, options); }),
+        "");
     rlimit before{};
     ASSERT_EQ(getrlimit(RLIMIT_AS, &before), 0);
     const Bytes bytes = ReadFile("/proc/self/status");
@@ -193,7 +199,7 @@ TEST(SheetLimits, AnAddressSpaceLimitCountsAsMemory) {
     ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
     const uint64_t available = USheetLimits_C::AvailableMemory();
     const std::string failure =
-        FailureOf([&] { USheetLimits_C::CheckBatchFiles({path}, options); });
+        FailureOf([&] { const auto claim = USheetLimits_C::CheckBatchFiles({path}, options); });
     setrlimit(RLIMIT_AS, &before);
     EXPECT_LE(available, uint64_t{512} << 20);
     EXPECT_EQ(failure.substr(0, 57), "USheetLimits_C 5 Not enough memory to compose the sheet:|");
@@ -209,9 +215,30 @@ TEST(SheetLimits, EachFrameOfAGifCountsAsAPictureWhenAllAreComposed) {
     const auto check = [&](bool allFrames) {
         NS_Data::UComposeOptions_S options;
         options.allGifFrames = allFrames;
-        return FailureOf([&] { USheetLimits_C::CheckBatchFiles({path}, options); });
+        return FailureOf(
+            [&] { const auto claim = USheetLimits_C::CheckBatchFiles({path}, options); });
     };
     EXPECT_EQ(check(false), "");
     EXPECT_EQ(check(true).substr(0, 65),
               "USheetLimits_C 4 The sheet is too large to compose:|4096 x 163840");
+}
+
+// Batches composed side by side claim what they need: a batch short only of what another has
+// claimed waits for it to end instead of failing, and one that cannot fit alone fails at once.
+TEST(SheetLimits, ABatchBesideAnotherWaitsForItsMemoryRatherThanFail) {
+    const auto available = [] { return uint64_t{100}; };
+    NS_Data::UMemoryClaim_C tooLarge;
+    EXPECT_FALSE(NS_Data::UMemoryClaim_C::Claim(101, available, tooLarge));
+    auto first = std::make_unique<NS_Data::UMemoryClaim_C>();
+    ASSERT_TRUE(NS_Data::UMemoryClaim_C::Claim(60, available, *first));
+    std::atomic<bool> claimed{false};
+    std::thread second([&] {
+        NS_Data::UMemoryClaim_C claim;
+        claimed = NS_Data::UMemoryClaim_C::Claim(60, available, claim);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(claimed) << "only 40 bytes are left beside the first";
+    first.reset();
+    second.join();
+    EXPECT_TRUE(claimed);
 }
