@@ -16,7 +16,6 @@
 #include "composition/CollectBatch.h"
 #include "composition/UComposeJob_C.h"
 #include "composition/UPictureCache_C.h"
-#include "composition/UProject_C.h"
 #include "composition/USheetTargets_C.h"
 #include "files/UFileIdentity_C.h"
 #include "foundation/ShownText.h"
@@ -41,15 +40,9 @@ int Refuse(const std::string& problem) {
 // Every project's sheets as command lines; the problem, naming its file, key and line, if any.
 std::string ReadProjects(const CommandLine_S& commandLine, std::vector<UProjectSheetLine_S>& made) {
     for (const std::string& file : commandLine.projects) {
-        try {
-            const NS_Data::UProject_C project = NS_Data::UProject_C::Read(file);
-            if (std::string problem =
-                    MakeProjectSheets(project, commandLine.projectArguments, made);
-                !problem.empty()) {
-                return file + ": " + problem;
-            }
-        } catch (const NS_Base::UError_C& error) {
-            return file + ": " + error.GetInfoEx();
+        if (std::string problem = ReadProjectSheets(file, commandLine.projectArguments, made);
+            !problem.empty()) {
+            return problem;
         }
     }
     return {};

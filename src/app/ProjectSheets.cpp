@@ -213,3 +213,16 @@ std::string MakeProjectSheets(const NS_Data::UProject_C& project,
     }
     return {};
 }
+
+std::string ReadProjectSheets(const std::string& file, const std::vector<std::string>& arguments,
+                              std::vector<UProjectSheetLine_S>& sheets) {
+    try {
+        const NS_Data::UProject_C project = NS_Data::UProject_C::Read(file);
+        if (std::string problem = MakeProjectSheets(project, arguments, sheets); !problem.empty()) {
+            return file + ": " + problem;
+        }
+    } catch (const NS_Base::UError_C& error) {
+        return file + ": " + error.GetInfoEx();
+    }
+    return {};
+}

@@ -21,3 +21,8 @@ struct UProjectSheetLine_S {
 std::string MakeProjectSheets(const NS_Data::UProject_C& project,
                               const std::vector<std::string>& arguments,
                               std::vector<UProjectSheetLine_S>& sheets);
+
+// MakeProjectSheets for the project file at `file`; the problem starts with the file's name,
+// also when the file cannot be read or is no project.
+std::string ReadProjectSheets(const std::string& file, const std::vector<std::string>& arguments,
+                              std::vector<UProjectSheetLine_S>& sheets);

@@ -23,13 +23,8 @@ constexpr const char* SchemaAddress = "file:///usr/share/tavrin/tavrin-project.s
 
 std::string ReadSheets(const std::string& path, std::vector<UProjectSheet_S>& sheets) {
     std::vector<UProjectSheetLine_S> made;
-    try {
-        const std::string problem = MakeProjectSheets(NS_Data::UProject_C::Read(path), {}, made);
-        if (!problem.empty()) {
-            return path + ": " + problem;
-        }
-    } catch (const NS_Base::UError_C& error) {
-        return error.ComposeText();
+    if (std::string problem = ReadProjectSheets(path, {}, made); !problem.empty()) {
+        return problem;
     }
     for (UProjectSheetLine_S& sheet : made) {
         UComposeOptions_S& options = sheet.line.compose;

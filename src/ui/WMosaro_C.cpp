@@ -293,16 +293,15 @@ void WMosaro_C::ComposeListedPictures() {
     NS_Data::UComposeJob_C job(options);
     // The list is composed in its own order; a listed picture that the sheet is about to
     // replace, which the chooser asked the user about, is left out.
+    const std::vector<std::string> inList = GetListedPaths();
     std::vector<UBatchEntry_S> batch;
-    for (int32_t i = 0; i < ui.fileList->GetCount(); ++i) {
-        std::string path = ui.fileList->GetFilePath(i);
-        std::string name = GetFileName(path.c_str());
-        batch.push_back({std::move(path), std::move(name)});
+    for (const std::string& path : inList) {
+        batch.push_back({path, GetFileName(path.c_str())});
     }
     job.LeaveOutTargets(batch, NS_Data::UComposeJob_C::AnyFile);
     // The sheet's record names the folders the project's inputs walk, as the command line's
     // build of the project does, so that either build finds the other's files up to date.
-    if (project && GetListedPaths() == project->listed) {
+    if (project && inList == project->listed) {
         std::vector<std::string> folders;
         CollectBatch(project->sheet.pictures, project->sheet.naturalOrder, nullptr, &folders);
         job.SetFolders(std::move(folders));
@@ -322,8 +321,7 @@ void WMosaro_C::ComposeListedPictures() {
         wrote = job.Run(batch, progress);
     });
     if (wrote) {
-        std::vector<std::string> pictures = GetListedPaths();
-        composed = UProjectSheet_S{options.output, options.data.path, std::move(pictures), options,
+        composed = UProjectSheet_S{options.output, options.data.path, inList, options,
                                    ui.options->IsNaturalOrder()};
         ui.fileList->RemoveAll();
     }
