@@ -367,6 +367,13 @@ paths. Without -o the window opens with the PATHs in its list.
     </message>
 </context>
 <context>
+    <name>PackPlanner</name>
+    <message>
+        <source>%1 pictures of %2 pixels in all, limit %3 x %3</source>
+        <translation>%1 pictures of %2 pixels in all, limit %3 x %3</translation>
+    </message>
+</context>
+<context>
     <name>ProjectCommand</name>
     <message>
         <source>%1 and %2 would write the same file</source>
@@ -417,6 +424,34 @@ paths. Without -o the window opens with the PATHs in its list.
     <message>
         <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
         <translation>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</translation>
+    </message>
+    <message>
+        <source>the variants &quot;%1&quot; and &quot;%2&quot; would both write %3</source>
+        <translation>the variants &quot;%1&quot; and &quot;%2&quot; would both write %3</translation>
+    </message>
+    <message>
+        <source>--multipack writes several files, not standard output</source>
+        <translation>--multipack writes several files, not standard output</translation>
+    </message>
+    <message>
+        <source>--variant writes several files, not standard output</source>
+        <translation>--variant writes several files, not standard output</translation>
+    </message>
+    <message>
+        <source>--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself</source>
+        <translation>--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself</translation>
+    </message>
+    <message>
+        <source>%1 is the data file to write, not a picture to read</source>
+        <translation>%1 is the data file to write, not a picture to read</translation>
+    </message>
+    <message>
+        <source>%1 is the sheet to write, not a picture to read</source>
+        <translation>%1 is the sheet to write, not a picture to read</translation>
+    </message>
+    <message>
+        <source>%1 is a picture, and this run would write a sheet over it; choose another -o, or move the picture</source>
+        <translation>%1 is a picture, and this run would write a sheet over it; choose another -o, or move the picture</translation>
     </message>
 </context>
 <context>

@@ -367,6 +367,13 @@ paths. Without -o the window opens with the PATHs in its list.
     </message>
 </context>
 <context>
+    <name>PackPlanner</name>
+    <message>
+        <source>%1 pictures of %2 pixels in all, limit %3 x %3</source>
+        <translation>%1 张图片共 %2 个像素, 上限为 %3 x %3</translation>
+    </message>
+</context>
+<context>
     <name>ProjectCommand</name>
     <message>
         <source>%1 and %2 would write the same file</source>
@@ -417,6 +424,34 @@ paths. Without -o the window opens with the PATHs in its list.
     <message>
         <source>left alone beyond the %1 sheets written, as no earlier run of Tavrin is known to have written them: %2</source>
         <translation>写出的 %1 张合成图之外的以下文件没有改动, 因为不能确定是 Tavrin 以前写出的: %2</translation>
+    </message>
+    <message>
+        <source>the variants &quot;%1&quot; and &quot;%2&quot; would both write %3</source>
+        <translation>变体 &quot;%1&quot; 和 &quot;%2&quot; 都会写入 %3</translation>
+    </message>
+    <message>
+        <source>--multipack writes several files, not standard output</source>
+        <translation>--multipack 会写出多个文件, 不能写到标准输出</translation>
+    </message>
+    <message>
+        <source>--variant writes several files, not standard output</source>
+        <translation>--variant 会写出多个文件, 不能写到标准输出</translation>
+    </message>
+    <message>
+        <source>--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself</source>
+        <translation>--indexed 写出调色板 PNG; 无损 WebP 合成图会自行使用调色板</translation>
+    </message>
+    <message>
+        <source>%1 is the data file to write, not a picture to read</source>
+        <translation>%1 是要写出的数据文件, 不是要读取的图片</translation>
+    </message>
+    <message>
+        <source>%1 is the sheet to write, not a picture to read</source>
+        <translation>%1 是要写出的合成图, 不是要读取的图片</translation>
+    </message>
+    <message>
+        <source>%1 is a picture, and this run would write a sheet over it; choose another -o, or move the picture</source>
+        <translation>%1 是一张图片, 这次运行会用合成图覆盖它; 请换一个 -o, 或移走这张图片</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include "composition/UMaxRectsPacker_C.h"
 #include "composition/USheetLimits_C.h"
 #include "foundation/RunInParallel.h"
+#include "foundation/ShownText.h"
 
 namespace NS_Data {
 namespace {
@@ -81,8 +82,9 @@ std::string DescribeUnfitting(const std::vector<USize_C>& sizes, const USheetOpt
         area += int64_t{size.GetWidth()} * size.GetHeight();
     }
     const std::string side = std::to_string(USheetLimits_C::GetLargestPackedSide(options));
-    return std::to_string(sizes.size()) + " pictures of " + std::to_string(area) +
-           " pixels in all, limit " + side + " x " + side;
+    return NS_Base::FillIn(
+        NS_Base::ShownText("PackPlanner", "%1 pictures of %2 pixels in all, limit %3 x %3"),
+        {std::to_string(sizes.size()), std::to_string(area), side});
 }
 
 // Refuses the first picture that no sheet holds even alone, before any packing: its kept box,

@@ -183,8 +183,11 @@ std::string UComposeJob_C::FindOverlap() const {
             for (std::size_t i = 0; &other != &files && i < std::size(own); ++i) {
                 if (!files.options.data.path.empty() || i % 2 == 0) {
                     if (other.targets.IsTarget(own[i])) {
-                        return "the variants \"" + files.variant.suffix + "\" and \"" +
-                               other.variant.suffix + "\" would both write " + own[i];
+                        return NS_Base::FillIn(
+                            NS_Base::ShownText(
+                                "UComposeJob_C",
+                                "the variants \"%1\" and \"%2\" would both write %3"),
+                            {files.variant.suffix, other.variant.suffix, own[i]});
                     }
                 }
             }
@@ -196,14 +199,18 @@ std::string UComposeJob_C::FindOverlap() const {
 std::string UComposeJob_C::FindConflict(const std::vector<std::string>& arguments) const {
     const std::string& dataPath = options.data.path;
     if (options.packing.multipack && (options.output == "-" || dataPath == "-")) {
-        return "--multipack writes several files, not standard output";
+        return NS_Base::ShownText("UComposeJob_C",
+                                  "--multipack writes several files, not standard output");
     }
     if (variants.size() > 1 && (options.output == "-" || dataPath == "-")) {
-        return "--variant writes several files, not standard output";
+        return NS_Base::ShownText("UComposeJob_C",
+                                  "--variant writes several files, not standard output");
     }
     if (options.encoding.indexed &&
         SheetFile::FormatOf(options.output.c_str()) == USheetFormat_E::Webp) {
-        return "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself";
+        return NS_Base::ShownText(
+            "UComposeJob_C",
+            "--indexed writes a palette PNG; a lossless WebP sheet takes a palette by itself");
     }
     if (std::string overlap = FindOverlap(); !overlap.empty()) {
         return overlap;
@@ -212,8 +219,13 @@ std::string UComposeJob_C::FindConflict(const std::vector<std::string>& argument
     RunInParallel(arguments.size(), [&](std::size_t i) { named[i] = IsTarget(arguments[i]); });
     if (const auto first = std::ranges::find(named, 1); first != named.end()) {
         const std::string& path = arguments[static_cast<std::size_t>(first - named.begin())];
-        return path + " is the " + (IsDataFile(path) ? "data file" : "sheet") +
-               " to write, not a picture to read";
+        return NS_Base::FillIn(
+            IsDataFile(path)
+                ? NS_Base::ShownText("UComposeJob_C",
+                                     "%1 is the data file to write, not a picture to read")
+                : NS_Base::ShownText("UComposeJob_C",
+                                     "%1 is the sheet to write, not a picture to read"),
+            {path});
     }
     return {};
 }
@@ -257,7 +269,10 @@ std::string UComposeJob_C::LeaveOutTargets(const std::vector<const UComposeJob_C
 
 std::string UComposeJob_C::CheckLeftOut(const std::string& path, UReplacing_E replacing) const {
     if (IsDataFile(path)) {
-        return path + " is the data file to write, not a picture to read";
+        return NS_Base::FillIn(
+            NS_Base::ShownText("UComposeJob_C",
+                               "%1 is the data file to write, not a picture to read"),
+            {path});
     }
     // An earlier run's sheet in a searched folder is output, never a picture; any other file at
     // a name this run writes is someone's picture, which no sheet may replace.
@@ -265,8 +280,11 @@ std::string UComposeJob_C::CheckLeftOut(const std::string& path, UReplacing_E re
         return files.targets.IsTarget(path) && files.targets.IsEarlierSheet(path);
     };
     if (replacing == EarlierSheets && !std::ranges::any_of(variants, earlier)) {
-        return path + " is a picture, and this run would write a sheet over it; choose " +
-               "another -o, or move the picture";
+        return NS_Base::FillIn(NS_Base::ShownText("UComposeJob_C",
+                                                  "%1 is a picture, and this run would write a "
+                                                  "sheet over it; choose another -o, or move the "
+                                                  "picture"),
+                               {path});
     }
     return {};
 }
