@@ -241,12 +241,25 @@ private:
 // The room any spacing option may take; sheets beyond it are refused by their size anyway.
 constexpr int32_t MaxSpacing = 16384;
 
+constexpr std::pair<const char*, NS_Data::ULayout_E> LayoutNames[] = {
+    {"horizontal", NS_Data::ULayout_E::Row},
+    {"vertical", NS_Data::ULayout_E::Column},
+    {"multirow", NS_Data::ULayout_E::Grid},
+    {"packed", NS_Data::ULayout_E::Packed}};
+
+constexpr std::pair<const char*, USheetEncoder_C::Level> CompressionNames[] = {
+    {"fast", USheetEncoder_C::Level::Fast},
+    {"default", USheetEncoder_C::Level::Default},
+    {"best", USheetEncoder_C::Level::Best}};
+
+// The name of `value` in `names`, which holds every value.
+template <typename Enum, std::size_t Count>
+const char* NameIn(const std::pair<const char*, Enum> (&names)[Count], Enum value) {
+    return std::ranges::find(names, value, &std::pair<const char*, Enum>::second)->first;
+}
+
 std::optional<NS_Data::ULayout_E> ParseLayout(std::string_view text) {
-    using NS_Data::ULayout_E;
-    for (const auto& [name, value] : {std::pair{"horizontal", ULayout_E::Row},
-                                      {"vertical", ULayout_E::Column},
-                                      {"multirow", ULayout_E::Grid},
-                                      {"packed", ULayout_E::Packed}}) {
+    for (const auto& [name, value] : LayoutNames) {
         if (text == name) {
             return value;
         }
@@ -539,7 +552,7 @@ void UParser_C::DefineSheetOptions() {
                  TR_NOOP("CommandLine", "keep whole pictures, also where --data would trim them"))
         ->group(group);
     AddChoice<Level>(app, "--compression", compose.encoding.compression,
-                     {{"fast", Level::Fast}, {"default", Level::Default}, {"best", Level::Best}})
+                     {std::begin(CompressionNames), std::end(CompressionNames)})
         ->description(TR_NOOP(
             "CommandLine", "how hard the writer works: fast, default or best (default: default)"))
         ->option_text("LEVEL")
@@ -971,6 +984,14 @@ CommandLine_S UParser_C::Parse(const std::vector<std::string>& arguments) {
 
 CommandLine_S ParseCommandLine(const std::vector<std::string>& arguments) {
     return UParser_C().Parse(arguments);
+}
+
+const char* GetLayoutName(NS_Data::ULayout_E layout) {
+    return NameIn(LayoutNames, layout);
+}
+
+const char* GetCompressionName(USheetEncoder_C::Level level) {
+    return NameIn(CompressionNames, level);
 }
 
 const std::string& GetUsageText() {

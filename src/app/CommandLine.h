@@ -50,6 +50,10 @@ std::vector<UOptionKind_S> GetSheetOptions();
 // definitions.
 const std::string& GetUsageText();
 
+// The names --layout and --compression take for a layout and a writer's level.
+const char* GetLayoutName(NS_Data::ULayout_E layout);
+const char* GetCompressionName(USheetEncoder_C::Level level);
+
 // Every option's names as the parser knows them ("-o", "--output", ...), in usage order.
 std::vector<std::string> GetOptionNames();
 

@@ -40,31 +40,6 @@ std::string FormatFraction(double value) {
     return {text, end};
 }
 
-const char* NameOf(NS_Data::ULayout_E layout) {
-    constexpr const char* names[] = {"horizontal", "vertical", "multirow", "packed"};
-    return names[static_cast<int>(layout)];
-}
-
-const char* NameOf(USheetEncoder_C::Level level) {
-    switch (level) {
-        case USheetEncoder_C::Level::Fast:
-            return "fast";
-        case USheetEncoder_C::Level::Best:
-            return "best";
-        default:
-            return "default";
-    }
-}
-
-const char* NameOf(NS_Data::UDataOptions_S::Form_E form) {
-    for (const UDataForm_S& known : GetDataForms()) {
-        if (known.form == form) {
-            return known.name;
-        }
-    }
-    return "hash";
-}
-
 // Every option the window sets, by its name in the project: those that do not apply are null,
 // which removes them.
 std::vector<std::pair<std::string, ordered_json>> DescribeOptions(const UProjectSheet_S& sheet) {
@@ -74,7 +49,7 @@ std::vector<std::pair<std::string, ordered_json>> DescribeOptions(const UProject
         return given ? std::move(value) : ordered_json(nullptr);
     };
     return {
-        {"layout", NameOf(o.layout)},
+        {"layout", GetLayoutName(o.layout)},
         {"trim", o.trim == NS_Data::UTrim_E::Each},
         {"autocut", o.trim == NS_Data::UTrim_E::Common},
         {"rotate", o.packing.rotate},
@@ -88,11 +63,11 @@ std::vector<std::pair<std::string, ordered_json>> DescribeOptions(const UProject
         {"max-size", onlyWith(o.sheet.maxSize > 0, o.sheet.maxSize)},
         {"sort", sheet.naturalOrder ? "natural" : "bytes"},
         {"gif-frames", o.allGifFrames ? "all" : "first"},
-        {"compression", NameOf(o.encoding.compression)},
+        {"compression", GetCompressionName(o.encoding.compression)},
         {"indexed", o.encoding.indexed},
         {"alpha-bleed", o.pixels.alphaBleed},
         {"premultiply", o.pixels.premultiply},
-        {"data-format", onlyWith(data, NameOf(o.data.form))},
+        {"data-format", onlyWith(data, GetDataForm(o.data.form).name)},
         {"fps", onlyWith(data, o.data.fps)},
         {"pivot", onlyWith(data && o.data.hasPivot,
                            FormatFraction(o.data.pivotX) + "," + FormatFraction(o.data.pivotY))},
