@@ -295,6 +295,7 @@ void WMosaro_C::ComposeListedPictures() {
     // replace, which the chooser asked the user about, is left out.
     const std::vector<std::string> inList = GetListedPaths();
     std::vector<UBatchEntry_S> batch;
+    batch.reserve(inList.size());
     for (const std::string& path : inList) {
         batch.push_back({path, GetFileName(path.c_str())});
     }
